@@ -1,0 +1,48 @@
+#pragma once
+
+#include <array>
+#include <string>
+
+class SettingsStore;
+
+inline constexpr const char* DefaultFtpTransferExt =
+    "*.txt,*.htm,*.html,*.shtml,*.ascii,*.css,*.cgi,*.dat,*.conf,*.pl,*.ini";
+
+/// The program-wide settings, held in memory while the program runs.
+struct ProgramSettings
+{
+    bool Suspend = false;
+    int LogSize = 1000;          // kilobytes
+    int WaitAfterAutostart = 10; // minutes
+    int Priority = -2;
+    bool LogAll = false;
+    bool LogError = true;
+    bool LogProfile = true;
+    bool ShowError = true;
+    bool System = true;
+    bool Hidden = true;
+    bool ReadOnly = true;
+    int Compression = 5;
+    bool AutoUpdate = false;
+    int AutoUpdateNext = 14; // days
+    std::string AutoUpdateProxy;
+    int Language = 0; // 0 "Deutsch", 1 "Englisch"
+    std::array<int, 4> ListColumns = {140, 150, 100, 200};
+    int Viewstyle = 0;
+    int MenuStyle = 1;
+    int MenuColor = 0;
+    bool XPTask = true;
+    std::string FTPTransferEXT = DefaultFtpTransferExt;
+
+    bool operator==(const ProgramSettings&) const = default;
+};
+
+/// The digits and "-" of text behind a leading "0", read as a 32-bit integer; 0 when that fails.
+int SettingNumber(const std::string& text);
+/// Only the characters "0" to "9" and "-" of text, in order.
+std::string KeepDigits(const std::string& text);
+
+/// Reads every setting with its read rule; missing or malformed values give the defaults.
+ProgramSettings ReadProgramSettings(SettingsStore& store);
+/// Writes every setting, in the order of the settings table.
+void SaveRegistry(const ProgramSettings& settings, SettingsStore& store);

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Text is UTF-8 throughout the program. Files from older installations were written in
+// Windows-1252; DecodeStoredText turns such bytes into UTF-8 so that names and paths with
+// umlauts survive.
+
+bool IsValidUtf8(std::string_view bytes);
+std::string Cp1252ToUtf8(std::string_view bytes);
+/// UTF-8 input as it is (without a leading byte-order mark); anything else read as Windows-1252.
+std::string DecodeStoredText(std::string_view bytes);
+
+/// Removes blanks and control characters (everything up to U+0020) at both ends.
+std::string Trim(std::string_view text);
+/// Upper case for the letters of the Latin, Greek and Cyrillic alphabets; byte length is kept.
+std::string UpperCase(std::string_view text);
+/// Equal without regard to case, as names are compared.
+bool SameText(std::string_view a, std::string_view b);
+/// Position of needle in haystack at or after from, ASCII letters compared without case.
+std::size_t FindNoCase(std::string_view haystack, std::string_view needle, std::size_t from = 0);
+
+/// Number of characters (code points) of UTF-8 text.
+std::size_t CharCount(std::string_view text);
+/// The first count characters of UTF-8 text (never splits a character).
+std::string CutToChars(std::string_view text, std::size_t count);
+
+/// Splits at CR LF, LF or CR; a line end at the very end does not start another line.
+std::vector<std::string> SplitLines(std::string_view text);
+
+/// A decimal integer: an optional sign and at least one digit, nothing else, within the range.
+bool ParseInteger(std::string_view text, long long minimum, long long maximum, long long& result);

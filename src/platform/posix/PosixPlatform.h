@@ -1,0 +1,29 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <filesystem>
+
+/// The platform on Linux and other POSIX systems with a freedesktop.org desktop.
+class PosixPlatform final : public Platform
+{
+public:
+    /// executable and dataFolder make up the command line of the autostart entry.
+    PosixPlatform(std::filesystem::path executable, std::filesystem::path dataFolder);
+
+    DateTime Now() override;
+    std::string UserName() override;
+    std::string ComputerName() override;
+    std::string SpecialFolderPath(SpecialFolder folder) override;
+    bool AutostartRegistered() override;
+    bool SetAutostart(bool on) override;
+
+    /// The XDG autostart entry: $XDG_CONFIG_HOME/autostart/tresorio.desktop.
+    static std::filesystem::path AutostartFile();
+    /// One argument of a desktop entry's Exec line, quoted and escaped.
+    static std::string QuoteExecArgument(const std::string& argument);
+
+private:
+    std::filesystem::path m_executable;
+    std::filesystem::path m_dataFolder;
+};

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "profiles/TProfile.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+/// Identity of a profile that stays the same while rows are moved, sorted or deleted.
+using ProfileId = std::uint64_t;
+
+/// The profiles in row order. Each row owns its record; the row order is the order of the
+/// profile file and the scheduler's tie-break. Rows are addressed by number, as the program
+/// does everywhere, and each carries a ProfileId for whoever must follow a profile across
+/// changes of the rows (a running profile, for example).
+class ProfileList final
+{
+public:
+    /// Appends a row that takes over the record; gives the new row's number.
+    int AddToProfile(TProfile profile);
+
+    int count() const { return static_cast<int>(m_rows.size()); }
+    bool empty() const { return m_rows.empty(); }
+
+    TProfile& at(int row);
+    const TProfile& at(int row) const;
+    ProfileId idAt(int row) const;
+
+    /// The row that holds the profile, or nothing when it was deleted.
+    std::optional<int> rowOf(ProfileId id) const;
+    TProfile* find(ProfileId id);
+
+    /// Moves row from so that it stands just before the row that is now at before
+    /// (before == count() moves it to the end).
+    void moveBefore(int from, int before);
+    void removeRow(int row);
+
+private:
+    struct Row
+    {
+        ProfileId id;
+        std::unique_ptr<TProfile> profile;
+    };
+
+    std::vector<Row> m_rows;
+    ProfileId m_nextId = 1;
+};

@@ -1,0 +1,50 @@
+#include "base/Text.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(TextTest, Windows1252TextBecomesUtf8)
+{
+    EXPECT_EQ(Cp1252ToUtf8("M\xFCller \x80 \xC4\xD6\xDC\xDF"), "Müller € ÄÖÜß");
+    EXPECT_EQ(DecodeStoredText("Gr\xF6\xDF"
+                               "e"),
+              "Größe");
+    EXPECT_EQ(DecodeStoredText("Größe"), "Größe");
+    EXPECT_EQ(DecodeStoredText("\xEF\xBB\xBF[Signature]"), "[Signature]");
+    EXPECT_FALSE(IsValidUtf8("\xC0\x80"));     // overlong
+    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80")); // surrogate
+    EXPECT_FALSE(IsValidUtf8("\xE2\x82"));     // cut short
+}
+
+TEST(TextTest, UpperCaseKeepsByteLength)
+{
+    EXPECT_EQ(UpperCase("daten-ä-ÿ-œ-ž-straße"), "DATEN-Ä-Ÿ-Œ-Ž-STRAßE");
+    EXPECT_TRUE(SameText("Tägliche Sicherung", "TÄGLICHE sicherung"));
+    EXPECT_FALSE(SameText("a", "ab"));
+    EXPECT_EQ(FindNoCase("x$DaTe", "$date"), 1u);
+}
+
+TEST(TextTest, TrimCutAndLines)
+{
+    EXPECT_EQ(Trim(" \t\x01 a b \r\n"), "a b");
+    EXPECT_EQ(CutToChars("äöü", 2), "äö");
+    EXPECT_EQ(CharCount("äöü"), 3u);
+    const std::vector<std::string> lines = {"a", "", "b", "c"};
+    EXPECT_EQ(SplitLines("a\r\n\nb\rc\r\n"), lines);
+    EXPECT_EQ(SplitLines("a\r\n\nb\rc"), lines);
+    EXPECT_TRUE(SplitLines("").empty());
+}
+
+TEST(TextTest, ParseIntegerAcceptsOnlyDecimalsInRange)
+{
+    long long n = 0;
+    EXPECT_TRUE(ParseInteger("-12", -100, 100, n));
+    EXPECT_EQ(n, -12);
+    EXPECT_TRUE(ParseInteger("+7", 0, 10, n));
+    EXPECT_EQ(n, 7);
+    for (const char* bad : {"", "-", "+", " 1", "1 ", "1a", "0x10", "300", "++1"})
+        EXPECT_FALSE(ParseInteger(bad, 0, 255, n)) << bad;
+}
+
+} // namespace
