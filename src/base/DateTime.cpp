@@ -1,5 +1,7 @@
 #include "base/DateTime.h"
 
+#include "base/Text.h"
+
 #include <cmath>
 #include <cstdio>
 #include <string_view>
@@ -170,15 +172,10 @@ DateTime FromLinearMs(std::int64_t ms)
 
 DateTime ReadStampedDateTime(const std::string& text)
 {
-    std::size_t begin = 0;
-    std::size_t end = text.size();
-    while (begin < end && static_cast<unsigned char>(text[begin]) <= ' ')
-        ++begin;
-    while (end > begin && static_cast<unsigned char>(text[end - 1]) <= ' ')
-        --end;
-    if (end - begin != 19)
+    const std::string trimmed = Trim(text);
+    if (trimmed.size() != 19)
         return 0.0;
-    const std::string_view s(text.data() + begin, 19);
+    const std::string_view s = trimmed;
     auto number = [&s](std::size_t pos, std::size_t len, int& out) {
         out = 0;
         for (std::size_t i = pos; i < pos + len; ++i) {

@@ -250,8 +250,9 @@ std::vector<TProfile> ParseProfileLines(const std::vector<std::string>& lines, c
                 finish(current);
                 current = DefaultProfile(defaults);
             }
-            // The last character is dropped whatever it is.
-            current.Name = line.size() >= 2 ? Trim(std::string_view(line).substr(1, line.size() - 2)) : "";
+            // The last character is dropped whatever it is (a whole character, not a byte of it).
+            const std::string_view inner = std::string_view(line).substr(1);
+            current.Name = Trim(CutToChars(inner, CharCount(inner) == 0 ? 0 : CharCount(inner) - 1));
             continue;
         }
         const std::size_t equals = line.find('=');

@@ -249,10 +249,13 @@ TEST_F(ProfileFileTest, LineEndsAndOlderEncodings)
     }
     const auto old = parse("[Sicherung M\xFC"
                            "ller]\r\nDestination=D:\\B\xFC"
-                           "ro\\\r\n");
-    ASSERT_EQ(old.size(), 1u);
+                           "ro\\\r\n"
+                           "[B\xFC"
+                           "ro\xFC\r\n");
+    ASSERT_EQ(old.size(), 2u);
     EXPECT_EQ(old[0].Name, "Sicherung Müller");
     EXPECT_EQ(old[0].Destination, "D:\\Büro\\");
+    EXPECT_EQ(old[1].Name, "Büro"); // without a closing bracket the last character still goes whole
 }
 
 TEST_F(ProfileFileTest, FilesWithoutTheHeaderLoadNothingAndStayUntouched)
