@@ -45,7 +45,9 @@ int listProfiles(const std::filesystem::path& dataFolder, Platform& platform)
 int runProgram(const std::filesystem::path& dataFolder, Platform& platform)
 {
     std::error_code error;
-    std::filesystem::create_directories(dataFolder, error);
+    // A new data folder is the user's alone: the log names every file that was backed up.
+    if (std::filesystem::create_directories(dataFolder, error))
+        std::filesystem::permissions(dataFolder, std::filesystem::perms::owner_all, error);
     if (error) {
         std::cerr << "tresorio: Ordner " << dataFolder.string() << " kann nicht angelegt werden: " << error.message()
                   << '\n';

@@ -1,6 +1,7 @@
 #include "engine/Placeholders.h"
 
 #include "base/Text.h"
+#include "platform/Platform.h"
 
 #include <cstdio>
 #include <functional>
@@ -151,6 +152,18 @@ int IsoWeekOfYear(DateTime date)
     if (b >= (IsLeapYear(year) ? 366 : 365))
         return 1;
     return (a - 1) / 7 + 1;
+}
+
+PlaceholderValues PlaceholderValuesFor(Platform& platform, DateTime now, int language)
+{
+    return {now,
+            platform.UserName(),
+            platform.ComputerName(),
+            platform.SpecialFolderPath(SpecialFolder::Programs),
+            platform.SpecialFolderPath(SpecialFolder::Windows),
+            platform.SpecialFolderPath(SpecialFolder::System),
+            platform.SpecialFolderPath(SpecialFolder::Personal),
+            &CalendarNamesFor(language)};
 }
 
 std::string ExpandPlaceholders(const std::string& text, const PlaceholderValues& values)

@@ -33,6 +33,11 @@ struct PlaceholderValues
     const CalendarNames* names = &GermanCalendarNames();
 };
 
+class Platform;
+
+/// The values at now: names and folders from the platform, day and month names of the language.
+PlaceholderValues PlaceholderValuesFor(Platform& platform, DateTime now, int language);
+
 /// Replaces every "$..." placeholder of text (without regard to case) by its value. A text
 /// without placeholders comes back unchanged; an unknown "$word" stays as it is.
 std::string ExpandPlaceholders(const std::string& text, const PlaceholderValues& values);

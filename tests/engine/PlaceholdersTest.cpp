@@ -1,5 +1,7 @@
 #include "engine/Placeholders.h"
 
+#include "support/FakePlatform.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -103,6 +105,14 @@ TEST(PlaceholdersTest, InsertedValues)
     EXPECT_EQ(ExpandPlaceholders("$username", v), "x05");
     v.personalFolder = "/home/$username";
     EXPECT_EQ(ExpandPlaceholders("$personalfolder", v), "/home/$username");
+}
+
+TEST(PlaceholdersTest, ValuesComeFromThePlatform)
+{
+    FakePlatform platform;
+    const PlaceholderValues v = PlaceholderValuesFor(platform, at(2003, 1, 5, 14, 7), 1);
+    EXPECT_EQ(ExpandPlaceholders("$personalfolder/$username@$computername-$dayname-$windowsfolder", v),
+              "/home/anna/Dokumente/anna@werkbank-Sunday-/etc");
 }
 
 TEST(PlaceholdersTest, EnglishNames)
