@@ -17,6 +17,11 @@ namespace {
 constexpr int ExitUsage = 2;
 constexpr int ExitFailure = 1;
 
+std::string unreadableFile(const ProfileFile& file)
+{
+    return file.path().string() + " ist keine lesbare Profildatei.";
+}
+
 // Reads the profiles as start-up does; writes nothing.
 ProfileFileLoad loadProfiles(ProfileFile& file, ProfileList& list, const ProgramSettings& settings, DateTime now)
 {
@@ -35,7 +40,10 @@ int listProfiles(const std::filesystem::path& dataFolder, Platform& platform)
     }
     ProfileFile file(dataFolder / ProfileFileName);
     ProfileList list;
-    loadProfiles(file, list, settings, platform.Now());
+    if (loadProfiles(file, list, settings, platform.Now()).unreadable) {
+        std::cerr << "tresorio: " << unreadableFile(file) << '\n';
+        return ExitFailure;
+    }
     std::cout << ListProfiles(list);
     return 0;
 }
@@ -59,6 +67,9 @@ int runProgram(const std::filesystem::path& dataFolder, Platform& platform)
     ProfileFile file(dataFolder / ProfileFileName);
     ProfileList list;
     const ProfileFileLoad load = loadProfiles(file, list, settings, platform.Now());
+    if (load.unreadable)
+        std::cerr << "tresorio: " << unreadableFile(file) << " Sie wird beim Speichern als " << ProfileFileName
+                  << ".bak aufbewahrt.\n";
     if (load.loaded == 0 && (!load.existed || load.firstLineEmpty)) {
         if (const auto failure = file.SaveProfiles(list)) {
             std::cerr << "tresorio: " << *failure << '\n';

@@ -19,11 +19,14 @@ std::string keepOnly(const std::string& text, std::string_view allowed)
     return out;
 }
 
-// A field that is empty or not a number counts as 0.
-int numberOrZero(const std::string& text)
+// A field of a normalised time holds digits only; an empty one counts as 0, and one too long
+// for an integer is still a number above every limit.
+int digitsValue(const std::string& digits)
 {
     long long n = 0;
-    return ParseInteger(text, INT_MIN, INT_MAX, n) ? static_cast<int>(n) : 0;
+    if (digits.empty())
+        return 0;
+    return ParseInteger(digits, 0, INT_MAX, n) ? static_cast<int>(n) : INT_MAX;
 }
 
 bool readNumber(const std::string& text, int& out)
@@ -87,8 +90,8 @@ int CountTokens(const std::string& text, char separator)
 std::string NormaliseTimeText(const std::string& text)
 {
     const std::string kept = keepOnly(text, ":");
-    const int hours = std::clamp(numberOrZero(ExtractToken(kept, ':', 1)), 0, 23);
-    const int minutes = std::clamp(numberOrZero(ExtractToken(kept, ':', 2)), 0, 59);
+    const int hours = std::clamp(digitsValue(ExtractToken(kept, ':', 1)), 0, 23);
+    const int minutes = std::clamp(digitsValue(ExtractToken(kept, ':', 2)), 0, 59);
     return twoDigits(hours) + ":" + twoDigits(minutes);
 }
 

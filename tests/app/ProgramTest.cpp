@@ -75,6 +75,27 @@ TEST(ProgramTest, ListingAnEmptyOrMissingFolderPrintsNothingAndWritesNothing)
     EXPECT_TRUE(std::filesystem::is_empty(home / "leer"));
 }
 
+TEST(ProgramTest, ADamagedProfileFileIsReportedAndKept)
+{
+    TempDir home;
+    const auto data = home / "daten";
+    std::filesystem::create_directories(data);
+    WriteFileBytes(data / "Backup.bpf", "kaputt\r\n[A]\r\n");
+    const auto before = snapshot(home.path());
+
+    const Outcome list = runTresorio({"--data-dir", q(data), "--list"}, home.path());
+    EXPECT_EQ(list.exitCode, 1);
+    EXPECT_EQ(list.out, "");
+    EXPECT_NE(list.err.find("keine lesbare Profildatei"), std::string::npos) << list.err;
+    EXPECT_EQ(snapshot(home.path()), before);
+
+    const Outcome run = runTresorio({"--data-dir", q(data)}, home.path());
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("Backup.bpf.bak"), std::string::npos) << run.err;
+    EXPECT_EQ(ReadFileBytes(data / "Backup.bpf.bak"), "kaputt\r\n[A]\r\n");
+    EXPECT_EQ(ReadFileBytes(data / "Backup.bpf"), "[Signature]\r\n\r\n\r\n");
+}
+
 TEST(ProgramTest, FirstStartCreatesTheFilesInTheDefaultDataFolder)
 {
     TempDir home;

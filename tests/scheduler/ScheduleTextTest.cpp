@@ -30,8 +30,9 @@ TEST(ScheduleTextTest, TimesAndDates)
         const char* in;
         const char* out;
     };
-    for (const Case c : {Case{"9", "09:00"}, Case{"25:70", "23:59"}, Case{"1230", "23:00"}, Case{"7:5", "07:05"},
-                         Case{"", "00:00"}, Case{"ab", "00:00"}, Case{" 8 h : 15 ", "08:15"}})
+    for (const Case c :
+         {Case{"9", "09:00"}, Case{"25:70", "23:59"}, Case{"1230", "23:00"}, Case{"7:5", "07:05"}, Case{"", "00:00"},
+          Case{"ab", "00:00"}, Case{"99999999999:7", "23:07"}, Case{" 8 h : 15 ", "08:15"}})
         EXPECT_EQ(NormaliseTimeText(c.in), c.out) << c.in;
 
     EXPECT_EQ(PadLeftTo("7", '0', 2), "07");
@@ -71,7 +72,7 @@ TEST(ScheduleTextTest, NormalisedLists)
         {"a;16:30", "", ""},                    // a first item without digits ends it at once
         {"9;abc", "09:00; 00:00", "30.12.1899-00:00; 30.12.1899-00:00"},
         {"1.3.2002-12:35", "23:35", "01.03.2002-12:35"},
-        {"1.3.2002 - 12:35; 24.12.2026-18", "23:35; 00:00", "01.03.2002-12:35; 24.12.2026-18:00"},
+        {"1.3.2002 - 12:35; 24.12.2026-18", "23:35; 23:00", "01.03.2002-12:35; 24.12.2026-18:00"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(NormaliseTimeList(c.in), c.times) << c.in;
