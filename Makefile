@@ -28,7 +28,7 @@ bench: bootstrap
 	@for b in build-bench/bench/bench_*; do echo "== $$b"; $$b; done
 
 fuzz: bootstrap
-	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTRESORIO_FUZZ=ON >/dev/null
+	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DTRESORIO_FUZZ=ON >/dev/null
 	@cmake --build build-fuzz -j $(JOBS)
 	@for f in build-fuzz/tests/fuzz/fuzz_*; do \
 		name=$$(basename $$f); mkdir -p build-fuzz/corpus/$$name; \
