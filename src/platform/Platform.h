@@ -12,6 +12,7 @@ enum class SpecialFolder
     Desktop,
     Windows, // the system's configuration folder
     System,  // the system's library folder
+    Home,    // the user's home folder
 };
 
 /// The operating system as the program sees it. The core never asks the system directly; it is
@@ -29,6 +30,10 @@ public:
     virtual std::string ComputerName() = 0;
     /// The folder's path without a trailing separator; empty when it cannot be found.
     virtual std::string SpecialFolderPath(SpecialFolder folder) = 0;
+
+    /// Sets the priority of the calling thread: -2 lowest … 2 highest (the higher levels only
+    /// where the system permits them).
+    virtual void SetCurrentThreadPriority(int level) = 0;
 
     /// Whether the program starts with the user's desktop session.
     virtual bool AutostartRegistered() = 0;

@@ -4,10 +4,13 @@
 #include "platform/AtomicFile.h"
 
 #include <QStandardPaths>
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <fstream>
 #include <pwd.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace {
@@ -76,8 +79,27 @@ std::string PosixPlatform::SpecialFolderPath(SpecialFolder folder)
         return "/etc";
     case SpecialFolder::System:
         return "/usr/lib";
+    case SpecialFolder::Home:
+        return standardLocation(QStandardPaths::HomeLocation);
     }
     return {};
+}
+
+void PosixPlatform::SetCurrentThreadPriority(int level)
+{
+    // Linux gives every thread its own nice value. The lowest level also yields the disk to
+    // everything else (the idle I/O class); raising above normal needs privileges and simply
+    // stays at normal without them.
+    static constexpr int niceOf[] = {19, 10, 0, -5, -10};
+    const int clamped = std::clamp(level, -2, 2);
+    const auto thread = static_cast<id_t>(::syscall(SYS_gettid));
+    ::setpriority(PRIO_PROCESS, thread, niceOf[clamped + 2]);
+    constexpr int IoprioWhoProcess = 1;
+    constexpr int IoprioClassShift = 13;
+    constexpr int IoprioClassIdle = 3;
+    constexpr int IoprioClassBestEffort = 2;
+    const int ioClass = clamped == -2 ? IoprioClassIdle : IoprioClassBestEffort;
+    ::syscall(SYS_ioprio_set, IoprioWhoProcess, static_cast<int>(thread), (ioClass << IoprioClassShift) | 4);
 }
 
 std::filesystem::path PosixPlatform::AutostartFile()

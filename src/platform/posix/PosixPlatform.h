@@ -15,6 +15,7 @@ public:
     std::string UserName() override;
     std::string ComputerName() override;
     std::string SpecialFolderPath(SpecialFolder folder) override;
+    void SetCurrentThreadPriority(int level) override;
     bool AutostartRegistered() override;
     bool SetAutostart(bool on) override;
 

@@ -1,0 +1,116 @@
+#include "engine/BackupRun.h"
+
+#include "engine/FileHelpers.h"
+#include "engine/FileProcessor.h"
+#include "engine/Placeholders.h"
+#include "engine/ReportLines.h"
+#include "engine/RunState.h"
+#include "engine/SourceScan.h"
+
+#include <filesystem>
+
+namespace {
+
+// Paths compare as written once "." and ".." and doubled separators are gone.
+std::string normalFolder(const std::string& path)
+{
+    if (path.empty())
+        return path;
+    return AddSlash(std::filesystem::path(path).lexically_normal().string());
+}
+
+void errorLine(RunState& state, const std::string& text)
+{
+    state.addLine(std::string(ErrorPrefix) + text);
+    ++state.stats.errorCount;
+}
+
+} // namespace
+
+std::optional<std::string> RefusalToErase(FileSystem& fs, const std::string& destination,
+                                          const std::vector<std::string>& sources, const std::string& home)
+{
+    if (destination == "/" || fs.IsFileSystemRoot(destination))
+        return "Wurzel eines Dateisystems";
+    if (!home.empty() && destination == normalFolder(home))
+        return "Benutzerordner";
+    for (const std::string& source : sources)
+        if (source.compare(0, destination.size(), destination) == 0)
+            return "enthält die Quelle " + source;
+    return std::nullopt;
+}
+
+BackupRun::BackupRun(BackupJob job, Platform& platform, FileSystem& fs, ArchiveAttribute& archive,
+                     RunObserver& observer, RunControl& control)
+    : m_job(std::move(job)), m_platform(platform), m_fs(fs), m_archive(archive), m_observer(observer),
+      m_control(control)
+{
+}
+
+RunResult BackupRun::Run()
+{
+    const TProfile& p = m_job.profile;
+    m_platform.SetCurrentThreadPriority(m_job.priority);
+    const DateTime start = m_platform.Now();
+
+    RunState state(m_job, m_fs, m_archive, m_observer, m_control);
+    const PlaceholderValues values = PlaceholderValuesFor(m_platform, start, m_job.language);
+    state.destination = normalFolder(ExpandPlaceholders(AddSlash(p.Destination), values));
+    for (const std::string& source : p.Source)
+        state.sources.push_back(normalFolder(ExpandPlaceholders(AddSlash(source), values)));
+    state.archiveName = ExpandPlaceholders(p.Zipfile, values);
+
+    const ReportHeaderData header{&p, state.sources, state.destination, state.archiveName, start};
+    state.lines = ReportHeaderTop(header);
+    for (std::string& line : ReportHeaderBottom(header))
+        state.addLine(std::move(line));
+
+    FileProcessor processor(state);
+    SourceScan scan(state, processor);
+    bool walk = true;
+    if (p.CheckDestname && !m_observer.CheckDest(state.destination, p.DestName)) {
+        state.addLine(RuleLine);
+        errorLine(state, "falscher Medienname  oder  Abbruch durch Benutzer");
+        walk = false;
+    }
+    std::optional<std::string> refusal;
+    if (walk && p.DestErase && m_fs.Stat(state.destination)) {
+        // Emptying a root, the home folder or a source would destroy what the backup protects.
+        refusal =
+            RefusalToErase(m_fs, state.destination, state.sources, m_platform.SpecialFolderPath(SpecialFolder::Home));
+        if (!refusal)
+            EraseFolderContents(m_fs, state.destination);
+    }
+    if (walk)
+        ForceDestination(m_fs, state.destination);
+    if (walk && (p.Compress || p.FTP)) {
+        // Archives and uploads are not part of this engine yet; a run must not pretend to do them.
+        state.addLine(RuleLine);
+        errorLine(state, p.Compress ? "ZIP-Archive kann diese Version nicht schreiben"
+                                    : "FTP-Übertragung ist in dieser Version nicht verfügbar");
+        walk = false;
+    }
+    if (walk) {
+        state.addLine(RuleLine);
+        if (refusal)
+            errorLine(state, "Ziel " + state.destination + " wird nicht geleert: " + *refusal);
+        m_observer.ResetProgress();
+        state.stats.filesToDo = scan.ScanSources(ScanPass::Counting);
+        m_observer.SetFilesToDo(state.stats.filesToDo);
+        scan.ScanSources(ScanPass::Processing);
+        if (state.aborted())
+            errorLine(state, "Abbruch durch Benutzer");
+    }
+
+    if (!m_archive.Commit())
+        errorLine(state, "Archivstatus kann nicht gespeichert werden");
+    // A run that reports its files copied must have them on the medium.
+    m_fs.SyncFileSystem(state.destination);
+
+    const ReportFooterData footer{&p, m_job.logAll || m_job.logError || m_job.logProfile, state.stats, start,
+                                  m_platform.Now()};
+    for (std::string& line : ReportFooter(footer))
+        state.addLine(std::move(line));
+    return {std::move(state.lines), state.stats.errorCount, state.stats.compressionRate,
+            state.stats.bytesDone,  state.stats.filesDone,  p.FTP};
+}

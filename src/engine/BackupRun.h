@@ -1,0 +1,32 @@
+#pragma once
+
+#include "engine/BackupJob.h"
+#include "engine/RunObserver.h"
+#include "platform/ArchiveAttribute.h"
+#include "platform/FileSystem.h"
+#include "platform/Platform.h"
+
+/// One run of one profile, from the report's header to its footer: expands the paths, checks
+/// the medium, empties the destination when asked, counts the files, processes them and
+/// reports. Runs on the calling thread; BackupThread gives it a thread of its own.
+class BackupRun final
+{
+public:
+    BackupRun(BackupJob job, Platform& platform, FileSystem& fs, ArchiveAttribute& archive, RunObserver& observer,
+              RunControl& control);
+
+    RunResult Run();
+
+private:
+    BackupJob m_job;
+    Platform& m_platform;
+    FileSystem& m_fs;
+    ArchiveAttribute& m_archive;
+    RunObserver& m_observer;
+    RunControl& m_control;
+};
+
+/// Why the destination must not be emptied (it is a file-system root, the home folder, or
+/// holds a source), or nothing when it may.
+std::optional<std::string> RefusalToErase(FileSystem& fs, const std::string& destination,
+                                          const std::vector<std::string>& sources, const std::string& home);

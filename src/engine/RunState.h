@@ -1,0 +1,46 @@
+#pragma once
+
+#include "engine/BackupJob.h"
+#include "engine/ReportLines.h"
+#include "engine/RunObserver.h"
+#include "platform/ArchiveAttribute.h"
+#include "platform/FileSystem.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+/// The state one run shares between its walk and its file operations; the worker thread alone
+/// touches it.
+struct RunState
+{
+    RunState(const BackupJob& runJob, FileSystem& fileSystem, ArchiveAttribute& archiveAttribute,
+             RunObserver& runObserver, RunControl& runControl)
+        : job(runJob), profile(runJob.profile), fs(fileSystem), archive(archiveAttribute), observer(runObserver),
+          control(runControl)
+    {
+    }
+
+    const BackupJob& job;
+    const TProfile& profile;
+    FileSystem& fs;
+    ArchiveAttribute& archive;
+    RunObserver& observer;
+    RunControl& control;
+
+    std::vector<std::string> sources; // expanded, each ending with "/"
+    std::string destination;          // expanded, ending with "/"
+    std::string archiveName;          // the expanded Zipfile
+
+    // Where the walk stands.
+    std::string sourceRoot;
+    std::string sourcePrefix;
+
+    std::vector<std::string> lines;
+    RunStatistics stats;
+
+    bool aborted() const { return control.abortRequested.load(); }
+    void addLine(std::string line) { lines.push_back(std::move(line)); }
+    /// One error line (when errors are logged) and one error.
+    void fileError(const std::string& text, const FileResult& result);
+};

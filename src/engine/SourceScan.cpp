@@ -1,0 +1,235 @@
+#include "engine/SourceScan.h"
+
+#include "base/Text.h"
+#include "engine/FileHelpers.h"
+#include "engine/FileMasks.h"
+#include "engine/ReportLines.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::int32_t HiddenBit = 2;
+
+std::string lowerCase(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+} // namespace
+
+std::string CommonFolder(const std::string& a, const std::string& b)
+{
+    const std::string ua = UpperCase(a);
+    const std::string ub = UpperCase(b);
+    std::size_t same = 0;
+    while (same < ua.size() && same < ub.size() && ua[same] == ub[same])
+        ++same;
+    const std::size_t slash = a.substr(0, same).find_last_of('/');
+    return slash == std::string::npos ? std::string() : a.substr(0, slash + 1);
+}
+
+std::string SourcePrefixOf(const std::string& source, const std::string& commonFolder, std::size_t sourceCount)
+{
+    if (sourceCount < 2)
+        return {};
+    if (!commonFolder.empty() && commonFolder != "/")
+        return AddSlash(source.substr(commonFolder.size()));
+    // Sources with nothing in common but the root land under their whole path.
+    std::string prefix = source;
+    while (!prefix.empty() && prefix.front() == '/')
+        prefix.erase(0, 1);
+    return AddSlash(prefix);
+}
+
+std::int64_t SourceScan::ScanSources(ScanPass pass)
+{
+    const TProfile& p = m_state.profile;
+    m_exclusions = MaskEntries(p.Exclfiles);
+    m_masks = IncludeMasks(p.Addfiles);
+    std::int64_t count = 0;
+
+    if (p.Backuptype == BackupSynchronise) {
+        if (m_state.sources.size() != 1)
+            return 0;
+        // The first walk copies to the destination, the second copies back what is newer there.
+        const std::string source = m_state.sources.front();
+        const std::string destination = m_state.destination;
+        m_state.sourcePrefix.clear();
+        m_state.sourceRoot = source;
+        count += scanFolder(source, 1, pass);
+        if (!m_state.aborted()) {
+            m_state.sourceRoot = destination;
+            m_state.destination = source;
+            count += scanFolder(destination, 1, pass);
+        }
+        m_state.destination = destination;
+        m_destinationListings.clear();
+        return count;
+    }
+
+    std::string common;
+    if (m_state.sources.size() >= 2) {
+        common = m_state.sources.front();
+        for (std::size_t i = 1; i < m_state.sources.size() && !common.empty(); ++i)
+            common = CommonFolder(common, m_state.sources[i]);
+    }
+    for (const std::string& source : m_state.sources) {
+        if (pass == ScanPass::Processing && m_state.job.logError) {
+            const auto entry = m_state.fs.Stat(source);
+            if (!entry || !entry->folder) {
+                m_state.addLine(std::string(ErrorPrefix) + "Quellverzeichnis nicht erreichbar: " + source);
+                ++m_state.stats.errorCount;
+                continue;
+            }
+        }
+        m_state.sourceRoot = source;
+        m_state.sourcePrefix = SourcePrefixOf(source, common, m_state.sources.size());
+        if (pass == ScanPass::Counting)
+            m_state.archive.Prefetch(source);
+        count += scanFolder(source, 1, pass);
+        if (m_state.aborted())
+            break;
+    }
+    return count;
+}
+
+const std::vector<FileEntry>& SourceScan::listing(const std::string& folder, ScanPass pass)
+{
+    const bool reuse = m_state.profile.Backuptype != BackupSynchronise;
+    if (reuse) {
+        if (pass == ScanPass::Processing) {
+            const auto it = m_listings.find(folder);
+            if (it != m_listings.end())
+                return it->second;
+        }
+        auto& entries = m_listings[folder];
+        entries = m_state.fs.ListFolder(folder);
+        return entries;
+    }
+    m_fresh = m_state.fs.ListFolder(folder);
+    return m_fresh;
+}
+
+const std::vector<FileEntry>& SourceScan::destinationListing(const std::string& folder)
+{
+    const auto it = m_destinationListings.find(folder);
+    if (it != m_destinationListings.end())
+        return it->second;
+    return m_destinationListings[folder] = m_state.fs.ListFolder(folder);
+}
+
+bool SourceScan::excludedFolder(const std::string& folder, const std::string& name) const
+{
+    // An entry names a subfolder anywhere ("Temp") or one in a given folder ("/data/Temp").
+    const std::string here = folder.substr(0, folder.size() - 1);
+    for (const std::string& entry : m_exclusions) {
+        std::string rest = entry;
+        if (UpperCase(rest).rfind(UpperCase(here), 0) == 0)
+            rest.erase(0, here.size());
+        if (!rest.empty() && rest.front() == '/')
+            rest.erase(0, 1);
+        if (SameText(rest, name))
+            return true;
+    }
+    return false;
+}
+
+bool SourceScan::excludedFile(const std::string& name) const
+{
+    return std::any_of(m_exclusions.begin(), m_exclusions.end(),
+                       [&name](const std::string& mask) { return MatchFileMask(name, mask); });
+}
+
+bool SourceScan::counts(const std::string& relFolder, const FileEntry& file)
+{
+    const TProfile& p = m_state.profile;
+    switch (p.Backuptype) {
+    case BackupFull:
+    case BackupDelete:
+    case BackupMove:
+        return true;
+    case BackupIncremental:
+    case BackupDifferential:
+        return m_processor.IsSelectedForCopy(m_state.sourceRoot + relFolder + file.name, file);
+    case BackupSynchronise: {
+        const auto& there = destinationListing(m_state.destination + relFolder);
+        const auto it = std::find_if(there.begin(), there.end(),
+                                     [&file](const FileEntry& e) { return !e.folder && e.name == file.name; });
+        return it == there.end() || it->modified < file.modified;
+    }
+    default:
+        return false;
+    }
+}
+
+std::int64_t SourceScan::scanFolder(const std::string& folder, int level, ScanPass pass)
+{
+    const TProfile& p = m_state.profile;
+    if (pass == ScanPass::Counting)
+        m_state.observer.ShowScanStatus(ScanPhase::Searching, lowerCase(folder));
+    const std::vector<FileEntry>& entries = listing(folder, pass);
+    std::int64_t count = 0;
+
+    if (p.Withsub) {
+        // Collect first: the listing of a synchronisation walk is replaced by the subfolder's.
+        std::vector<std::string> subfolders;
+        for (const FileEntry& e : entries)
+            if (e.folder && !e.hidden && !excludedFolder(folder, e.name))
+                subfolders.push_back(e.name);
+        std::vector<FileEntry> files;
+        if (p.Backuptype == BackupSynchronise)
+            std::copy_if(entries.begin(), entries.end(), std::back_inserter(files),
+                         [](const FileEntry& e) { return !e.folder; });
+        for (const std::string& name : subfolders) {
+            const std::string sub = folder + name + "/";
+            // A backup never backs itself up, and a move never moves into itself.
+            if (sub == m_state.destination)
+                continue;
+            count += scanFolder(sub, level + 1, pass);
+            if (m_state.aborted())
+                return count;
+        }
+        if (p.Backuptype == BackupSynchronise)
+            return count + scanFiles(folder, files, pass);
+    }
+    return count + scanFiles(folder, entries, pass);
+}
+
+std::int64_t SourceScan::scanFiles(const std::string& folder, const std::vector<FileEntry>& entries, ScanPass pass)
+{
+    const TProfile& p = m_state.profile;
+    const std::string relFolder = folder.substr(std::min(folder.size(), m_state.sourceRoot.size()));
+    if (pass == ScanPass::Processing) {
+        m_state.observer.ShowScanStatus(ScanPhase::Processing, lowerCase(folder));
+        if (m_state.job.logProfile && !m_state.job.logAll)
+            m_state.addLine(folder);
+        if (p.Withempty && p.Backuptype != BackupDelete && !p.FTP)
+            ForceDestination(m_state.fs, m_state.destination + m_state.sourcePrefix + relFolder);
+        ++m_state.stats.foldersScanned;
+    }
+    std::int64_t count = 0;
+    const bool withHidden = (m_state.job.attributeMask & HiddenBit) != 0;
+    for (const std::string& mask : m_masks) {
+        if (m_state.aborted())
+            break;
+        for (const FileEntry& file : entries) {
+            if (m_state.aborted())
+                break;
+            if (file.folder || (file.hidden && !withHidden) || !MatchesSearchMask(file.name, mask))
+                continue;
+            if (excludedFile(file.name))
+                continue;
+            if (pass == ScanPass::Counting && counts(relFolder, file))
+                ++count;
+            if (pass == ScanPass::Processing || p.Compress) {
+                ++m_state.stats.filesScanned;
+                m_processor.ProcessFile(relFolder + file.name, file);
+            }
+        }
+    }
+    return count;
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "engine/FileProcessor.h"
+#include "engine/RunState.h"
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+enum class ScanPass
+{
+    Counting,
+    Processing,
+};
+
+/// The folder two paths share: their common beginning (compared without regard to case) up to
+/// and including its last "/"; empty when they share none.
+std::string CommonFolder(const std::string& a, const std::string& b);
+
+/// Where a source lands below the destination: nothing for a single source, else its path
+/// below the sources' common folder (or its whole path without the leading "/").
+std::string SourcePrefixOf(const std::string& source, const std::string& commonFolder, std::size_t sourceCount);
+
+/// The walk over a run's sources. The counting pass reads every folder once; the processing
+/// pass walks the same listings again without touching the disk, so a run lists each folder and
+/// reads each file's state once (synchronisation lists again: its first walk changes the second).
+class SourceScan final
+{
+public:
+    SourceScan(RunState& state, FileProcessor& processor) : m_state(state), m_processor(processor) {}
+
+    /// Walks all sources; gives the number of counted files.
+    std::int64_t ScanSources(ScanPass pass);
+
+private:
+    std::int64_t scanFolder(const std::string& folder, int level, ScanPass pass);
+    std::int64_t scanFiles(const std::string& folder, const std::vector<FileEntry>& entries, ScanPass pass);
+    bool excludedFolder(const std::string& folder, const std::string& name) const;
+    bool excludedFile(const std::string& name) const;
+    bool counts(const std::string& relFolder, const FileEntry& file);
+    const std::vector<FileEntry>& listing(const std::string& folder, ScanPass pass);
+    const std::vector<FileEntry>& destinationListing(const std::string& folder);
+
+    RunState& m_state;
+    FileProcessor& m_processor;
+    std::vector<std::string> m_exclusions;
+    std::vector<std::string> m_masks;
+    std::unordered_map<std::string, std::vector<FileEntry>> m_listings;
+    std::unordered_map<std::string, std::vector<FileEntry>> m_destinationListings;
+    std::vector<FileEntry> m_fresh;
+};

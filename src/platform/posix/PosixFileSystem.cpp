@@ -1,0 +1,415 @@
+#include "platform/posix/PosixFileSystem.h"
+
+#include <QFile>
+#include <QStandardPaths>
+#include <array>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <dirent.h>
+#include <fcntl.h>
+#include <filesystem>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::int32_t ErrorFileNotFound = 2;
+constexpr std::int32_t ErrorPathNotFound = 3;
+
+// The nearest Windows code for an errno value, so that the program's messages apply.
+std::int32_t windowsCodeOf(int error)
+{
+    switch (error) {
+    case ENOENT:
+        return ErrorFileNotFound;
+    case ENOTDIR:
+        return ErrorPathNotFound;
+    case EMFILE:
+    case ENFILE:
+        return 4; // too many open files
+    case EACCES:
+    case EPERM:
+    case EISDIR:
+        return 5; // access denied
+    case ENOMEM:
+        return 8;
+    case EROFS:
+        return 19; // write protected
+    case EXDEV:
+        return 17; // not the same device
+    case EBUSY:
+    case ETXTBSY:
+        return 32; // in use by another process
+    case EEXIST:
+        return 183; // already exists
+    case EINVAL:
+        return 87;
+    case ENOSPC:
+        return 112; // disk full
+    case ENOTEMPTY:
+        return 145;
+    case ENAMETOOLONG:
+        return 206;
+    case EFBIG:
+        return 223;
+    case EIO:
+        return 1117;
+    case EDQUOT:
+        return 1295;
+    case ELOOP:
+        return 1921;
+    default:
+        return 1000 + error; // no Windows equivalent: the system's text says what it is
+    }
+}
+
+DateTime localDosTime(const timespec& t)
+{
+    std::tm local{};
+    const std::time_t seconds = t.tv_sec;
+    if (localtime_r(&seconds, &local) == nullptr)
+        return 0.0;
+    const auto date = TryEncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+    // A DOS date-time counts seconds in steps of two.
+    const auto time = TryEncodeTime(local.tm_hour, local.tm_min, std::min(local.tm_sec, 59) & ~1);
+    return date && time ? ComposeDateTime(*date, *time) : 0.0;
+}
+
+std::int64_t nanoseconds(const timespec& t)
+{
+    return static_cast<std::int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
+}
+
+FileEntry entryOf(std::string name, const struct stat& st)
+{
+    FileEntry e;
+    e.hidden = !name.empty() && name.front() == '.';
+    e.name = std::move(name);
+    e.folder = S_ISDIR(st.st_mode);
+    e.readOnly = (st.st_mode & S_IWUSR) == 0;
+    e.size = e.folder ? 0 : static_cast<std::int64_t>(st.st_size);
+    e.modified = e.folder ? 0.0 : localDosTime(st.st_mtim);
+    e.device = st.st_dev;
+    e.inode = st.st_ino;
+    e.mtimeNs = nanoseconds(st.st_mtim);
+    e.ctimeNs = nanoseconds(st.st_ctim);
+    return e;
+}
+
+std::string folderOf(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? "." : path.substr(0, slash + 1);
+}
+
+std::string nameOf(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+class Descriptor
+{
+public:
+    explicit Descriptor(int fd) : m_fd(fd) {}
+    ~Descriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return m_fd; }
+    int release()
+    {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd;
+    }
+
+private:
+    int m_fd;
+};
+
+bool writeAll(int fd, const char* data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// The kernel copies without the data passing through this process: a reflink where the file
+// system shares blocks, else copy_file_range, else plain reads and writes.
+bool copyContent(int from, int to, std::int64_t size)
+{
+    if (::ioctl(to, FICLONE, from) == 0)
+        return true;
+    std::int64_t left = size;
+    while (left > 0) {
+        const ssize_t n = ::copy_file_range(from, nullptr, to, nullptr, static_cast<std::size_t>(left), 0);
+        if (n > 0) {
+            left -= n;
+            continue;
+        }
+        if (n == 0)
+            break; // the file got shorter while we copied; the rest is read below
+        if (errno == EINTR)
+            continue;
+        if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP)
+            return false;
+        break;
+    }
+    // Whatever copy_file_range left (or the whole file): copy by hand from where it stopped.
+    std::array<char, 256 * 1024> buffer{};
+    const off_t done = ::lseek(to, 0, SEEK_CUR);
+    if (done < 0 || ::lseek(from, done, SEEK_SET) < 0)
+        return false;
+    for (;;) {
+        const ssize_t n = ::read(from, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        if (n == 0)
+            return true;
+        if (!writeAll(to, buffer.data(), static_cast<std::size_t>(n)))
+            return false;
+    }
+}
+
+bool readFully(int fd, char* data, std::size_t size, std::size_t& got)
+{
+    got = 0;
+    while (got < size) {
+        const ssize_t n = ::read(fd, data + got, size - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        if (n == 0)
+            break;
+        got += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+} // namespace
+
+FileResult FailureOf(int error)
+{
+    return {windowsCodeOf(error), std::error_code(error, std::generic_category()).message()};
+}
+
+std::vector<FileEntry> PosixFileSystem::ListFolder(const std::string& folder)
+{
+    std::vector<FileEntry> entries;
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr)
+        return entries;
+    const int fd = ::dirfd(dir);
+    while (const dirent* d = ::readdir(dir)) {
+        const std::string name = d->d_name;
+        if (name == "." || name == "..")
+            continue;
+        struct stat st
+        {
+        };
+        if (::fstatat(fd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+            continue;
+        if (S_ISLNK(st.st_mode)) {
+            // A link stands for the file it names; a link to a folder is never followed.
+            if (::fstatat(fd, d->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode))
+                continue;
+        }
+        if (S_ISREG(st.st_mode) || S_ISDIR(st.st_mode))
+            entries.push_back(entryOf(name, st));
+    }
+    ::closedir(dir);
+    return entries;
+}
+
+std::optional<FileEntry> PosixFileSystem::Stat(const std::string& path)
+{
+    struct stat st
+    {
+    };
+    std::string p = path;
+    while (p.size() > 1 && p.back() == '/')
+        p.pop_back();
+    if (::stat(p.c_str(), &st) != 0 || !(S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)))
+        return std::nullopt;
+    return entryOf(nameOf(p), st);
+}
+
+FileResult PosixFileSystem::CreateFolder(const std::string& path)
+{
+    if (::mkdir(path.c_str(), 0777) != 0) {
+        const int error = errno;
+        return error == ENOENT ? FileResult{ErrorPathNotFound, FailureOf(error).systemText} : FailureOf(error);
+    }
+    return {};
+}
+
+FileResult PosixFileSystem::CopyFile(const std::string& source, const std::string& target)
+{
+    Descriptor from(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+    if (from.get() < 0)
+        return FailureOf(errno);
+    struct stat st
+    {
+    };
+    if (::fstat(from.get(), &st) != 0)
+        return FailureOf(errno);
+    if (!S_ISREG(st.st_mode))
+        return FailureOf(EISDIR);
+
+    std::string temporary = folderOf(target) + "." + nameOf(target).substr(0, 200) + ".tresorio-XXXXXX";
+    Descriptor to(::mkostemp(temporary.data(), O_CLOEXEC));
+    if (to.get() < 0) {
+        const int error = errno;
+        return error == ENOENT ? FileResult{ErrorPathNotFound, FailureOf(error).systemText} : FailureOf(error);
+    }
+    auto fail = [&temporary](int error) {
+        ::unlink(temporary.c_str());
+        return FailureOf(error);
+    };
+    if (!copyContent(from.get(), to.get(), st.st_size))
+        return fail(errno);
+    const timespec times[2] = {st.st_atim, st.st_mtim};
+    if (::fchmod(to.get(), st.st_mode & 0777) != 0 || ::futimens(to.get(), times) != 0)
+        return fail(errno);
+    if (::close(to.release()) != 0)
+        return fail(errno);
+    if (::rename(temporary.c_str(), target.c_str()) != 0)
+        return fail(errno);
+    return {};
+}
+
+FileResult PosixFileSystem::MoveFile(const std::string& source, const std::string& target)
+{
+    if (::rename(source.c_str(), target.c_str()) == 0)
+        return {};
+    if (errno != EXDEV)
+        return FailureOf(errno);
+    const FileResult copied = CopyFile(source, target);
+    if (!copied.ok())
+        return copied;
+    return DeleteFile(source);
+}
+
+FileResult PosixFileSystem::DeleteFile(const std::string& path)
+{
+    return ::unlink(path.c_str()) == 0 ? FileResult{} : FailureOf(errno);
+}
+
+FileResult PosixFileSystem::RemoveFolder(const std::string& path)
+{
+    return ::rmdir(path.c_str()) == 0 ? FileResult{} : FailureOf(errno);
+}
+
+FileResult PosixFileSystem::MakeWritable(const std::string& path)
+{
+    struct stat st
+    {
+    };
+    if (::stat(path.c_str(), &st) != 0)
+        return FailureOf(errno);
+    return ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR) == 0 ? FileResult{} : FailureOf(errno);
+}
+
+FileResult PosixFileSystem::MoveToTrash(const std::string& path)
+{
+    struct stat st
+    {
+    };
+    if (::lstat(path.c_str(), &st) != 0)
+        return FailureOf(errno);
+    // Qt moves the file into a "files" folder of the current folder when the home trash does
+    // not exist yet; it must exist before the first deletion.
+    const std::filesystem::path home =
+        std::filesystem::path(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString()) /
+        "Trash";
+    std::error_code error;
+    std::filesystem::create_directories(home / "files", error);
+    std::filesystem::create_directories(home / "info", error);
+    std::filesystem::permissions(home, std::filesystem::perms::owner_all, error);
+    if (error)
+        return FailureOf(error.value());
+    QFile file(QString::fromStdString(path));
+    if (!file.moveToTrash())
+        return {5, file.errorString().toStdString()};
+    return {};
+}
+
+bool PosixFileSystem::CompareFiles(const std::string& source, const std::string& copy, bool bytewise)
+{
+    Descriptor a(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+    Descriptor b(::open(copy.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat sa
+    {
+    };
+    struct stat sb
+    {
+    };
+    if (a.get() < 0 || b.get() < 0 || ::fstat(a.get(), &sa) != 0 || ::fstat(b.get(), &sb) != 0)
+        return false;
+    if (sa.st_size != sb.st_size)
+        return false;
+    if (!bytewise)
+        return true;
+    // Read the copy from the medium, not from the page cache that still holds what was written.
+    ::fdatasync(b.get());
+    ::posix_fadvise(b.get(), 0, 0, POSIX_FADV_DONTNEED);
+    std::vector<char> bufferA(256 * 1024);
+    std::vector<char> bufferB(256 * 1024);
+    for (;;) {
+        std::size_t gotA = 0;
+        std::size_t gotB = 0;
+        if (!readFully(a.get(), bufferA.data(), bufferA.size(), gotA) ||
+            !readFully(b.get(), bufferB.data(), bufferB.size(), gotB))
+            return false;
+        if (gotA != gotB || std::memcmp(bufferA.data(), bufferB.data(), gotA) != 0)
+            return false;
+        if (gotA == 0)
+            return true;
+    }
+}
+
+bool PosixFileSystem::IsFileSystemRoot(const std::string& folder)
+{
+    struct stat self
+    {
+    };
+    struct stat parent
+    {
+    };
+    std::string p = folder;
+    while (p.size() > 1 && p.back() == '/')
+        p.pop_back();
+    if (::stat(p.c_str(), &self) != 0 || ::stat((p + "/..").c_str(), &parent) != 0)
+        return false;
+    return self.st_dev != parent.st_dev || self.st_ino == parent.st_ino;
+}
+
+void PosixFileSystem::SyncFileSystem(const std::string& path)
+{
+    std::filesystem::path p = path;
+    std::error_code error;
+    while (!p.empty() && !std::filesystem::exists(p, error) && p.has_parent_path() && p != p.parent_path())
+        p = p.parent_path();
+    Descriptor fd(::open(p.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() >= 0)
+        ::syncfs(fd.get());
+}

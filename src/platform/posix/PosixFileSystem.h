@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform/FileSystem.h"
+
+/// The file system through POSIX calls; the trash through QtCore.
+class PosixFileSystem : public FileSystem
+{
+public:
+    std::vector<FileEntry> ListFolder(const std::string& folder) override;
+    std::optional<FileEntry> Stat(const std::string& path) override;
+    FileResult CreateFolder(const std::string& path) override;
+    FileResult CopyFile(const std::string& source, const std::string& target) override;
+    FileResult MoveFile(const std::string& source, const std::string& target) override;
+    FileResult DeleteFile(const std::string& path) override;
+    FileResult RemoveFolder(const std::string& path) override;
+    FileResult MakeWritable(const std::string& path) override;
+    FileResult MoveToTrash(const std::string& path) override;
+    bool CompareFiles(const std::string& source, const std::string& copy, bool bytewise) override;
+    bool IsFileSystemRoot(const std::string& folder) override;
+    void SyncFileSystem(const std::string& path) override;
+};
+
+/// The result for a failed system call with errno error: the nearest Windows code and the
+/// system's text.
+FileResult FailureOf(int error);

@@ -1,0 +1,496 @@
+#include "engine/BackupRun.h"
+
+#include "engine/SourceScan.h"
+#include "platform/posix/ArchiveStateCatalogue.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "profiles/ProfileText.h"
+#include "support/FakePlatform.h"
+#include "support/RecordingObserver.h"
+#include "support/TempDir.h"
+#include "support/TreeBuilder.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using Tree = std::vector<std::string>;
+
+// A file system whose copies come out damaged: the same size, other bytes.
+class DamagingFileSystem final : public PosixFileSystem
+{
+public:
+    std::string damage; // copies of files whose name ends like this are damaged
+    FileResult CopyFile(const std::string& source, const std::string& target) override
+    {
+        const FileResult result = PosixFileSystem::CopyFile(source, target);
+        if (result.ok() && !damage.empty() && target.size() >= damage.size() &&
+            target.compare(target.size() - damage.size(), damage.size(), damage) == 0) {
+            std::string content = ReadFileBytes(target);
+            if (!content.empty())
+                content[0] = static_cast<char>(content[0] ^ 0x20);
+            WriteFileBytes(target, content);
+        }
+        return result;
+    }
+};
+
+class BackupRunTest : public ::testing::Test
+{
+protected:
+    TempDir dir;
+    std::filesystem::path src = dir / "quelle";
+    std::filesystem::path dst = dir / "ziel";
+    FakePlatform platform;
+    DamagingFileSystem fs;
+    RecordingObserver observer;
+    RunControl control;
+    bool logAll = true;
+    bool logProfile = false;
+    bool logError = true;
+    std::int32_t attributeMask = 32 + 4 + 2 + 1;
+
+    BackupRunTest()
+    {
+        platform.now = 37626.0 + (14 * 3600 + 7 * 60 + 33) / 86400.0; // 05.01.2003 14:07:33
+        std::filesystem::create_directories(src);
+    }
+
+    TProfile profile(std::uint8_t type)
+    {
+        TProfile p = DefaultProfile({});
+        p.Name = "Test";
+        p.Source = {src.string()};
+        p.Destination = dst.string();
+        p.Withsub = true;
+        p.Backuptype = type;
+        p.Generations = 1;
+        return p;
+    }
+
+    RunResult run(const TProfile& p, DateTime reference = NoRun)
+    {
+        BackupJob job;
+        job.profile = p;
+        job.referenceTime = reference;
+        job.logAll = logAll;
+        job.logProfile = logProfile;
+        job.logError = logError;
+        job.attributeMask = attributeMask;
+        // Each run opens the catalogue afresh, as each start of the program does.
+        ArchiveStateCatalogue catalogue(dir / "archive-state.db");
+        return BackupRun(job, platform, fs, catalogue, observer, control).Run();
+    }
+
+    // The lines between the header and the footer.
+    static std::vector<std::string> body(const RunResult& r)
+    {
+        std::vector<std::string> lines;
+        bool inside = false;
+        for (const std::string& line : r.logLines) {
+            if (line.rfind("Startzeit", 0) == 0) {
+                inside = true;
+                continue;
+            }
+            if (inside && (line.rfind("-----", 0) == 0 || line.rfind("Verzeichn. durchsucht", 0) == 0))
+                break;
+            if (inside && line.rfind("=====", 0) != 0)
+                lines.push_back(line);
+        }
+        return lines;
+    }
+};
+
+TEST_F(BackupRunTest, FullBackupCopiesTheTreeAsItIs)
+{
+    MakeFile(src / "a.txt", "hallo", 1'000'000'000);
+    MakeFile(src / "sub/tief/b.txt", "welt!");
+    MakeFile(src / ".versteckt", "h");
+    MakeFile(src / ".svn/entries", "x");
+    MakeFile(dir / "woanders/c.txt", "über einen Link");
+    std::filesystem::create_symlink(dir / "woanders/c.txt", src / "link.txt");
+    std::filesystem::create_directory_symlink(dir / "woanders", src / "ordnerlink");
+    ::mkfifo((src / "fifo").c_str(), 0600);
+    ::chmod((src / "a.txt").c_str(), 0444);
+
+    const RunResult r = run(profile(BackupFull));
+    EXPECT_EQ(r.errorCount, 0) << testing::PrintToString(r.logLines);
+    EXPECT_EQ(TreeOf(dst), (Tree{".versteckt", "a.txt", "link.txt", "sub/", "sub/tief/", "sub/tief/b.txt"}));
+    EXPECT_EQ(ReadFileBytes(dst / "sub/tief/b.txt"), "welt!");
+    EXPECT_EQ(ReadFileBytes(dst / "link.txt"), "über einen Link");
+    EXPECT_FALSE(std::filesystem::is_symlink(dst / "link.txt"));
+    EXPECT_EQ(ModifiedOf(dst / "a.txt"), 1'000'000'000);
+    struct stat st
+    {
+    };
+    ::stat((dst / "a.txt").c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0444u);
+    EXPECT_EQ(r.filesDone, 4);
+    EXPECT_EQ(r.bytesDone, 5 + 5 + 1 + 16);
+    EXPECT_EQ(observer.filesToDo, 4);
+    EXPECT_EQ(observer.filesDone, 4);
+    EXPECT_EQ(platform.threadPriority, -2);
+}
+
+TEST_F(BackupRunTest, ReportBlock)
+{
+    logAll = false;
+    logProfile = true;
+    MakeFile(src / "a.txt", "hallo");
+    MakeFile(src / "sub/b.txt", "welt!");
+    TProfile p = profile(BackupFull);
+    p.Addfiles = "*.txt;";
+    const RunResult r = run(p);
+    const std::string s = src.string() + "/";
+    const std::string d = dst.string() + "/";
+    const std::vector<std::string> expected = {
+        "============================================================",
+        "Profil                : Test",
+        "============================================================",
+        "Quelle                : " + s,
+        "                        Mit Unterverzeichnissen",
+        "Ziel                  : " + d,
+        "Modus                 : Vollsicherung",
+        "Einschliessen         : *.txt;",
+        "Ausschliessen         : ",
+        "------------------------------------------------------------",
+        "Datum                 : 05.01.2003",
+        "Startzeit             : 14:07:33",
+        "============================================================",
+        s + "sub/",
+        s,
+        "------------------------------------------------------------",
+        "Verzeichn. durchsucht : 2",
+        "Dateien durchsucht    : 2",
+        "Anzahl kopiert        : 2",
+        "Grösse kopiert        : 10",
+        "MB/Minute             : 0 MB/min",
+        "Fehleranzahl          : 0",
+        "Endzeit               : 14:07:33",
+        "Sicherungsdauer       : 00:00:00",
+        "Ende Profil           : Test",
+        "============================================================",
+        "",
+    };
+    EXPECT_EQ(r.logLines, expected);
+}
+
+TEST_F(BackupRunTest, MasksExclusionsAndAttributes)
+{
+    for (const char* name : {"a.doc", "b.xls", "c.txt", "x.tmp", "a.tar.gz", "ohnepunkt", "Temp", ".h.doc"})
+        MakeFile(src / name, "1");
+    MakeFile(src / "temp/in.doc", "1");
+    MakeFile(src / "sub/Temp/in.doc", "1");
+    MakeFile(src / "sub/keep/in.doc", "1");
+    MakeFile(src / "sub/keep/in.tmp", "1");
+
+    TProfile p = profile(BackupFull);
+    p.Exclfiles = "Temp;*.tmp;*.gz;;sub/keep;";
+    run(p);
+    // "Temp" leaves out every folder of that name (any case) and the file; "*.gz" keeps
+    // a.tar.gz; entries after the empty one are never read.
+    EXPECT_EQ(TreeOf(dst), (Tree{".h.doc", "a.doc", "a.tar.gz", "b.xls", "c.txt", "ohnepunkt", "sub/", "sub/keep/",
+                                 "sub/keep/in.doc"}));
+
+    // "*.*" leaves out every name with a dot, but none without.
+    std::filesystem::remove_all(dst);
+    p.Exclfiles = "*.*;";
+    run(p);
+    EXPECT_EQ(TreeOf(dst), (Tree{".h.doc", "Temp", "ohnepunkt"}));
+
+    std::filesystem::remove_all(dst);
+    p.Exclfiles = "";
+    p.Addfiles = "*.doc;*.XLS;c.*;";
+    attributeMask = 32 + 1; // without hidden files
+    const RunResult r = run(p);
+    EXPECT_EQ(TreeOf(dst), (Tree{"a.doc", "b.xls", "c.txt", "sub/", "sub/Temp/", "sub/Temp/in.doc", "sub/keep/",
+                                 "sub/keep/in.doc", "temp/", "temp/in.doc"}));
+    EXPECT_EQ(r.errorCount, 0);
+}
+
+TEST_F(BackupRunTest, AFileMatchingTwoMasksIsProcessedTwice)
+{
+    MakeFile(src / "a.txt", "1");
+    TProfile p = profile(BackupFull);
+    p.Addfiles = "*.txt;a*.*;";
+    const RunResult r = run(p);
+    EXPECT_EQ(observer.filesToDo, 2);
+    EXPECT_EQ(r.filesDone, 2);
+}
+
+TEST_F(BackupRunTest, WithoutSubfoldersAndWithEmptyFolders)
+{
+    MakeFile(src / "a.txt", "1");
+    MakeFile(src / "sub/b.txt", "1");
+    std::filesystem::create_directories(src / "leer/auch leer");
+    TProfile p = profile(BackupFull);
+    p.Withsub = false;
+    run(p);
+    EXPECT_EQ(TreeOf(dst), (Tree{"a.txt"}));
+
+    p.Withsub = true;
+    p.Withempty = true;
+    run(p);
+    EXPECT_EQ(TreeOf(dst), (Tree{"a.txt", "leer/", "leer/auch leer/", "sub/", "sub/b.txt"}));
+}
+
+TEST_F(BackupRunTest, SeveralSourcesLandBelowTheirCommonFolder)
+{
+    MakeFile(dir / "daten/A/a.txt", "1");
+    MakeFile(dir / "daten/B/b.txt", "2");
+    TProfile p = profile(BackupFull);
+    p.Source = {(dir / "daten/A").string(), (dir / "daten/B/").string(), (dir / "daten/fehlt").string()};
+    const RunResult r = run(p);
+    EXPECT_EQ(TreeOf(dst), (Tree{"A/", "A/a.txt", "B/", "B/b.txt"}));
+    ASSERT_EQ(r.errorCount, 1);
+    EXPECT_NE(std::find(r.logLines.begin(), r.logLines.end(),
+                        "!!! Fehler    : Quellverzeichnis nicht erreichbar: " + (dir / "daten/fehlt").string() + "/"),
+              r.logLines.end());
+    EXPECT_EQ(r.logLines[3], "Quelle                : " + (dir / "daten/A/").string());
+
+    EXPECT_EQ(CommonFolder("/data/A/", "/DATA/B/"), "/data/");
+    EXPECT_EQ(SourcePrefixOf("/data/A/", "/data/", 2), "A/");
+    EXPECT_EQ(SourcePrefixOf("/x/", "/", 2), "x/");
+    EXPECT_EQ(SourcePrefixOf("/data/A/", "", 1), "");
+}
+
+TEST_F(BackupRunTest, IncrementalAndDifferentialByArchiveBit)
+{
+    MakeFile(src / "a.txt", "1");
+    MakeFile(src / "b.txt", "2");
+    TProfile incremental = profile(BackupIncremental);
+    EXPECT_EQ(run(incremental).filesDone, 2);
+    EXPECT_EQ(run(incremental).filesDone, 0);
+    MakeFile(src / "b.txt", "geändert");
+    EXPECT_EQ(run(incremental).filesDone, 1);
+    EXPECT_EQ(ReadFileBytes(dst / "b.txt"), "geändert");
+
+    MakeFile(src / "c.txt", "3");
+    TProfile differential = profile(BackupDifferential);
+    EXPECT_EQ(run(differential).filesDone, 1);
+    EXPECT_EQ(run(differential).filesDone, 1); // the bit stays until a full run clears it
+    EXPECT_EQ(run(profile(BackupFull)).filesDone, 3);
+    EXPECT_EQ(run(differential).filesDone, 0);
+}
+
+TEST_F(BackupRunTest, IncrementalByDate)
+{
+    const std::int64_t old = 1'000'000'000; // 2001
+    MakeFile(src / "alt.txt", "1", old);
+    MakeFile(src / "neu.txt", "2", old + 86400 * 30);
+    TProfile p = profile(BackupIncremental);
+    p.Archive = false;
+    // Local 2001-09-24 or so: between the two files.
+    const DateTime reference = 25569.0 + (old + 86400 * 10) / 86400.0;
+    EXPECT_EQ(TreeOf(dst).size(), 0u);
+    run(p, reference);
+    EXPECT_EQ(TreeOf(dst), (Tree{"neu.txt"}));
+    std::filesystem::remove_all(dst);
+    run(p, NoRun); // never ran: every file counts as changed
+    EXPECT_EQ(TreeOf(dst), (Tree{"alt.txt", "neu.txt"}));
+}
+
+TEST_F(BackupRunTest, SynchroniseBothWays)
+{
+    const std::int64_t t = 1'100'000'000;
+    MakeFile(src / "nur-quelle.txt", "q", t);
+    MakeFile(src / "gleich.txt", "quelle", t);
+    MakeFile(src / "sub/neuer-hier.txt", "neu", t + 100);
+    MakeFile(dst / "gleich.txt", "ziel!!", t);
+    MakeFile(dst / "sub/neuer-hier.txt", "alt", t);
+    MakeFile(dst / "nur-ziel/z.txt", "z", t);
+    MakeFile(dst / "beide.txt", "ziel", t + 1); // newer, but within the two seconds of a DOS time
+    MakeFile(src / "beide.txt", "quelle", t);
+    const RunResult r = run(profile(BackupSynchronise));
+    EXPECT_EQ(r.errorCount, 0);
+    EXPECT_EQ(ReadFileBytes(dst / "sub/neuer-hier.txt"), "neu");
+    EXPECT_EQ(ReadFileBytes(src / "nur-ziel/z.txt"), "z");
+    EXPECT_EQ(ReadFileBytes(dst / "gleich.txt"), "ziel!!"); // equal times copy nothing
+    EXPECT_EQ(ReadFileBytes(src / "gleich.txt"), "quelle");
+    EXPECT_EQ(ReadFileBytes(dst / "nur-quelle.txt"), "q");
+    EXPECT_EQ(ReadFileBytes(dst / "beide.txt"), "ziel");
+    EXPECT_EQ(ReadFileBytes(src / "beide.txt"), "quelle");
+    EXPECT_EQ(r.filesDone, 3);
+    EXPECT_NE(std::find(r.logLines.begin(), r.logLines.end(), "synchronis. von nur-ziel/z.txt"), r.logLines.end());
+
+    TProfile two = profile(BackupSynchronise);
+    two.Source.push_back(src.string());
+    EXPECT_EQ(run(two).filesDone, 0); // synchronisation takes exactly one source
+}
+
+TEST_F(BackupRunTest, MoveAndDelete)
+{
+    MakeFile(src / "a.txt", "1");
+    MakeFile(src / "sub/b.txt", "2");
+    RunResult r = run(profile(BackupMove));
+    EXPECT_EQ(TreeOf(dst), (Tree{"a.txt", "sub/", "sub/b.txt"}));
+    EXPECT_EQ(TreeOf(src), (Tree{"sub/"}));
+    EXPECT_EQ(body(r), (std::vector<std::string>{"Verschoben :sub/b.txt", "Verschoben :a.txt"}));
+
+    TProfile del = profile(BackupDelete);
+    del.Source = {dst.string()};
+    del.Destination = (dir / "nirgends").string();
+    r = run(del);
+    EXPECT_EQ(TreeOf(dst), (Tree{"sub/"}));
+    EXPECT_EQ(body(r), (std::vector<std::string>{"gelöscht : sub/b.txt", "gelöscht : a.txt"}));
+    EXPECT_EQ(r.filesDone, 2);
+}
+
+TEST_F(BackupRunTest, DeleteIntoTheTrash)
+{
+    TempDir home;
+    ::setenv("XDG_DATA_HOME", (home / "fresh/share").c_str(), 1);
+    MakeFile(src / "weg.txt", "1");
+    TProfile p = profile(BackupDelete);
+    p.RecycleBin = true;
+    const RunResult r = run(p);
+    ::unsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(r.errorCount, 0) << testing::PrintToString(r.logLines);
+    EXPECT_FALSE(std::filesystem::exists(src / "weg.txt"));
+    EXPECT_EQ(ReadFileBytes(home / "fresh/share/Trash/files/weg.txt"), "1");
+    EXPECT_NE(ReadFileBytes(home / "fresh/share/Trash/info/weg.txt.trashinfo").find("Path="), std::string::npos);
+    EXPECT_EQ(body(r), (std::vector<std::string>{"Löschen in Papierkorb : weg.txt"}));
+}
+
+TEST_F(BackupRunTest, Generations)
+{
+    TProfile p = profile(BackupFull);
+    p.Generations = 3;
+    for (const char* version : {"1", "2", "3", "4"}) {
+        MakeFile(src / "sub/f.txt", version);
+        ASSERT_EQ(run(p).errorCount, 0);
+    }
+    EXPECT_EQ(ReadFileBytes(dst / "sub/f.txt"), "4");
+    EXPECT_EQ(ReadFileBytes(dst / "Generation.1/sub/f.txt"), "3");
+    EXPECT_EQ(ReadFileBytes(dst / "Generation.2/sub/f.txt"), "2");
+    EXPECT_EQ(ReadFileBytes(dst / "Generation.3/sub/f.txt"), "1");
+    MakeFile(src / "sub/f.txt", "5");
+    run(p);
+    EXPECT_EQ(ReadFileBytes(dst / "Generation.3/sub/f.txt"), "2");
+    EXPECT_FALSE(std::filesystem::exists(dst / "Generation.4"));
+
+    p.Generations = 1;
+    std::filesystem::remove_all(dst);
+    run(p);
+    run(p);
+    EXPECT_EQ(TreeOf(dst), (Tree{"sub/", "sub/f.txt"}));
+}
+
+TEST_F(BackupRunTest, AFailedVerificationIsAnErrorAndKeepsTheArchiveBit)
+{
+    MakeFile(src / "gut.txt", "in Ordnung");
+    MakeFile(src / "schlecht.txt", "wird beschädigt");
+    fs.damage = "schlecht.txt";
+    TProfile p = profile(BackupIncremental);
+    p.Verify = true;
+    p.VerifyBit = false;
+    RunResult r = run(p);
+    EXPECT_EQ(r.errorCount, 0); // the size alone cannot see it
+
+    p.VerifyBit = true;
+    r = run(profile(BackupFull));
+    MakeFile(src / "schlecht.txt", "wird beschädigt!");
+    MakeFile(src / "gut.txt", "in Ordnung!");
+    r = run(p);
+    EXPECT_EQ(r.errorCount, 1);
+    EXPECT_EQ(r.filesDone, 1);
+    EXPECT_EQ(body(r), (std::vector<std::string>{"gut.txt", "!!! Fehler    : copying schlecht.txt (Verifizierung "
+                                                            "fehlgeschlagen)"}));
+    fs.damage.clear();
+    r = run(p); // taken again: its bit was never cleared
+    EXPECT_EQ(r.errorCount, 0);
+    EXPECT_EQ(body(r), (std::vector<std::string>{"schlecht.txt"}));
+}
+
+TEST_F(BackupRunTest, TheDestinationInsideTheSourceIsNeverWalked)
+{
+    MakeFile(src / "a.txt", "1");
+    TProfile p = profile(BackupFull);
+    p.Destination = (src / "sicherung").string();
+    p.Generations = 2;
+    run(p);
+    run(p);
+    EXPECT_EQ(TreeOf(src / "sicherung"), (Tree{"Generation.1/", "Generation.1/a.txt", "a.txt"}));
+
+    TProfile move = profile(BackupMove);
+    move.Destination = (src / "sicherung").string();
+    EXPECT_EQ(run(move).errorCount, 0);
+    EXPECT_EQ(TreeOf(src),
+              (Tree{"sicherung/", "sicherung/Generation.1/", "sicherung/Generation.1/a.txt", "sicherung/a.txt"}));
+}
+
+TEST_F(BackupRunTest, EmptyingTheDestination)
+{
+    MakeFile(src / "a.txt", "1");
+    MakeFile(dst / "Generation.1/alt.txt", "x");
+    MakeFile(dst / "alt/alt.txt", "x");
+    MakeFile(dst / ".hidden/bleibt.txt", "x");
+    TProfile p = profile(BackupFull);
+    p.DestErase = true;
+    run(p);
+    EXPECT_EQ(TreeOf(dst), (Tree{".hidden/", ".hidden/bleibt.txt", "a.txt"}));
+
+    // A destination that holds the source is never emptied.
+    TProfile around = profile(BackupFull);
+    around.DestErase = true;
+    around.Destination = dir.path().string();
+    const RunResult r = run(around);
+    EXPECT_TRUE(std::filesystem::exists(src / "a.txt"));
+    EXPECT_EQ(r.errorCount, 1);
+    EXPECT_EQ(body(r).front(), "!!! Fehler    : Ziel " + dir.path().string() +
+                                   "/ wird nicht geleert: enthält die Quelle " + src.string() + "/");
+    FileSystem& plain = fs;
+    EXPECT_EQ(RefusalToErase(plain, "/", {}, ""), "Wurzel eines Dateisystems");
+    EXPECT_EQ(RefusalToErase(plain, "/home/anna/", {}, "/home/anna"), "Benutzerordner");
+}
+
+TEST_F(BackupRunTest, WrongMediumAndCancel)
+{
+    MakeFile(src / "a.txt", "1");
+    TProfile p = profile(BackupFull);
+    p.CheckDestname = true;
+    p.DestName = "SICHERUNG";
+    RunResult r = run(p);
+    EXPECT_EQ(observer.checkDestQuestions, (std::vector<std::string>{dst.string() + "/|SICHERUNG"}));
+    EXPECT_EQ(r.errorCount, 1);
+    EXPECT_FALSE(std::filesystem::exists(dst / "a.txt"));
+    EXPECT_EQ(r.logLines[12], "============================================================");
+    EXPECT_EQ(r.logLines[13], "!!! Fehler    : falscher Medienname  oder  Abbruch durch Benutzer");
+    EXPECT_EQ(r.logLines[14], "------------------------------------------------------------");
+
+    observer.checkDestAnswers = {true};
+    EXPECT_EQ(run(p).filesDone, 1);
+}
+
+TEST_F(BackupRunTest, UserAbort)
+{
+    for (int i = 0; i < 20; ++i)
+        MakeFile(src / ("f" + std::to_string(i) + ".txt"), "x");
+    observer.onProgress = [this] {
+        if (observer.progressCalls == 5)
+            control.abortRequested = true;
+    };
+    const RunResult r = run(profile(BackupFull));
+    EXPECT_EQ(r.filesDone, 5);
+    EXPECT_EQ(r.errorCount, 1);
+    EXPECT_EQ(body(r).back(), "!!! Fehler    : Abbruch durch Benutzer");
+    EXPECT_EQ(r.logLines.back(), "");
+}
+
+TEST_F(BackupRunTest, FailedCopiesAreCountedAndTheRunGoesOn)
+{
+    MakeFile(src / "a.txt", "1");
+    MakeFile(src / "b.txt", "2");
+    std::filesystem::create_directories(dst / "a.txt"); // a folder stands where the copy goes
+    logAll = false;
+    const RunResult r = run(profile(BackupFull));
+    EXPECT_EQ(r.errorCount, 1);
+    EXPECT_EQ(r.filesDone, 1);
+    ASSERT_EQ(body(r).size(), 1u);
+    EXPECT_EQ(body(r)[0].rfind("!!! Fehler    : copying a.txt (", 0), 0u) << body(r)[0];
+    logError = false;
+    EXPECT_TRUE(body(run(profile(BackupFull))).empty());
+}
+
+} // namespace
