@@ -26,6 +26,7 @@ bench: bootstrap
 	@cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTRESORIO_BENCH=ON >/dev/null
 	@cmake --build build-bench -j $(JOBS)
 	@for b in build-bench/bench/bench_*; do echo "== $$b"; $$b; done
+	python3 bench/peers.py build-bench/work build-bench/bench/tresorio-bench-run
 
 fuzz: bootstrap
 	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DTRESORIO_FUZZ=ON >/dev/null

@@ -1,5 +1,6 @@
 #include "engine/BackupRun.h"
 
+#include "engine/BackupThread.h"
 #include "engine/SourceScan.h"
 #include "platform/posix/ArchiveStateCatalogue.h"
 #include "platform/posix/PosixFileSystem.h"
@@ -9,6 +10,7 @@
 #include "support/TempDir.h"
 #include "support/TreeBuilder.h"
 
+#include <future>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -491,6 +493,25 @@ TEST_F(BackupRunTest, FailedCopiesAreCountedAndTheRunGoesOn)
     EXPECT_EQ(body(r)[0].rfind("!!! Fehler    : copying a.txt (", 0), 0u) << body(r)[0];
     logError = false;
     EXPECT_TRUE(body(run(profile(BackupFull))).empty());
+}
+
+TEST_F(BackupRunTest, ARunOnItsOwnThreadHandsItsReportToTheCompletion)
+{
+    MakeFile(src / "a.txt", "1");
+    BackupJob job;
+    job.profile = profile(BackupFull);
+    ArchiveStateCatalogue catalogue(dir / "archive-state.db");
+    std::promise<std::pair<RunResult, std::thread::id>> finished;
+    {
+        BackupThread thread(std::make_unique<BackupRun>(job, platform, fs, catalogue, observer, control),
+                            [&finished](RunResult result) {
+                                finished.set_value({std::move(result), std::this_thread::get_id()});
+                            });
+    }
+    auto [result, worker] = finished.get_future().get();
+    EXPECT_NE(worker, std::this_thread::get_id());
+    EXPECT_EQ(result.filesDone, 1);
+    EXPECT_EQ(result.logLines.back(), "");
 }
 
 } // namespace

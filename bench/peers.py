@@ -1,0 +1,179 @@
+#!/usr/bin/env python3
+"""Backs up generated trees with Tresorio's engine, `cp -a` and `rsync -a`, alternating run by
+run, and prints for each the median time, the range, the ratio engine/peer and the peak memory.
+
+    peers.py WORK_FOLDER ENGINE_BINARY
+
+BENCH_RUNS (default 5) sets the runs per tool, BENCH_SETS (default small,large,wide) the sets.
+The data is generated once (deterministic, seeded) and kept in WORK_FOLDER/data.
+"""
+
+import os
+import random
+import shutil
+import statistics
+import subprocess
+import sys
+import time
+
+WORK, ENGINE = sys.argv[1], os.path.abspath(sys.argv[2])
+RUNS = int(os.environ.get("BENCH_RUNS", "5"))
+SETS = os.environ.get("BENCH_SETS", "small,large,wide").split(",")
+DATA = os.path.join(WORK, "data")
+OUT = os.path.join(WORK, "out")
+KIB, MIB = 1024, 1024 * 1024
+
+
+def generate(name, make):
+    root = os.path.join(DATA, name)
+    done = root + ".done"
+    if not os.path.exists(done):
+        shutil.rmtree(root, ignore_errors=True)
+        print(f"generating the {name} set ...", flush=True)
+        make(root, random.Random(name))
+        open(done, "w").close()
+    return root
+
+
+def small(root, rng):
+    # 20,000 files of 1-16 KiB in a four-level tree: 10 x 10 x 10 folders of 20 files.
+    for a in range(10):
+        for b in range(10):
+            for c in range(10):
+                folder = os.path.join(root, f"a{a}", f"b{b}", f"c{c}")
+                os.makedirs(folder)
+                for f in range(20):
+                    with open(os.path.join(folder, f"f{f}.dat"), "wb") as out:
+                        out.write(rng.randbytes(rng.randint(1 * KIB, 16 * KIB)))
+
+
+def large(root, rng):
+    # About 1 GiB in 40 files of 7-40 MiB.
+    os.makedirs(root)
+    for f in range(40):
+        with open(os.path.join(root, f"big{f}.bin"), "wb") as out:
+            left = rng.randint(7 * MIB, 40 * MIB)
+            while left > 0:
+                n = min(left, 4 * MIB)
+                out.write(rng.randbytes(n))
+                left -= n
+
+
+def wide(root, rng):
+    # 200,000 tiny files in 500 folders.
+    for d in range(500):
+        folder = os.path.join(root, f"d{d:03}")
+        os.makedirs(folder)
+        for f in range(400):
+            with open(os.path.join(folder, f"t{f}.txt"), "wb") as out:
+                out.write(rng.randbytes(rng.randint(10, 200)))
+
+
+def measure(command, stdout=subprocess.DEVNULL):
+    """Wall time in seconds and peak resident memory in MiB of one command."""
+    start = time.perf_counter()
+    with open(os.path.join(WORK, "stderr.txt"), "wb") as err:
+        process = subprocess.Popen(command, stdout=stdout, stderr=err)
+        _, status, usage = os.wait4(process.pid, 0)
+    elapsed = time.perf_counter() - start
+    if os.waitstatus_to_exitcode(status) != 0:
+        sys.exit(f"{command[0]} failed: " + open(os.path.join(WORK, "stderr.txt")).read())
+    return elapsed, usage.ru_maxrss / 1024
+
+
+class Counter:
+    n = 0
+
+    @classmethod
+    def fresh(cls, label):
+        # Every run writes into a folder that never existed: a tree deleted just before is slow
+        # to create again on this file system.
+        cls.n += 1
+        return os.path.join(OUT, f"{label}-{os.getpid()}-{cls.n}")
+
+
+def remove(path):
+    if os.path.isdir(path):
+        shutil.rmtree(path)
+    elif os.path.exists(path):
+        os.remove(path)
+
+
+def compare(title, tools):
+    """tools: list of (name, make_command, cleanup). Alternates the tools run by run."""
+    results = {name: [] for name, _, _ in tools}
+    for _ in range(RUNS):
+        for name, make, cleanup in tools:
+            command, leftovers = make()
+            results[name].append(measure(command))
+            for path in leftovers if cleanup else []:
+                remove(path)
+    engine = statistics.median(t for t, _ in results["tresorio"])
+    print(f"\n{title}")
+    print(f"  {'tool':<26}{'median s':>10}{'min-max s':>18}{'engine/tool':>13}{'peak MiB':>10}")
+    for name, _, _ in tools:
+        times = [t for t, _ in results[name]]
+        median = statistics.median(times)
+        ratio = engine / median if median > 0 else float("nan")
+        peak = max(m for _, m in results[name])
+        print(f"  {name:<26}{median:>10.3f}{min(times):>9.3f}-{max(times):<8.3f}{ratio:>13.2f}{peak:>10.1f}")
+    sys.stdout.flush()
+    return results
+
+
+def full_backup(title, source):
+    def engine():
+        dst, catalogue = Counter.fresh("engine"), Counter.fresh("catalogue") + ".db"
+        return [ENGINE, "full", source, dst, catalogue], [dst, catalogue, catalogue + "-wal", catalogue + "-shm"]
+
+    def cp():
+        dst = Counter.fresh("cp")
+        return ["cp", "-a", source, dst], [dst]
+
+    def rsync():
+        dst = Counter.fresh("rsync")
+        return ["rsync", "-a", source + "/", dst + "/"], [dst]
+
+    compare(title, [("tresorio", engine, True), ("cp -a", cp, True), ("rsync -a", rsync, True)])
+
+
+def unchanged_incremental(source):
+    catalogue = Counter.fresh("catalogue") + ".db"
+    measure([ENGINE, "full", source, Counter.fresh("engine-base"), catalogue])
+    rsync_target = Counter.fresh("rsync-base")
+    measure(["rsync", "-a", source + "/", rsync_target + "/"])
+
+    def engine():
+        dst = Counter.fresh("engine-incremental")
+        return [ENGINE, "incremental", source, dst, catalogue], [dst]
+
+    def rsync():
+        return ["rsync", "-a", source + "/", rsync_target + "/"], []
+
+    def find():
+        return ["find", source, "-printf", "%T@ %s\n"], []
+
+    compare(
+        "wide set, incremental run over the unchanged tree",
+        [("tresorio", engine, True), ("rsync -a (unchanged)", rsync, False), ("find -printf (one stat/file)", find, False)],
+    )
+
+
+def main():
+    os.makedirs(DATA, exist_ok=True)
+    shutil.rmtree(OUT, ignore_errors=True)
+    os.makedirs(OUT)
+    print(f"{RUNS} runs per tool, alternating; times are wall-clock seconds")
+    if "small" in SETS:
+        full_backup("small set: 20,000 files of 1-16 KiB (about 165 MiB), full backup", generate("small", small))
+    if "large" in SETS:
+        full_backup("large set: 40 files of 7-40 MiB (about 1 GiB), full backup", generate("large", large))
+    if "wide" in SETS:
+        source = generate("wide", wide)
+        full_backup("wide set: 200,000 tiny files in 500 folders, full backup", source)
+        unchanged_incremental(source)
+    shutil.rmtree(OUT, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main()
