@@ -92,26 +92,16 @@ class Counter:
         return os.path.join(OUT, f"{label}-{os.getpid()}-{cls.n}")
 
 
-def remove(path):
-    if os.path.isdir(path):
-        shutil.rmtree(path)
-    elif os.path.exists(path):
-        os.remove(path)
-
-
 def compare(title, tools):
-    """tools: list of (name, make_command, cleanup). Alternates the tools run by run."""
-    results = {name: [] for name, _, _ in tools}
+    """tools: list of (name, make_command). Alternates the tools run by run."""
+    results = {name: [] for name, _ in tools}
     for _ in range(RUNS):
-        for name, make, cleanup in tools:
-            command, leftovers = make()
-            results[name].append(measure(command))
-            for path in leftovers if cleanup else []:
-                remove(path)
+        for name, make in tools:
+            results[name].append(measure(make()))
     engine = statistics.median(t for t, _ in results["tresorio"])
     print(f"\n{title}")
     print(f"  {'tool':<26}{'median s':>10}{'min-max s':>18}{'engine/tool':>13}{'peak MiB':>10}")
-    for name, _, _ in tools:
+    for name, _ in tools:
         times = [t for t, _ in results[name]]
         median = statistics.median(times)
         ratio = engine / median if median > 0 else float("nan")
@@ -123,18 +113,15 @@ def compare(title, tools):
 
 def full_backup(title, source):
     def engine():
-        dst, catalogue = Counter.fresh("engine"), Counter.fresh("catalogue") + ".db"
-        return [ENGINE, "full", source, dst, catalogue], [dst, catalogue, catalogue + "-wal", catalogue + "-shm"]
+        return [ENGINE, "full", source, Counter.fresh("engine"), Counter.fresh("catalogue") + ".db"]
 
     def cp():
-        dst = Counter.fresh("cp")
-        return ["cp", "-a", source, dst], [dst]
+        return ["cp", "-a", source, Counter.fresh("cp")]
 
     def rsync():
-        dst = Counter.fresh("rsync")
-        return ["rsync", "-a", source + "/", dst + "/"], [dst]
+        return ["rsync", "-a", source + "/", Counter.fresh("rsync") + "/"]
 
-    compare(title, [("tresorio", engine, True), ("cp -a", cp, True), ("rsync -a", rsync, True)])
+    compare(title, [("tresorio", engine), ("cp -a", cp), ("rsync -a", rsync)])
 
 
 def unchanged_incremental(source):
@@ -144,23 +131,24 @@ def unchanged_incremental(source):
     measure(["rsync", "-a", source + "/", rsync_target + "/"])
 
     def engine():
-        dst = Counter.fresh("engine-incremental")
-        return [ENGINE, "incremental", source, dst, catalogue], [dst]
+        return [ENGINE, "incremental", source, Counter.fresh("engine-incremental"), catalogue]
 
     def rsync():
-        return ["rsync", "-a", source + "/", rsync_target + "/"], []
+        return ["rsync", "-a", source + "/", rsync_target + "/"]
 
     def find():
-        return ["find", source, "-printf", "%T@ %s\n"], []
+        return ["find", source, "-printf", "%T@ %s\n"]
 
     compare(
         "wide set, incremental run over the unchanged tree",
-        [("tresorio", engine, True), ("rsync -a (unchanged)", rsync, False), ("find -printf (one stat/file)", find, False)],
+        [("tresorio", engine), ("rsync -a (unchanged)", rsync), ("find -printf (one stat/file)", find)],
     )
 
 
 def main():
     os.makedirs(DATA, exist_ok=True)
+    # Destinations are removed only when every set has run: deleting a large tree slows the
+    # creation of files for minutes afterwards, and would weigh on the runs that follow.
     shutil.rmtree(OUT, ignore_errors=True)
     os.makedirs(OUT)
     print(f"{RUNS} runs per tool, alternating; times are wall-clock seconds")

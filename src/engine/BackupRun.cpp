@@ -105,7 +105,8 @@ RunResult BackupRun::Run()
     if (!m_archive.Commit())
         errorLine(state, "Archivstatus kann nicht gespeichert werden");
     // A run that reports its files copied must have them on the medium.
-    m_fs.SyncFileSystem(state.destination);
+    if (state.stats.filesDone > 0)
+        m_fs.SyncFileSystem(state.destination);
 
     const ReportFooterData footer{&p, m_job.logAll || m_job.logError || m_job.logProfile, state.stats, start,
                                   m_platform.Now()};

@@ -10,17 +10,18 @@ bool folderExists(FileSystem& fs, const std::string& path)
     return entry && entry->folder;
 }
 
-void ensureFolderOf(FileSystem& fs, const std::string& path)
-{
-    const std::string folder = FolderOf(path);
-    if (!folder.empty() && !folderExists(fs, folder))
-        ForceDestination(fs, folder);
-}
+constexpr std::int32_t ErrorFileNotFound = 2;
+constexpr std::int32_t ErrorPathNotFound = 3;
 
-// One retry after clearing a target that stood in the way.
+// The target's folder is created when the operation finds it missing (asking before every file
+// would cost a look-up per file); a target that stood in the way is cleared once.
 template <typename Operation> FileResult withRetry(FileSystem& fs, const std::string& target, Operation operation)
 {
-    const FileResult first = operation();
+    FileResult first = operation();
+    const std::string folder = FolderOf(target);
+    const bool missing = first.code == ErrorFileNotFound || first.code == ErrorPathNotFound;
+    if (missing && !folder.empty() && !folderExists(fs, folder) && ForceDestination(fs, folder).ok())
+        first = operation();
     if (first.ok())
         return first;
     fs.MakeWritable(target);
@@ -67,13 +68,11 @@ FileResult ForceDestination(FileSystem& fs, const std::string& path)
 
 FileResult CopyFileRetry(FileSystem& fs, const std::string& source, const std::string& target)
 {
-    ensureFolderOf(fs, target);
     return withRetry(fs, target, [&] { return fs.CopyFile(source, target); });
 }
 
 FileResult MoveFileRetry(FileSystem& fs, const std::string& source, const std::string& target)
 {
-    ensureFolderOf(fs, target);
     return withRetry(fs, target, [&] { return fs.MoveFile(source, target); });
 }
 

@@ -60,6 +60,8 @@ std::vector<std::string> IncludeMasks(const std::string& addfiles)
 
 bool MatchesSearchMask(const std::string& name, const std::string& mask)
 {
+    if (mask == "*.*" || mask == "*")
+        return true; // the usual case, and every file passes it
     const std::string n = UpperCase(name);
     const std::string m = UpperCase(mask);
     if (wildcard(n, m))

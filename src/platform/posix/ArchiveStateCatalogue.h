@@ -4,16 +4,17 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
 struct sqlite3;
 
 /// The archive attribute where the file system has none: an SQLite catalogue (archive-state.db
-/// in the data folder) that records, per file, the device, inode, size, modification and change
-/// time seen when its bit was last cleared. A file counts as changed when it has no record or any
-/// of these differ. Records of a run are written in one transaction at its end: if the run dies
-/// before, its files are simply taken again next time, and a changed file is never skipped.
+/// in the data folder) that records, per file (folder and name), the device, inode, size,
+/// modification and change time seen when its bit was last cleared. A file counts as changed when it has no record or
+/// any of these differ. Records of a run are written in one transaction at its end: if the run dies before, its files
+/// are simply taken again next time, and a changed file is never skipped.
 class ArchiveStateCatalogue final : public ArchiveAttribute
 {
 public:
@@ -40,12 +41,30 @@ private:
         std::int64_t ctimeNs;
         bool operator==(const Record&) const = default;
     };
+    struct NamedRecord
+    {
+        std::string name;
+        Record record;
+    };
+    // The records of one folder, sorted by name: a walk asks about the files of one folder
+    // after another, so a look-up is a binary search among a few hundred short names.
+    using FolderRecords = std::vector<NamedRecord>;
+
     static Record recordOf(const FileEntry& entry);
     bool execute(const char* sql);
+    FolderRecords* recordsOf(std::string_view folder);
 
     sqlite3* m_db = nullptr;
     std::string m_error;
-    std::vector<std::string> m_prefetched; // folders already read
-    std::unordered_map<std::string, Record> m_known;
-    std::vector<std::pair<std::string, Record>> m_cleared;
+    std::vector<std::string> m_prefetched; // folders already read, with everything below them
+    std::unordered_map<std::string, FolderRecords> m_known;
+    std::string m_lastFolder;
+    FolderRecords* m_lastRecords = nullptr;
+    struct Cleared
+    {
+        const std::string* folder; // the key in m_known, which stays where it is
+        std::string name;
+        Record record;
+    };
+    std::vector<Cleared> m_cleared;
 };

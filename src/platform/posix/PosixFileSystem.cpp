@@ -150,28 +150,9 @@ bool writeAll(int fd, const char* data, std::size_t size)
     return true;
 }
 
-// The kernel copies without the data passing through this process: a reflink where the file
-// system shares blocks, else copy_file_range, else plain reads and writes.
-bool copyContent(int from, int to, std::int64_t size)
+// Copies by hand from the current offset of to (where the kernel stopped) to the end of from.
+bool copyRest(int from, int to)
 {
-    if (::ioctl(to, FICLONE, from) == 0)
-        return true;
-    std::int64_t left = size;
-    while (left > 0) {
-        const ssize_t n = ::copy_file_range(from, nullptr, to, nullptr, static_cast<std::size_t>(left), 0);
-        if (n > 0) {
-            left -= n;
-            continue;
-        }
-        if (n == 0)
-            break; // the file got shorter while we copied; the rest is read below
-        if (errno == EINTR)
-            continue;
-        if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP)
-            return false;
-        break;
-    }
-    // Whatever copy_file_range left (or the whole file): copy by hand from where it stopped.
     std::array<char, 256 * 1024> buffer{};
     const off_t done = ::lseek(to, 0, SEEK_CUR);
     if (done < 0 || ::lseek(from, done, SEEK_SET) < 0)
@@ -188,6 +169,39 @@ bool copyContent(int from, int to, std::int64_t size)
             return false;
     }
 }
+
+} // namespace
+
+// The kernel copies without the data passing through this process: a reflink where the file
+// system shares blocks, else copy_file_range, else plain reads and writes.
+bool PosixFileSystem::copyContent(int from, int to, std::int64_t size, const std::string& folder)
+{
+    if (folder != m_noReflinkFolder) {
+        if (::ioctl(to, FICLONE, from) == 0)
+            return true;
+        // Asking again for every file of a folder on a file system without reflinks costs a
+        // system call each.
+        m_noReflinkFolder = folder;
+    }
+    std::int64_t left = size;
+    while (left > 0) {
+        const ssize_t n = ::copy_file_range(from, nullptr, to, nullptr, static_cast<std::size_t>(left), 0);
+        if (n > 0) {
+            left -= n;
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP)
+            return false;
+        break; // the file got shorter, or the kernel cannot: the rest by hand
+    }
+    // The copy holds the file as it was when it was opened; a file that changes meanwhile keeps
+    // its archive bit (its state was read before) and is taken again by the next run.
+    return left == 0 || copyRest(from, to);
+}
+
+namespace {
 
 bool readFully(int fd, char* data, std::size_t size, std::size_t& got)
 {
@@ -285,7 +299,7 @@ FileResult PosixFileSystem::CopyFile(const std::string& source, const std::strin
         ::unlink(temporary.c_str());
         return FailureOf(error);
     };
-    if (!copyContent(from.get(), to.get(), st.st_size))
+    if (!copyContent(from.get(), to.get(), st.st_size, folderOf(target)))
         return fail(errno);
     const timespec times[2] = {st.st_atim, st.st_mtim};
     if (::fchmod(to.get(), st.st_mode & 0777) != 0 || ::futimens(to.get(), times) != 0)

@@ -18,6 +18,11 @@ public:
     bool CompareFiles(const std::string& source, const std::string& copy, bool bytewise) override;
     bool IsFileSystemRoot(const std::string& folder) override;
     void SyncFileSystem(const std::string& path) override;
+
+private:
+    bool copyContent(int from, int to, std::int64_t size, const std::string& folder);
+
+    std::string m_noReflinkFolder; // the last target folder where a reflink failed
 };
 
 /// The result for a failed system call with errno error: the nearest Windows code and the
