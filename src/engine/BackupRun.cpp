@@ -98,15 +98,20 @@ RunResult BackupRun::Run()
         state.stats.filesToDo = scan.ScanSources(ScanPass::Counting);
         m_observer.SetFilesToDo(state.stats.filesToDo);
         scan.ScanSources(ScanPass::Processing);
+        processor.Finish();
         if (state.aborted())
             errorLine(state, "Abbruch durch Benutzer");
     }
 
     if (!m_archive.Commit())
         errorLine(state, "Archivstatus kann nicht gespeichert werden");
-    // A run that reports its files copied must have them on the medium.
-    if (state.stats.filesDone > 0)
+    // A run that reports its files copied (or deleted) must have done so on the medium.
+    if (state.stats.filesDone > 0) {
         m_fs.SyncFileSystem(state.destination);
+        if (p.Backuptype == BackupDelete || p.Backuptype == BackupMove)
+            for (const std::string& source : state.sources)
+                m_fs.SyncFileSystem(source);
+    }
 
     const ReportFooterData footer{&p, m_job.logAll || m_job.logError || m_job.logProfile, state.stats, start,
                                   m_platform.Now()};

@@ -20,7 +20,8 @@ template <typename Operation> FileResult withRetry(FileSystem& fs, const std::st
     FileResult first = operation();
     const std::string folder = FolderOf(target);
     const bool missing = first.code == ErrorFileNotFound || first.code == ErrorPathNotFound;
-    if (missing && !folder.empty() && !folderExists(fs, folder) && ForceDestination(fs, folder).ok())
+    // Another copy may have made the folder in the meantime; once it is there, try again.
+    if (missing && !folder.empty() && (folderExists(fs, folder) || ForceDestination(fs, folder).ok()))
         first = operation();
     if (first.ok())
         return first;

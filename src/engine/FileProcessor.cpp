@@ -9,6 +9,9 @@
 namespace {
 
 constexpr std::int32_t VerificationFailed = 10000;
+// Enough copies under way to keep two threads busy while the walk hands out the next ones.
+constexpr std::size_t MaxRunningCopies = 16;
+constexpr std::int32_t NotCopied = -1; // the run was cancelled before the copy began
 
 } // namespace
 
@@ -68,23 +71,58 @@ void FileProcessor::ProcessFile(const std::string& rel, const FileEntry& entry)
 void FileProcessor::copy(const std::string& rel, const FileEntry& entry)
 {
     const TProfile& p = m_state.profile;
-    const std::string source = m_state.sourceRoot + rel;
-    const std::string target = m_state.destination + m_state.sourcePrefix + rel;
+    std::string source = m_state.sourceRoot + rel;
+    std::string target = m_state.destination + m_state.sourcePrefix + rel;
+    // A file taken twice (two masks match it) waits for its first copy: the generations and
+    // the second copy must see it complete.
+    if (m_runningTargets.count(target) != 0)
+        Finish();
     if (p.Generations > 1)
         rotateGenerations(m_state.sourcePrefix + rel);
-    FileResult result = CopyFileRetry(m_state.fs, source, target);
-    if (result.ok() && p.Verify && !m_state.fs.CompareFiles(source, target, p.VerifyBit))
-        result = {VerificationFailed, {}};
+    FileSystem& fs = m_state.fs;
+    const std::atomic<bool>& abort = m_state.control.abortRequested;
+    const bool verify = p.Verify;
+    const bool bytewise = p.VerifyBit;
+    auto result = m_copiers.submit([&fs, &abort, source, target, verify, bytewise] {
+        // A cancelled run touches no file it had not begun with.
+        if (abort.load())
+            return FileResult{NotCopied, {}};
+        FileResult r = CopyFileRetry(fs, source, target);
+        if (r.ok() && verify && !fs.CompareFiles(source, target, bytewise))
+            r = {VerificationFailed, {}};
+        return r;
+    });
+    m_runningTargets.insert(target);
+    m_running.push_back({rel, std::move(source), std::move(target), entry, std::move(result)});
+    if (m_running.size() >= MaxRunningCopies)
+        finishOldest();
+}
+
+void FileProcessor::Finish()
+{
+    while (!m_running.empty())
+        finishOldest();
+}
+
+void FileProcessor::finishOldest()
+{
+    Copy c = std::move(m_running.front());
+    m_running.pop_front();
+    m_runningTargets.erase(c.target);
+    const TProfile& p = m_state.profile;
+    const FileResult result = c.result.get();
+    if (result.code == NotCopied)
+        return;
     if (!result.ok()) {
-        m_state.fileError("copying " + rel, result);
+        m_state.fileError("copying " + c.rel, result);
     } else {
-        done(entry);
+        done(c.entry);
         // The bit is cleared for the file as it was read before the copy: a change during the
         // copy leaves it set, and the next run takes the file again.
         if (p.Archive && (p.Backuptype == BackupFull || p.Backuptype == BackupIncremental))
-            m_state.archive.Clear(source, entry);
+            m_state.archive.Clear(c.source, c.entry);
         if (m_state.job.logAll)
-            m_state.addLine(rel);
+            m_state.addLine(c.rel);
     }
     m_state.observer.ShowProgress(m_state.stats.filesDone, m_state.stats.bytesDone);
 }

@@ -1,9 +1,16 @@
 #pragma once
 
 #include "engine/RunState.h"
+#include "engine/TaskPool.h"
+
+#include <deque>
+#include <future>
+#include <unordered_set>
 
 /// Carries out the profile's kind of run on one file the walk found: copies (with generations,
-/// verification and the archive bit), synchronises, deletes or moves it.
+/// verification and the archive bit), synchronises, deletes or moves it. Copies run on two
+/// threads while the walk goes on; their outcome is taken in the walk's order, so the report,
+/// the counters and the archive bits are what one copy after the other would give.
 class FileProcessor final
 {
 public:
@@ -15,8 +22,21 @@ public:
     /// Whether the file counts as changed for an incremental or differential run.
     bool IsSelectedForCopy(const std::string& path, const FileEntry& entry) const;
 
+    /// Waits for every copy still running and records its outcome.
+    void Finish();
+
 private:
+    struct Copy
+    {
+        std::string rel;
+        std::string source;
+        std::string target;
+        FileEntry entry;
+        std::future<FileResult> result;
+    };
+
     void copy(const std::string& rel, const FileEntry& entry);
+    void finishOldest();
     void synchronise(const std::string& rel, const FileEntry& entry);
     void remove(const std::string& rel, const FileEntry& entry);
     void move(const std::string& rel, const FileEntry& entry);
@@ -25,4 +45,7 @@ private:
     void done(const FileEntry& entry);
 
     RunState& m_state;
+    std::deque<Copy> m_running;
+    std::unordered_set<std::string> m_runningTargets;
+    TaskPool m_copiers{2};
 };

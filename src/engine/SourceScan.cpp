@@ -100,18 +100,46 @@ std::int64_t SourceScan::ScanSources(ScanPass pass)
 const std::vector<FileEntry>& SourceScan::listing(const std::string& folder, ScanPass pass)
 {
     const bool reuse = m_state.profile.Backuptype != BackupSynchronise;
-    if (reuse) {
-        if (pass == ScanPass::Processing) {
-            const auto it = m_listings.find(folder);
-            if (it != m_listings.end())
-                return it->second;
-        }
-        auto& entries = m_listings[folder];
-        entries = m_state.fs.ListFolder(folder);
-        return entries;
+    if (!reuse) {
+        m_fresh = m_state.fs.ListFolder(folder);
+        return m_fresh;
     }
-    m_fresh = m_state.fs.ListFolder(folder);
-    return m_fresh;
+    if (pass == ScanPass::Processing) {
+        const auto it = m_listings.find(folder);
+        if (it != m_listings.end())
+            return it->second;
+    }
+    auto& entries = m_listings[folder];
+    const auto ahead = m_ahead.find(folder);
+    if (ahead != m_ahead.end()) {
+        entries = ahead->second.get();
+        m_ahead.erase(ahead);
+    } else {
+        entries = m_state.fs.ListFolder(folder);
+    }
+    if (pass == ScanPass::Counting)
+        readAhead(folder, entries);
+    return entries;
+}
+
+void SourceScan::readAhead(const std::string& folder, const std::vector<FileEntry>& entries)
+{
+    if (!m_state.profile.Withsub)
+        return;
+    for (const FileEntry& e : entries) {
+        if (!entered(folder, e))
+            continue;
+        const std::string sub = folder + e.name + "/";
+        FileSystem& fs = m_state.fs;
+        m_ahead.emplace(sub, m_reader.submit([&fs, sub] { return fs.ListFolder(sub); }));
+    }
+}
+
+bool SourceScan::entered(const std::string& folder, const FileEntry& entry) const
+{
+    // A backup never backs itself up, and a move never moves into itself.
+    return entry.folder && !entry.hidden && !excludedFolder(folder, entry.name) &&
+           folder + entry.name + "/" != m_state.destination;
 }
 
 const std::vector<FileEntry>& SourceScan::destinationListing(const std::string& folder)
@@ -178,18 +206,14 @@ std::int64_t SourceScan::scanFolder(const std::string& folder, int level, ScanPa
         // Collect first: the listing of a synchronisation walk is replaced by the subfolder's.
         std::vector<std::string> subfolders;
         for (const FileEntry& e : entries)
-            if (e.folder && !e.hidden && !excludedFolder(folder, e.name))
+            if (entered(folder, e))
                 subfolders.push_back(e.name);
         std::vector<FileEntry> files;
         if (p.Backuptype == BackupSynchronise)
             std::copy_if(entries.begin(), entries.end(), std::back_inserter(files),
                          [](const FileEntry& e) { return !e.folder; });
         for (const std::string& name : subfolders) {
-            const std::string sub = folder + name + "/";
-            // A backup never backs itself up, and a move never moves into itself.
-            if (sub == m_state.destination)
-                continue;
-            count += scanFolder(sub, level + 1, pass);
+            count += scanFolder(folder + name + "/", level + 1, pass);
             if (m_state.aborted())
                 return count;
         }
@@ -204,6 +228,8 @@ std::int64_t SourceScan::scanFiles(const std::string& folder, const std::vector<
     const TProfile& p = m_state.profile;
     const std::string relFolder = folder.substr(std::min(folder.size(), m_state.sourceRoot.size()));
     if (pass == ScanPass::Processing) {
+        // The copies of the previous folder end before this folder's lines begin.
+        m_processor.Finish();
         m_state.observer.ShowScanStatus(ScanPhase::Processing, lowerCase(folder));
         if (m_state.job.logProfile && !m_state.job.logAll)
             m_state.addLine(folder);

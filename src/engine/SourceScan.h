@@ -2,8 +2,10 @@
 
 #include "engine/FileProcessor.h"
 #include "engine/RunState.h"
+#include "engine/TaskPool.h"
 
 #include <cstdint>
+#include <future>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -41,6 +43,8 @@ private:
     bool counts(const std::string& relFolder, const FileEntry& file);
     const std::vector<FileEntry>& listing(const std::string& folder, ScanPass pass);
     const std::vector<FileEntry>& destinationListing(const std::string& folder);
+    bool entered(const std::string& folder, const FileEntry& entry) const;
+    void readAhead(const std::string& folder, const std::vector<FileEntry>& entries);
 
     RunState& m_state;
     FileProcessor& m_processor;
@@ -49,4 +53,7 @@ private:
     std::unordered_map<std::string, std::vector<FileEntry>> m_listings;
     std::unordered_map<std::string, std::vector<FileEntry>> m_destinationListings;
     std::vector<FileEntry> m_fresh;
+    // Listings of the folders the walk enters next, read while it looks at the current one.
+    std::unordered_map<std::string, std::future<std::vector<FileEntry>>> m_ahead;
+    TaskPool m_reader{1};
 };

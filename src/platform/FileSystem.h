@@ -35,12 +35,13 @@ struct FileEntry
 };
 
 /// The file system as the backup engine uses it. Paths use "/"; folder paths end with it.
+/// A run calls it from several threads at once (it lists folders ahead and copies in parallel).
 class FileSystem
 {
 public:
     virtual ~FileSystem() = default;
 
-    /// The regular files and folders directly in folder. A symbolic link to a file counts as the
+    /// The regular files and folders directly in folder, in name order. A symbolic link to a file counts as the
     /// file; links to folders, dangling links, devices, FIFOs and sockets are left out.
     /// Nothing when the folder cannot be read.
     virtual std::vector<FileEntry> ListFolder(const std::string& folder) = 0;

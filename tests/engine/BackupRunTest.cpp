@@ -135,6 +135,23 @@ TEST_F(BackupRunTest, FullBackupCopiesTheTreeAsItIs)
     EXPECT_EQ(platform.threadPriority, -2);
 }
 
+TEST_F(BackupRunTest, ParallelCopiesCreateTheirFoldersAndReportInWalkOrder)
+{
+    for (int d = 0; d < 30; ++d)
+        for (int f = 0; f < 25; ++f)
+            MakeFile(src / ("d" + std::to_string(d)) / ("f" + std::to_string(f)), std::to_string(d * 100 + f));
+    const RunResult r = run(profile(BackupFull));
+    EXPECT_EQ(r.errorCount, 0) << testing::PrintToString(body(r));
+    EXPECT_EQ(r.filesDone, 750);
+    EXPECT_EQ(ReadFileBytes(dst / "d17/f3"), "1703");
+    std::vector<std::string> expected;
+    for (int d = 0; d < 30; ++d)
+        for (int f = 0; f < 25; ++f)
+            expected.push_back("d" + std::to_string(d) + "/f" + std::to_string(f));
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(body(r), expected);
+}
+
 TEST_F(BackupRunTest, ReportBlock)
 {
     logAll = false;
@@ -465,16 +482,41 @@ TEST_F(BackupRunTest, WrongMediumAndCancel)
     EXPECT_EQ(run(p).filesDone, 1);
 }
 
+// A run that prints a folder's status hands control back; the test cancels there.
+class CancellingObserver final : public RunObserver
+{
+public:
+    RecordingObserver& inner;
+    RunControl& control;
+    std::string cancelAt;
+    CancellingObserver(RecordingObserver& o, RunControl& c, std::string at) : inner(o), control(c), cancelAt(at) {}
+    void ShowScanStatus(ScanPhase phase, const std::string& folder) override
+    {
+        if (phase == ScanPhase::Processing && folder == cancelAt)
+            control.abortRequested = true;
+        inner.ShowScanStatus(phase, folder);
+    }
+    void ResetProgress() override { inner.ResetProgress(); }
+    void SetFilesToDo(std::int64_t n) override { inner.SetFilesToDo(n); }
+    void ShowProgress(std::int64_t d, std::int64_t b) override { inner.ShowProgress(d, b); }
+    bool CheckDest(const std::string& d, const std::string& n) override { return inner.CheckDest(d, n); }
+};
+
 TEST_F(BackupRunTest, UserAbort)
 {
-    for (int i = 0; i < 20; ++i)
-        MakeFile(src / ("f" + std::to_string(i) + ".txt"), "x");
-    observer.onProgress = [this] {
-        if (observer.progressCalls == 5)
-            control.abortRequested = true;
-    };
-    const RunResult r = run(profile(BackupFull));
-    EXPECT_EQ(r.filesDone, 5);
+    for (int i = 0; i < 10; ++i) {
+        MakeFile(src / "a" / ("f" + std::to_string(i) + ".txt"), "x");
+        MakeFile(src / "b" / ("f" + std::to_string(i) + ".txt"), "x");
+    }
+    BackupJob job;
+    job.profile = profile(BackupFull);
+    ArchiveStateCatalogue catalogue(dir / "archive-state.db");
+    std::string at = (src / "b/").string();
+    std::transform(at.begin(), at.end(), at.begin(), [](unsigned char c) { return std::tolower(c); });
+    CancellingObserver cancelling(observer, control, at);
+    const RunResult r = BackupRun(job, platform, fs, catalogue, cancelling, control).Run();
+    EXPECT_EQ(r.filesDone, 10); // the first folder's copies complete, the second's never begin
+    EXPECT_EQ(TreeOf(dst).size(), 11u);
     EXPECT_EQ(r.errorCount, 1);
     EXPECT_EQ(body(r).back(), "!!! Fehler    : Abbruch durch Benutzer");
     EXPECT_EQ(r.logLines.back(), "");

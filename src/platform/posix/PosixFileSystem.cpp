@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QStandardPaths>
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdlib>
@@ -176,11 +177,17 @@ bool copyRest(int from, int to)
 // system shares blocks, else copy_file_range, else plain reads and writes.
 bool PosixFileSystem::copyContent(int from, int to, std::int64_t size, const std::string& folder)
 {
-    if (folder != m_noReflinkFolder) {
+    bool tryReflink = false;
+    {
+        const std::lock_guard<std::mutex> lock(m_reflinkMutex);
+        tryReflink = folder != m_noReflinkFolder;
+    }
+    if (tryReflink) {
         if (::ioctl(to, FICLONE, from) == 0)
             return true;
         // Asking again for every file of a folder on a file system without reflinks costs a
         // system call each.
+        const std::lock_guard<std::mutex> lock(m_reflinkMutex);
         m_noReflinkFolder = folder;
     }
     std::int64_t left = size;
@@ -251,6 +258,8 @@ std::vector<FileEntry> PosixFileSystem::ListFolder(const std::string& folder)
             entries.push_back(entryOf(name, st));
     }
     ::closedir(dir);
+    // In name order, as the walk and its report should be, whatever order the directory keeps.
+    std::sort(entries.begin(), entries.end(), [](const FileEntry& a, const FileEntry& b) { return a.name < b.name; });
     return entries;
 }
 

@@ -2,6 +2,8 @@
 
 #include "platform/FileSystem.h"
 
+#include <mutex>
+
 /// The file system through POSIX calls; the trash through QtCore.
 class PosixFileSystem : public FileSystem
 {
@@ -22,6 +24,7 @@ public:
 private:
     bool copyContent(int from, int to, std::int64_t size, const std::string& folder);
 
+    std::mutex m_reflinkMutex;
     std::string m_noReflinkFolder; // the last target folder where a reflink failed
 };
 
