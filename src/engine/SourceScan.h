@@ -55,5 +55,5 @@ private:
     std::vector<FileEntry> m_fresh;
     // Listings of the folders the walk enters next, read while it looks at the current one.
     std::unordered_map<std::string, std::future<std::vector<FileEntry>>> m_ahead;
-    TaskPool m_reader{1};
+    TaskPool m_reader{2};
 };
