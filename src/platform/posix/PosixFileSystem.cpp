@@ -125,6 +125,11 @@ public:
     }
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
+    Descriptor& operator=(Descriptor&& other) noexcept
+    {
+        std::swap(m_fd, other.m_fd);
+        return *this;
+    }
     int get() const { return m_fd; }
     int release()
     {
@@ -228,6 +233,13 @@ bool readFully(int fd, char* data, std::size_t size, std::size_t& got)
 
 } // namespace
 
+PosixFileSystem::PosixFileSystem()
+{
+    // The umask can only be read by setting it; this happens before any thread copies.
+    m_umask = ::umask(0);
+    ::umask(m_umask);
+}
+
 FileResult FailureOf(int error)
 {
     return {windowsCodeOf(error), std::error_code(error, std::generic_category()).message()};
@@ -298,11 +310,19 @@ FileResult PosixFileSystem::CopyFile(const std::string& source, const std::strin
     if (!S_ISREG(st.st_mode))
         return FailureOf(EISDIR);
 
-    std::string temporary = folderOf(target) + "." + nameOf(target).substr(0, 200) + ".tresorio-XXXXXX";
-    Descriptor to(::mkostemp(temporary.data(), O_CLOEXEC));
-    if (to.get() < 0) {
-        const int error = errno;
-        return error == ENOENT ? FileResult{ErrorPathNotFound, FailureOf(error).systemText} : FailureOf(error);
+    // The copy is born with the source's permission bits; only where the umask takes some away
+    // are they set again afterwards.
+    const mode_t mode = st.st_mode & 0777;
+    std::string temporary;
+    Descriptor to(-1);
+    for (int attempt = 0; to.get() < 0; ++attempt) {
+        temporary = folderOf(target) + "." + nameOf(target).substr(0, 200) + ".tresorio-" + std::to_string(::getpid()) +
+                    "-" + std::to_string(m_temporaryNumber.fetch_add(1));
+        to = Descriptor(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
+        if (to.get() < 0 && (errno != EEXIST || attempt > 100)) {
+            const int error = errno;
+            return error == ENOENT ? FileResult{ErrorPathNotFound, FailureOf(error).systemText} : FailureOf(error);
+        }
     }
     auto fail = [&temporary](int error) {
         ::unlink(temporary.c_str());
@@ -311,7 +331,7 @@ FileResult PosixFileSystem::CopyFile(const std::string& source, const std::strin
     if (!copyContent(from.get(), to.get(), st.st_size, folderOf(target)))
         return fail(errno);
     const timespec times[2] = {st.st_atim, st.st_mtim};
-    if (::fchmod(to.get(), st.st_mode & 0777) != 0 || ::futimens(to.get(), times) != 0)
+    if (((mode & ~m_umask) != mode && ::fchmod(to.get(), mode) != 0) || ::futimens(to.get(), times) != 0)
         return fail(errno);
     if (::close(to.release()) != 0)
         return fail(errno);

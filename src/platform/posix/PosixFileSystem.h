@@ -2,12 +2,16 @@
 
 #include "platform/FileSystem.h"
 
+#include <atomic>
 #include <mutex>
+#include <sys/types.h>
 
 /// The file system through POSIX calls; the trash through QtCore.
 class PosixFileSystem : public FileSystem
 {
 public:
+    PosixFileSystem();
+
     std::vector<FileEntry> ListFolder(const std::string& folder) override;
     std::optional<FileEntry> Stat(const std::string& path) override;
     FileResult CreateFolder(const std::string& path) override;
@@ -24,6 +28,8 @@ public:
 private:
     bool copyContent(int from, int to, std::int64_t size, const std::string& folder);
 
+    mode_t m_umask = 022;
+    std::atomic<unsigned> m_temporaryNumber{0};
     std::mutex m_reflinkMutex;
     std::string m_noReflinkFolder; // the last target folder where a reflink failed
 };
