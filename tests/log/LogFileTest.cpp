@@ -1,0 +1,132 @@
+#include "log/LogFile.h"
+
+#include "base/Text.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A report of exactly bytes bytes (each line counted with CR LF), shaped like a real one.
+std::vector<std::string> report(const std::string& name, std::int64_t bytes)
+{
+    std::vector<std::string> lines = {std::string(60, '='), "Profil                : " + name, std::string(60, '=')};
+    std::int64_t used = 0;
+    for (const std::string& l : lines)
+        used += static_cast<std::int64_t>(l.size()) + 2;
+    // The footer: a rule and an empty line.
+    used += 62 + 2;
+    const std::int64_t filler = bytes - used - 2;
+    lines.push_back(std::string(static_cast<std::size_t>(filler), 'x'));
+    lines.push_back(std::string(60, '='));
+    lines.push_back("");
+    return lines;
+}
+
+std::vector<std::string> concat(std::initializer_list<std::vector<std::string>> parts)
+{
+    std::vector<std::string> all;
+    for (const auto& p : parts)
+        all.insert(all.end(), p.begin(), p.end());
+    return all;
+}
+
+std::int64_t sizeOf(const std::vector<std::string>& lines)
+{
+    std::int64_t n = 0;
+    for (const auto& l : lines)
+        n += static_cast<std::int64_t>(l.size()) + 2;
+    return n;
+}
+
+TEST(LogFileTest, TrimmingKeepsTheNewestWholeReports)
+{
+    const auto a = report("A", 400), b = report("B", 400), c = report("C", 400), d = report("D", 400);
+    ASSERT_EQ(sizeOf(a), 400);
+
+    // Three reports of 400 bytes and a fourth with a limit of 1 kB: the two newest stay, with
+    // the empty line that ended the report before them.
+    std::vector<std::string> expected = {""};
+    expected.insert(expected.end(), c.begin(), c.end());
+    expected.insert(expected.end(), d.begin(), d.end());
+    EXPECT_EQ(TrimLogLines(concat({a, b, c, d}), 1024), expected);
+
+    // Exactly at the limit nothing goes.
+    EXPECT_EQ(TrimLogLines(concat({a, b}), 800), concat({a, b}));
+    // A report larger than the limit empties the log, itself included.
+    EXPECT_TRUE(TrimLogLines(concat({a, report("gross", 2000)}), 1024).empty());
+    // A fitting report that starts at line 1 keeps everything, even above the limit.
+    const std::vector<std::string> early = concat({{"Kopfzeile"}, b});
+    EXPECT_EQ(TrimLogLines(early, 401), early);
+    // A rule inside a report, not followed by the "Profil" line, is never a cut point.
+    std::vector<std::string> inner = report("E", 700);
+    inner.insert(inner.begin() + 4, {std::string(60, '='), "Fehleranzahl          : 0"});
+    EXPECT_EQ(TrimLogLines(concat({a, inner}), 900).size(), inner.size() + 1);
+}
+
+TEST(LogFileTest, AppendingCreatesTrimsAndWritesWhole)
+{
+    TempDir dir;
+    LogFile log(dir / "Backup.log");
+    EXPECT_TRUE(log.AppendReport(report("A", 400), 1024));
+    std::string expected;
+    for (const auto& l : report("A", 400))
+        expected += l + "\r\n";
+    EXPECT_EQ(ReadFileBytes(dir / "Backup.log"), expected);
+
+    for (const char* name : {"B", "C", "D"})
+        EXPECT_TRUE(log.AppendReport(report(name, 400), 1024));
+    const std::string content = ReadFileBytes(dir / "Backup.log");
+    EXPECT_EQ(content.find("Profil                : B"), std::string::npos);
+    EXPECT_NE(content.find("Profil                : C"), std::string::npos);
+    EXPECT_EQ(content.size(), 802u);
+}
+
+TEST(LogFileTest, AnOlderLogInWindows1252IsKeptAndExtended)
+{
+    TempDir dir;
+    WriteFileBytes(dir / "Backup.log", std::string(60, '=') + "\r\nProfil                : B\xFCro\r\n\r\n");
+    LogFile log(dir / "Backup.log");
+    EXPECT_TRUE(log.AppendReport(report("Neu", 400), 1'024'000));
+    const std::string content = ReadFileBytes(dir / "Backup.log");
+    EXPECT_EQ(content.rfind(std::string(60, '=') + "\r\nProfil                : Büro\r\n\r\n", 0), 0u);
+    EXPECT_NE(content.find("Profil                : Neu"), std::string::npos);
+}
+
+TEST(LogFileTest, AReportThatCannotBeWrittenWaitsForTheNextOne)
+{
+    TempDir dir;
+    std::filesystem::create_directories(dir / "Backup.log"); // something that is not a readable log
+    LogFile log(dir / "Backup.log");
+    EXPECT_FALSE(log.AppendReport(report("A", 400), 1'024'000));
+    EXPECT_TRUE(log.hasPending());
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "Backup.log")); // nothing was replaced
+    std::filesystem::remove(dir / "Backup.log");
+    EXPECT_TRUE(log.AppendReport(report("B", 400), 1'024'000));
+    const std::string content = ReadFileBytes(dir / "Backup.log");
+    EXPECT_LT(content.find("Profil                : A"), content.find("Profil                : B"));
+    EXPECT_FALSE(log.hasPending());
+}
+
+TEST(LogFileTest, DeletingAsks)
+{
+    TempDir dir;
+    LogFile log(dir / "Backup.log");
+    std::vector<std::string> questions;
+    auto answer = [&questions](bool yes) {
+        return [&questions, yes](const std::string& q) {
+            questions.push_back(q);
+            return yes;
+        };
+    };
+    EXPECT_FALSE(log.DelLogFile(answer(true)));
+    EXPECT_TRUE(questions.empty()); // no file, no question
+    log.AppendReport(report("A", 400), 1024);
+    EXPECT_FALSE(log.DelLogFile(answer(false)));
+    EXPECT_TRUE(std::filesystem::exists(dir / "Backup.log"));
+    EXPECT_TRUE(log.DelLogFile(answer(true)));
+    EXPECT_FALSE(std::filesystem::exists(dir / "Backup.log"));
+    EXPECT_EQ(questions, (std::vector<std::string>{"Protokolldatei löschen", "Protokolldatei löschen"}));
+}
+
+} // namespace
