@@ -1,0 +1,42 @@
+#pragma once
+
+#include "base/DateTime.h"
+#include "profiles/ProfileList.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The rules the run controller applies around a run, as values in and values out.
+
+/// The moment files must have changed after to count for a date-based run: the profile's last
+/// run, or for an incremental profile by date with IncrFull the latest last run of the full
+/// backup profiles of that exact name, when later.
+DateTime ReferenceTimeOf(const TProfile& profile, const ProfileList& profiles);
+
+/// The share a logon connects to: "\\srv\data\backup\x" gives "\\srv\data".
+std::string ShareRoot(const std::string& path);
+
+/// The next full ten minutes after now (10:23:30 gives 10:30:00; 10:20:00 gives 10:30:00).
+DateTime NextTenMinuteMark(DateTime now);
+
+/// The folder a before or after program starts in: the command line up to its last "/", else
+/// home.
+std::string RunProgramFolder(const std::string& commandLine, const std::string& home);
+
+/// A failure that keeps a run from reaching its destination.
+struct DestinationFailure
+{
+    std::int32_t code = 0;
+    std::string systemText;
+};
+
+/// The report of a run whose destination cannot be reached.
+std::vector<std::string> UnavailableDestinationReport(const std::string& name, const std::string& destination,
+                                                      const std::optional<DestinationFailure>& logonError,
+                                                      const std::optional<DestinationFailure>& destinationError,
+                                                      bool scheduled, DateTime now);
+
+/// The message after a run with errors.
+std::string ErrorCountMessage(std::int32_t errors);
