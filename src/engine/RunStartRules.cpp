@@ -6,7 +6,7 @@ namespace {
 
 constexpr std::int64_t TenMinutes = 600'000;
 
-std::string failureLine(const DestinationFailure& f)
+std::string failureLine(const FileResult& f)
 {
     return std::string(ErrorPrefix) + "(" + std::to_string(f.code) + " - " + f.systemText + ")";
 }
@@ -55,9 +55,9 @@ std::string RunProgramFolder(const std::string& commandLine, const std::string& 
 }
 
 std::vector<std::string> UnavailableDestinationReport(const std::string& name, const std::string& destination,
-                                                      const std::optional<DestinationFailure>& logonError,
-                                                      const std::optional<DestinationFailure>& destinationError,
-                                                      bool scheduled, DateTime now)
+                                                      const std::optional<FileResult>& logonError,
+                                                      const std::optional<FileResult>& destinationError, bool scheduled,
+                                                      DateTime now)
 {
     std::vector<std::string> lines = {RuleLine, ReportLabel("Profil") + name,
                                       std::string(ErrorPrefix) + "Ziel " + destination + " derzeit nicht verfügbar"};

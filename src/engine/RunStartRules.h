@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/DateTime.h"
+#include "platform/FileSystem.h"
 #include "profiles/ProfileList.h"
 
 #include <cstdint>
@@ -25,18 +26,11 @@ DateTime NextTenMinuteMark(DateTime now);
 /// home.
 std::string RunProgramFolder(const std::string& commandLine, const std::string& home);
 
-/// A failure that keeps a run from reaching its destination.
-struct DestinationFailure
-{
-    std::int32_t code = 0;
-    std::string systemText;
-};
-
 /// The report of a run whose destination cannot be reached.
 std::vector<std::string> UnavailableDestinationReport(const std::string& name, const std::string& destination,
-                                                      const std::optional<DestinationFailure>& logonError,
-                                                      const std::optional<DestinationFailure>& destinationError,
-                                                      bool scheduled, DateTime now);
+                                                      const std::optional<FileResult>& logonError,
+                                                      const std::optional<FileResult>& destinationError, bool scheduled,
+                                                      DateTime now);
 
 /// The message after a run with errors.
 std::string ErrorCountMessage(std::int32_t errors);

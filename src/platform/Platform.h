@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/DateTime.h"
+#include "platform/FileSystem.h"
 
 #include <string>
 
@@ -13,6 +14,13 @@ enum class SpecialFolder
     Windows, // the system's configuration folder
     System,  // the system's library folder
     Home,    // the user's home folder
+};
+
+/// The file system that holds a path.
+struct VolumeInfo
+{
+    std::string mountPoint; // where it is mounted, ending with "/"
+    std::string label;      // its label; empty when it has none or it cannot be read
 };
 
 /// The operating system as the program sees it. The core never asks the system directly; it is
@@ -34,6 +42,17 @@ public:
     /// Sets the priority of the calling thread: -2 lowest … 2 highest (the higher levels only
     /// where the system permits them).
     virtual void SetCurrentThreadPriority(int level) = 0;
+
+    /// The mount point and label of the file system that holds path.
+    virtual VolumeInfo VolumeOf(const std::string& path) = 0;
+    /// Starts a command line with the shell in folder; with wait, returns when it has ended.
+    /// False when it could not be started.
+    virtual bool RunProgram(const std::string& commandLine, const std::string& folder, bool wait) = 0;
+    /// Logs on to a network share with a user and password.
+    virtual FileResult ConnectShare(const std::string& share, const std::string& user, const std::string& password) = 0;
+    virtual void DisconnectShare(const std::string& share) = 0;
+    /// Asks the system to switch the computer off; force: without asking the running programs.
+    virtual void PowerOff(bool force) = 0;
 
     /// Whether the program starts with the user's desktop session.
     virtual bool AutostartRegistered() = 0;

@@ -53,9 +53,8 @@ TEST(RunStartRulesTest, SharesMarksAndFolders)
 
 TEST(RunStartRulesTest, UnavailableDestinationBlock)
 {
-    const auto lines =
-        UnavailableDestinationReport("Netz", "/mnt/nas/", DestinationFailure{1200, "Logon failed"},
-                                     DestinationFailure{3, "No such file or directory"}, true, at(14, 7, 33));
+    const auto lines = UnavailableDestinationReport("Netz", "/mnt/nas/", FileResult{1200, "Logon failed"},
+                                                    FileResult{3, "No such file or directory"}, true, at(14, 7, 33));
     const std::vector<std::string> expected = {
         "============================================================",
         "Profil                : Netz",

@@ -54,4 +54,36 @@ TEST(PosixPlatformTest, NamesAndFolders)
     EXPECT_GT(platform.Now(), *TryEncodeDate(2020, 1, 1));
 }
 
+TEST(PosixPlatformTest, MountPointsFromMountinfo)
+{
+    const std::string mountinfo = "22 28 0:21 / /proc rw,relatime - proc proc rw\n"
+                                  "28 1 254:0 / / rw,relatime shared:1 - ext4 /dev/vda rw\n"
+                                  "40 28 8:17 / /media/anna/Neues\\040Volume rw - vfat /dev/sdb1 rw\n"
+                                  "41 28 8:18 / /media/anna/Neues rw - vfat /dev/sdc1 rw\n";
+    using Mount = std::pair<std::string, std::string>;
+    EXPECT_EQ(PosixPlatform::MountOf(mountinfo, "/home/anna/"), (Mount{"/", "/dev/vda"}));
+    EXPECT_EQ(PosixPlatform::MountOf(mountinfo, "/media/anna/Neues Volume/sich/"),
+              (Mount{"/media/anna/Neues Volume/", "/dev/sdb1"}));
+    EXPECT_EQ(PosixPlatform::MountOf(mountinfo, "/media/anna/Neues/"), (Mount{"/media/anna/Neues/", "/dev/sdc1"}));
+    EXPECT_EQ(PosixPlatform::MountOf(mountinfo, "/proc/1/"), (Mount{"/proc/", "proc"}));
+
+    PosixPlatform platform("/usr/bin/tresorio", "/tmp");
+    const VolumeInfo volume = platform.VolumeOf("/proc/self/");
+    EXPECT_EQ(volume.mountPoint, "/proc/");
+    EXPECT_EQ(volume.label, "");
+}
+
+TEST(PosixPlatformTest, ProgramsRunInTheirFolder)
+{
+    TempDir dir;
+    PosixPlatform platform("/usr/bin/tresorio", "/tmp");
+    EXPECT_TRUE(platform.RunProgram("sleep 0.2; echo fertig > marke.txt", dir.path().string(), true));
+    EXPECT_EQ(ReadFileBytes(dir / "marke.txt"), "fertig\n");               // waited for it
+    EXPECT_TRUE(platform.RunProgram("exit 3", dir.path().string(), true)); // its exit status is not ours
+    EXPECT_FALSE(platform.RunProgram("true", (dir / "fehlt").string(), true));
+    const FileResult share = platform.ConnectShare("\\\\srv\\data", "anna", "geheim");
+    EXPECT_EQ(share.code, 50);
+    EXPECT_NE(share.systemText.find("nicht unterstützt"), std::string::npos);
+}
+
 } // namespace

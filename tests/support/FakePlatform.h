@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 
 #include <map>
+#include <vector>
 
 /// A platform with fixed answers that tests set as they need.
 class FakePlatform final : public Platform
@@ -31,6 +32,27 @@ public:
     std::string ComputerName() override { return computerName; }
     std::string SpecialFolderPath(SpecialFolder folder) override { return folders[folder]; }
     void SetCurrentThreadPriority(int level) override { threadPriority = level; }
+
+    VolumeInfo volume{"/", ""};
+    std::vector<std::string> programs; // "folder|command|wait" of every program started
+    bool programsStart = true;
+    FileResult shareResult{50, "nicht unterstützt"};
+    std::vector<std::string> shares; // "+share" connected, "-share" disconnected
+    std::vector<bool> powerOffs;     // never the real thing: only recorded
+
+    VolumeInfo VolumeOf(const std::string&) override { return volume; }
+    bool RunProgram(const std::string& commandLine, const std::string& folder, bool wait) override
+    {
+        programs.push_back(folder + "|" + commandLine + "|" + (wait ? "wait" : "nowait"));
+        return programsStart;
+    }
+    FileResult ConnectShare(const std::string& share, const std::string&, const std::string&) override
+    {
+        shares.push_back("+" + share);
+        return shareResult;
+    }
+    void DisconnectShare(const std::string& share) override { shares.push_back("-" + share); }
+    void PowerOff(bool force) override { powerOffs.push_back(force); }
     bool AutostartRegistered() override { return autostart; }
     bool SetAutostart(bool on) override
     {

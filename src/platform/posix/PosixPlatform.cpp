@@ -3,12 +3,16 @@
 #include "base/Text.h"
 #include "platform/AtomicFile.h"
 
+#include <QProcess>
 #include <QStandardPaths>
 #include <algorithm>
+#include <blkid/blkid.h>
 #include <chrono>
 #include <ctime>
 #include <fstream>
+#include <iterator>
 #include <pwd.h>
+#include <sstream>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -100,6 +104,103 @@ void PosixPlatform::SetCurrentThreadPriority(int level)
     constexpr int IoprioClassBestEffort = 2;
     const int ioClass = clamped == -2 ? IoprioClassIdle : IoprioClassBestEffort;
     ::syscall(SYS_ioprio_set, IoprioWhoProcess, static_cast<int>(thread), (ioClass << IoprioClassShift) | 4);
+}
+
+std::pair<std::string, std::string> PosixPlatform::MountOf(const std::string& mountinfo, const std::string& path)
+{
+    // Fields: id parent major:minor root mount-point options [optional…] - type source super-options;
+    // blanks and other special characters in paths are written as \ooo.
+    auto unescape = [](const std::string& field) {
+        std::string out;
+        for (std::size_t i = 0; i < field.size(); ++i) {
+            if (field[i] == '\\' && i + 3 < field.size()) {
+                const std::string octal = field.substr(i + 1, 3);
+                if (octal.size() == 3 && octal.find_first_not_of("01234567") == std::string::npos) {
+                    out += static_cast<char>(std::stoi(octal, nullptr, 8));
+                    i += 3;
+                    continue;
+                }
+            }
+            out += field[i];
+        }
+        return out;
+    };
+    std::string best;
+    std::string device;
+    std::istringstream lines(mountinfo);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::istringstream fields(line);
+        std::vector<std::string> f;
+        for (std::string word; fields >> word;)
+            f.push_back(word);
+        const auto dash = std::find(f.begin(), f.end(), "-");
+        if (f.size() < 5 || dash == f.end() || dash + 2 >= f.end())
+            continue;
+        std::string mount = unescape(f[4]);
+        if (mount.back() != '/')
+            mount += '/';
+        if (path.compare(0, mount.size(), mount) == 0 && mount.size() >= best.size()) {
+            best = mount;
+            device = unescape(*(dash + 2));
+        }
+    }
+    return {best, device};
+}
+
+VolumeInfo PosixPlatform::VolumeOf(const std::string& path)
+{
+    std::error_code error;
+    std::string full = std::filesystem::weakly_canonical(path, error).string();
+    if (error)
+        full = path;
+    if (full.empty() || full.back() != '/')
+        full += '/';
+    std::ifstream in("/proc/self/mountinfo");
+    const std::string mountinfo{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const auto [mountPoint, device] = MountOf(mountinfo, full);
+    VolumeInfo volume{mountPoint, {}};
+    if (device.rfind("/dev/", 0) == 0) {
+        if (char* label = blkid_get_tag_value(nullptr, "LABEL", device.c_str())) {
+            volume.label = label;
+            std::free(label);
+        }
+    }
+    return volume;
+}
+
+bool PosixPlatform::RunProgram(const std::string& commandLine, const std::string& folder, bool wait)
+{
+    // As cron does: the shell runs the whole command line.
+    const QStringList arguments = {QStringLiteral("-c"), QString::fromStdString(commandLine)};
+    if (!wait)
+        return QProcess::startDetached(QStringLiteral("/bin/sh"), arguments, QString::fromStdString(folder));
+    QProcess process;
+    process.setWorkingDirectory(QString::fromStdString(folder));
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.start(QStringLiteral("/bin/sh"), arguments);
+    if (!process.waitForStarted(-1))
+        return false;
+    process.waitForFinished(-1);
+    return true;
+}
+
+FileResult PosixPlatform::ConnectShare(const std::string&, const std::string&, const std::string&)
+{
+    // ERROR_NOT_SUPPORTED: the run reports the destination as unavailable instead of pretending.
+    return {50, "Die Anmeldung an Netzwerkfreigaben wird auf diesem System nicht unterstützt"};
+}
+
+void PosixPlatform::DisconnectShare(const std::string&)
+{
+}
+
+void PosixPlatform::PowerOff(bool force)
+{
+    QStringList arguments = {QStringLiteral("poweroff")};
+    if (force)
+        arguments << QStringLiteral("-i");
+    QProcess::startDetached(QStringLiteral("systemctl"), arguments);
 }
 
 std::filesystem::path PosixPlatform::AutostartFile()

@@ -16,11 +16,18 @@ public:
     std::string ComputerName() override;
     std::string SpecialFolderPath(SpecialFolder folder) override;
     void SetCurrentThreadPriority(int level) override;
+    VolumeInfo VolumeOf(const std::string& path) override;
+    bool RunProgram(const std::string& commandLine, const std::string& folder, bool wait) override;
+    FileResult ConnectShare(const std::string& share, const std::string& user, const std::string& password) override;
+    void DisconnectShare(const std::string& share) override;
+    void PowerOff(bool force) override;
     bool AutostartRegistered() override;
     bool SetAutostart(bool on) override;
 
     /// The XDG autostart entry: $XDG_CONFIG_HOME/autostart/tresorio.desktop.
     static std::filesystem::path AutostartFile();
+    /// The mount point that holds path and the device mounted there, from /proc/self/mountinfo.
+    static std::pair<std::string, std::string> MountOf(const std::string& mountinfo, const std::string& path);
     /// One argument of a desktop entry's Exec line, quoted and escaped.
     static std::string QuoteExecArgument(const std::string& argument);
 
