@@ -1,0 +1,175 @@
+#include "engine/RunController.h"
+
+#include "base/Text.h"
+#include "engine/FileHelpers.h"
+#include "engine/Placeholders.h"
+#include "engine/RunStartRules.h"
+#include "profiles/ProfileRowTexts.h"
+#include "scheduler/NextRun.h"
+
+RunController::RunController(RunEnvironment environment) : m_env(std::move(environment))
+{
+}
+
+RunController::~RunController()
+{
+    WaitForWorker();
+}
+
+std::optional<int> RunController::ActiveProfileIndex() const
+{
+    return m_active ? m_env.profiles.rowOf(*m_active) : std::nullopt;
+}
+
+void RunController::WaitForWorker()
+{
+    if (m_worker)
+        m_worker->join();
+    m_finished.reset();
+}
+
+std::string RunController::expandedDestination(const TProfile& profile) const
+{
+    const PlaceholderValues values =
+        PlaceholderValuesFor(m_env.platform, m_env.platform.Now(), m_env.settings.Language);
+    return ExpandPlaceholders(profile.Destination, values);
+}
+
+void RunController::save()
+{
+    if (const auto failure = m_env.profileFile.SaveProfiles(m_env.profiles))
+        m_env.dialogs.ShowError(*failure);
+}
+
+void RunController::runProgram(const std::string& commandLine, bool wait)
+{
+    // A program that cannot be started is passed over; the run does not depend on it.
+    if (!commandLine.empty())
+        m_env.platform.RunProgram(
+            commandLine, RunProgramFolder(commandLine, m_env.platform.SpecialFolderPath(SpecialFolder::Home)), wait);
+}
+
+void RunController::BackupProfile(int row)
+{
+    if (m_runActive || row < 0 || row >= m_env.profiles.count())
+        return;
+    m_finished.reset();
+    m_control.abortRequested = false;
+    m_runActive = true;
+    m_active = m_env.profiles.idAt(row);
+    TProfile& profile = m_env.profiles.at(row);
+
+    const DateTime reference = ReferenceTimeOf(profile, m_env.profiles);
+    const DateTime now = m_env.platform.Now();
+    profile.LastRun = now;
+    CalcNextBackup(profile, now);
+    save();
+    m_env.view.UpdateProfileList();
+    runProgram(profile.RunBefore, profile.RunBeforeWait);
+
+    m_netConnectionMade = false;
+    std::optional<FileResult> logonError;
+    std::optional<FileResult> destinationError;
+    const bool folderDestination = !profile.FTP && profile.Backuptype != BackupDelete;
+    const std::string destination = expandedDestination(profile);
+    if (folderDestination && profile.NetLogon) {
+        m_share = ShareRoot(destination);
+        const FileResult logon = m_env.platform.ConnectShare(m_share, profile.NetUser, profile.NetPasswd);
+        if (logon.ok())
+            m_netConnectionMade = true;
+        else
+            logonError = logon;
+    }
+    if (folderDestination) {
+        const FileResult made = ForceDestination(m_env.fs, destination);
+        if (!made.ok())
+            destinationError = made;
+    }
+    if (logonError || destinationError) {
+        const bool scheduled = profile.Period != PeriodNotPeriodic;
+        if (scheduled)
+            profile.NextRun = NextTenMinuteMark(now);
+        profile.Errors = 1;
+        backupLog(UnavailableDestinationReport(profile.Name, destination, logonError, destinationError, scheduled, now),
+                  1, 0, 0, 0);
+        return;
+    }
+
+    m_env.view.ShowActive(true, profile.Name + " (" + RefreshedRowTexts(profile, true).mode + ")");
+    m_archive = m_env.openArchiveState();
+    auto run = std::make_unique<BackupRun>(MakeBackupJob(profile, m_env.settings, reference), m_env.platform, m_env.fs,
+                                           *m_archive, m_env.observer, m_control);
+    m_worker = std::make_unique<BackupThread>(std::move(run), [this](RunResult result) {
+        m_env.toMainThread([this, result = std::move(result)]() mutable { backupDone(std::move(result)); });
+    });
+}
+
+void RunController::backupDone(RunResult result)
+{
+    // The worker is joined later on the main thread: this may run on the worker itself.
+    m_finished = std::move(m_worker);
+    const TProfile* profile = m_active ? m_env.profiles.find(*m_active) : nullptr;
+    const bool shutDown = profile && profile->ShutDown;
+    const bool force = profile && profile->ShutDownForce;
+    backupLog(result.logLines, result.errorCount, result.compressionRate, result.bytesDone, result.filesDone);
+    m_archive.reset();
+    if (shutDown)
+        m_env.platform.PowerOff(force);
+}
+
+void RunController::backupLog(const std::vector<std::string>& lines, std::int32_t errors, std::int32_t rate,
+                              std::int64_t size, std::int64_t count)
+{
+    m_env.appendToLog(lines);
+    TProfile* profile = m_active ? m_env.profiles.find(*m_active) : nullptr;
+    std::string runAfter;
+    bool runAfterWait = false;
+    if (profile) {
+        profile->Errors = errors;
+        profile->FilesCompressed = rate;
+        profile->FilesSize = size;
+        profile->FilesCount = count;
+        runAfter = profile->RunAfter;
+        runAfterWait = profile->RunAfterWait;
+    }
+    if (m_netConnectionMade)
+        m_env.platform.DisconnectShare(m_share);
+    runProgram(runAfter, runAfterWait);
+    m_env.view.ShowActive(false, {});
+    m_runActive = false;
+    m_active.reset();
+    save();
+    m_env.view.UpdateProfileList();
+    if (onRunEnded)
+        onRunEnded();
+    if (m_env.settings.ShowError && errors > 0)
+        m_env.dialogs.ShowInfo(ErrorCountMessage(errors));
+}
+
+void RunController::TBBBackupNowClick(std::optional<int> selectedRow)
+{
+    if (m_runActive)
+        m_env.dialogs.ShowInfo("Ein anderes Profil ist gerade aktiv. Versuchen Sie es etwas später nochmals.");
+    else if (selectedRow)
+        BackupProfile(*selectedRow);
+    else
+        m_env.dialogs.ShowInfo("Kein Profil ausgewählt.");
+}
+
+void RunController::TBBBreakClick()
+{
+    m_control.abortRequested = true;
+}
+
+bool RunController::CheckDestVolume(const std::string& destination, const std::string& expectedName)
+{
+    for (;;) {
+        const VolumeInfo volume = m_env.platform.VolumeOf(destination);
+        if (SameText(volume.label, expectedName))
+            return true;
+        const std::string question =
+            "Bitte Diskette mit dem Namen " + expectedName + " in Laufwerk " + volume.mountPoint + " legen";
+        if (!m_env.dialogs.AskOkCancel(question))
+            return false;
+    }
+}

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "base/ProgramSettings.h"
+#include "engine/BackupThread.h"
+#include "engine/Dialogs.h"
+#include "engine/ProgramView.h"
+#include "profiles/ProfileFile.h"
+#include "profiles/ProfileList.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+/// What the run controller works with; it owns none of it.
+struct RunEnvironment
+{
+    ProfileList& profiles;
+    ProfileFile& profileFile;
+    /// Appends a run's report to the log (Backup.log, trimmed to the LogSize setting).
+    std::function<void(const std::vector<std::string>& report)> appendToLog;
+    const ProgramSettings& settings;
+    Platform& platform;
+    FileSystem& fs;
+    std::function<std::unique_ptr<ArchiveAttribute>()> openArchiveState;
+    RunObserver& observer;
+    ProgramView& view;
+    Dialogs& dialogs;
+    /// Runs a task on the main thread (the worker's end arrives through it).
+    std::function<void(std::function<void()>)> toMainThread;
+};
+
+/// Starts a run of one profile at a time and ends it: stamps the profile, runs the programs
+/// before and after, checks the destination, starts the worker, and when it has ended writes the
+/// report to the log and the statistics into the profile that ran (followed by its identity, so
+/// rows may move meanwhile). Main thread only.
+class RunController final
+{
+public:
+    explicit RunController(RunEnvironment environment);
+    /// Waits for a running worker.
+    ~RunController();
+    RunController(const RunController&) = delete;
+    RunController& operator=(const RunController&) = delete;
+
+    bool RunActive() const { return m_runActive; }
+    /// The row of the running profile.
+    std::optional<int> ActiveProfileIndex() const;
+    RunControl& control() { return m_control; }
+
+    /// Starts a run of the profile in row; does nothing while a run is active.
+    void BackupProfile(int row);
+    /// The command "Sicherung jetzt durchführen" for the selected row.
+    void TBBBackupNowClick(std::optional<int> selectedRow);
+    /// The command "Sicherung abbrechen": the worker stops at its next check.
+    void TBBBreakClick();
+    /// Whether the destination's medium carries the expected label; asks for it until it does
+    /// or the user cancels.
+    bool CheckDestVolume(const std::string& destination, const std::string& expectedName);
+    /// Blocks until the worker has ended (its end is then waiting on the main thread).
+    void WaitForWorker();
+
+    /// Called on the main thread after every run, once the controller is idle again.
+    std::function<void()> onRunEnded;
+
+private:
+    void backupDone(RunResult result);
+    void backupLog(const std::vector<std::string>& lines, std::int32_t errors, std::int32_t rate, std::int64_t size,
+                   std::int64_t count);
+    void runProgram(const std::string& commandLine, bool wait);
+    std::string expandedDestination(const TProfile& profile) const;
+    void save();
+
+    RunEnvironment m_env;
+    RunControl m_control;
+    bool m_runActive = false;
+    std::optional<ProfileId> m_active;
+    bool m_netConnectionMade = false;
+    std::string m_share;
+    std::unique_ptr<ArchiveAttribute> m_archive;
+    std::unique_ptr<BackupThread> m_worker;
+    std::unique_ptr<BackupThread> m_finished; // joined on the main thread, never by itself
+};

@@ -1,0 +1,234 @@
+#include "engine/RunController.h"
+
+#include "log/LogFile.h"
+#include "platform/posix/ArchiveStateCatalogue.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "support/FakePlatform.h"
+#include "support/RecordingObserver.h"
+#include "support/TempDir.h"
+#include "support/TreeBuilder.h"
+
+#include <gtest/gtest.h>
+#include <mutex>
+
+namespace {
+
+class RecordingView final : public ProgramView
+{
+public:
+    int updates = 0;
+    std::vector<std::string> active;
+    void UpdateProfileList() override { ++updates; }
+    void ShowActive(bool on, const std::string& text) override { active.push_back(on ? text : "-"); }
+};
+
+class ScriptedDialogs final : public Dialogs
+{
+public:
+    std::vector<std::string> shown;
+    std::vector<bool> answers; // "no" when they run out
+    void ShowError(const std::string& t) override { shown.push_back("Fehler: " + t); }
+    void ShowWarning(const std::string& t) override { shown.push_back("Warnung: " + t); }
+    void ShowInfo(const std::string& t) override { shown.push_back("Information: " + t); }
+    bool AskConfirmation(const std::string& t) override { return answer("Bestätigung: " + t); }
+    bool AskOkCancel(const std::string& t) override { return answer("Frage: " + t); }
+
+private:
+    bool answer(const std::string& question)
+    {
+        shown.push_back(question);
+        if (answers.empty())
+            return false;
+        const bool a = answers.front();
+        answers.erase(answers.begin());
+        return a;
+    }
+};
+
+class RunControllerTest : public ::testing::Test
+{
+protected:
+    TempDir dir;
+    std::filesystem::path src = dir / "quelle";
+    std::filesystem::path dst = dir / "ziel";
+    ProfileList profiles;
+    ProfileFile profileFile{dir / "Backup.bpf"};
+    LogFile log{dir / "Backup.log"};
+    ProgramSettings settings;
+    FakePlatform platform;
+    PosixFileSystem fs;
+    RecordingObserver observer;
+    RecordingView view;
+    ScriptedDialogs dialogs;
+    std::mutex mutex;
+    std::vector<std::function<void()>> mainThread; // what the worker handed to the main thread
+    int ended = 0;
+    RunController controller{RunEnvironment{
+        profiles, profileFile, [this](const std::vector<std::string>& r) { log.AppendReport(r, 1'024'000); }, settings,
+        platform, fs, [this] { return std::make_unique<ArchiveStateCatalogue>(dir / "archive-state.db"); }, observer,
+        view, dialogs,
+        [this](std::function<void()> task) {
+            const std::lock_guard<std::mutex> lock(mutex);
+            mainThread.push_back(std::move(task));
+        }}};
+
+    RunControllerTest()
+    {
+        platform.now = 37626.0 + 14.0 / 24; // Sunday 05.01.2003 14:00
+        controller.onRunEnded = [this] { ++ended; };
+        MakeFile(src / "a.txt", "1");
+        MakeFile(src / "sub/b.txt", "22");
+    }
+
+    int add(const char* name, std::uint8_t period = PeriodNotPeriodic)
+    {
+        TProfile p = DefaultProfile({});
+        p.Name = name;
+        p.Source = {src.string()};
+        p.Destination = dst.string();
+        p.Withsub = true;
+        p.Backuptype = BackupFull;
+        p.Generations = 1;
+        p.Period = period;
+        p.Hours = 1;
+        p.LastRun = NoRun;
+        p.NextRun = NoRun;
+        return profiles.AddToProfile(p);
+    }
+
+    // The worker ends, then the main thread takes its end.
+    void finishRun()
+    {
+        controller.WaitForWorker();
+        std::vector<std::function<void()>> tasks;
+        {
+            const std::lock_guard<std::mutex> lock(mutex);
+            tasks.swap(mainThread);
+        }
+        for (auto& task : tasks)
+            task();
+    }
+};
+
+TEST_F(RunControllerTest, AFullRunLeavesFilesReportAndStatistics)
+{
+    const int row = add("Daten", PeriodInterval);
+    profiles.at(row).RunBefore = "/opt/vorher.sh --jetzt";
+    profiles.at(row).RunBeforeWait = true;
+    profiles.at(row).RunAfter = "nachher.sh";
+    add("Andere");
+    platform.now += 5.0 / 86400; // 14:00:05, just after the hourly moment
+
+    controller.BackupProfile(row);
+    EXPECT_TRUE(controller.RunActive());
+    EXPECT_EQ(FormatDateTime(profiles.at(row).LastRun), "05.01.2003 14:00");
+    EXPECT_EQ(FormatDateTime(profiles.at(row).NextRun), "05.01.2003 15:00");
+    // Saved at the start, with the stamps.
+    {
+        ProfileList saved;
+        ProfileFile(dir / "Backup.bpf").LoadProfiles(saved, {}, {});
+        EXPECT_EQ(FormatDateTime(saved.at(0).LastRun), "05.01.2003 14:00");
+    }
+    controller.BackupProfile(1); // a second run while one is active does nothing
+    controller.TBBBackupNowClick(1);
+    EXPECT_EQ(dialogs.shown.back(),
+              "Information: Ein anderes Profil ist gerade aktiv. Versuchen Sie es etwas später nochmals.");
+    // Rows move while the run goes on: the statistics still reach the profile that ran.
+    profiles.moveBefore(1, 0);
+    EXPECT_EQ(controller.ActiveProfileIndex(), 1);
+
+    finishRun();
+    EXPECT_FALSE(controller.RunActive());
+    EXPECT_EQ(ended, 1);
+    EXPECT_EQ(ReadFileBytes(dst / "sub/b.txt"), "22");
+    const TProfile& ran = profiles.at(1);
+    EXPECT_EQ(ran.Name, "Daten");
+    EXPECT_EQ(ran.FilesCount, 2);
+    EXPECT_EQ(ran.FilesSize, 3);
+    EXPECT_EQ(ran.Errors, 0);
+    EXPECT_EQ(profiles.at(0).FilesCount, 0);
+    const std::string logText = ReadFileBytes(dir / "Backup.log");
+    EXPECT_EQ(logText.rfind(std::string(60, '=') + "\r\nProfil                : Daten\r\n", 0), 0u);
+    const std::string end = "Ende Profil           : Daten\r\n" + std::string(60, '=') + "\r\n\r\n";
+    EXPECT_EQ(logText.substr(logText.size() - end.size()), end);
+    ProfileList saved;
+    ProfileFile(dir / "Backup.bpf").LoadProfiles(saved, {}, {});
+    EXPECT_EQ(saved.at(1).FilesCount, 2);
+    EXPECT_EQ(platform.programs,
+              (std::vector<std::string>{"/opt/|/opt/vorher.sh --jetzt|wait", "/home/anna|nachher.sh|nowait"}));
+    EXPECT_EQ(view.active, (std::vector<std::string>{"Daten (Vollsicherung)", "-"}));
+    EXPECT_TRUE(platform.powerOffs.empty());
+    EXPECT_TRUE(dialogs.shown.size() == 1); // no error message without errors
+}
+
+TEST_F(RunControllerTest, AnUnreachableDestinationIsReportedAndRetriedInTenMinutes)
+{
+    const int row = add("Netz", PeriodInterval);
+    TProfile& p = profiles.at(row);
+    p.NetLogon = true;
+    p.NetUser = "anna";
+    p.Destination = "\\\\srv\\daten\\sicherung";
+    p.RunAfter = "/usr/local/bin/danach";
+    p.ShutDown = true;
+    platform.now += 23.5 / 1440; // 14:23:30
+
+    controller.BackupProfile(row);
+    EXPECT_FALSE(controller.RunActive());
+    EXPECT_EQ(platform.shares, (std::vector<std::string>{"+\\\\srv\\daten"}));
+    EXPECT_EQ(p.Errors, 1);
+    EXPECT_EQ(p.FilesCount, 0);
+    EXPECT_EQ(FormatStampedDateTime(p.NextRun), "05.01.2003 14:30:00");
+    EXPECT_EQ(FormatDateTime(p.LastRun), "05.01.2003 14:23");
+    const std::string logText = ReadFileBytes(dir / "Backup.log");
+    EXPECT_NE(logText.find("!!! Fehler    : Ziel \\\\srv\\daten\\sicherung derzeit nicht verfügbar\r\n"
+                           "!!! Fehler    : (50 - nicht unterstützt)\r\n"),
+              std::string::npos)
+        << logText;
+    EXPECT_NE(logText.find("                Neuerlicher Start um 10 Minuten verschoben\r\n"), std::string::npos);
+    EXPECT_EQ(platform.programs, (std::vector<std::string>{"/usr/local/bin/|/usr/local/bin/danach|nowait"}));
+    EXPECT_TRUE(platform.powerOffs.empty()); // never after an unavailable destination
+    EXPECT_EQ(dialogs.shown.back(), "Information: Tresorio 2002\nBeim Sichern ist/sind 1 Fehler aufgetreten. "
+                                    "Fehlerbeschreibung finden Sie im Sicherungsprotokoll.");
+    EXPECT_EQ(ended, 1);
+}
+
+TEST_F(RunControllerTest, CancelErrorsMessageAndPowerOff)
+{
+    const int row = add("Daten");
+    profiles.at(row).ShutDown = true;
+    profiles.at(row).ShutDownForce = true;
+    // Cancelled once the first file (sub/b.txt, the subfolder comes first) is done.
+    observer.onProgress = [this] { controller.TBBBreakClick(); };
+    controller.BackupProfile(row);
+    finishRun();
+    observer.onProgress = nullptr;
+    EXPECT_EQ(profiles.at(row).FilesCount, 1);
+    EXPECT_EQ(profiles.at(row).Errors, 1);
+    EXPECT_NE(ReadFileBytes(dir / "Backup.log").find("!!! Fehler    : Abbruch durch Benutzer"), std::string::npos);
+    EXPECT_EQ(platform.powerOffs, std::vector<bool>{true});
+
+    settings.ShowError = false;
+    dialogs.shown.clear();
+    profiles.at(row).Source = {(dir / "fehlt").string()};
+    profiles.at(row).ShutDown = false;
+    controller.BackupProfile(row);
+    finishRun();
+    EXPECT_EQ(profiles.at(row).Errors, 1);
+    EXPECT_TRUE(dialogs.shown.empty()); // no message with ShowError off
+    controller.TBBBackupNowClick(std::nullopt);
+    EXPECT_EQ(dialogs.shown.back(), "Information: Kein Profil ausgewählt.");
+}
+
+TEST_F(RunControllerTest, CheckDestVolumeAsksUntilTheMediumIsRight)
+{
+    platform.volume = {"/media/anna/", "ANDERS"};
+    dialogs.answers = {true, false};
+    EXPECT_FALSE(controller.CheckDestVolume("/media/anna/x/", "Sicherung"));
+    EXPECT_EQ(dialogs.shown, (std::vector<std::string>{
+                                 "Frage: Bitte Diskette mit dem Namen Sicherung in Laufwerk /media/anna/ legen",
+                                 "Frage: Bitte Diskette mit dem Namen Sicherung in Laufwerk /media/anna/ legen"}));
+    platform.volume.label = "SICHERUNG";
+    EXPECT_TRUE(controller.CheckDestVolume("/media/anna/x/", "Sicherung"));
+}
+
+} // namespace
