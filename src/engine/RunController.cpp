@@ -98,7 +98,7 @@ void RunController::BackupProfile(int row)
     m_env.view.ShowActive(true, profile.Name + " (" + RefreshedRowTexts(profile, true).mode + ")");
     m_archive = m_env.openArchiveState();
     auto run = std::make_unique<BackupRun>(MakeBackupJob(profile, m_env.settings, reference), m_env.platform, m_env.fs,
-                                           *m_archive, m_env.observer, m_control);
+                                           *m_archive, m_workerObserver, m_control);
     m_worker = std::make_unique<BackupThread>(std::move(run), [this](RunResult result) {
         m_env.toMainThread([this, result = std::move(result)]() mutable { backupDone(std::move(result)); });
     });
@@ -172,4 +172,34 @@ bool RunController::CheckDestVolume(const std::string& destination, const std::s
         if (!m_env.dialogs.AskOkCancel(question))
             return false;
     }
+}
+
+void RunController::WorkerObserver::ShowScanStatus(ScanPhase phase, const std::string& folder)
+{
+    m_controller.m_env.observer.ShowScanStatus(phase, folder);
+}
+
+void RunController::WorkerObserver::ResetProgress()
+{
+    m_controller.m_env.observer.ResetProgress();
+}
+
+void RunController::WorkerObserver::SetFilesToDo(std::int64_t filesToDo)
+{
+    m_controller.m_env.observer.SetFilesToDo(filesToDo);
+}
+
+void RunController::WorkerObserver::ShowProgress(std::int64_t filesDone, std::int64_t bytesDone)
+{
+    m_controller.m_env.observer.ShowProgress(filesDone, bytesDone);
+}
+
+bool RunController::WorkerObserver::CheckDest(const std::string& destination, const std::string& expectedName)
+{
+    std::promise<bool> answer;
+    std::future<bool> answered = answer.get_future();
+    m_controller.m_env.toMainThread([this, &answer, destination, expectedName] {
+        answer.set_value(m_controller.CheckDestVolume(destination, expectedName));
+    });
+    return answered.get();
 }

@@ -8,6 +8,7 @@
 #include "profiles/ProfileList.h"
 
 #include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 
@@ -63,6 +64,22 @@ public:
     std::function<void()> onRunEnded;
 
 private:
+    // The observer the worker reports to: progress goes straight to the program's observer; the
+    // medium question is answered on the main thread while the worker waits.
+    class WorkerObserver final : public RunObserver
+    {
+    public:
+        explicit WorkerObserver(RunController& controller) : m_controller(controller) {}
+        void ShowScanStatus(ScanPhase phase, const std::string& folder) override;
+        void ResetProgress() override;
+        void SetFilesToDo(std::int64_t filesToDo) override;
+        void ShowProgress(std::int64_t filesDone, std::int64_t bytesDone) override;
+        bool CheckDest(const std::string& destination, const std::string& expectedName) override;
+
+    private:
+        RunController& m_controller;
+    };
+
     void backupDone(RunResult result);
     void backupLog(const std::vector<std::string>& lines, std::int32_t errors, std::int32_t rate, std::int64_t size,
                    std::int64_t count);
@@ -71,6 +88,7 @@ private:
     void save();
 
     RunEnvironment m_env;
+    WorkerObserver m_workerObserver{*this};
     RunControl m_control;
     bool m_runActive = false;
     std::optional<ProfileId> m_active;

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 #include <mutex>
+#include <thread>
 
 namespace {
 
@@ -217,6 +218,33 @@ TEST_F(RunControllerTest, CancelErrorsMessageAndPowerOff)
     EXPECT_TRUE(dialogs.shown.empty()); // no message with ShowError off
     controller.TBBBackupNowClick(std::nullopt);
     EXPECT_EQ(dialogs.shown.back(), "Information: Kein Profil ausgewählt.");
+}
+
+TEST_F(RunControllerTest, TheWorkerAsksForTheMediumOnTheMainThread)
+{
+    const int row = add("Medium");
+    profiles.at(row).CheckDestname = true;
+    profiles.at(row).DestName = "SICHERUNG";
+    platform.volume = {"/media/anna/", "ANDERS"};
+    dialogs.answers = {false}; // Cancel
+    controller.BackupProfile(row);
+    // Play the main thread: take what the worker hands over until the run has ended.
+    while (controller.RunActive()) {
+        std::vector<std::function<void()>> tasks;
+        {
+            const std::lock_guard<std::mutex> lock(mutex);
+            tasks.swap(mainThread);
+        }
+        for (auto& task : tasks)
+            task();
+        std::this_thread::yield();
+    }
+    controller.WaitForWorker();
+    EXPECT_EQ(dialogs.shown.front(), "Frage: Bitte Diskette mit dem Namen SICHERUNG in Laufwerk /media/anna/ legen");
+    EXPECT_EQ(profiles.at(row).Errors, 1);
+    EXPECT_FALSE(std::filesystem::exists(dst / "a.txt"));
+    EXPECT_NE(ReadFileBytes(dir / "Backup.log").find("falscher Medienname  oder  Abbruch durch Benutzer"),
+              std::string::npos);
 }
 
 TEST_F(RunControllerTest, CheckDestVolumeAsksUntilTheMediumIsRight)
