@@ -356,6 +356,18 @@ TEST_F(BackupRunTest, MoveAndDelete)
     EXPECT_EQ(r.filesDone, 2);
 }
 
+TEST_F(BackupRunTest, MovingALinkMovesTheFileItNames)
+{
+    MakeFile(dir / "woanders/c.txt", "Inhalt");
+    std::filesystem::create_symlink("../woanders/c.txt", src / "link.txt");
+    const RunResult r = run(profile(BackupMove));
+    EXPECT_EQ(r.errorCount, 0);
+    EXPECT_FALSE(std::filesystem::is_symlink(dst / "link.txt"));
+    EXPECT_EQ(ReadFileBytes(dst / "link.txt"), "Inhalt");
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(src / "link.txt")));
+    EXPECT_EQ(ReadFileBytes(dir / "woanders/c.txt"), "Inhalt"); // the file itself stays where it is
+}
+
 TEST_F(BackupRunTest, DeleteIntoTheTrash)
 {
     TempDir home;

@@ -342,9 +342,14 @@ FileResult PosixFileSystem::CopyFile(const std::string& source, const std::strin
 
 FileResult PosixFileSystem::MoveFile(const std::string& source, const std::string& target)
 {
-    if (::rename(source.c_str(), target.c_str()) == 0)
+    // A link is backed up as the file it names: moving it moves the content, not the link.
+    struct stat link
+    {
+    };
+    const bool isLink = ::lstat(source.c_str(), &link) == 0 && S_ISLNK(link.st_mode);
+    if (!isLink && ::rename(source.c_str(), target.c_str()) == 0)
         return {};
-    if (errno != EXDEV)
+    if (!isLink && errno != EXDEV)
         return FailureOf(errno);
     const FileResult copied = CopyFile(source, target);
     if (!copied.ok())
