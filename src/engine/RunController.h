@@ -6,6 +6,7 @@
 #include "engine/ProgramView.h"
 #include "profiles/ProfileFile.h"
 #include "profiles/ProfileList.h"
+#include "scheduler/TaskDispatch.h"
 
 #include <functional>
 #include <future>
@@ -34,7 +35,7 @@ struct RunEnvironment
 /// before and after, checks the destination, starts the worker, and when it has ended writes the
 /// report to the log and the statistics into the profile that ran (followed by its identity, so
 /// rows may move meanwhile). Main thread only.
-class RunController final
+class RunController final : public RunStarter
 {
 public:
     explicit RunController(RunEnvironment environment);
@@ -43,13 +44,13 @@ public:
     RunController(const RunController&) = delete;
     RunController& operator=(const RunController&) = delete;
 
-    bool RunActive() const { return m_runActive; }
+    bool RunActive() const override { return m_runActive; }
     /// The row of the running profile.
     std::optional<int> ActiveProfileIndex() const;
     RunControl& control() { return m_control; }
 
     /// Starts a run of the profile in row; does nothing while a run is active.
-    void BackupProfile(int row);
+    void BackupProfile(int row) override;
     /// The command "Sicherung jetzt durchführen" for the selected row.
     void TBBBackupNowClick(std::optional<int> selectedRow);
     /// The command "Sicherung abbrechen": the worker stops at its next check.

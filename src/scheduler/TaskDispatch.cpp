@@ -1,0 +1,67 @@
+#include "scheduler/TaskDispatch.h"
+
+NextTask FindNextTask(const ProfileList& profiles)
+{
+    NextTask next;
+    for (int row = 0; row < profiles.count(); ++row) {
+        const TProfile& p = profiles.at(row);
+        const bool candidate = p.NextRun != NoRun && !(p.Period == PeriodNotPeriodic && !p.OnStartup);
+        if (candidate && p.NextRun < next.time)
+            next = {row, p.NextRun};
+    }
+    return next;
+}
+
+bool AnyAtExit(const ProfileList& profiles)
+{
+    for (int row = 0; row < profiles.count(); ++row)
+        if (profiles.at(row).OnShutDown)
+            return true;
+    return false;
+}
+
+void TaskDispatcher::GetNextTask()
+{
+    m_next = m_paused ? NextTask{} : FindNextTask(m_profiles);
+}
+
+void TaskDispatcher::TaskDispatch(DateTime now)
+{
+    if (m_paused || m_runs.RunActive())
+        return;
+    // Runs another copy of the program asked for come first, in row order; one starts, the
+    // others wait for the ticks after its end.
+    for (int row = 0; row < m_profiles.count(); ++row) {
+        TProfile& p = m_profiles.at(row);
+        if (p.RunRequest && !m_runs.RunActive()) {
+            p.RunRequest = false;
+            m_runs.BackupProfile(row);
+        }
+    }
+    if (m_runs.RunActive() || m_next.row < 0 || m_next.row >= m_profiles.count())
+        return;
+    if (ToLinearMs(now) > ToLinearMs(m_next.time))
+        m_runs.BackupProfile(m_next.row);
+}
+
+void TaskDispatcher::ScheduleStartupProfiles(DateTime now)
+{
+    for (int row = 0; row < m_profiles.count(); ++row)
+        if (m_profiles.at(row).OnStartup)
+            m_profiles.at(row).NextRun = now;
+}
+
+void TaskDispatcher::SetPaused(bool paused)
+{
+    m_paused = paused;
+    GetNextTask();
+}
+
+std::string TaskDispatcher::NextTaskText() const
+{
+    if (m_paused)
+        return "Pausiert...";
+    if (m_next.row < 0)
+        return "Nächste Sicherung: Kein Profil aktiv";
+    return "Nächste Sicherung: " + m_profiles.at(m_next.row).Name + " (" + FormatDateTime(m_next.time) + ")";
+}

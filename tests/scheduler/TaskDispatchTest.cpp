@@ -1,0 +1,111 @@
+#include "scheduler/TaskDispatch.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class FakeRuns final : public RunStarter
+{
+public:
+    std::vector<int> started;
+    bool active = false;
+    bool RunActive() const override { return active; }
+    void BackupProfile(int row) override
+    {
+        if (active)
+            return;
+        started.push_back(row);
+        active = true;
+    }
+};
+
+TProfile profile(const char* name, std::uint8_t period, DateTime next, bool onStartup = false)
+{
+    TProfile p;
+    p.Name = name;
+    p.Period = period;
+    p.NextRun = next;
+    p.OnStartup = onStartup;
+    return p;
+}
+
+const DateTime Noon = 37626.5; // 05.01.2003 12:00
+
+TEST(TaskDispatchTest, TheEarliestProfileIsNextAndTheEarlierRowWinsATie)
+{
+    ProfileList list;
+    list.AddToProfile(profile("Nie", PeriodDaily, NoRun));
+    list.AddToProfile(profile("Von Hand", PeriodNotPeriodic, Noon - 1));
+    list.AddToProfile(profile("Später", PeriodDaily, Noon + 0.25));
+    list.AddToProfile(profile("Früh", PeriodDaily, Noon + 0.125));
+    list.AddToProfile(profile("Auch früh", PeriodInterval, Noon + 0.125));
+    EXPECT_EQ(FindNextTask(list).row, 3);
+    EXPECT_EQ(FindNextTask(list).time, Noon + 0.125);
+    list.at(1).OnStartup = true; // a profile run by hand takes part once it runs at start-up
+    EXPECT_EQ(FindNextTask(list).row, 1);
+    EXPECT_EQ(FindNextTask(ProfileList{}).row, -1);
+}
+
+TEST(TaskDispatchTest, TicksStartRequestedAndDueProfiles)
+{
+    ProfileList list;
+    list.AddToProfile(profile("A", PeriodDaily, Noon + 0.5));
+    list.AddToProfile(profile("B", PeriodDaily, Noon));
+    list.AddToProfile(profile("C", PeriodDaily, Noon + 1));
+    FakeRuns runs;
+    TaskDispatcher dispatcher(list, runs);
+    dispatcher.GetNextTask();
+    EXPECT_EQ(dispatcher.NextTaskText(), "Nächste Sicherung: B (05.01.2003 12:00)");
+
+    dispatcher.TaskDispatch(Noon); // not strictly later yet
+    EXPECT_TRUE(runs.started.empty());
+    dispatcher.TaskDispatch(Noon + 1.0 / 86400);
+    EXPECT_EQ(runs.started, std::vector<int>{1});
+    dispatcher.TaskDispatch(Noon + 2.0 / 86400); // a tick during a run does nothing
+    EXPECT_EQ(runs.started, std::vector<int>{1});
+
+    // Requests of other copies come first; each waits for its own tick instead of being lost.
+    runs.active = false;
+    list.at(0).RunRequest = true;
+    list.at(2).RunRequest = true;
+    dispatcher.TaskDispatch(Noon + 3.0 / 86400);
+    EXPECT_EQ(runs.started, (std::vector<int>{1, 0}));
+    EXPECT_TRUE(list.at(2).RunRequest);
+    runs.active = false;
+    dispatcher.TaskDispatch(Noon + 4.0 / 86400);
+    EXPECT_EQ(runs.started, (std::vector<int>{1, 0, 2}));
+    EXPECT_FALSE(list.at(2).RunRequest);
+}
+
+TEST(TaskDispatchTest, PauseAndStartupProfiles)
+{
+    ProfileList list;
+    list.AddToProfile(profile("A", PeriodDaily, Noon + 1));
+    list.AddToProfile(profile("Beim Start", PeriodNotPeriodic, NoRun, true));
+    list.AddToProfile(profile("Auch beim Start", PeriodDaily, Noon + 2, true));
+    FakeRuns runs;
+    TaskDispatcher dispatcher(list, runs);
+    dispatcher.ScheduleStartupProfiles(Noon);
+    dispatcher.GetNextTask();
+    EXPECT_EQ(dispatcher.next().row, 1); // start-up profiles run first, in row order
+
+    dispatcher.SetPaused(true);
+    EXPECT_EQ(dispatcher.StatusWord(), "Pausiert...");
+    EXPECT_EQ(dispatcher.NextTaskText(), "Pausiert...");
+    dispatcher.TaskDispatch(Noon + 1);
+    EXPECT_TRUE(runs.started.empty());
+    dispatcher.SetPaused(false);
+    EXPECT_EQ(dispatcher.StatusWord(), "Aktiv");
+    dispatcher.TaskDispatch(Noon + 1.0 / 86400);
+    EXPECT_EQ(runs.started, std::vector<int>{1});
+
+    EXPECT_FALSE(AnyAtExit(list));
+    list.at(2).OnShutDown = true;
+    EXPECT_TRUE(AnyAtExit(list));
+    ProfileList empty;
+    TaskDispatcher idle(empty, runs);
+    idle.GetNextTask();
+    EXPECT_EQ(idle.NextTaskText(), "Nächste Sicherung: Kein Profil aktiv");
+}
+
+} // namespace
