@@ -1,0 +1,38 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+/// One message between copies of the program: "Message", the sender's user and computer name,
+/// then the command text, every line ended by CR LF.
+struct ChannelMessage
+{
+    std::string user;
+    std::string computer;
+    std::string text; // the command lines, each ended by CR LF
+};
+
+inline constexpr std::size_t MaxChannelMessageBytes = 64 * 1024;
+
+std::string FormatChannelMessage(const std::string& user, const std::string& computer, const std::string& command);
+/// Nothing for a message that does not begin with the "Message" line or is too large.
+std::optional<ChannelMessage> ParseChannelMessage(std::string_view bytes);
+
+/// What a command asks of the running copy.
+struct ChannelCommand
+{
+    enum class Kind
+    {
+        None,
+        RunProfile, // with the profile name
+        Stop,
+        Pause,
+        Continue,
+    };
+    Kind kind = Kind::None;
+    std::string profileName;
+};
+
+/// The command of a message from this computer; messages from another computer are ignored.
+ChannelCommand CommandOf(const ChannelMessage& message, const std::string& ownComputer);
