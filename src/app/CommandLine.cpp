@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "base/Text.h"
+
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
 {
     CommandLine line;
@@ -19,9 +21,27 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
             line.dataDir = arguments[++i];
         } else if (a.rfind("--data-dir=", 0) == 0 && a.size() > 11) {
             line.dataDir = a.substr(11);
-        } else {
+        } else if (a == "--headless") {
+            line.headless = true;
+        } else if (a == "--send") {
+            if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
+                line.error = "--send erwartet einen Befehl.";
+                return line;
+            }
+            line.send = arguments[++i];
+        } else if (a == "--tick-ms") {
+            long long ms = 0;
+            if (i + 1 >= arguments.size() || !ParseInteger(arguments[i + 1], 50, 3'600'000, ms)) {
+                line.error = "--tick-ms erwartet Millisekunden (50 bis 3600000).";
+                return line;
+            }
+            line.tickMs = static_cast<int>(ms);
+            ++i;
+        } else if (!a.empty() && a.front() == '-' && a != "-") {
             line.error = "Unbekanntes Argument: " + a;
             return line;
+        } else if (!line.profileName) {
+            line.profileName = a; // at most one profile name is used
         }
     }
     return line;
@@ -29,15 +49,23 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
 
 std::string UsageText()
 {
-    return "Aufruf: tresorio [--data-dir ORDNER] [--list]\n"
+    return "Aufruf: tresorio [--data-dir ORDNER] [--headless] [PROFIL]\n"
+           "       tresorio [--data-dir ORDNER] --send BEFEHL\n"
+           "       tresorio [--data-dir ORDNER] --list\n"
            "\n"
-           "Tresorio sichert Ordner nach den Profilen in Backup.bpf.\n"
+           "Tresorio sichert Ordner nach den Profilen in Backup.bpf. Ohne PROFIL läuft es im\n"
+           "Hintergrund und führt jedes Profil zu seiner Zeit aus; mit PROFIL führt es dieses\n"
+           "Profil aus und endet (läuft schon eine Kopie, übernimmt diese den Lauf).\n"
            "\n"
            "  --data-dir ORDNER  Ordner mit Backup.bpf, Backup.log und settings.ini\n"
            "                     (sonst $TRESORIO_HOME, der Ordner des Programms, wenn er\n"
            "                     Backup.bpf enthält, oder $XDG_DATA_HOME/tresorio)\n"
+           "  --headless         ohne Fenster: Meldungen auf die Standardfehlerausgabe\n"
+           "  --send BEFEHL      Befehl an die laufende Kopie: TRSROPause, TRSROContinue,\n"
+           "                     TRSROStop oder TRSRORunProfile gefolgt vom Profilnamen\n"
            "  --list             Profile mit letzter und nächster Sicherung und Modus\n"
            "                     ausgeben; schreibt nichts\n"
+           "  --tick-ms N        Takt des Zeitplaners in Millisekunden (für Tests; sonst 10000)\n"
            "  --version          Version ausgeben\n"
            "  --help             Diese Hilfe\n";
 }

@@ -10,8 +10,12 @@ struct CommandLine
     bool help = false;
     bool version = false;
     bool list = false;
+    bool headless = false; // there are no windows yet: always so
     std::optional<std::string> dataDir;
-    std::string error; // not empty when the arguments could not be understood
+    std::optional<std::string> send;        // a command for the running copy
+    std::optional<std::string> profileName; // run this profile and end
+    int tickMs = 10000;                     // the scheduler tick; shorter only for tests
+    std::string error;                      // not empty when the arguments could not be understood
 };
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);

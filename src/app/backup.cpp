@@ -1,16 +1,23 @@
 // Program entry of Tresorio.
 
+#include "app/Channel.h"
 #include "app/CommandLine.h"
 #include "app/DataFolder.h"
 #include "app/ProfileListing.h"
+#include "app/Program.h"
 #include "app/QtSettingsStore.h"
 #include "base/ProgramSettings.h"
 #include "platform/posix/PosixPlatform.h"
 #include "profiles/ProfileFile.h"
 #include "scheduler/NextRun.h"
 
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <csignal>
 #include <cstdio>
+#include <fcntl.h>
 #include <iostream>
+#include <unistd.h>
 
 namespace {
 
@@ -48,44 +55,49 @@ int listProfiles(const std::filesystem::path& dataFolder, Platform& platform)
     return 0;
 }
 
-// Start-up as far as it goes without the scheduler: settings, the profile file (a fresh one
-// when there was none), the list; then the settings and profiles are written back as at exit.
-int runProgram(const std::filesystem::path& dataFolder, Platform& platform)
+// SIGTERM, SIGINT and SIGHUP (the end of the session) end the program through the event loop:
+// the handler only writes a byte that the loop reads.
+int signalPipe[2] = {-1, -1};
+
+void onSignal(int)
 {
-    std::error_code error;
-    // A new data folder is the user's alone: the log names every file that was backed up.
-    if (std::filesystem::create_directories(dataFolder, error))
-        std::filesystem::permissions(dataFolder, std::filesystem::perms::owner_all, error);
-    if (error) {
-        std::cerr << "tresorio: Ordner " << dataFolder.string() << " kann nicht angelegt werden: " << error.message()
-                  << '\n';
-        return ExitFailure;
-    }
-    QtSettingsStore store(dataFolder / SettingsFileName);
-    const ProgramSettings settings = ReadProgramSettings(store);
+    const char byte = 1;
+    [[maybe_unused]] const auto ignored = ::write(signalPipe[1], &byte, 1);
+}
 
-    ProfileFile file(dataFolder / ProfileFileName);
-    ProfileList list;
-    const ProfileFileLoad load = loadProfiles(file, list, settings, platform.Now());
-    if (load.unreadable)
-        std::cerr << "tresorio: " << unreadableFile(file) << " Sie wird beim Speichern als " << ProfileFileName
-                  << ".bak aufbewahrt.\n";
-    if (load.loaded == 0 && (!load.existed || load.firstLineEmpty)) {
-        if (const auto failure = file.SaveProfiles(list)) {
-            std::cerr << "tresorio: " << *failure << '\n';
-            return ExitFailure;
+int runProgram(int argc, char** argv, const CommandLine& line, const std::filesystem::path& dataFolder,
+               PosixPlatform& platform)
+{
+    QCoreApplication app(argc, argv);
+    if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return ExitFailure;
+    struct sigaction action
+    {
+    };
+    action.sa_handler = onSignal;
+    ::sigemptyset(&action.sa_mask);
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP})
+        ::sigaction(signal, &action, nullptr);
+
+    Program program({dataFolder, line.profileName, line.tickMs}, platform);
+    QSocketNotifier notifier(signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(&notifier, &QSocketNotifier::activated, &program, [&program] {
+        char byte = 0;
+        while (::read(signalPipe[0], &byte, 1) > 0) {
         }
-        loadProfiles(file, list, settings, platform.Now());
-    }
-    std::cout << ListProfiles(list);
+        program.Stop(false);
+    });
+    if (const auto status = program.Start())
+        return *status;
+    return QCoreApplication::exec();
+}
 
-    SaveRegistry(settings, store);
-    store.sync();
-    if (const auto failure = file.SaveProfiles(list)) {
-        std::cerr << "tresorio: " << *failure << '\n';
-        return ExitFailure;
-    }
-    return 0;
+int sendCommand(const std::filesystem::path& dataFolder, const std::string& command, PosixPlatform& platform)
+{
+    if (Channel::Send(dataFolder, platform.UserName(), platform.ComputerName(), command))
+        return 0;
+    std::cerr << "tresorio: Für " << dataFolder.string() << " läuft kein Tresorio.\n";
+    return ExitFailure;
 }
 
 } // namespace
@@ -108,5 +120,9 @@ int main(int argc, char** argv)
     const std::filesystem::path dataFolder = ResolveDataFolder(DataFolderSourcesOfProcess(line.dataDir));
     std::error_code error;
     PosixPlatform platform(std::filesystem::read_symlink("/proc/self/exe", error), dataFolder);
-    return line.list ? listProfiles(dataFolder, platform) : runProgram(dataFolder, platform);
+    if (line.list)
+        return listProfiles(dataFolder, platform);
+    if (line.send)
+        return sendCommand(dataFolder, *line.send, platform);
+    return runProgram(argc, argv, line, dataFolder, platform);
 }

@@ -12,6 +12,11 @@ NextTask FindNextTask(const ProfileList& profiles)
     return next;
 }
 
+int FirstTickInterval(int waitAfterAutostartMinutes, bool autostartRegistered, int tickMs)
+{
+    return waitAfterAutostartMinutes > 0 && autostartRegistered ? waitAfterAutostartMinutes * 60000 : tickMs;
+}
+
 bool AnyAtExit(const ProfileList& profiles)
 {
     for (int row = 0; row < profiles.count(); ++row)

@@ -26,6 +26,11 @@ struct NextTask
 };
 NextTask FindNextTask(const ProfileList& profiles);
 
+/// The interval of the scheduler's first tick: after a start with the desktop session
+/// (autostart registered) and a positive WaitAfterAutostart it waits that many minutes, so the
+/// session can settle; every later tick comes after tickMs.
+int FirstTickInterval(int waitAfterAutostartMinutes, bool autostartRegistered, int tickMs);
+
 /// Whether any profile runs when the program ends.
 bool AnyAtExit(const ProfileList& profiles);
 

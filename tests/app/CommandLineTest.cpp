@@ -14,8 +14,13 @@ TEST(CommandLineTest, Options)
     EXPECT_TRUE(ParseCommandLine({"-h"}).help);
     EXPECT_TRUE(ParseCommandLine({"--version"}).version);
     EXPECT_FALSE(ParseCommandLine({}).list);
+    const CommandLine run = ParseCommandLine({"--headless", "Daten", "Zweites"});
+    EXPECT_EQ(run.profileName, "Daten"); // at most one profile name is used
+    EXPECT_EQ(ParseCommandLine({"--send", "TRSROPause"}).send, "TRSROPause");
+    EXPECT_EQ(ParseCommandLine({"--tick-ms", "200"}).tickMs, 200);
+    EXPECT_EQ(ParseCommandLine({}).tickMs, 10000);
     for (const std::vector<std::string>& bad :
-         {std::vector<std::string>{"--data-dir"}, {"--data-dir", ""}, {"--frobnicate"}, {"Profilname"}})
+         {std::vector<std::string>{"--data-dir"}, {"--data-dir", ""}, {"--frobnicate"}, {"--send"}, {"--tick-ms", "5"}})
         EXPECT_FALSE(ParseCommandLine(bad).error.empty()) << bad[0];
 }
 

@@ -1,9 +1,12 @@
 // The tresorio executable, started as a process.
 
 #include "support/TempDir.h"
+#include "support/TreeBuilder.h"
 
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QThread>
+#include <functional>
 #include <gtest/gtest.h>
 #include <map>
 #include <sys/stat.h>
@@ -17,15 +20,21 @@ struct Outcome
     std::string err;
 };
 
-Outcome runTresorio(const QStringList& arguments, const std::filesystem::path& home)
+QProcessEnvironment environmentFor(const std::filesystem::path& home)
 {
-    QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove("TRESORIO_HOME");
     env.insert("HOME", QString::fromStdString(home.string()));
     env.insert("XDG_DATA_HOME", QString::fromStdString((home / "xdg-data").string()));
     env.insert("XDG_CONFIG_HOME", QString::fromStdString((home / "xdg-config").string()));
-    process.setProcessEnvironment(env);
+    env.insert("XDG_RUNTIME_DIR", QString::fromStdString((home / "run").string()));
+    return env;
+}
+
+Outcome runTresorio(const QStringList& arguments, const std::filesystem::path& home)
+{
+    QProcess process;
+    process.setProcessEnvironment(environmentFor(home));
     process.start(TRESORIO_EXECUTABLE, arguments);
     process.waitForFinished(30000);
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
@@ -44,6 +53,59 @@ std::map<std::string, std::string> snapshot(const std::filesystem::path& folder)
 QString q(const std::filesystem::path& p)
 {
     return QString::fromStdString(p.string());
+}
+
+// A copy of the program running in the background on a data folder, with a short tick.
+class RunningCopy
+{
+public:
+    RunningCopy(const std::filesystem::path& home, const std::optional<std::filesystem::path>& data)
+    {
+        m_process.setProcessEnvironment(environmentFor(home));
+        QStringList arguments = {"--headless", "--tick-ms", "100"};
+        if (data)
+            arguments << "--data-dir" << q(*data);
+        m_process.start(TRESORIO_EXECUTABLE, arguments);
+        m_process.waitForStarted();
+    }
+    ~RunningCopy()
+    {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished();
+        }
+    }
+    int waitForExit()
+    {
+        m_process.waitForFinished(30000);
+        return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
+    }
+    QProcess& process() { return m_process; }
+
+private:
+    QProcess m_process;
+};
+
+bool waitFor(const std::function<bool()>& condition);
+
+// The running copy listens once its socket stands in the runtime folder.
+bool channelReady(const std::filesystem::path& home)
+{
+    return waitFor([&home] {
+        std::error_code error;
+        return std::filesystem::exists(home / "run/tresorio", error) &&
+               !std::filesystem::is_empty(home / "run/tresorio", error);
+    });
+}
+
+bool waitFor(const std::function<bool()>& condition)
+{
+    for (int i = 0; i < 300; ++i) {
+        if (condition())
+            return true;
+        QThread::msleep(100);
+    }
+    return false;
 }
 
 TEST(ProgramTest, ListsAProfileFileOfAnOlderInstallation)
@@ -89,9 +151,12 @@ TEST(ProgramTest, ADamagedProfileFileIsReportedAndKept)
     EXPECT_NE(list.err.find("keine lesbare Profildatei"), std::string::npos) << list.err;
     EXPECT_EQ(snapshot(home.path()), before);
 
-    const Outcome run = runTresorio({"--data-dir", q(data)}, home.path());
-    EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_NE(run.err.find("Backup.bpf.bak"), std::string::npos) << run.err;
+    std::filesystem::create_directories(home / "run");
+    RunningCopy copy(home.path(), data);
+    EXPECT_TRUE(channelReady(home.path()));
+    EXPECT_EQ(runTresorio({"--data-dir", q(data), "--send", "TRSROStop"}, home.path()).exitCode, 0);
+    EXPECT_EQ(copy.waitForExit(), 0);
+    EXPECT_NE(copy.process().readAllStandardError().toStdString().find("Backup.bpf.bak"), std::string::npos);
     EXPECT_EQ(ReadFileBytes(data / "Backup.bpf.bak"), "kaputt\r\n[A]\r\n");
     EXPECT_EQ(ReadFileBytes(data / "Backup.bpf"), "[Signature]\r\n\r\n\r\n");
 }
@@ -99,16 +164,103 @@ TEST(ProgramTest, ADamagedProfileFileIsReportedAndKept)
 TEST(ProgramTest, FirstStartCreatesTheFilesInTheDefaultDataFolder)
 {
     TempDir home;
-    const Outcome o = runTresorio({}, home.path());
-    EXPECT_EQ(o.exitCode, 0) << o.err;
+    std::filesystem::create_directories(home / "run");
+    RunningCopy copy(home.path(), std::nullopt);
     const auto data = home / "xdg-data/tresorio";
+    EXPECT_TRUE(waitFor([&data] { return std::filesystem::exists(data / "Backup.bpf"); }));
     EXPECT_EQ(ReadFileBytes(data / "Backup.bpf"), "[Signature]\r\n\r\n\r\n");
     struct stat st
     {
     };
     ::stat((data / "Backup.bpf").c_str(), &st);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_TRUE(channelReady(home.path()));
+    EXPECT_EQ(runTresorio({"--send", "TRSROStop"}, home.path()).exitCode, 0);
+    EXPECT_EQ(copy.waitForExit(), 0);
     EXPECT_NE(ReadFileBytes(data / "settings.ini").find("WaitAfterAutostart=10"), std::string::npos);
+}
+
+class RunningProgramTest : public ::testing::Test
+{
+protected:
+    TempDir home;
+    std::filesystem::path data = home / "daten";
+    std::filesystem::path src = home / "quelle";
+    std::filesystem::path dst = home / "ziel";
+
+    RunningProgramTest()
+    {
+        std::filesystem::create_directories(home / "run");
+        std::filesystem::permissions(home / "run", std::filesystem::perms::owner_all);
+        std::filesystem::create_directories(data);
+        MakeFile(src / "a.txt", "hallo");
+        MakeFile(src / "sub/b.txt", "welt");
+    }
+
+    // One profile, due long ago when nextRun says so, else only by hand.
+    void writeProfile(bool due, const std::string& source = "")
+    {
+        WriteFileBytes(data / "Backup.bpf",
+                       "[Signature]\r\n\r\n\r\n[Daten]\r\nSource=" + (source.empty() ? src.string() : source) +
+                           "/\r\nWithsub=1\r\nDestination=" + dst.string() + "/\r\nPeriod=" + (due ? "2" : "1") +
+                           "\r\nHours=1\r\nBackuptype=1\r\nGenerations=1\r\nMissedBackup=1\r\n"
+                           "NextRun=01.01.2020 00:00:00\r\n");
+    }
+
+    bool reported()
+    {
+        return ReadFileBytes(data / "Backup.log").find("Ende Profil           : Daten") != std::string::npos;
+    }
+};
+
+TEST_F(RunningProgramTest, ADueProfileRunsByItselfAndStopSavesEverything)
+{
+    writeProfile(true);
+    RunningCopy copy(home.path(), data);
+    EXPECT_TRUE(waitFor([this] { return reported(); }));
+    EXPECT_EQ(ReadFileBytes(dst / "sub/b.txt"), "welt");
+    EXPECT_EQ(runTresorio({"--data-dir", q(data), "--send", "TRSROStop"}, home.path()).exitCode, 0);
+    EXPECT_EQ(copy.waitForExit(), 0);
+    EXPECT_NE(ReadFileBytes(data / "Backup.bpf").find("FilesCount=2\r\n"), std::string::npos);
+    EXPECT_NE(ReadFileBytes(data / "settings.ini").find("Suspend=0"), std::string::npos);
+    // Nobody listens any more.
+    EXPECT_NE(runTresorio({"--data-dir", q(data), "--send", "TRSROStop"}, home.path()).exitCode, 0);
+}
+
+TEST_F(RunningProgramTest, PauseHoldsTheScheduleAndContinueReleasesIt)
+{
+    writeProfile(false);
+    RunningCopy copy(home.path(), data);
+    EXPECT_TRUE(channelReady(home.path()));
+    EXPECT_EQ(runTresorio({"--data-dir", q(data), "--send", "TRSROPause"}, home.path()).exitCode, 0);
+    // A second start with the name hands the run over and writes nothing itself.
+    const auto before = std::filesystem::last_write_time(data / "Backup.bpf");
+    const Outcome second = runTresorio({"--data-dir", q(data), "daten"}, home.path());
+    EXPECT_EQ(second.exitCode, 0) << second.err;
+    EXPECT_EQ(std::filesystem::last_write_time(data / "Backup.bpf"), before);
+    QThread::msleep(600);
+    EXPECT_FALSE(reported()); // paused: the request waits
+    EXPECT_EQ(runTresorio({"--data-dir", q(data), "--send", "TRSROContinue"}, home.path()).exitCode, 0);
+    EXPECT_TRUE(waitFor([this] { return reported(); }));
+    copy.process().terminate(); // SIGTERM ends it cleanly
+    EXPECT_EQ(copy.waitForExit(), 0);
+    EXPECT_NE(ReadFileBytes(data / "settings.ini").find("Suspend=0"), std::string::npos);
+}
+
+TEST_F(RunningProgramTest, ACommandLineRunEndsWithItsStatus)
+{
+    writeProfile(false);
+    Outcome o = runTresorio({"--data-dir", q(data), "Daten"}, home.path());
+    EXPECT_EQ(o.exitCode, 0) << o.err;
+    EXPECT_TRUE(reported());
+    EXPECT_EQ(ReadFileBytes(dst / "a.txt"), "hallo");
+
+    writeProfile(false, (home / "fehlt").string());
+    o = runTresorio({"--data-dir", q(data), "Daten"}, home.path());
+    EXPECT_EQ(o.exitCode, 1);
+    o = runTresorio({"--data-dir", q(data), "Unbekannt"}, home.path());
+    EXPECT_EQ(o.exitCode, 2);
+    EXPECT_NE(o.err.find("Unbekannt"), std::string::npos);
 }
 
 TEST(ProgramTest, HelpVersionAndBadArguments)

@@ -108,4 +108,12 @@ TEST(TaskDispatchTest, PauseAndStartupProfiles)
     EXPECT_EQ(idle.NextTaskText(), "Nächste Sicherung: Kein Profil aktiv");
 }
 
+TEST(TaskDispatchTest, OnlyTheFirstTickWaitsAfterAutostart)
+{
+    EXPECT_EQ(FirstTickInterval(10, true, 10000), 600000);
+    EXPECT_EQ(FirstTickInterval(10, false, 10000), 10000); // started by hand
+    EXPECT_EQ(FirstTickInterval(0, true, 10000), 10000);
+    EXPECT_EQ(FirstTickInterval(-3, true, 10000), 10000);
+}
+
 } // namespace

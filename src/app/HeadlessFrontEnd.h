@@ -1,0 +1,26 @@
+#pragma once
+
+#include "engine/Dialogs.h"
+#include "engine/ProgramView.h"
+#include "engine/RunObserver.h"
+
+/// The program without windows: messages go to standard error, every question gets the safe
+/// answer (Cancel / No), progress is not shown.
+class HeadlessFrontEnd final : public Dialogs, public ProgramView, public RunObserver
+{
+public:
+    void ShowError(const std::string& text) override;
+    void ShowWarning(const std::string& text) override;
+    void ShowInfo(const std::string& text) override;
+    bool AskConfirmation(const std::string& text) override;
+    bool AskOkCancel(const std::string& text) override;
+
+    void UpdateProfileList() override {}
+    void ShowActive(bool, const std::string&) override {}
+
+    void ShowScanStatus(ScanPhase, const std::string&) override {}
+    void ResetProgress() override {}
+    void SetFilesToDo(std::int64_t) override {}
+    void ShowProgress(std::int64_t, std::int64_t) override {}
+    bool CheckDest(const std::string&, const std::string&) override { return false; }
+};

@@ -1,0 +1,214 @@
+#include "app/Program.h"
+
+#include "app/DataFolder.h"
+#include "base/Text.h"
+#include "platform/posix/ArchiveStateCatalogue.h"
+#include "scheduler/NextRun.h"
+
+#include <QCoreApplication>
+#include <iostream>
+
+namespace {
+
+constexpr const char* LockFileName = "tresorio.lock";
+constexpr const char* LogFileName = "Backup.log";
+constexpr const char* ArchiveStateFileName = "archive-state.db";
+
+} // namespace
+
+Program::Program(ProgramOptions options, PosixPlatform& platform) : m_options(std::move(options)), m_platform(platform)
+{
+}
+
+Program::~Program()
+{
+    m_controller.reset(); // waits for a worker that might still run
+}
+
+std::optional<int> Program::Start()
+{
+    const std::filesystem::path& data = m_options.dataFolder;
+    std::error_code error;
+    const bool existed = std::filesystem::is_directory(data, error);
+    if (existed) {
+        m_lock = std::make_unique<InstanceLock>(data / LockFileName);
+        if (!m_lock->held()) {
+            // Another copy runs on this data folder: hand the profile over and write nothing.
+            if (!m_options.profileName) {
+                std::cerr << "tresorio: Tresorio läuft bereits für " << data.string() << '\n';
+                return 0;
+            }
+            const bool sent = Channel::Send(data, m_platform.UserName(), m_platform.ComputerName(),
+                                            "TRSRORunProfile" + *m_options.profileName);
+            if (!sent)
+                std::cerr << "tresorio: Die laufende Kopie nimmt keine Nachrichten an.\n";
+            return sent ? 0 : 1;
+        }
+    } else {
+        // A new data folder is the user's alone: the log names every file that was backed up.
+        std::filesystem::create_directories(data, error);
+        std::filesystem::permissions(data, std::filesystem::perms::owner_all, error);
+        m_lock = std::make_unique<InstanceLock>(data / LockFileName);
+        if (!m_lock->held()) {
+            std::cerr << "tresorio: Ordner " << data.string() << " kann nicht verwendet werden.\n";
+            return 1;
+        }
+    }
+
+    m_store = std::make_unique<QtSettingsStore>(data / SettingsFileName);
+    m_settings = ReadProgramSettings(*m_store);
+    m_profileFile = std::make_unique<ProfileFile>(data / ProfileFileName);
+    m_log = std::make_unique<LogFile>(data / LogFileName);
+    const ProfileDefaults defaults = ProfileDefaultsFrom(m_settings);
+    const ProfileFileLoad load =
+        m_profileFile->LoadProfiles(m_profiles, defaults, NextRunRecalculationAt(m_platform.Now()));
+    if (load.unreadable)
+        m_frontEnd.ShowWarning(m_profileFile->path().string() + " ist keine lesbare Profildatei. Sie wird beim "
+                                                                "Speichern als Backup.bpf.bak aufbewahrt.");
+    if (load.loaded == 0 && (!load.existed || load.firstLineEmpty)) {
+        if (const auto failure = m_profileFile->SaveProfiles(m_profiles))
+            m_frontEnd.ShowError(*failure);
+        m_profileFile->LoadProfiles(m_profiles, defaults, NextRunRecalculationAt(m_platform.Now()));
+    }
+
+    m_controller = std::make_unique<RunController>(
+        RunEnvironment{m_profiles, *m_profileFile,
+                       [this](const std::vector<std::string>& report) {
+                           m_log->AppendReport(report, static_cast<std::int64_t>(m_settings.LogSize) * 1024);
+                       },
+                       m_settings, m_platform, m_fs,
+                       [data] { return std::make_unique<ArchiveStateCatalogue>(data / ArchiveStateFileName); },
+                       m_frontEnd, m_frontEnd, m_frontEnd,
+                       [this](std::function<void()> task) {
+                           QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
+                       }});
+    m_dispatcher = std::make_unique<TaskDispatcher>(m_profiles, *m_controller);
+    m_controller->onRunEnded = [this] { runEnded(); };
+    m_dispatcher->GetNextTask();
+
+    if (m_options.profileName) {
+        // Run the named profile and end when it has ended; the scheduler stays off.
+        for (int row = 0; row < m_profiles.count(); ++row) {
+            if (SameText(m_profiles.at(row).Name, *m_options.profileName)) {
+                m_noFurtherActions = true;
+                m_commandLineRun = m_profiles.idAt(row);
+                m_channel = std::make_unique<Channel>(data, [this](const ChannelMessage& m) { received(m); });
+                m_controller->BackupProfile(row);
+                return std::nullopt;
+            }
+        }
+        std::cerr << "tresorio: Kein Profil mit dem Namen \"" << *m_options.profileName << "\".\n";
+        return 2;
+    }
+
+    if (m_settings.Suspend)
+        setPaused(true);
+    m_dispatcher->ScheduleStartupProfiles(m_platform.Now());
+    m_dispatcher->GetNextTask();
+    m_channel = std::make_unique<Channel>(data, [this](const ChannelMessage& m) { received(m); });
+    if (!m_channel->listening())
+        m_frontEnd.ShowWarning("Nachrichten anderer Programme können nicht empfangen werden.");
+
+    m_timer.setInterval(FirstTickInterval(m_settings.WaitAfterAutostart, AutostartEntry(m_platform), m_options.tickMs));
+    QObject::connect(&m_timer, &QTimer::timeout, this, [this] { tick(); });
+    m_timer.start();
+    return std::nullopt;
+}
+
+void Program::tick()
+{
+    m_timer.setInterval(m_options.tickMs);
+    m_dispatcher->TaskDispatch(m_platform.Now());
+}
+
+void Program::setPaused(bool paused)
+{
+    m_dispatcher->SetPaused(paused);
+    m_settings.Suspend = paused;
+}
+
+void Program::received(const ChannelMessage& message)
+{
+    const ChannelCommand command = CommandOf(message, m_platform.ComputerName());
+    switch (command.kind) {
+    case ChannelCommand::Kind::RunProfile: {
+        const std::optional<int> active = m_controller->ActiveProfileIndex();
+        for (int row = 0; row < m_profiles.count(); ++row)
+            if (SameText(m_profiles.at(row).Name, command.profileName) && active != row)
+                m_profiles.at(row).RunRequest = true;
+        break;
+    }
+    case ChannelCommand::Kind::Stop:
+        setPaused(false);
+        Stop(true);
+        break;
+    case ChannelCommand::Kind::Pause:
+        setPaused(true);
+        break;
+    case ChannelCommand::Kind::Continue:
+        setPaused(false);
+        break;
+    case ChannelCommand::Kind::None:
+        break;
+    }
+}
+
+void Program::runEnded()
+{
+    m_dispatcher->GetNextTask();
+    if (m_commandLineRun) {
+        const TProfile* ran = m_profiles.find(*m_commandLineRun);
+        m_exitStatus = ran && ran->Errors == 0 ? 0 : 1;
+        m_commandLineRun.reset();
+        Stop(true);
+    }
+}
+
+void Program::waitForRun()
+{
+    // The worker's end arrives as a task for this thread; take it here.
+    while (m_controller->RunActive()) {
+        m_controller->WaitForWorker();
+        QCoreApplication::sendPostedEvents(this);
+    }
+}
+
+void Program::Stop(bool noFurtherActions)
+{
+    if (m_cleanedUp)
+        return;
+    m_noFurtherActions = m_noFurtherActions || noFurtherActions;
+    cleanUp();
+    const int status = m_exitStatus;
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [status] { QCoreApplication::exit(status); }, Qt::QueuedConnection);
+}
+
+void Program::cleanUp()
+{
+    m_cleanedUp = true;
+    m_timer.stop();
+    m_channel.reset();
+    if (!m_controller)
+        return;
+    if (m_controller->RunActive()) {
+        // A run in progress is cancelled, and its report and statistics are kept.
+        m_controller->TBBBreakClick();
+        waitForRun();
+    }
+    if (!m_noFurtherActions) {
+        for (int row = 0; row < m_profiles.count(); ++row) {
+            if (m_profiles.at(row).OnShutDown) {
+                m_controller->BackupProfile(row);
+                waitForRun();
+            }
+        }
+    }
+    SaveRegistry(m_settings, *m_store);
+    m_store->sync();
+    if (const auto failure = m_profileFile->SaveProfiles(m_profiles))
+        m_frontEnd.ShowError(*failure);
+    if (!m_log->WritePending(static_cast<std::int64_t>(m_settings.LogSize) * 1024))
+        m_frontEnd.ShowError("Protokoll " + m_log->path().string() + " kann nicht geschrieben werden.");
+    m_lock.reset();
+}

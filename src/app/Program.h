@@ -1,0 +1,70 @@
+#pragma once
+
+#include "app/Channel.h"
+#include "app/HeadlessFrontEnd.h"
+#include "app/QtSettingsStore.h"
+#include "base/ProgramSettings.h"
+#include "engine/RunController.h"
+#include "log/LogFile.h"
+#include "platform/posix/InstanceLock.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "platform/posix/PosixPlatform.h"
+#include "profiles/ProfileFile.h"
+#include "scheduler/TaskDispatch.h"
+
+#include <QObject>
+#include <QTimer>
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+struct ProgramOptions
+{
+    std::filesystem::path dataFolder;
+    std::optional<std::string> profileName; // run this profile and end
+    int tickMs = 10000;                     // the scheduler tick
+};
+
+/// The running program: settings, profiles, the run controller and the dispatcher, driven by
+/// the Qt event loop. Start() runs the start-up sequence; the program ends through Stop (a
+/// command, a signal, the end of a command-line run), which cleans up exactly once.
+class Program final : public QObject
+{
+public:
+    Program(ProgramOptions options, PosixPlatform& platform);
+    ~Program() override;
+    Q_DISABLE_COPY_MOVE(Program)
+
+    /// The start-up sequence; nothing to go on with the event loop, else the exit status now.
+    std::optional<int> Start();
+    /// Ends the program: cancels a run and waits for its report, runs the profiles for the end
+    /// (unless noFurtherActions), saves settings and profiles, then leaves the event loop.
+    void Stop(bool noFurtherActions);
+
+private:
+    void tick();
+    void received(const ChannelMessage& message);
+    void runEnded();
+    void cleanUp();
+    void waitForRun();
+    void setPaused(bool paused);
+
+    ProgramOptions m_options;
+    PosixPlatform& m_platform;
+    PosixFileSystem m_fs;
+    HeadlessFrontEnd m_frontEnd;
+    std::unique_ptr<InstanceLock> m_lock;
+    std::unique_ptr<QtSettingsStore> m_store;
+    ProgramSettings m_settings;
+    ProfileList m_profiles;
+    std::unique_ptr<ProfileFile> m_profileFile;
+    std::unique_ptr<LogFile> m_log;
+    std::unique_ptr<RunController> m_controller;
+    std::unique_ptr<TaskDispatcher> m_dispatcher;
+    std::unique_ptr<Channel> m_channel;
+    QTimer m_timer;
+    bool m_noFurtherActions = false;
+    bool m_cleanedUp = false;
+    std::optional<ProfileId> m_commandLineRun;
+    int m_exitStatus = 0;
+};
