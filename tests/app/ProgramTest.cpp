@@ -229,7 +229,8 @@ TEST_F(RunningProgramTest, ADueProfileRunsByItselfAndStopSavesEverything)
 
 TEST_F(RunningProgramTest, PauseHoldsTheScheduleAndContinueReleasesIt)
 {
-    writeProfile(false);
+    writeProfile(true); // due at once, were the scheduler not paused
+    WriteFileBytes(data / "settings.ini", "[General]\nSuspend=1\n");
     RunningCopy copy(home.path(), data);
     EXPECT_TRUE(channelReady(home.path()));
     EXPECT_EQ(runTresorio({"--data-dir", q(data), "--send", "TRSROPause"}, home.path()).exitCode, 0);
@@ -239,7 +240,7 @@ TEST_F(RunningProgramTest, PauseHoldsTheScheduleAndContinueReleasesIt)
     EXPECT_EQ(second.exitCode, 0) << second.err;
     EXPECT_EQ(std::filesystem::last_write_time(data / "Backup.bpf"), before);
     QThread::msleep(600);
-    EXPECT_FALSE(reported()); // paused: the request waits
+    EXPECT_FALSE(reported()); // paused: neither the due profile nor the request runs
     EXPECT_EQ(runTresorio({"--data-dir", q(data), "--send", "TRSROContinue"}, home.path()).exitCode, 0);
     EXPECT_TRUE(waitFor([this] { return reported(); }));
     copy.process().terminate(); // SIGTERM ends it cleanly
