@@ -6,6 +6,7 @@
 #include "scheduler/NextRun.h"
 
 #include <QCoreApplication>
+#include <QThread>
 #include <iostream>
 
 namespace {
@@ -166,11 +167,14 @@ void Program::runEnded()
 
 void Program::waitForRun()
 {
-    // The worker's end arrives as a task for this thread; take it here.
+    // What the worker hands to this thread (a question about the medium, the run's end) is taken
+    // here while waiting: blocking on the worker instead could wait for ever on its question.
     while (m_controller->RunActive()) {
-        m_controller->WaitForWorker();
         QCoreApplication::sendPostedEvents(this);
+        if (m_controller->RunActive())
+            QThread::msleep(5);
     }
+    m_controller->WaitForWorker();
 }
 
 void Program::Stop(bool noFurtherActions)

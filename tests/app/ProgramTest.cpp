@@ -259,6 +259,11 @@ TEST_F(RunningProgramTest, ACommandLineRunEndsWithItsStatus)
     writeProfile(false, (home / "fehlt").string());
     o = runTresorio({"--data-dir", q(data), "Daten"}, home.path());
     EXPECT_EQ(o.exitCode, 1);
+    // Without windows the question for the medium is answered with Cancel.
+    WriteFileBytes(data / "Backup.bpf", ReadFileBytes(data / "Backup.bpf") + "CheckDestname=1\r\nDestName=XYZ\r\n");
+    o = runTresorio({"--data-dir", q(data), "Daten"}, home.path());
+    EXPECT_EQ(o.exitCode, 1);
+    EXPECT_NE(o.err.find("Bitte Diskette mit dem Namen XYZ in Laufwerk"), std::string::npos) << o.err;
     o = runTresorio({"--data-dir", q(data), "Unbekannt"}, home.path());
     EXPECT_EQ(o.exitCode, 2);
     EXPECT_NE(o.err.find("Unbekannt"), std::string::npos);
