@@ -1,5 +1,6 @@
 #include "engine/BackupRun.h"
 
+#include "engine/CurlFtpSession.h"
 #include "engine/FileHelpers.h"
 #include "engine/FileProcessor.h"
 #include "engine/Placeholders.h"
@@ -41,10 +42,12 @@ std::optional<std::string> RefusalToErase(FileSystem& fs, const std::string& des
 }
 
 BackupRun::BackupRun(BackupJob job, Platform& platform, FileSystem& fs, ArchiveAttribute& archive,
-                     RunObserver& observer, RunControl& control)
+                     RunObserver& observer, RunControl& control, FtpFactory openFtp)
     : m_job(std::move(job)), m_platform(platform), m_fs(fs), m_archive(archive), m_observer(observer),
-      m_control(control)
+      m_control(control), m_openFtp(std::move(openFtp))
 {
+    if (!m_openFtp)
+        m_openFtp = [] { return std::make_unique<CurlFtpSession>(); };
 }
 
 RunResult BackupRun::Run()
@@ -74,21 +77,39 @@ RunResult BackupRun::Run()
         walk = false;
     }
     std::optional<std::string> refusal;
-    if (walk && p.DestErase && m_fs.Stat(state.destination)) {
+    // An FTP profile's destination is a folder on the server: nothing local is emptied or made.
+    if (walk && !p.FTP && p.DestErase && m_fs.Stat(state.destination)) {
         // Emptying a root, the home folder or a source would destroy what the backup protects.
         refusal =
             RefusalToErase(m_fs, state.destination, state.sources, m_platform.SpecialFolderPath(SpecialFolder::Home));
         if (!refusal)
             EraseFolderContents(m_fs, state.destination);
     }
-    if (walk)
+    if (walk && !p.FTP)
         ForceDestination(m_fs, state.destination);
-    if (walk && (p.Compress || p.FTP)) {
-        // Archives and uploads are not part of this engine yet; a run must not pretend to do them.
+    if (walk && p.Compress) {
+        // Archives are not part of this engine yet; a run must not pretend to write them.
         state.addLine(RuleLine);
-        errorLine(state, p.Compress ? "ZIP-Archive kann diese Version nicht schreiben"
-                                    : "FTP-Übertragung ist in dieser Version nicht verfügbar");
+        errorLine(state, "ZIP-Archive kann diese Version nicht schreiben");
         walk = false;
+    }
+    std::unique_ptr<FtpSession> ftp;
+    if (walk && p.FTP) {
+        FtpLogin login = FtpLoginOf(p.FTPServer);
+        login.user = p.NetUser;
+        login.password = p.NetPasswd;
+        login.folder = p.Destination; // the remote folder as stored, never expanded
+        login.passive = p.FTPPassive;
+        ftp = m_openFtp();
+        std::string reason;
+        if (!ftp->Connect(login, reason)) {
+            state.addLine(RuleLine);
+            state.addLine("!!! FTP Connect Error");
+            ++state.stats.errorCount;
+            walk = false;
+        } else {
+            state.ftp = ftp.get();
+        }
     }
     if (walk) {
         state.addLine(RuleLine);

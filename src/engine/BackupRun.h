@@ -1,10 +1,14 @@
 #pragma once
 
 #include "engine/BackupJob.h"
+#include "engine/FtpSession.h"
 #include "engine/RunObserver.h"
 #include "platform/ArchiveAttribute.h"
 #include "platform/FileSystem.h"
 #include "platform/Platform.h"
+
+#include <functional>
+#include <memory>
 
 /// One run of one profile, from the report's header to its footer: expands the paths, checks
 /// the medium, empties the destination when asked, counts the files, processes them and
@@ -12,8 +16,11 @@
 class BackupRun final
 {
 public:
+    using FtpFactory = std::function<std::unique_ptr<FtpSession>()>;
+
+    /// openFtp makes the session of an FTP profile (libcurl unless a test says otherwise).
     BackupRun(BackupJob job, Platform& platform, FileSystem& fs, ArchiveAttribute& archive, RunObserver& observer,
-              RunControl& control);
+              RunControl& control, FtpFactory openFtp = {});
 
     RunResult Run();
 
@@ -24,6 +31,7 @@ private:
     ArchiveAttribute& m_archive;
     RunObserver& m_observer;
     RunControl& m_control;
+    FtpFactory m_openFtp;
 };
 
 /// Why the destination must not be emptied (it is a file-system root, the home folder, or

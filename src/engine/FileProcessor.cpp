@@ -1,6 +1,7 @@
 #include "engine/FileProcessor.h"
 
 #include "engine/FileHelpers.h"
+#include "engine/FtpSession.h"
 #include "engine/ReportLines.h"
 
 #include <chrono>
@@ -51,7 +52,11 @@ void FileProcessor::ProcessFile(const std::string& rel, const FileEntry& entry)
     case BackupFull:
     case BackupIncremental:
     case BackupDifferential:
-        if (IsSelectedForCopy(m_state.sourceRoot + rel, entry))
+        if (!IsSelectedForCopy(m_state.sourceRoot + rel, entry))
+            break;
+        if (m_state.ftp != nullptr)
+            upload(rel, entry);
+        else
             copy(rel, entry);
         break;
     case BackupSynchronise:
@@ -109,22 +114,35 @@ void FileProcessor::finishOldest()
     Copy c = std::move(m_running.front());
     m_running.pop_front();
     m_runningTargets.erase(c.target);
-    const TProfile& p = m_state.profile;
     const FileResult result = c.result.get();
-    if (result.code == NotCopied)
-        return;
+    if (result.code != NotCopied)
+        recordCopy(c.rel, c.source, c.entry, result);
+}
+
+void FileProcessor::recordCopy(const std::string& rel, const std::string& source, const FileEntry& entry,
+                               const FileResult& result)
+{
+    const TProfile& p = m_state.profile;
     if (!result.ok()) {
-        m_state.fileError("copying " + c.rel, result);
+        m_state.fileError("copying " + rel, result);
     } else {
-        done(c.entry);
+        done(entry);
         // The bit is cleared for the file as it was read before the copy: a change during the
         // copy leaves it set, and the next run takes the file again.
         if (p.Archive && (p.Backuptype == BackupFull || p.Backuptype == BackupIncremental))
-            m_state.archive.Clear(c.source, c.entry);
+            m_state.archive.Clear(source, entry);
         if (m_state.job.logAll)
-            m_state.addLine(c.rel);
+            m_state.addLine(rel);
     }
     m_state.observer.ShowProgress(m_state.stats.filesDone, m_state.stats.bytesDone);
+}
+
+void FileProcessor::upload(const std::string& rel, const FileEntry& entry)
+{
+    // One control connection carries the uploads one after the other, into the current folder.
+    const std::string source = m_state.sourceRoot + rel;
+    const bool text = FtpTextTransfer(entry.name, m_state.profile.FTPMode, m_state.job.ftpTransferExt);
+    recordCopy(rel, source, entry, m_state.ftp->Upload(source, entry.name, text));
 }
 
 void FileProcessor::synchronise(const std::string& rel, const FileEntry& entry)

@@ -36,7 +36,10 @@ private:
     };
 
     void copy(const std::string& rel, const FileEntry& entry);
+    void upload(const std::string& rel, const FileEntry& entry);
     void finishOldest();
+    void recordCopy(const std::string& rel, const std::string& source, const FileEntry& entry,
+                    const FileResult& result);
     void synchronise(const std::string& rel, const FileEntry& entry);
     void remove(const std::string& rel, const FileEntry& entry);
     void move(const std::string& rel, const FileEntry& entry);

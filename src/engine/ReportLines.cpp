@@ -54,6 +54,8 @@ std::string FileErrorMessage(std::int32_t code, const std::string& systemText)
         return "wird von anderem Prozess verwendet";
     case 10000:
         return "Verifizierung fehlgeschlagen";
+    case 10001: // an FTP upload: the client's own description
+        return systemText;
     default:
         return std::to_string(code) + " - " + systemText;
     }

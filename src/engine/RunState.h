@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/BackupJob.h"
+#include "engine/FtpSession.h"
 #include "engine/ReportLines.h"
 #include "engine/RunObserver.h"
 #include "platform/ArchiveAttribute.h"
@@ -35,6 +36,8 @@ struct RunState
     // Where the walk stands.
     std::string sourceRoot;
     std::string sourcePrefix;
+
+    FtpSession* ftp = nullptr; // the server of an FTP profile, once connected
 
     std::vector<std::string> lines;
     RunStatistics stats;

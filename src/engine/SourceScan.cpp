@@ -196,6 +196,21 @@ bool SourceScan::counts(const std::string& relFolder, const FileEntry& file)
 
 std::int64_t SourceScan::scanFolder(const std::string& folder, int level, ScanPass pass)
 {
+    // On the server, the walk mirrors the source's tree below the start folder.
+    const bool remote = pass == ScanPass::Processing && m_state.ftp != nullptr && level > 1;
+    if (remote) {
+        m_processor.Finish();
+        const std::string trimmed = folder.substr(0, folder.size() - 1);
+        m_state.ftp->EnterFolder(trimmed.substr(trimmed.find_last_of('/') + 1));
+    }
+    const std::int64_t count = scanFolderContent(folder, level, pass);
+    if (remote)
+        m_state.ftp->LeaveFolder();
+    return count;
+}
+
+std::int64_t SourceScan::scanFolderContent(const std::string& folder, int level, ScanPass pass)
+{
     const TProfile& p = m_state.profile;
     if (pass == ScanPass::Counting)
         m_state.observer.ShowScanStatus(ScanPhase::Searching, lowerCase(folder));

@@ -37,6 +37,7 @@ public:
 
 private:
     std::int64_t scanFolder(const std::string& folder, int level, ScanPass pass);
+    std::int64_t scanFolderContent(const std::string& folder, int level, ScanPass pass);
     std::int64_t scanFiles(const std::string& folder, const std::vector<FileEntry>& entries, ScanPass pass);
     bool excludedFolder(const std::string& folder, const std::string& name) const;
     bool excludedFile(const std::string& name) const;

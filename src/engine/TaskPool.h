@@ -21,8 +21,7 @@ public:
     TaskPool(const TaskPool&) = delete;
     TaskPool& operator=(const TaskPool&) = delete;
 
-    template <typename Task>
-    auto submit(Task task) -> std::future<decltype(task())>
+    template <typename Task> auto submit(Task task) -> std::future<decltype(task())>
     {
         using Result = decltype(task());
         auto packaged = std::make_shared<std::packaged_task<Result()>>(std::move(task));

@@ -1,0 +1,30 @@
+#include "engine/FtpSession.h"
+
+#include "base/Text.h"
+
+FtpLogin FtpLoginOf(const std::string& server)
+{
+    FtpLogin login;
+    const std::size_t colon = server.find(':');
+    if (colon == std::string::npos) {
+        login.host = server;
+        return login;
+    }
+    login.host = Trim(server.substr(0, colon));
+    long long port = 0;
+    if (ParseInteger(Trim(server.substr(colon + 1)), 1, 65535, port))
+        login.port = static_cast<int>(port);
+    return login;
+}
+
+bool FtpTextTransfer(const std::string& name, int mode, const std::string& textMasks)
+{
+    if (mode == 1)
+        return true;
+    if (mode != 0)
+        return false;
+    const std::size_t dot = name.find_last_of('.');
+    if (dot == std::string::npos)
+        return true;
+    return textMasks.find(name.substr(dot)) != std::string::npos;
+}

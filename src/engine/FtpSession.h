@@ -1,0 +1,39 @@
+#pragma once
+
+#include "platform/FileSystem.h"
+
+#include <cstdint>
+#include <string>
+
+/// Where and how a run logs in to its FTP server.
+struct FtpLogin
+{
+    std::string host;
+    int port = 21;
+    std::string user;
+    std::string password;
+    std::string folder; // the remote start folder, as stored (never expanded)
+    bool passive = false;
+};
+
+/// FTPServer "host:port" (port 21 when it is missing or not a number).
+FtpLogin FtpLoginOf(const std::string& server);
+
+/// Whether a file goes as text: mode 1 text, 0 (Auto) text for a name without extension or one
+/// whose ".ext" occurs anywhere in the text masks (a plain, case-sensitive test), else binary.
+bool FtpTextTransfer(const std::string& name, int mode, const std::string& textMasks);
+
+/// An FTP connection for one run: one control connection, reused by every upload.
+class FtpSession
+{
+public:
+    virtual ~FtpSession() = default;
+    /// Connects, logs in and changes to the start folder; false (with the reason) on any failure.
+    virtual bool Connect(const FtpLogin& login, std::string& reason) = 0;
+    /// Makes the folder (a failure is ignored) and changes into it (a failure is ignored too).
+    virtual void EnterFolder(const std::string& name) = 0;
+    /// Back to the parent folder.
+    virtual void LeaveFolder() = 0;
+    /// Stores the local file under name in the current remote folder.
+    virtual FileResult Upload(const std::string& localPath, const std::string& name, bool text) = 0;
+};

@@ -1,0 +1,210 @@
+#include "base/ProgramSettings.h"
+#include "engine/BackupRun.h"
+#include "platform/posix/ArchiveStateCatalogue.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "profiles/ProfileText.h"
+#include "support/FakePlatform.h"
+#include "support/FtpServer.h"
+#include "support/RecordingObserver.h"
+#include "support/TempDir.h"
+#include "support/TreeBuilder.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <map>
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class FtpUploadTest : public ::testing::Test
+{
+protected:
+    TempDir dir;
+    std::filesystem::path src = dir / "quelle";
+    std::filesystem::path root = dir / "server";
+    FtpServer server{root, dir / "commands.log"};
+    FakePlatform platform;
+    PosixFileSystem fs;
+    RecordingObserver observer;
+    RunControl control;
+
+    FtpUploadTest()
+    {
+        std::filesystem::create_directories(root / "sicherung");
+        MakeFile(src / "top.bin", std::string("\x00\x01\r\n\xFF", 5));
+        MakeFile(src / "a/in-a.bin", "a");
+        MakeFile(src / "a/b/in-b.bin", "b");
+    }
+
+    TProfile profile()
+    {
+        TProfile p = DefaultProfile({});
+        p.Name = "FTP";
+        p.Source = {src.string()};
+        p.Withsub = true;
+        p.Backuptype = BackupFull;
+        p.FTP = true;
+        p.FTPServer = "127.0.0.1:" + std::to_string(server.port());
+        p.FTPMode = 2;
+        p.NetUser = FtpServer::User;
+        p.NetPasswd = FtpServer::Password;
+        p.Destination = "sicherung";
+        return p;
+    }
+
+    RunResult run(const TProfile& p)
+    {
+        BackupJob job;
+        job.profile = p;
+        job.logAll = true;
+        job.ftpTransferExt = DefaultFtpTransferExt;
+        ArchiveStateCatalogue catalogue(dir / "archive-state.db");
+        return BackupRun(job, platform, fs, catalogue, observer, control).Run();
+    }
+
+    Lines stores() const
+    {
+        Lines out;
+        for (const std::string& c : server.commands())
+            if (c.rfind("STOR", 0) == 0 || c.rfind("MKD", 0) == 0 || c.rfind("CWD", 0) == 0 || c == "CDUP")
+                out.push_back(c);
+        return out;
+    }
+};
+
+TEST_F(FtpUploadTest, TheTreeIsMirroredOnTheServerOverOneConnection)
+{
+    ASSERT_NE(server.port(), 0);
+    const RunResult r = run(profile());
+    EXPECT_EQ(r.errorCount, 0) << testing::PrintToString(r.logLines);
+    EXPECT_EQ(r.filesDone, 3);
+    EXPECT_EQ(ReadFileBytes(root / "sicherung/top.bin"), std::string("\x00\x01\r\n\xFF", 5));
+    EXPECT_EQ(ReadFileBytes(root / "sicherung/a/b/in-b.bin"), "b");
+    EXPECT_EQ(stores(), (Lines{"CWD sicherung", "MKD a", "CWD a", "MKD b", "CWD b", "STOR in-b.bin", "CDUP",
+                               "STOR in-a.bin", "CDUP", "STOR top.bin"}));
+    const Lines all = server.commands();
+    EXPECT_EQ(std::count(all.begin(), all.end(), "CONNECT"), 1);
+    EXPECT_TRUE(std::any_of(all.begin(), all.end(), [](const std::string& c) { return c.rfind("PORT ", 0) == 0; }));
+    EXPECT_EQ(std::count(all.begin(), all.end(), "PASV"), 0);
+    EXPECT_EQ(r.logLines[5], "Ziel                  : FTP");
+
+    // Incremental: nothing changed, nothing is sent.
+    TProfile incremental = profile();
+    incremental.Backuptype = BackupIncremental;
+    EXPECT_EQ(run(incremental).filesDone, 0);
+}
+
+TEST_F(FtpUploadTest, TransferTypesAndPassiveMode)
+{
+    for (const char* name : {"index.html", "README", "x.h", "photo.jpg", "NOTES.TXT"})
+        MakeFile(src / "typen" / name, "x");
+    TProfile p = profile();
+    p.FTPMode = 0;
+    p.FTPPassive = true;
+    p.Source = {(src / "typen").string()};
+    ASSERT_EQ(run(p).errorCount, 0);
+    const Lines all = server.commands();
+    std::string type;
+    std::map<std::string, std::string> typeOf;
+    for (const std::string& c : all) {
+        if (c.rfind("TYPE ", 0) == 0)
+            type = c.substr(5);
+        if (c.rfind("STOR ", 0) == 0)
+            typeOf[c.substr(5)] = type;
+    }
+    EXPECT_EQ(typeOf["index.html"], "A");
+    EXPECT_EQ(typeOf["README"], "A");
+    EXPECT_EQ(typeOf["x.h"], "A");
+    EXPECT_EQ(typeOf["photo.jpg"], "I");
+    EXPECT_EQ(typeOf["NOTES.TXT"], "I");
+    EXPECT_EQ(std::count(all.begin(), all.end(), "PASV"), 5);
+    EXPECT_FALSE(std::any_of(all.begin(), all.end(), [](const std::string& c) { return c.rfind("EPSV", 0) == 0; }));
+}
+
+TEST_F(FtpUploadTest, ConnectFailuresEndTheRunBeforeTheWalk)
+{
+    struct Case
+    {
+        const char* what;
+        std::function<void(TProfile&)> change;
+    };
+    const Case cases[] = {
+        {"no server", [](TProfile& p) { p.FTPServer = "127.0.0.1:1"; }},
+        {"wrong password", [](TProfile& p) { p.NetPasswd = "falsch"; }},
+        {"no start folder", [](TProfile& p) { p.Destination = "fehlt"; }},
+    };
+    for (const Case& c : cases) {
+        TProfile p = profile();
+        c.change(p);
+        const RunResult r = run(p);
+        EXPECT_EQ(r.errorCount, 1) << c.what;
+        EXPECT_EQ(r.filesDone, 0) << c.what;
+        EXPECT_NE(std::find(r.logLines.begin(), r.logLines.end(), "!!! FTP Connect Error"), r.logLines.end()) << c.what;
+    }
+    EXPECT_FALSE(std::filesystem::exists(root / "sicherung/top.bin"));
+}
+
+TEST_F(FtpUploadTest, AFailedUploadIsAnErrorAndKeepsTheArchiveBit)
+{
+    std::filesystem::create_directories(root / "sicherung/top.bin"); // the server cannot store the file there
+    TProfile p = profile();
+    p.Backuptype = BackupIncremental;
+    RunResult r = run(p);
+    EXPECT_EQ(r.errorCount, 1);
+    EXPECT_EQ(r.filesDone, 2);
+    EXPECT_NE(std::find_if(r.logLines.begin(), r.logLines.end(),
+                           [](const std::string& l) { return l.rfind("!!! Fehler    : copying top.bin (", 0) == 0; }),
+              r.logLines.end());
+    std::filesystem::remove(root / "sicherung/top.bin");
+    r = run(p);
+    EXPECT_EQ(r.errorCount, 0);
+    EXPECT_EQ(r.filesDone, 1); // only the file whose upload failed
+    EXPECT_EQ(ReadFileBytes(root / "sicherung/top.bin"), std::string("\x00\x01\r\n\xFF", 5));
+}
+
+TEST(FtpSilentServerTest, AServerThatStopsAnsweringEndsTheRunAfterTheReplyTimeout)
+{
+    // Greets and then says nothing more.
+    QProcess silent;
+    silent.start("/usr/bin/python3",
+                 {"-c", "import socket,time\ns=socket.socket()\ns.bind(('127.0.0.1',0))\ns.listen()\n"
+                        "print(s.getsockname()[1],flush=True)\nc,_=s.accept()\nc.send(b'220 hallo\\r\\n')\n"
+                        "time.sleep(60)\n"});
+    ASSERT_TRUE(silent.waitForReadyRead(10000));
+    const int port = silent.readLine().trimmed().toInt();
+    TempDir dir;
+    MakeFile(dir / "quelle/a.txt", "a");
+    TProfile p = DefaultProfile({});
+    p.Name = "Stumm";
+    p.Source = {(dir / "quelle").string()};
+    p.Backuptype = BackupFull;
+    p.FTP = true;
+    p.FTPServer = "127.0.0.1:" + std::to_string(port);
+    p.NetUser = "anna";
+    BackupJob job;
+    job.profile = p;
+    FakePlatform platform;
+    PosixFileSystem fs;
+    RecordingObserver observer;
+    RunControl control;
+    ArchiveStateCatalogue catalogue(dir / "archive-state.db");
+    const RunResult r = BackupRun(job, platform, fs, catalogue, observer, control).Run();
+    EXPECT_EQ(r.errorCount, 1);
+    EXPECT_NE(std::find(r.logLines.begin(), r.logLines.end(), "!!! FTP Connect Error"), r.logLines.end());
+    silent.kill();
+    silent.waitForFinished();
+}
+
+TEST(FtpSessionTest, ServerAndTypes)
+{
+    EXPECT_EQ(FtpLoginOf("host:2121").port, 2121);
+    EXPECT_EQ(FtpLoginOf("host:2121").host, "host");
+    EXPECT_EQ(FtpLoginOf("host:abc").port, 21);
+    EXPECT_EQ(FtpLoginOf("host").port, 21);
+    EXPECT_EQ(FtpLoginOf(" host : 99 ").host, "host");
+    EXPECT_TRUE(FtpTextTransfer("a.bin", 1, ""));
+    EXPECT_FALSE(FtpTextTransfer("a.txt", 2, DefaultFtpTransferExt));
+}
+
+} // namespace

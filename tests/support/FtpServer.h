@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QProcess>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+/// A real FTP server (pyftpdlib) on 127.0.0.1 with one user, serving root, for one test.
+class FtpServer final
+{
+public:
+    FtpServer(const std::filesystem::path& root, const std::filesystem::path& commandLog);
+    ~FtpServer();
+    FtpServer(const FtpServer&) = delete;
+    FtpServer& operator=(const FtpServer&) = delete;
+
+    int port() const { return m_port; }
+    /// The commands the server received, in order (PASS without its argument).
+    std::vector<std::string> commands() const;
+
+    static constexpr const char* User = "anna";
+    static constexpr const char* Password = "geheim";
+
+private:
+    QProcess m_process;
+    std::filesystem::path m_log;
+    int m_port = 0;
+};
