@@ -145,6 +145,28 @@ TEST_F(FtpUploadTest, ConnectFailuresEndTheRunBeforeTheWalk)
     EXPECT_FALSE(std::filesystem::exists(root / "sicherung/top.bin"));
 }
 
+TEST_F(FtpUploadTest, SeveralSourcesMergeBelowTheStartFolder)
+{
+    MakeFile(dir / "zweite/z.bin", std::string(70'000, 'z'));
+    MakeFile(dir / "zweite/a/z-in-a.bin", "za");
+    TProfile p = profile();
+    p.Source.push_back((dir / "zweite").string());
+    const RunResult r = run(p);
+    EXPECT_EQ(r.errorCount, 0);
+    EXPECT_EQ(ReadFileBytes(root / "sicherung/z.bin"), std::string(70'000, 'z'));
+    EXPECT_EQ(ReadFileBytes(root / "sicherung/a/z-in-a.bin"), "za");
+    EXPECT_EQ(ReadFileBytes(root / "sicherung/a/in-a.bin"), "a");
+}
+
+TEST_F(FtpUploadTest, AFolderThatCannotBeMadeDoesNotStopTheRun)
+{
+    WriteFileBytes(root / "sicherung/a", "a file where the folder should go");
+    const RunResult r = run(profile());
+    EXPECT_EQ(r.errorCount, 0) << testing::PrintToString(r.logLines);
+    EXPECT_EQ(r.filesDone, 3);
+    EXPECT_EQ(ReadFileBytes(root / "sicherung/in-a.bin"), "a"); // into the folder that was current
+}
+
 TEST_F(FtpUploadTest, AFailedUploadIsAnErrorAndKeepsTheArchiveBit)
 {
     std::filesystem::create_directories(root / "sicherung/top.bin"); // the server cannot store the file there
