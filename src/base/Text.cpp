@@ -157,6 +157,14 @@ std::string UpperCase(std::string_view text)
     return out;
 }
 
+std::string LowerCaseAscii(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
 bool SameText(std::string_view a, std::string_view b)
 {
     return a.size() == b.size() && UpperCase(a) == UpperCase(b);

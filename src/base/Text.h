@@ -18,6 +18,8 @@ std::string DecodeStoredText(std::string_view bytes);
 std::string Trim(std::string_view text);
 /// Upper case for the letters of the Latin, Greek and Cyrillic alphabets; byte length is kept.
 std::string UpperCase(std::string_view text);
+/// ASCII letters in lower case; other characters as they are.
+std::string LowerCaseAscii(std::string text);
 /// Equal without regard to case, as names are compared.
 bool SameText(std::string_view a, std::string_view b);
 /// Position of needle in haystack at or after from, ASCII letters compared without case.

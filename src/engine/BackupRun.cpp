@@ -1,8 +1,10 @@
 #include "engine/BackupRun.h"
 
+#include "base/Text.h"
 #include "engine/CurlFtpSession.h"
 #include "engine/FileHelpers.h"
 #include "engine/FileProcessor.h"
+#include "engine/LibzipArchiver.h"
 #include "engine/Placeholders.h"
 #include "engine/ReportLines.h"
 #include "engine/RunState.h"
@@ -48,6 +50,39 @@ BackupRun::BackupRun(BackupJob job, Platform& platform, FileSystem& fs, ArchiveA
 {
     if (!m_openFtp)
         m_openFtp = [] { return std::make_unique<CurlFtpSession>(); };
+    m_openZip = [] { return std::make_unique<LibzipArchiver>(); };
+}
+
+void BackupRun::writeArchive(RunState& state, const std::string& archivePath, bool addToExisting)
+{
+    const TProfile& p = m_job.profile;
+    m_observer.ShowScanStatus(ScanPhase::ZipList, LowerCaseAscii(state.destination));
+    ZipOptions options;
+    options.archivePath = archivePath;
+    const auto temp = p.TempDir ? m_fs.Stat(p.TempDirName) : std::nullopt;
+    options.temporaryFolder = temp && temp->folder ? p.TempDirName : std::string();
+    options.level = p.CompLev ? p.CompLevel : m_job.compression;
+    options.password = p.Encrypt ? p.Password : std::string();
+    options.addToExisting = addToExisting;
+    ZipCallbacks callbacks;
+    callbacks.fileAdded = [&state, this](const std::string& name) {
+        if (m_job.logAll)
+            state.addLine(name);
+    };
+    callbacks.error = [&state](int code, const std::string& message) {
+        state.addLine("!!! ZIP-Error : " + message + " (" + std::to_string(code) + ")");
+        ++state.stats.errorCount;
+    };
+    callbacks.cancelled = [&state] { return state.aborted(); };
+    const auto size = m_openZip()->Write(options, state.zipList, callbacks);
+    if (size) {
+        state.stats.compressionRate = CompressionRateOf(*size, state.stats.bytesDone);
+        // The archive bits go only once the archive holds the files.
+        if (p.Archive && (p.Backuptype == BackupFull || p.Backuptype == BackupIncremental))
+            for (const ZipEntry& e : state.zipList)
+                m_archive.Clear(e.path, e.entry);
+    }
+    state.zipList.clear();
 }
 
 RunResult BackupRun::Run()
@@ -87,11 +122,25 @@ RunResult BackupRun::Run()
     }
     if (walk && !p.FTP)
         ForceDestination(m_fs, state.destination);
+    std::string archivePath;
+    bool addToExisting = false;
     if (walk && p.Compress) {
-        // Archives are not part of this engine yet; a run must not pretend to write them.
-        state.addLine(RuleLine);
-        errorLine(state, "ZIP-Archive kann diese Version nicht schreiben");
-        walk = false;
+        if (p.DiskSpan) {
+            // Spanning over several media is not part of this engine yet; it must not pretend.
+            state.addLine(RuleLine);
+            state.addLine("!!! ZIP-Error : Über mehrere Medien verteilte Archive kann diese Version nicht "
+                          "schreiben (1)");
+            ++state.stats.errorCount;
+            walk = false;
+        } else {
+            archivePath = state.destination + LowerCaseAscii(state.archiveName);
+            // A full backup, and an incremental one with CompDel, start a new archive; the other
+            // runs add to the one that is there.
+            const bool fresh = p.Backuptype == BackupFull || (p.Backuptype == BackupIncremental && p.CompDel);
+            if (fresh && m_fs.Stat(archivePath))
+                m_fs.DeleteFile(archivePath);
+            addToExisting = !fresh;
+        }
     }
     std::unique_ptr<FtpSession> ftp;
     if (walk && p.FTP) {
@@ -118,9 +167,13 @@ RunResult BackupRun::Run()
         m_observer.ResetProgress();
         state.stats.filesToDo = scan.ScanSources(ScanPass::Counting);
         m_observer.SetFilesToDo(state.stats.filesToDo);
-        scan.ScanSources(ScanPass::Processing);
-        processor.Finish();
-        if (state.aborted())
+        if (!p.Compress) {
+            scan.ScanSources(ScanPass::Processing);
+            processor.Finish();
+        }
+        if (p.Compress && !state.zipList.empty())
+            writeArchive(state, archivePath, addToExisting);
+        else if (state.aborted())
             errorLine(state, "Abbruch durch Benutzer");
     }
 

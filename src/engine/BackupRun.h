@@ -3,6 +3,7 @@
 #include "engine/BackupJob.h"
 #include "engine/FtpSession.h"
 #include "engine/RunObserver.h"
+#include "engine/ZipArchiver.h"
 #include "platform/ArchiveAttribute.h"
 #include "platform/FileSystem.h"
 #include "platform/Platform.h"
@@ -25,6 +26,8 @@ public:
     RunResult Run();
 
 private:
+    void writeArchive(struct RunState& state, const std::string& archivePath, bool addToExisting);
+
     BackupJob m_job;
     Platform& m_platform;
     FileSystem& m_fs;
@@ -32,6 +35,7 @@ private:
     RunObserver& m_observer;
     RunControl& m_control;
     FtpFactory m_openFtp;
+    std::function<std::unique_ptr<ZipArchiver>()> m_openZip;
 };
 
 /// Why the destination must not be emptied (it is a file-system root, the home folder, or

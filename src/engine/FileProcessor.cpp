@@ -54,7 +54,11 @@ void FileProcessor::ProcessFile(const std::string& rel, const FileEntry& entry)
     case BackupDifferential:
         if (!IsSelectedForCopy(m_state.sourceRoot + rel, entry))
             break;
-        if (m_state.ftp != nullptr)
+        if (m_state.profile.Compress) {
+            // The archive is written once the walk is through; each entry keeps its folder path.
+            m_state.zipList.push_back({m_state.sourceRoot + rel, m_state.sourcePrefix + rel, entry});
+            done(entry);
+        } else if (m_state.ftp != nullptr)
             upload(rel, entry);
         else
             copy(rel, entry);

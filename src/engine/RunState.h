@@ -4,6 +4,7 @@
 #include "engine/FtpSession.h"
 #include "engine/ReportLines.h"
 #include "engine/RunObserver.h"
+#include "engine/ZipArchiver.h"
 #include "platform/ArchiveAttribute.h"
 #include "platform/FileSystem.h"
 
@@ -37,7 +38,8 @@ struct RunState
     std::string sourceRoot;
     std::string sourcePrefix;
 
-    FtpSession* ftp = nullptr; // the server of an FTP profile, once connected
+    FtpSession* ftp = nullptr;     // the server of an FTP profile, once connected
+    std::vector<ZipEntry> zipList; // what a compressing run puts into its archive
 
     std::vector<std::string> lines;
     RunStatistics stats;

@@ -11,14 +11,6 @@ namespace {
 
 constexpr std::int32_t HiddenBit = 2;
 
-std::string lowerCase(std::string text)
-{
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return text;
-}
-
 } // namespace
 
 std::string CommonFolder(const std::string& a, const std::string& b)
@@ -213,7 +205,7 @@ std::int64_t SourceScan::scanFolderContent(const std::string& folder, int level,
 {
     const TProfile& p = m_state.profile;
     if (pass == ScanPass::Counting)
-        m_state.observer.ShowScanStatus(ScanPhase::Searching, lowerCase(folder));
+        m_state.observer.ShowScanStatus(ScanPhase::Searching, LowerCaseAscii(folder));
     const std::vector<FileEntry>& entries = listing(folder, pass);
     std::int64_t count = 0;
 
@@ -245,7 +237,7 @@ std::int64_t SourceScan::scanFiles(const std::string& folder, const std::vector<
     if (pass == ScanPass::Processing) {
         // The copies of the previous folder end before this folder's lines begin.
         m_processor.Finish();
-        m_state.observer.ShowScanStatus(ScanPhase::Processing, lowerCase(folder));
+        m_state.observer.ShowScanStatus(ScanPhase::Processing, LowerCaseAscii(folder));
         if (m_state.job.logProfile && !m_state.job.logAll)
             m_state.addLine(folder);
         if (p.Withempty && p.Backuptype != BackupDelete && !p.FTP)

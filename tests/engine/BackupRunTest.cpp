@@ -549,6 +549,89 @@ TEST_F(BackupRunTest, FailedCopiesAreCountedAndTheRunGoesOn)
     EXPECT_TRUE(body(run(profile(BackupFull))).empty());
 }
 
+// The output of a command and whether it succeeded.
+std::pair<bool, std::string> shell(const std::string& command)
+{
+    std::string out;
+    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+    char buffer[4096];
+    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+        out.append(buffer, n);
+    return {::pclose(pipe) == 0, out};
+}
+
+TEST_F(BackupRunTest, CompressingRunsWriteOneArchive)
+{
+    MakeFile(src / "a.txt", std::string(20'000, 'a'));
+    MakeFile(src / "sub/b.txt", "welt");
+    MakeFile(src / "bild.png", std::string(5'000, 'p'));
+    TProfile p = profile(BackupFull);
+    p.Compress = true;
+    p.Zipfile = "Daten-$dayname.zip";
+    RunResult r = run(p);
+    const std::filesystem::path archive = dst / "daten-sonntag.zip";
+    EXPECT_EQ(r.errorCount, 0) << testing::PrintToString(r.logLines);
+    EXPECT_TRUE(shell("unzip -tq " + archive.string()).first);
+    EXPECT_EQ(shell("unzip -Z1 " + archive.string()).second, "sub/b.txt\na.txt\nbild.png\n");
+    EXPECT_NE(shell("unzip -v " + archive.string()).second.find("Stored"), std::string::npos); // the png
+    EXPECT_EQ(shell("unzip -p " + archive.string() + " sub/b.txt").second, "welt");
+    EXPECT_EQ(r.filesDone, 3);
+    EXPECT_GT(r.compressionRate, 50);
+    EXPECT_NE(std::find(r.logLines.begin(), r.logLines.end(), "Verzeichn. durchsucht : 0"), r.logLines.end());
+    EXPECT_NE(std::find(r.logLines.begin(), r.logLines.end(),
+                        "Komprimierungsrate    : " + std::to_string(r.compressionRate) + "%"),
+              r.logLines.end());
+    EXPECT_EQ(TreeOf(dst), (Tree{"daten-sonntag.zip"}));
+
+    // An incremental run without CompDel adds the changed file and keeps the others.
+    std::filesystem::remove(src / "bild.png");
+    MakeFile(src / "sub/b.txt", "neu!");
+    TProfile incremental = p;
+    incremental.Backuptype = BackupIncremental;
+    r = run(incremental);
+    EXPECT_EQ(r.filesDone, 1);
+    EXPECT_EQ(shell("unzip -Z1 " + archive.string()).second, "sub/b.txt\na.txt\nbild.png\n");
+    EXPECT_EQ(shell("unzip -p " + archive.string() + " sub/b.txt").second, "neu!");
+    // A full run builds the archive anew.
+    run(p);
+    EXPECT_EQ(shell("unzip -Z1 " + archive.string()).second, "sub/b.txt\na.txt\n"); // in walk order
+}
+
+TEST_F(BackupRunTest, EncryptedArchivesOpenWithThePassword)
+{
+    MakeFile(src / "geheim.txt", "vertraulich");
+    TProfile p = profile(BackupFull);
+    p.Compress = true;
+    p.Zipfile = "x.zip";
+    p.Encrypt = true;
+    p.Password = "Kennwort";
+    ASSERT_EQ(run(p).errorCount, 0);
+    const std::string archive = (dst / "x.zip").string();
+    EXPECT_EQ(shell("unzip -P Kennwort -p " + archive + " geheim.txt").second, "vertraulich");
+    EXPECT_FALSE(shell("unzip -P falsch -t " + archive).first);
+    EXPECT_TRUE(shell("7z t -pKennwort " + archive).first);
+}
+
+TEST_F(BackupRunTest, SpanningIsReportedAndNothingIsArchived)
+{
+    MakeFile(src / "a.txt", "1");
+    TProfile p = profile(BackupFull);
+    p.Compress = true;
+    p.Zipfile = "x.zip";
+    p.DiskSpan = true;
+    const RunResult r = run(p);
+    EXPECT_EQ(r.errorCount, 1);
+    EXPECT_EQ(body(r).back().rfind("!!! ZIP-Error : ", 0), 0u);
+    EXPECT_FALSE(std::filesystem::exists(dst / "x.zip"));
+    // An empty selection writes no archive at all.
+    TProfile empty = profile(BackupFull);
+    empty.Compress = true;
+    empty.Zipfile = "y.zip";
+    empty.Addfiles = "*.nichts;";
+    EXPECT_EQ(run(empty).errorCount, 0);
+    EXPECT_FALSE(std::filesystem::exists(dst / "y.zip"));
+}
+
 TEST_F(BackupRunTest, ARunOnItsOwnThreadHandsItsReportToTheCompletion)
 {
     MakeFile(src / "a.txt", "1");
