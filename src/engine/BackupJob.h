@@ -47,5 +47,4 @@ struct RunResult
     std::int32_t compressionRate = 0;
     std::int64_t bytesDone = 0;
     std::int64_t filesDone = 0;
-    bool ftp = false;
 };
