@@ -191,6 +191,6 @@ RunResult BackupRun::Run()
                                   m_platform.Now()};
     for (std::string& line : ReportFooter(footer))
         state.addLine(std::move(line));
-    return {std::move(state.lines), state.stats.errorCount, state.stats.compressionRate,
-            state.stats.bytesDone,  state.stats.filesDone,  p.FTP};
+    return {std::move(state.lines), state.stats.errorCount, state.stats.compressionRate, state.stats.bytesDone,
+            state.stats.filesDone};
 }
