@@ -5,6 +5,14 @@
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
 {
     CommandLine line;
+    // The value after an option; nothing (and the error) when it is missing or empty.
+    auto value = [&arguments, &line](std::size_t& i, const char* error) -> std::optional<std::string> {
+        if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
+            line.error = error;
+            return std::nullopt;
+        }
+        return arguments[++i];
+    };
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& a = arguments[i];
         if (a == "--help" || a == "-h") {
@@ -14,21 +22,17 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
         } else if (a == "--list") {
             line.list = true;
         } else if (a == "--data-dir") {
-            if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
-                line.error = "--data-dir erwartet einen Ordner.";
+            line.dataDir = value(i, "--data-dir erwartet einen Ordner.");
+            if (!line.dataDir)
                 return line;
-            }
-            line.dataDir = arguments[++i];
         } else if (a.rfind("--data-dir=", 0) == 0 && a.size() > 11) {
             line.dataDir = a.substr(11);
         } else if (a == "--headless") {
             line.headless = true;
         } else if (a == "--send") {
-            if (i + 1 >= arguments.size() || arguments[i + 1].empty()) {
-                line.error = "--send erwartet einen Befehl.";
+            line.send = value(i, "--send erwartet einen Befehl.");
+            if (!line.send)
                 return line;
-            }
-            line.send = arguments[++i];
         } else if (a == "--tick-ms") {
             long long ms = 0;
             if (i + 1 >= arguments.size() || !ParseInteger(arguments[i + 1], 50, 3'600'000, ms)) {

@@ -28,10 +28,9 @@ void RunController::WaitForWorker()
     m_finished.reset();
 }
 
-std::string RunController::expandedDestination(const TProfile& profile) const
+std::string RunController::expandedDestination(const TProfile& profile, DateTime now) const
 {
-    const PlaceholderValues values =
-        PlaceholderValuesFor(m_env.platform, m_env.platform.Now(), m_env.settings.Language);
+    const PlaceholderValues values = PlaceholderValuesFor(m_env.platform, now, m_env.settings.Language);
     return ExpandPlaceholders(profile.Destination, values);
 }
 
@@ -71,7 +70,7 @@ void RunController::BackupProfile(int row)
     std::optional<FileResult> logonError;
     std::optional<FileResult> destinationError;
     const bool folderDestination = !profile.FTP && profile.Backuptype != BackupDelete;
-    const std::string destination = expandedDestination(profile);
+    const std::string destination = expandedDestination(profile, now);
     if (folderDestination && profile.NetLogon) {
         m_share = ShareRoot(destination);
         const FileResult logon = m_env.platform.ConnectShare(m_share, profile.NetUser, profile.NetPasswd);

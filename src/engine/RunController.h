@@ -85,7 +85,8 @@ private:
     void backupLog(const std::vector<std::string>& lines, std::int32_t errors, std::int32_t rate, std::int64_t size,
                    std::int64_t count);
     void runProgram(const std::string& commandLine, bool wait);
-    std::string expandedDestination(const TProfile& profile) const;
+    /// The destination as it reads at the run's start moment.
+    std::string expandedDestination(const TProfile& profile, DateTime now) const;
     void save();
 
     RunEnvironment m_env;
