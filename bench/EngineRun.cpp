@@ -24,6 +24,7 @@ public:
     void SetFilesToDo(std::int64_t) override {}
     void ShowProgress(std::int64_t, std::int64_t) override {}
     bool CheckDest(const std::string&, const std::string&) override { return true; }
+    bool NextDisk(int, int, const std::string&) override { return false; }
 };
 
 } // namespace

@@ -23,4 +23,5 @@ public:
     void SetFilesToDo(std::int64_t) override {}
     void ShowProgress(std::int64_t, std::int64_t) override {}
     bool CheckDest(const std::string&, const std::string&) override { return false; }
+    bool NextDisk(int, int, const std::string&) override { return false; }
 };

@@ -64,11 +64,55 @@ void BackupRun::writeArchive(RunState& state, const std::string& archivePath, bo
     options.level = p.CompLev ? p.CompLevel : m_job.compression;
     options.password = p.Encrypt ? p.Password : std::string();
     options.addToExisting = addToExisting;
+
+    SpanMedium medium;
+    if (p.DiskSpan) {
+        // The whole archive is built away from the medium it is split onto.
+        if (options.temporaryFolder.empty())
+            options.temporaryFolder = m_platform.SpecialFolderPath(SpecialFolder::Temporary);
+        options.medium = &medium;
+        options.maxVolumeSize = p.MaxVolumeSize;
+        const std::string destination = state.destination;
+        medium.freeSpace = [this, destination] { return m_fs.FreeSpace(destination); };
+        medium.insertNext = [this, destination](int number, int total) {
+            return m_observer.NextDisk(number, total, m_platform.VolumeOf(destination).mountPoint);
+        };
+        medium.prepare = [this, &state]() -> std::optional<std::string> {
+            if (!m_job.profile.DiskSpanFormat)
+                return std::nullopt;
+            // Nothing here formats a device: the medium's destination folder is emptied, with
+            // the refusals that protect a root, the home folder and the sources.
+            if (const auto refusal = RefusalToErase(m_fs, state.destination, state.sources,
+                                                    m_platform.SpecialFolderPath(SpecialFolder::Home)))
+                return "Ziel " + state.destination + " wird nicht geleert: " + *refusal;
+            EraseFolderContents(m_fs, state.destination);
+            ForceDestination(m_fs, state.destination);
+            return std::nullopt;
+        };
+    }
+
+    std::vector<bool> archived(state.zipList.size(), true);
+    std::int64_t filesAdded = 0;
+    std::int64_t bytesProcessed = 0;
     ZipCallbacks callbacks;
-    callbacks.fileAdded = [&state, this](const std::string& name) {
+    callbacks.fileStarted = [&](const ZipEntry& e) {
+        const std::size_t slash = e.path.find_last_of('/');
+        m_observer.ShowScanStatus(ScanPhase::Processing, LowerCaseAscii(e.path.substr(0, slash + 1)));
         if (m_job.logAll)
-            state.addLine(name);
+            state.addLine(e.name);
+        m_observer.ShowProgress(++filesAdded, bytesProcessed);
     };
+    callbacks.bytesDone = [&](std::int64_t bytes) {
+        bytesProcessed += bytes;
+        m_observer.ShowProgress(filesAdded, bytesProcessed);
+    };
+    callbacks.finished = [&] {
+        // The bar stands full, the counters start again.
+        m_observer.ShowProgress(state.stats.filesToDo, 0);
+        filesAdded = 0;
+        bytesProcessed = 0;
+    };
+    callbacks.fileSkipped = [&archived](std::size_t index) { archived[index] = false; };
     callbacks.error = [&state](int code, const std::string& message) {
         state.addLine("!!! ZIP-Error : " + message + " (" + std::to_string(code) + ")");
         ++state.stats.errorCount;
@@ -76,11 +120,13 @@ void BackupRun::writeArchive(RunState& state, const std::string& archivePath, bo
     callbacks.cancelled = [&state] { return state.aborted(); };
     const auto size = m_openZip()->Write(options, state.zipList, callbacks);
     if (size) {
-        state.stats.compressionRate = CompressionRateOf(*size, state.stats.bytesDone);
+        if (!p.DiskSpan)
+            state.stats.compressionRate = CompressionRateOf(*size, state.stats.bytesDone);
         // The archive bits go only once the archive holds the files.
         if (p.Archive && (p.Backuptype == BackupFull || p.Backuptype == BackupIncremental))
-            for (const ZipEntry& e : state.zipList)
-                m_archive.Clear(e.path, e.entry);
+            for (std::size_t i = 0; i < state.zipList.size(); ++i)
+                if (archived[i])
+                    m_archive.Clear(state.zipList[i].path, state.zipList[i].entry);
     }
     state.zipList.clear();
 }
@@ -125,22 +171,13 @@ RunResult BackupRun::Run()
     std::string archivePath;
     bool addToExisting = false;
     if (walk && p.Compress) {
-        if (p.DiskSpan) {
-            // Spanning over several media is not part of this engine yet; it must not pretend.
-            state.addLine(RuleLine);
-            state.addLine("!!! ZIP-Error : Über mehrere Medien verteilte Archive kann diese Version nicht "
-                          "schreiben (1)");
-            ++state.stats.errorCount;
-            walk = false;
-        } else {
-            archivePath = state.destination + LowerCaseAscii(state.archiveName);
-            // A full backup, and an incremental one with CompDel, start a new archive; the other
-            // runs add to the one that is there.
-            const bool fresh = p.Backuptype == BackupFull || (p.Backuptype == BackupIncremental && p.CompDel);
-            if (fresh && m_fs.Stat(archivePath))
-                m_fs.DeleteFile(archivePath);
-            addToExisting = !fresh;
-        }
+        archivePath = state.destination + LowerCaseAscii(state.archiveName);
+        // A full backup, and an incremental one with CompDel, start a new archive; the other
+        // runs add to the one that is there. A split archive is always written anew. A new
+        // archive replaces the old one only once it is complete, so a failed or cancelled run
+        // still leaves the last good archive.
+        const bool fresh = p.Backuptype == BackupFull || (p.Backuptype == BackupIncremental && p.CompDel);
+        addToExisting = !fresh && !p.DiskSpan;
     }
     std::unique_ptr<FtpSession> ftp;
     if (walk && p.FTP) {

@@ -1,9 +1,15 @@
 #include "engine/LibzipArchiver.h"
 
 #include "base/Text.h"
+#include "engine/TaskPool.h"
+#include "engine/ZipEntryPreparation.h"
 
+#include <cerrno>
 #include <filesystem>
+#include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_map>
 #include <zip.h>
 
 namespace {
@@ -31,6 +37,96 @@ int cancelCallback(zip_t*, void* state)
     return callbacks->cancelled && callbacks->cancelled() ? 1 : 0;
 }
 
+/// Hands libzip an entry that our threads deflated already; libzip copies (and encrypts) it
+/// as it is, since the data says it is deflated.
+struct PreparedSource
+{
+    PreparedSource(const PreparedEntry& e, const DeflateSpill& s) : entry(e), spill(s) { zip_error_init(&error); }
+    ~PreparedSource() { zip_error_fini(&error); }
+    PreparedSource(const PreparedSource&) = delete;
+    PreparedSource& operator=(const PreparedSource&) = delete;
+
+    const PreparedEntry& entry;
+    const DeflateSpill& spill;
+    std::uint64_t position = 0; // in memory, or within the current segment
+    std::size_t segment = 0;
+    zip_error_t error;
+
+    zip_int64_t read(char* out, zip_uint64_t length)
+    {
+        if (entry.spilled.empty()) {
+            const std::uint64_t n = std::min<std::uint64_t>(length, entry.inMemory.size() - position);
+            std::copy_n(entry.inMemory.data() + position, n, out);
+            position += n;
+            return static_cast<zip_int64_t>(n);
+        }
+        while (segment < entry.spilled.size() && position == entry.spilled[segment].length) {
+            ++segment;
+            position = 0;
+        }
+        if (segment == entry.spilled.size())
+            return 0;
+        const DeflateSpill::Segment& s = entry.spilled[segment];
+        const std::int64_t n =
+            spill.Read(s.offset + position, out, static_cast<std::size_t>(std::min(length, s.length - position)));
+        if (n <= 0) {
+            zip_error_set(&error, ZIP_ER_READ, n < 0 ? errno : EIO);
+            return -1;
+        }
+        position += static_cast<std::uint64_t>(n);
+        return n;
+    }
+};
+
+zip_int64_t preparedSourceCallback(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command)
+{
+    auto* source = static_cast<PreparedSource*>(state);
+    switch (command) {
+    case ZIP_SOURCE_OPEN:
+        source->position = 0;
+        source->segment = 0;
+        return 0;
+    case ZIP_SOURCE_READ:
+        return source->read(static_cast<char*>(data), length);
+    case ZIP_SOURCE_CLOSE:
+    case ZIP_SOURCE_FREE:
+        return 0;
+    case ZIP_SOURCE_STAT: {
+        auto* st = static_cast<zip_stat_t*>(data);
+        zip_stat_init(st);
+        st->valid = ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC | ZIP_STAT_MTIME;
+        st->size = source->entry.size;
+        st->comp_size = source->entry.deflatedSize;
+        st->comp_method = ZIP_CM_DEFLATE;
+        st->crc = source->entry.crc;
+        st->mtime = static_cast<time_t>(source->entry.mtime);
+        return sizeof(*st);
+    }
+    case ZIP_SOURCE_ERROR:
+        return zip_error_to_data(&source->error, data, length);
+    case ZIP_SOURCE_SUPPORTS:
+        return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
+                                              ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
+    default:
+        zip_error_set(&source->error, ZIP_ER_OPNOTSUPP, 0);
+        return -1;
+    }
+}
+
+/// The entries to write, in list order; of two with the same name the later one, since adding
+/// it would replace the first.
+std::vector<std::size_t> entriesToWrite(const std::vector<ZipEntry>& entries)
+{
+    std::unordered_map<std::string, std::size_t> last;
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        last[entries[i].name] = i;
+    std::vector<std::size_t> order;
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        if (last[entries[i].name] == i)
+            order.push_back(i);
+    return order;
+}
+
 } // namespace
 
 std::optional<std::int64_t> LibzipArchiver::Write(const ZipOptions& options, const std::vector<ZipEntry>& entries,
@@ -38,16 +134,62 @@ std::optional<std::int64_t> LibzipArchiver::Write(const ZipOptions& options, con
 {
     namespace fs = std::filesystem;
     std::error_code error;
+    const bool span = options.medium != nullptr;
     const fs::path archive = options.archivePath;
     const fs::path folder = options.temporaryFolder.empty() ? archive.parent_path() : fs::path(options.temporaryFolder);
     const fs::path temporary = folder / ("." + archive.filename().string() + ".tresorio-" + std::to_string(::getpid()));
+    auto cancelled = [&callbacks] { return callbacks.cancelled && callbacks.cancelled(); };
     auto fail = [&](int code, const std::string& message) {
         callbacks.error(code, message);
         fs::remove(temporary, error);
         return std::optional<std::int64_t>();
     };
 
-    const bool update = options.addToExisting && fs::exists(archive, error);
+    // Deflate on our threads, a few files ahead of the one reported; the results wait in
+    // memory or in the spill file until libzip writes them.
+    const std::vector<std::size_t> order = entriesToWrite(entries);
+    DeflateSpill spill(folder.string());
+    std::vector<PreparedEntry> prepared(entries.size());
+    std::vector<bool> skipped(entries.size(), false);
+    {
+        TaskPool pool(std::max(1u, options.threads));
+        std::vector<std::future<PreparedEntry>> deflated(order.size());
+        const std::size_t ahead = 4 * std::max(1u, options.threads);
+        std::size_t submitted = 0;
+        for (std::size_t k = 0; k < order.size(); ++k) {
+            for (; submitted < order.size() && submitted <= k + ahead; ++submitted) {
+                const ZipEntry& e = entries[order[submitted]];
+                if (options.level > 0 && !storedWithoutCompression(e.name))
+                    deflated[submitted] = pool.submit([&e, &options, &spill, cancelled] {
+                        return DeflateFile(e.path, options.level, spill, cancelled);
+                    });
+            }
+            const std::size_t i = order[k];
+            if (callbacks.fileStarted)
+                callbacks.fileStarted(entries[i]);
+            PreparedEntry p;
+            if (deflated[k].valid())
+                p = deflated[k].get();
+            else
+                p.size = static_cast<std::uint64_t>(entries[i].entry.size);
+            if (cancelled())
+                return fail(CancelledCode, "Abbruch durch Benutzer");
+            if (p.failed) {
+                callbacks.error(ZipErrorCode, entries[i].name + ": " + p.error);
+                skipped[i] = true;
+                if (callbacks.fileSkipped)
+                    callbacks.fileSkipped(i);
+            } else if (callbacks.bytesDone) {
+                callbacks.bytesDone(static_cast<std::int64_t>(p.size));
+            }
+            prepared[i] = std::move(p);
+        }
+    }
+    if (callbacks.finished)
+        callbacks.finished();
+
+    // A split archive cannot be updated: spanning always writes a new one.
+    const bool update = !span && options.addToExisting && fs::exists(archive, error);
     if (update && !fs::copy_file(archive, temporary, fs::copy_options::overwrite_existing, error))
         return fail(ZipErrorCode, error.message());
     int openError = 0;
@@ -60,12 +202,19 @@ std::optional<std::int64_t> LibzipArchiver::Write(const ZipOptions& options, con
         return fail(ZipErrorCode, message);
     }
     zip_register_cancel_callback_with_state(zip, cancelCallback, nullptr, const_cast<ZipCallbacks*>(&callbacks));
-    for (const ZipEntry& e : entries) {
-        if (callbacks.cancelled && callbacks.cancelled()) {
-            zip_discard(zip);
-            return fail(CancelledCode, "Abbruch durch Benutzer");
+    std::vector<std::unique_ptr<PreparedSource>> readers;
+    for (const std::size_t i : order) {
+        if (skipped[i])
+            continue;
+        const ZipEntry& e = entries[i];
+        const PreparedEntry& p = prepared[i];
+        zip_source_t* source = nullptr;
+        if (p.stored) {
+            source = zip_source_file(zip, e.path.c_str(), 0, -1);
+        } else {
+            readers.push_back(std::make_unique<PreparedSource>(p, spill));
+            source = zip_source_function(zip, preparedSourceCallback, readers.back().get());
         }
-        zip_source_t* source = zip_source_file(zip, e.path.c_str(), 0, -1);
         const zip_int64_t index =
             source ? zip_file_add(zip, e.name.c_str(), source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8) : -1;
         if (index < 0) {
@@ -75,20 +224,27 @@ std::optional<std::int64_t> LibzipArchiver::Write(const ZipOptions& options, con
             zip_discard(zip);
             return fail(ZipErrorCode, message);
         }
-        const bool store = storedWithoutCompression(e.name);
-        zip_set_file_compression(zip, static_cast<zip_uint64_t>(index), store ? ZIP_CM_STORE : ZIP_CM_DEFLATE,
-                                 store ? 0 : static_cast<zip_uint32_t>(options.level));
+        const auto at = static_cast<zip_uint64_t>(index);
+        zip_set_file_compression(zip, at, p.stored ? ZIP_CM_STORE : ZIP_CM_DEFLATE,
+                                 static_cast<zip_uint32_t>(p.stored ? 0 : options.level));
+        if (!p.stored)
+            zip_file_set_external_attributes(zip, at, 0, ZIP_OPSYS_UNIX, (S_IFREG | p.mode) << 16);
         if (!options.password.empty())
-            zip_file_set_encryption(zip, static_cast<zip_uint64_t>(index), ZIP_EM_TRAD_PKWARE,
-                                    options.password.c_str());
-        if (callbacks.fileAdded)
-            callbacks.fileAdded(e.name);
+            zip_file_set_encryption(zip, at, ZIP_EM_TRAD_PKWARE, options.password.c_str());
     }
     if (zip_close(zip) != 0) {
-        const bool cancelled = callbacks.cancelled && callbacks.cancelled();
         const std::string message = zip_strerror(zip);
         zip_discard(zip);
-        return cancelled ? fail(CancelledCode, "Abbruch durch Benutzer") : fail(ZipErrorCode, message);
+        return cancelled() ? fail(CancelledCode, "Abbruch durch Benutzer") : fail(ZipErrorCode, message);
+    }
+    const auto size = fs::file_size(temporary, error);
+    if (span) {
+        const SpanOutcome outcome = WriteVolumes(temporary.string(), archive.string(), options.maxVolumeSize,
+                                                 *options.medium, callbacks.cancelled);
+        if (outcome.code != 0)
+            return fail(outcome.code, outcome.message);
+        fs::remove(temporary, error);
+        return static_cast<std::int64_t>(size);
     }
     fs::rename(temporary, archive, error);
     if (error) {
@@ -99,6 +255,5 @@ std::optional<std::int64_t> LibzipArchiver::Write(const ZipOptions& options, con
             return fail(ZipErrorCode, error.message());
         fs::remove(temporary, error);
     }
-    const auto size = fs::file_size(archive, error);
-    return error ? std::optional<std::int64_t>(0) : std::optional<std::int64_t>(static_cast<std::int64_t>(size));
+    return static_cast<std::int64_t>(size);
 }

@@ -173,6 +173,15 @@ bool RunController::CheckDestVolume(const std::string& destination, const std::s
     }
 }
 
+bool RunController::ZipItGetNextDisk(int number, int total, const std::string& drive)
+{
+    std::string text = "Bitte Diskette Nr. " + std::to_string(number);
+    if (total != 0)
+        text += " von " + std::to_string(total);
+    text += " in Laufwerk " + drive + ":\\ einlegen";
+    return m_env.dialogs.AskOkCancel(text);
+}
+
 void RunController::WorkerObserver::ShowScanStatus(ScanPhase phase, const std::string& folder)
 {
     m_controller.m_env.observer.ShowScanStatus(phase, folder);
@@ -199,6 +208,16 @@ bool RunController::WorkerObserver::CheckDest(const std::string& destination, co
     std::future<bool> answered = answer.get_future();
     m_controller.m_env.toMainThread([this, &answer, destination, expectedName] {
         answer.set_value(m_controller.CheckDestVolume(destination, expectedName));
+    });
+    return answered.get();
+}
+
+bool RunController::WorkerObserver::NextDisk(int number, int total, const std::string& drive)
+{
+    std::promise<bool> answer;
+    std::future<bool> answered = answer.get_future();
+    m_controller.m_env.toMainThread([this, &answer, number, total, drive] {
+        answer.set_value(m_controller.ZipItGetNextDisk(number, total, drive));
     });
     return answered.get();
 }

@@ -58,6 +58,8 @@ public:
     /// Whether the destination's medium carries the expected label; asks for it until it does
     /// or the user cancels.
     bool CheckDestVolume(const std::string& destination, const std::string& expectedName);
+    /// Asks for the next medium of a split archive (ZipItGetNextDisk); true for OK.
+    bool ZipItGetNextDisk(int number, int total, const std::string& drive);
     /// Blocks until the worker has ended (its end is then waiting on the main thread).
     void WaitForWorker();
 
@@ -76,6 +78,7 @@ private:
         void SetFilesToDo(std::int64_t filesToDo) override;
         void ShowProgress(std::int64_t filesDone, std::int64_t bytesDone) override;
         bool CheckDest(const std::string& destination, const std::string& expectedName) override;
+        bool NextDisk(int number, int total, const std::string& drive) override;
 
     private:
         RunController& m_controller;

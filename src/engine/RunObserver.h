@@ -11,7 +11,7 @@ enum class ScanPhase
     ZipList,    // "Zip-Liste: " (the archive is being written)
 };
 
-/// Where a run reports its progress. Every call but CheckDest must return at once: the run
+/// Where a run reports its progress. Every call but CheckDest and NextDisk must return at once: the run
 /// never waits for a window to repaint.
 class RunObserver
 {
@@ -29,4 +29,7 @@ public:
     /// Whether the destination's medium carries the expected name; may ask the user, and the
     /// run waits for the answer.
     virtual bool CheckDest(const std::string& destination, const std::string& expectedName) = 0;
+    /// Asks for medium number of total (0: not known) of a split archive in drive (the mount
+    /// point); the run waits for the answer. False when the user cancels.
+    virtual bool NextDisk(int number, int total, const std::string& drive) = 0;
 };

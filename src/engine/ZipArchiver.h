@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/ZipVolumes.h"
 #include "platform/FileSystem.h"
 
 #include <cstdint>
@@ -23,12 +24,20 @@ struct ZipOptions
     int level = 5;               // deflate level
     std::string password;        // traditional PKWARE encryption when not empty
     bool addToExisting = false;  // replace entries of the same name, keep the others
+    unsigned threads = 2;        // deflating threads
+    // Spanning: the archive is split into volumes of at most maxVolumeSize bytes (0: what the
+    // medium holds) on medium; always a new archive.
+    SpanMedium* medium = nullptr;
+    std::int64_t maxVolumeSize = 0;
 };
 
-/// What the archiver tells while it works.
+/// What the archiver tells while it works. All calls come from the thread that called Write.
 struct ZipCallbacks
 {
-    std::function<void(const std::string& name)> fileAdded;
+    std::function<void(const ZipEntry& entry)> fileStarted; // a new file is being added
+    std::function<void(std::int64_t bytes)> bytesDone;      // bytes of the files read so far
+    std::function<void()> finished;                         // all files are in
+    std::function<void(std::size_t index)> fileSkipped;     // entries[index] is not in the archive
     std::function<void(int code, const std::string& message)> error;
     std::function<bool()> cancelled;
 };
@@ -39,7 +48,8 @@ class ZipArchiver
 {
 public:
     virtual ~ZipArchiver() = default;
-    /// The size of the finished archive, or nothing when it failed (reported through error).
+    /// The size of the finished archive, or nothing when it failed (reported through error). A
+    /// file that cannot be read is reported and skipped; the others are archived.
     virtual std::optional<std::int64_t> Write(const ZipOptions& options, const std::vector<ZipEntry>& entries,
                                               const ZipCallbacks& callbacks) = 0;
 };

@@ -71,4 +71,7 @@ public:
     virtual bool IsFileSystemRoot(const std::string& folder) = 0;
     /// Writes everything cached for the file system that holds path to its storage.
     virtual void SyncFileSystem(const std::string& path) = 0;
+    /// Bytes an unprivileged user may still write to the file system that holds path, or
+    /// nothing when it cannot be told.
+    virtual std::optional<std::int64_t> FreeSpace(const std::string& path) = 0;
 };

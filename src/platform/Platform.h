@@ -11,9 +11,10 @@ enum class SpecialFolder
     Programs, // the user's application menu entries
     Personal, // the user's documents folder
     Desktop,
-    Windows, // the system's configuration folder
-    System,  // the system's library folder
-    Home,    // the user's home folder
+    Windows,   // the system's configuration folder
+    System,    // the system's library folder
+    Home,      // the user's home folder
+    Temporary, // the system's folder for temporary files
 };
 
 /// The file system that holds a path.

@@ -7,6 +7,7 @@
 #include "profiles/ProfileText.h"
 #include "support/FakePlatform.h"
 #include "support/RecordingObserver.h"
+#include "support/Shell.h"
 #include "support/TempDir.h"
 #include "support/TreeBuilder.h"
 
@@ -19,10 +20,23 @@ namespace {
 
 using Tree = std::vector<std::string>;
 
-// A file system whose copies come out damaged: the same size, other bytes.
+// A file system whose copies come out damaged (the same size, other bytes), and whose medium
+// can be made small.
 class DamagingFileSystem final : public PosixFileSystem
 {
 public:
+    std::optional<std::filesystem::path> medium; // a folder that stands for a whole medium
+    std::int64_t mediumCapacity = 0;
+    std::optional<std::int64_t> FreeSpace(const std::string& path) override
+    {
+        if (!medium)
+            return PosixFileSystem::FreeSpace(path);
+        std::int64_t used = 0;
+        for (const auto& e : std::filesystem::recursive_directory_iterator(*medium))
+            if (e.is_regular_file())
+                used += static_cast<std::int64_t>(e.file_size());
+        return mediumCapacity - used;
+    }
     std::string damage; // copies of files whose name ends like this are damaged
     FileResult CopyFile(const std::string& source, const std::string& target) override
     {
@@ -512,6 +526,7 @@ public:
     void SetFilesToDo(std::int64_t n) override { inner.SetFilesToDo(n); }
     void ShowProgress(std::int64_t d, std::int64_t b) override { inner.ShowProgress(d, b); }
     bool CheckDest(const std::string& d, const std::string& n) override { return inner.CheckDest(d, n); }
+    bool NextDisk(int n, int t, const std::string& d) override { return inner.NextDisk(n, t, d); }
 };
 
 TEST_F(BackupRunTest, UserAbort)
@@ -549,15 +564,9 @@ TEST_F(BackupRunTest, FailedCopiesAreCountedAndTheRunGoesOn)
     EXPECT_TRUE(body(run(profile(BackupFull))).empty());
 }
 
-// The output of a command and whether it succeeded.
 std::pair<bool, std::string> shell(const std::string& command)
 {
-    std::string out;
-    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    char buffer[4096];
-    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
-        out.append(buffer, n);
-    return {::pclose(pipe) == 0, out};
+    return RunShell(command);
 }
 
 TEST_F(BackupRunTest, CompressingRunsWriteOneArchive)
@@ -565,6 +574,7 @@ TEST_F(BackupRunTest, CompressingRunsWriteOneArchive)
     MakeFile(src / "a.txt", std::string(20'000, 'a'));
     MakeFile(src / "sub/b.txt", "welt");
     MakeFile(src / "bild.png", std::string(5'000, 'p'));
+    MakeFile(src / "zufall.dat", Noise(5'000));
     TProfile p = profile(BackupFull);
     p.Compress = true;
     p.Zipfile = "Daten-$dayname.zip";
@@ -572,10 +582,11 @@ TEST_F(BackupRunTest, CompressingRunsWriteOneArchive)
     const std::filesystem::path archive = dst / "daten-sonntag.zip";
     EXPECT_EQ(r.errorCount, 0) << testing::PrintToString(r.logLines);
     EXPECT_TRUE(shell("unzip -tq " + archive.string()).first);
-    EXPECT_EQ(shell("unzip -Z1 " + archive.string()).second, "sub/b.txt\na.txt\nbild.png\n");
-    EXPECT_NE(shell("unzip -v " + archive.string()).second.find("Stored"), std::string::npos); // the png
+    EXPECT_EQ(shell("unzip -Z1 " + archive.string()).second, "sub/b.txt\na.txt\nbild.png\nzufall.dat\n");
+    // The png by its suffix; the noise and the tiny text because deflating does not shrink them.
+    EXPECT_EQ(shell("unzip -Zs " + archive.string() + " | grep -c ' stor '").second, "3\n");
     EXPECT_EQ(shell("unzip -p " + archive.string() + " sub/b.txt").second, "welt");
-    EXPECT_EQ(r.filesDone, 3);
+    EXPECT_EQ(r.filesDone, 4);
     EXPECT_GT(r.compressionRate, 50);
     EXPECT_NE(std::find(r.logLines.begin(), r.logLines.end(), "Verzeichn. durchsucht : 0"), r.logLines.end());
     EXPECT_NE(std::find(r.logLines.begin(), r.logLines.end(),
@@ -590,11 +601,11 @@ TEST_F(BackupRunTest, CompressingRunsWriteOneArchive)
     incremental.Backuptype = BackupIncremental;
     r = run(incremental);
     EXPECT_EQ(r.filesDone, 1);
-    EXPECT_EQ(shell("unzip -Z1 " + archive.string()).second, "sub/b.txt\na.txt\nbild.png\n");
+    EXPECT_EQ(shell("unzip -Z1 " + archive.string()).second, "sub/b.txt\na.txt\nbild.png\nzufall.dat\n");
     EXPECT_EQ(shell("unzip -p " + archive.string() + " sub/b.txt").second, "neu!");
     // A full run builds the archive anew.
     run(p);
-    EXPECT_EQ(shell("unzip -Z1 " + archive.string()).second, "sub/b.txt\na.txt\n"); // in walk order
+    EXPECT_EQ(shell("unzip -Z1 " + archive.string()).second, "sub/b.txt\na.txt\nzufall.dat\n"); // walk order
 }
 
 TEST_F(BackupRunTest, EncryptedArchivesOpenWithThePassword)
@@ -612,24 +623,114 @@ TEST_F(BackupRunTest, EncryptedArchivesOpenWithThePassword)
     EXPECT_TRUE(shell("7z t -pKennwort " + archive).first);
 }
 
-TEST_F(BackupRunTest, SpanningIsReportedAndNothingIsArchived)
+TEST_F(BackupRunTest, SplitArchivesSpreadOverVolumesThatSevenZipReads)
 {
-    MakeFile(src / "a.txt", "1");
-    TProfile p = profile(BackupFull);
+    const std::string noise = Noise(300'000);
+    MakeFile(src / "gross.bin", noise);
+    MakeFile(src / "sub/klein.txt", std::string(50'000, 'k'));
+    MakeFile(dst / "teil.z09", "von einem früheren Lauf");
+    TProfile p = profile(BackupIncremental); // a split archive is written anew whatever the type
     p.Compress = true;
-    p.Zipfile = "x.zip";
+    p.Zipfile = "Teil.zip";
     p.DiskSpan = true;
+    p.MaxVolumeSize = 65536;
+    p.Encrypt = true;
+    p.Password = "Kennwort";
+    p.TempDir = true;
+    p.TempDirName = (dir / "tmp").string();
+    std::filesystem::create_directories(dir / "tmp");
     const RunResult r = run(p);
-    EXPECT_EQ(r.errorCount, 1);
-    EXPECT_EQ(body(r).back().rfind("!!! ZIP-Error : ", 0), 0u);
-    EXPECT_FALSE(std::filesystem::exists(dst / "x.zip"));
-    // An empty selection writes no archive at all.
+    EXPECT_EQ(r.errorCount, 0) << testing::PrintToString(r.logLines);
+    // The noise cannot shrink: it spans five volumes of 64 KiB.
+    EXPECT_EQ(TreeOf(dst), (Tree{"teil.z01", "teil.z02", "teil.z03", "teil.z04", "teil.zip"}));
+    for (const std::string& volume : TreeOf(dst))
+        EXPECT_LE(std::filesystem::file_size(dst / volume), 65536u) << volume;
+    EXPECT_TRUE(TreeOf(dir / "tmp").empty());
+    EXPECT_TRUE(observer.diskQuestions.empty());
+    EXPECT_TRUE(shell("7z t -pKennwort " + (dst / "teil.zip").string()).first);
+    const auto out = dir / "ausgepackt";
+    ASSERT_TRUE(shell("7z x -pKennwort -o" + out.string() + " " + (dst / "teil.zip").string()).first);
+    EXPECT_EQ(ReadFileBytes(out / "gross.bin"), noise);
+    EXPECT_EQ(ReadFileBytes(out / "sub/klein.txt"), std::string(50'000, 'k'));
+    for (const std::string& line : r.logLines)
+        EXPECT_EQ(line.rfind("Komprimierungsrate", 0), std::string::npos);
+
+    // An empty selection writes no archive at all, and no ZIP lines.
     TProfile empty = profile(BackupFull);
     empty.Compress = true;
     empty.Zipfile = "y.zip";
     empty.Addfiles = "*.nichts;";
-    EXPECT_EQ(run(empty).errorCount, 0);
+    const RunResult none = run(empty);
+    EXPECT_EQ(none.errorCount, 0);
+    EXPECT_TRUE(body(none).empty());
     EXPECT_FALSE(std::filesystem::exists(dst / "y.zip"));
+}
+
+TEST_F(BackupRunTest, AFullMediumAsksForTheNextOne)
+{
+    const std::string noise = Noise(200'000);
+    MakeFile(src / "gross.bin", noise);
+    MakeFile(dst / "alt.txt", "vom letzten Mal");
+    TProfile p = profile(BackupFull);
+    p.Compress = true;
+    p.Zipfile = "teil.zip";
+    p.DiskSpan = true;
+    p.DiskSpanFormat = true;
+    p.TempDir = true;
+    p.TempDirName = (dir / "tmp").string();
+    std::filesystem::create_directories(dir / "tmp");
+    fs.medium = dst;
+    fs.mediumCapacity = 64 * 1024 + 90'000; // room for 90,000 bytes a medium
+    // The user takes the full medium out and puts in one that holds an old file.
+    observer.onNextDisk = [this](int number) {
+        std::filesystem::rename(dst, dir / ("medium" + std::to_string(number - 1)));
+        MakeFile(dst / "alt.txt", "vom letzten Mal");
+        return true;
+    };
+    RunResult r = run(p);
+    EXPECT_EQ(r.errorCount, 0) << testing::PrintToString(r.logLines);
+    EXPECT_EQ(observer.diskQuestions, (std::vector<std::string>{"2/0 /", "3/0 /"}));
+    // Each medium was emptied first and holds what fitted.
+    EXPECT_EQ(TreeOf(dir / "medium1"), (Tree{"teil.z01"}));
+    EXPECT_EQ(TreeOf(dir / "medium2"), (Tree{"teil.z02"}));
+    EXPECT_EQ(TreeOf(dst), (Tree{"teil.zip"}));
+    const auto together = dir / "zusammen";
+    std::filesystem::create_directories(together);
+    for (const auto& from : {dir / "medium1/teil.z01", dir / "medium2/teil.z02", dst / "teil.zip"})
+        std::filesystem::copy_file(from, together / from.filename());
+    ASSERT_TRUE(shell("7z x -o" + (dir / "aus").string() + " " + (together / "teil.zip").string()).first);
+    EXPECT_EQ(ReadFileBytes(dir / "aus/gross.bin"), noise);
+
+    // Cancelling the question ends the archive with the line of a cancelled run and leaves no
+    // part of it on the medium.
+    std::filesystem::remove_all(dst);
+    std::filesystem::create_directories(dst);
+    observer.onNextDisk = nullptr;
+    r = run(p);
+    EXPECT_EQ(r.errorCount, 1);
+    EXPECT_EQ(body(r).back(), "!!! ZIP-Error : Abbruch durch Benutzer (99)");
+    EXPECT_TRUE(TreeOf(dst).empty());
+}
+
+TEST_F(BackupRunTest, ACancelledArchiveLeavesThePreviousOne)
+{
+    MakeFile(src / "a.txt", std::string(100'000, 'a'));
+    MakeFile(src / "b.txt", std::string(100'000, 'b'));
+    TProfile p = profile(BackupFull);
+    p.Compress = true;
+    p.Zipfile = "x.zip";
+    ASSERT_EQ(run(p).errorCount, 0);
+    const std::string before = ReadFileBytes(dst / "x.zip");
+    MakeFile(src / "c.txt", "neu");
+    observer.onProgress = [this] {
+        if (observer.filesDone == 2)
+            control.abortRequested = true;
+    };
+    const RunResult r = run(p);
+    EXPECT_EQ(r.errorCount, 1);
+    EXPECT_EQ(body(r).back(), "!!! ZIP-Error : Abbruch durch Benutzer (99)");
+    EXPECT_EQ(ReadFileBytes(dst / "x.zip"), before);
+    EXPECT_EQ(TreeOf(dst), (Tree{"x.zip"}));
 }
 
 TEST_F(BackupRunTest, ARunOnItsOwnThreadHandsItsReportToTheCompletion)

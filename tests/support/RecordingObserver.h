@@ -16,7 +16,9 @@ public:
     int progressCalls = 0;
     std::vector<bool> checkDestAnswers; // one per question; "no" when they run out
     std::vector<std::string> checkDestQuestions;
-    std::function<void()> onProgress; // lets a test act in the middle of a run
+    std::function<void()> onProgress;           // lets a test act in the middle of a run
+    std::vector<std::string> diskQuestions;     // "number/total drive"
+    std::function<bool(int number)> onNextDisk; // no answer given: cancel
 
     void ShowScanStatus(ScanPhase phase, const std::string& folder) override { statuses.emplace_back(phase, folder); }
     void ResetProgress() override
@@ -41,5 +43,10 @@ public:
         const bool answer = checkDestAnswers.front();
         checkDestAnswers.erase(checkDestAnswers.begin());
         return answer;
+    }
+    bool NextDisk(int number, int total, const std::string& drive) override
+    {
+        diskQuestions.push_back(std::to_string(number) + "/" + std::to_string(total) + " " + drive);
+        return onNextDisk && onNextDisk(number);
     }
 };

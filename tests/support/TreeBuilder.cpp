@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <fcntl.h>
+#include <random>
 #include <sys/stat.h>
 
 void MakeFile(const std::filesystem::path& file, std::string_view content, std::int64_t unixSeconds)
@@ -42,4 +43,13 @@ std::vector<std::string> TreeOf(const std::filesystem::path& root)
     }
     std::sort(entries.begin(), entries.end());
     return entries;
+}
+
+std::string Noise(std::size_t length, unsigned seed)
+{
+    std::mt19937 generator(seed);
+    std::string bytes(length, '\0');
+    for (char& c : bytes)
+        c = static_cast<char>(generator() & 0xff);
+    return bytes;
 }

@@ -14,3 +14,5 @@ void SetModified(const std::filesystem::path& file, std::int64_t unixSeconds);
 std::int64_t ModifiedOf(const std::filesystem::path& file);
 /// Every file and folder below root as relative paths ("a/", "a/b.txt"), sorted.
 std::vector<std::string> TreeOf(const std::filesystem::path& root);
+/// Bytes that do not shrink when deflated, the same for the same seed.
+std::string Noise(std::size_t length, unsigned seed = 1);

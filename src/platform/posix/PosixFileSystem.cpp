@@ -1,5 +1,7 @@
 #include "platform/posix/PosixFileSystem.h"
 
+#include "platform/posix/FileDescriptor.h"
+
 #include <QFile>
 #include <QStandardPaths>
 #include <algorithm>
@@ -14,6 +16,7 @@
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -113,34 +116,6 @@ std::string nameOf(const std::string& path)
     const std::size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
-
-class Descriptor
-{
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    Descriptor& operator=(Descriptor&& other) noexcept
-    {
-        std::swap(m_fd, other.m_fd);
-        return *this;
-    }
-    int get() const { return m_fd; }
-    int release()
-    {
-        const int fd = m_fd;
-        m_fd = -1;
-        return fd;
-    }
-
-private:
-    int m_fd;
-};
 
 bool writeAll(int fd, const char* data, std::size_t size)
 {
@@ -460,4 +435,14 @@ void PosixFileSystem::SyncFileSystem(const std::string& path)
     Descriptor fd(::open(p.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() >= 0)
         ::syncfs(fd.get());
+}
+
+std::optional<std::int64_t> PosixFileSystem::FreeSpace(const std::string& path)
+{
+    struct statvfs status
+    {
+    };
+    if (::statvfs(path.c_str(), &status) != 0)
+        return std::nullopt;
+    return static_cast<std::int64_t>(status.f_bavail) * static_cast<std::int64_t>(status.f_frsize);
 }

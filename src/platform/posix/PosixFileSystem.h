@@ -24,6 +24,7 @@ public:
     bool CompareFiles(const std::string& source, const std::string& copy, bool bytewise) override;
     bool IsFileSystemRoot(const std::string& folder) override;
     void SyncFileSystem(const std::string& path) override;
+    std::optional<std::int64_t> FreeSpace(const std::string& path) override;
 
 private:
     bool copyContent(int from, int to, std::int64_t size, const std::string& folder);

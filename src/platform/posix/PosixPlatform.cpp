@@ -85,6 +85,8 @@ std::string PosixPlatform::SpecialFolderPath(SpecialFolder folder)
         return "/usr/lib";
     case SpecialFolder::Home:
         return standardLocation(QStandardPaths::HomeLocation);
+    case SpecialFolder::Temporary:
+        return standardLocation(QStandardPaths::TempLocation);
     }
     return {};
 }

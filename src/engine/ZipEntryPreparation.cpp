@@ -1,0 +1,187 @@
+#include "engine/ZipEntryPreparation.h"
+
+#include "platform/posix/FileDescriptor.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zlib.h>
+
+namespace {
+
+constexpr std::size_t ChunkSize = 1u << 20;
+// Deflated entries up to this size stay in memory while the allowance lasts.
+constexpr std::size_t SmallEntry = 256u << 10;
+
+class Deflater final
+{
+public:
+    explicit Deflater(int level)
+    {
+        // Raw deflate: the ZIP entry carries no zlib header.
+        m_ok = deflateInit2(&m_stream, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) == Z_OK;
+    }
+    ~Deflater()
+    {
+        if (m_ok)
+            deflateEnd(&m_stream);
+    }
+    Deflater(const Deflater&) = delete;
+    Deflater& operator=(const Deflater&) = delete;
+    bool ok() const { return m_ok; }
+
+    /// Deflates input (finishing the stream when last) and appends the output to out.
+    void feed(const char* input, std::size_t length, bool last, std::string& out)
+    {
+        char buffer[64 * 1024];
+        m_stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(input));
+        m_stream.avail_in = static_cast<uInt>(length);
+        do {
+            m_stream.next_out = reinterpret_cast<Bytef*>(buffer);
+            m_stream.avail_out = sizeof buffer;
+            deflate(&m_stream, last ? Z_FINISH : Z_NO_FLUSH);
+            out.append(buffer, sizeof buffer - m_stream.avail_out);
+        } while (m_stream.avail_out == 0);
+    }
+
+private:
+    z_stream m_stream{};
+    bool m_ok = false;
+};
+
+} // namespace
+
+DeflateSpill::DeflateSpill(std::string folder) : m_folder(std::move(folder))
+{
+}
+
+DeflateSpill::~DeflateSpill()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+bool DeflateSpill::Append(const char* data, std::size_t length, Segment& where, std::string& error)
+{
+    std::uint64_t offset = 0;
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_fd < 0) {
+            m_fd = ::open(m_folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+            if (m_fd < 0) {
+                // File systems without unnamed files: a named one, removed at once.
+                std::string pattern = m_folder + "/.tresorio-deflate-XXXXXX";
+                m_fd = ::mkstemp(pattern.data());
+                if (m_fd >= 0)
+                    ::unlink(pattern.c_str());
+            }
+            if (m_fd < 0) {
+                error = std::strerror(errno);
+                return false;
+            }
+        }
+        offset = m_end;
+        m_end += length;
+    }
+    for (std::size_t written = 0; written < length;) {
+        const ssize_t n = ::pwrite(m_fd, data + written, length - written, static_cast<off_t>(offset + written));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            error = std::strerror(errno);
+            return false;
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    where = {offset, length};
+    return true;
+}
+
+std::int64_t DeflateSpill::Read(std::uint64_t offset, char* buffer, std::size_t length) const
+{
+    ssize_t n;
+    do
+        n = ::pread(m_fd, buffer, length, static_cast<off_t>(offset));
+    while (n < 0 && errno == EINTR);
+    return n;
+}
+
+bool DeflateSpill::ReserveMemory(std::size_t length)
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    if (length > m_memoryLeft)
+        return false;
+    m_memoryLeft -= length;
+    return true;
+}
+
+PreparedEntry DeflateFile(const std::string& path, int level, DeflateSpill& spill,
+                          const std::function<bool()>& cancelled)
+{
+    PreparedEntry entry;
+    auto fail = [&entry](std::string why) {
+        entry.failed = true;
+        entry.error = std::move(why);
+        return std::move(entry);
+    };
+    const Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat status
+    {
+    };
+    if (file.get() < 0 || ::fstat(file.get(), &status) != 0)
+        return fail(std::strerror(errno));
+    entry.mtime = status.st_mtim.tv_sec;
+    entry.mode = status.st_mode & 07777;
+    ::posix_fadvise(file.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+
+    Deflater deflater(level);
+    if (!deflater.ok())
+        return fail("zlib");
+    std::string input(ChunkSize, '\0');
+    std::string pending;
+    uLong crc = crc32(0, nullptr, 0);
+    for (;;) {
+        const ssize_t n = ::read(file.get(), input.data(), input.size());
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return fail(std::strerror(errno));
+        }
+        const auto length = static_cast<std::size_t>(n);
+        crc = crc32_z(crc, reinterpret_cast<const Bytef*>(input.data()), length);
+        entry.size += length;
+        deflater.feed(input.data(), length, length == 0, pending);
+        if (pending.size() >= ChunkSize) {
+            DeflateSpill::Segment segment;
+            std::string error;
+            if (!spill.Append(pending.data(), pending.size(), segment, error))
+                return fail(error);
+            entry.spilled.push_back(segment);
+            entry.deflatedSize += pending.size();
+            pending.clear();
+        }
+        if (length == 0)
+            break;
+        if (cancelled && cancelled())
+            return fail("Abbruch durch Benutzer");
+    }
+    entry.deflatedSize += pending.size();
+    entry.crc = static_cast<std::uint32_t>(crc);
+    entry.stored = entry.deflatedSize >= entry.size;
+    if (entry.stored) {
+        entry.spilled.clear();
+        return entry;
+    }
+    if (entry.spilled.empty() && pending.size() <= SmallEntry && spill.ReserveMemory(pending.size())) {
+        entry.inMemory = std::move(pending);
+    } else if (!pending.empty()) {
+        DeflateSpill::Segment segment;
+        std::string error;
+        if (!spill.Append(pending.data(), pending.size(), segment, error))
+            return fail(error);
+        entry.spilled.push_back(segment);
+    }
+    return entry;
+}

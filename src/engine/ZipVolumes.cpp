@@ -1,0 +1,566 @@
+#include "engine/ZipVolumes.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr std::uint32_t LocalHeaderSignature = 0x04034b50;
+constexpr std::uint32_t CentralHeaderSignature = 0x02014b50;
+constexpr std::uint32_t EndSignature = 0x06054b50;
+constexpr std::uint32_t Zip64EndSignature = 0x06064b50;
+constexpr std::uint32_t Zip64LocatorSignature = 0x07064b50;
+constexpr std::uint32_t SpanningSignature = 0x08074b50;
+constexpr std::uint32_t OneVolumeSignature = 0x30304b50;
+constexpr std::uint16_t Zip64ExtraId = 0x0001;
+constexpr std::uint32_t Max16 = 0xffff;
+constexpr std::uint64_t Max32 = 0xffffffff;
+constexpr std::size_t CentralFixedSize = 46;
+constexpr std::size_t EndSize = 22;
+constexpr std::size_t Zip64EndSize = 56;
+constexpr std::size_t Zip64LocatorSize = 20;
+// With the medium's free space as the limit, this much stays free for the file system's own use.
+constexpr std::int64_t FreeSpaceReserve = 64 * 1024;
+constexpr int ZipErrorCode = 1;
+constexpr int CancelledCode = 99;
+
+std::uint64_t get(const unsigned char* p, int bytes)
+{
+    std::uint64_t value = 0;
+    for (int i = bytes - 1; i >= 0; --i)
+        value = value << 8 | p[i];
+    return value;
+}
+
+void put(std::string& out, std::uint64_t value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        out.push_back(static_cast<char>(value >> (8 * i) & 0xff));
+}
+
+void putAt(std::string& out, std::size_t at, std::uint64_t value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        out[at + static_cast<std::size_t>(i)] = static_cast<char>(value >> (8 * i) & 0xff);
+}
+
+const unsigned char* bytes(const std::string& s, std::size_t at = 0)
+{
+    return reinterpret_cast<const unsigned char*>(s.data()) + at;
+}
+
+struct Failure
+{
+    int code;
+    std::string message;
+};
+
+bool readAt(int fd, std::uint64_t offset, std::string& out, std::size_t length)
+{
+    out.resize(length);
+    std::size_t done = 0;
+    while (done < length) {
+        const ssize_t n = ::pread(fd, out.data() + done, length - done, static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+/// One entry of the central directory, as the whole archive has it.
+struct CentralRecord
+{
+    std::string fixed; // the 46 bytes before the name
+    std::string name;
+    std::string extra; // without the Zip64 field
+    std::string comment;
+    std::uint64_t uncompressedSize = 0;
+    std::uint64_t compressedSize = 0;
+    std::uint64_t localOffset = 0;
+    std::uint64_t localHeaderSize = 0;
+    // Where its local header went.
+    std::uint32_t volume = 0;
+    std::uint64_t volumeOffset = 0;
+};
+
+/// What the splitter needs of the whole (single-volume) archive.
+struct WholeArchive
+{
+    int fd = -1;
+    std::uint64_t size = 0;
+    std::uint64_t centralOffset = 0;
+    std::string comment;
+    std::vector<CentralRecord> records;
+};
+
+void parseExtra(CentralRecord& r, const std::string& extra)
+{
+    const bool bigUncompressed = get(bytes(r.fixed, 24), 4) == Max32;
+    const bool bigCompressed = get(bytes(r.fixed, 20), 4) == Max32;
+    const bool bigOffset = get(bytes(r.fixed, 42), 4) == Max32;
+    for (std::size_t at = 0; at + 4 <= extra.size();) {
+        const auto id = static_cast<std::uint16_t>(get(bytes(extra, at), 2));
+        const std::size_t length = get(bytes(extra, at + 2), 2);
+        const std::size_t end = std::min(extra.size(), at + 4 + length);
+        if (id == Zip64ExtraId) {
+            std::size_t field = at + 4;
+            auto take = [&](bool present, std::uint64_t& value) {
+                if (present && field + 8 <= end) {
+                    value = get(bytes(extra, field), 8);
+                    field += 8;
+                }
+            };
+            take(bigUncompressed, r.uncompressedSize);
+            take(bigCompressed, r.compressedSize);
+            take(bigOffset, r.localOffset);
+        } else {
+            r.extra.append(extra, at, end - at);
+        }
+        at = end;
+    }
+}
+
+std::optional<Failure> readWholeArchive(WholeArchive& a)
+{
+    const Failure damaged{ZipErrorCode, "Archiv kann nicht aufgeteilt werden: unbekannter Aufbau"};
+    struct stat status
+    {
+    };
+    if (::fstat(a.fd, &status) != 0)
+        return Failure{ZipErrorCode, std::strerror(errno)};
+    a.size = static_cast<std::uint64_t>(status.st_size);
+    const std::uint64_t tailSize = std::min<std::uint64_t>(a.size, EndSize + 65535);
+    std::string tail;
+    if (!readAt(a.fd, a.size - tailSize, tail, tailSize))
+        return damaged;
+    std::optional<std::size_t> end;
+    for (std::size_t at = tail.size() - EndSize + 1; at-- > 0;)
+        if (get(bytes(tail, at), 4) == EndSignature && at + EndSize + get(bytes(tail, at + 20), 2) == tail.size()) {
+            end = at;
+            break;
+        }
+    if (!end || get(bytes(tail, *end + 4), 2) != 0 || get(bytes(tail, *end + 6), 2) != 0)
+        return damaged; // none, or already split
+    std::uint64_t entries = get(bytes(tail, *end + 10), 2);
+    std::uint64_t centralSize = get(bytes(tail, *end + 12), 4);
+    a.centralOffset = get(bytes(tail, *end + 16), 4);
+    a.comment = tail.substr(*end + EndSize);
+    const std::uint64_t endOffset = a.size - tailSize + *end;
+    std::string locator;
+    if (endOffset >= Zip64LocatorSize && readAt(a.fd, endOffset - Zip64LocatorSize, locator, Zip64LocatorSize) &&
+        get(bytes(locator), 4) == Zip64LocatorSignature) {
+        std::string record;
+        if (!readAt(a.fd, get(bytes(locator, 8), 8), record, Zip64EndSize) ||
+            get(bytes(record), 4) != Zip64EndSignature)
+            return damaged;
+        entries = get(bytes(record, 32), 8);
+        centralSize = get(bytes(record, 40), 8);
+        a.centralOffset = get(bytes(record, 48), 8);
+    }
+    std::string central;
+    if (a.centralOffset + centralSize > a.size || !readAt(a.fd, a.centralOffset, central, centralSize))
+        return damaged;
+    for (std::size_t at = 0; a.records.size() < entries;) {
+        if (at + CentralFixedSize > central.size() || get(bytes(central, at), 4) != CentralHeaderSignature)
+            return damaged;
+        CentralRecord r;
+        r.fixed = central.substr(at, CentralFixedSize);
+        const std::size_t nameLength = get(bytes(r.fixed, 28), 2);
+        const std::size_t extraLength = get(bytes(r.fixed, 30), 2);
+        const std::size_t commentLength = get(bytes(r.fixed, 32), 2);
+        if (at + CentralFixedSize + nameLength + extraLength + commentLength > central.size())
+            return damaged;
+        r.name = central.substr(at + CentralFixedSize, nameLength);
+        r.comment = central.substr(at + CentralFixedSize + nameLength + extraLength, commentLength);
+        r.uncompressedSize = get(bytes(r.fixed, 24), 4);
+        r.compressedSize = get(bytes(r.fixed, 20), 4);
+        r.localOffset = get(bytes(r.fixed, 42), 4);
+        parseExtra(r, central.substr(at + CentralFixedSize + nameLength, extraLength));
+        std::string local;
+        if (!readAt(a.fd, r.localOffset, local, 30) || get(bytes(local), 4) != LocalHeaderSignature)
+            return damaged;
+        r.localHeaderSize = 30 + get(bytes(local, 26), 2) + get(bytes(local, 28), 2);
+        a.records.push_back(std::move(r));
+        at += CentralFixedSize + nameLength + extraLength + commentLength;
+    }
+    return std::nullopt;
+}
+
+/// The central record of an entry whose local header now lies at volume and volumeOffset.
+std::string centralRecordFor(const CentralRecord& r)
+{
+    std::string zip64;
+    auto field = [&zip64](bool needed, std::uint64_t value) {
+        if (needed)
+            put(zip64, value, 8);
+        return needed;
+    };
+    const bool bigUncompressed = field(r.uncompressedSize >= Max32, r.uncompressedSize);
+    const bool bigCompressed = field(r.compressedSize >= Max32, r.compressedSize);
+    const bool bigOffset = field(r.volumeOffset >= Max32, r.volumeOffset);
+    std::string extra;
+    if (!zip64.empty()) {
+        put(extra, Zip64ExtraId, 2);
+        put(extra, zip64.size(), 2);
+        extra += zip64;
+    }
+    extra += r.extra;
+    std::string out = r.fixed;
+    if (!zip64.empty() && get(bytes(out, 6), 2) < 45)
+        putAt(out, 6, 45, 2);
+    putAt(out, 20, bigCompressed ? Max32 : r.compressedSize, 4);
+    putAt(out, 24, bigUncompressed ? Max32 : r.uncompressedSize, 4);
+    putAt(out, 30, extra.size(), 2);
+    putAt(out, 34, r.volume, 2);
+    putAt(out, 42, bigOffset ? Max32 : r.volumeOffset, 4);
+    return out + r.name + extra + r.comment;
+}
+
+/// Writes the volumes one after the other, asking for a new medium when one is full. With
+/// counting set it writes nothing and only counts the volumes that volumes of maxVolumeSize
+/// bytes make.
+class VolumeOutput final
+{
+public:
+    VolumeOutput(bool counting, const std::string& archivePath, std::int64_t maxVolumeSize, SpanMedium* medium,
+                 const std::function<bool()>& cancelled, int total)
+        : m_counting(counting), m_archivePath(archivePath), m_maxVolumeSize(maxVolumeSize), m_medium(medium),
+          m_cancelled(cancelled), m_total(total)
+    {
+    }
+    ~VolumeOutput() { abandon(); }
+    VolumeOutput(const VolumeOutput&) = delete;
+    VolumeOutput& operator=(const VolumeOutput&) = delete;
+
+    /// Starts the first volume; remaining: about how many bytes the whole split archive takes.
+    bool Begin(std::uint64_t remaining)
+    {
+        m_remaining = remaining;
+        return open();
+    }
+    /// Makes sure the next length bytes go into one volume.
+    bool KeepWhole(std::uint64_t length)
+    {
+        if (m_used + length <= m_capacity)
+            return true;
+        if (!next())
+            return false;
+        if (m_used + length > m_capacity)
+            return fail(ZipErrorCode, "Volumengröße zu klein für einen Kopfsatz");
+        return true;
+    }
+    bool Write(const char* data, std::uint64_t length)
+    {
+        while (length > 0) {
+            if (m_used == m_capacity && !next())
+                return false;
+            const std::uint64_t part = std::min(length, m_capacity - m_used);
+            if (!m_counting && !writeAll(data, part))
+                return false;
+            m_used += part;
+            m_remaining -= std::min(m_remaining, part);
+            if (!m_counting)
+                data += part;
+            length -= part;
+        }
+        return true;
+    }
+    /// Closes the last volume under the archive's own name. An archive that fits into one
+    /// volume carries the marker of a split archive that turned out whole.
+    bool Finish()
+    {
+        if (!m_counting && m_volume == 0) {
+            std::string marker;
+            put(marker, OneVolumeSignature, 4);
+            if (::pwrite(m_fd, marker.data(), marker.size(), 0) != 4)
+                return fail(ZipErrorCode, m_temporary + ": " + std::strerror(errno));
+        }
+        return close(m_archivePath);
+    }
+    bool Fail(int code, std::string message) { return fail(code, std::move(message)); }
+
+    bool Counting() const { return m_counting; }
+    int Volume() const { return m_volume; }
+    std::uint64_t Position() const { return m_used; }
+    const Failure& Error() const { return m_failure; }
+
+private:
+    bool fail(int code, std::string message)
+    {
+        if (m_failure.code == 0)
+            m_failure = {code, std::move(message)};
+        return false;
+    }
+    bool writeAll(const char* data, std::uint64_t length)
+    {
+        while (length > 0) {
+            const ssize_t n = ::write(m_fd, data, length);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                return fail(ZipErrorCode, m_temporary + ": " + std::strerror(errno));
+            data += n;
+            length -= static_cast<std::uint64_t>(n);
+        }
+        return !(m_cancelled && m_cancelled()) || fail(CancelledCode, "Abbruch durch Benutzer");
+    }
+    bool next()
+    {
+        if (!close(VolumeName(m_archivePath, m_volume + 1)))
+            return false;
+        ++m_volume;
+        return open();
+    }
+    bool close(const std::string& name)
+    {
+        if (m_counting)
+            return true;
+        const bool synced = ::fdatasync(m_fd) == 0;
+        const bool closed = ::close(m_fd) == 0;
+        m_fd = -1;
+        if (!synced || !closed || ::rename(m_temporary.c_str(), name.c_str()) != 0) {
+            const std::string reason = std::strerror(errno);
+            ::unlink(m_temporary.c_str());
+            return fail(ZipErrorCode, name + ": " + reason);
+        }
+        m_onMedium.push_back(name);
+        return true;
+    }
+    /// Removes what an earlier run left of an archive of this name on the medium.
+    void removeOldVolumes()
+    {
+        std::error_code ignored;
+        std::filesystem::remove(m_archivePath, ignored);
+        for (int number = 1; number < 1000; ++number)
+            std::filesystem::remove(VolumeName(m_archivePath, number), ignored);
+    }
+    bool prepareMedium()
+    {
+        m_onMedium.clear();
+        if (m_medium->prepare)
+            if (const auto refusal = m_medium->prepare())
+                return fail(ZipErrorCode, *refusal);
+        removeOldVolumes();
+        return true;
+    }
+    bool open()
+    {
+        m_used = 0;
+        if (m_counting) {
+            m_capacity = static_cast<std::uint64_t>(m_maxVolumeSize);
+            return true;
+        }
+        if (m_volume == 0 && !prepareMedium())
+            return false;
+        for (;;) {
+            const auto free = m_medium->freeSpace ? m_medium->freeSpace() : std::nullopt;
+            if (!free && m_maxVolumeSize == 0)
+                return fail(ZipErrorCode, "freier Platz auf dem Medium unbekannt");
+            const std::uint64_t wanted = m_maxVolumeSize > 0 ? static_cast<std::uint64_t>(m_maxVolumeSize)
+                                                             : static_cast<std::uint64_t>(MinimumVolumeSize);
+            const std::uint64_t needed = std::min(wanted, m_remaining);
+            const std::int64_t usable = free ? *free - (m_maxVolumeSize > 0 ? 0 : FreeSpaceReserve) : INT64_MAX;
+            if (usable > 0 && static_cast<std::uint64_t>(usable) >= needed) {
+                m_capacity = m_maxVolumeSize > 0 ? wanted : static_cast<std::uint64_t>(usable);
+                break;
+            }
+            // The medium is full: the user puts in the next one.
+            if (!m_medium->insertNext || !m_medium->insertNext(m_volume + 1, m_total))
+                return fail(CancelledCode, "Abbruch durch Benutzer");
+            if (!prepareMedium())
+                return false;
+        }
+        const std::filesystem::path path(m_archivePath);
+        m_temporary = (path.parent_path() / ("." + path.filename().string() + ".tresorio-volume")).string();
+        m_fd = ::open(m_temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (m_fd < 0)
+            return fail(ZipErrorCode, m_temporary + ": " + std::strerror(errno));
+        return true;
+    }
+    /// A split archive that did not get its last volume is of no use: what this run wrote to
+    /// the medium in hand goes.
+    void abandon()
+    {
+        if (m_counting || m_failure.code == 0)
+            return;
+        if (m_fd >= 0) {
+            ::close(m_fd);
+            ::unlink(m_temporary.c_str());
+        }
+        for (const std::string& name : m_onMedium)
+            ::unlink(name.c_str());
+    }
+
+    bool m_counting;
+    std::string m_archivePath;
+    std::int64_t m_maxVolumeSize;
+    SpanMedium* m_medium;
+    const std::function<bool()>& m_cancelled;
+    int m_total;
+    int m_volume = 0;
+    std::uint64_t m_used = 0;
+    std::uint64_t m_capacity = 0;
+    std::uint64_t m_remaining = 0;
+    int m_fd = -1;
+    std::string m_temporary;
+    std::vector<std::string> m_onMedium;
+    Failure m_failure{0, {}};
+};
+
+bool copyRange(int fd, std::uint64_t from, std::uint64_t to, VolumeOutput& out)
+{
+    if (out.Counting())
+        return out.Write(nullptr, to - from);
+    std::string buffer;
+    while (from < to) {
+        const std::size_t part = static_cast<std::size_t>(std::min<std::uint64_t>(to - from, 1u << 20));
+        if (!readAt(fd, from, buffer, part))
+            return out.Fail(ZipErrorCode, std::string("Lesefehler: ") + std::strerror(errno));
+        if (!out.Write(buffer.data(), part))
+            return false;
+        from += part;
+    }
+    return true;
+}
+
+/// Lays the archive out over the volumes of out; false when out failed.
+bool emit(WholeArchive& a, VolumeOutput& out)
+{
+    std::string marker;
+    put(marker, SpanningSignature, 4);
+    const std::uint64_t estimate = a.size + 4 + a.records.size() * 28;
+    if (!out.Begin(estimate) || !out.Write(marker.data(), marker.size()))
+        return false;
+    std::vector<std::size_t> order(a.records.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(),
+              [&a](std::size_t l, std::size_t r) { return a.records[l].localOffset < a.records[r].localOffset; });
+    std::uint64_t position = 0;
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        CentralRecord& r = a.records[order[k]];
+        if (!copyRange(a.fd, position, r.localOffset, out) || !out.KeepWhole(r.localHeaderSize))
+            return false;
+        r.volume = static_cast<std::uint32_t>(out.Volume());
+        r.volumeOffset = out.Position();
+        position = r.localOffset;
+    }
+    if (!copyRange(a.fd, position, a.centralOffset, out))
+        return false;
+
+    std::uint64_t centralSize = 0;
+    int centralVolume = -1;
+    std::uint64_t centralOffset = 0;
+    int lastRecordVolume = -1;
+    std::uint64_t onLastVolume = 0; // central records on the volume that gets the end records
+    for (const CentralRecord& r : a.records) {
+        const std::string record = centralRecordFor(r);
+        if (!out.KeepWhole(record.size()))
+            return false;
+        if (centralVolume < 0) {
+            centralVolume = out.Volume();
+            centralOffset = out.Position();
+        }
+        if (out.Volume() != lastRecordVolume) {
+            lastRecordVolume = out.Volume();
+            onLastVolume = 0;
+        }
+        ++onLastVolume;
+        if (!out.Write(record.data(), record.size()))
+            return false;
+        centralSize += record.size();
+    }
+    if (centralVolume < 0) {
+        centralVolume = out.Volume();
+        centralOffset = out.Position();
+    }
+    const std::uint64_t entries = a.records.size();
+    const bool zip64 = entries >= Max16 || centralSize >= Max32 || centralOffset >= Max32;
+    const std::size_t endSize = (zip64 ? Zip64EndSize + Zip64LocatorSize : 0) + EndSize + a.comment.size();
+    if (!out.KeepWhole(endSize))
+        return false;
+    if (out.Volume() != lastRecordVolume)
+        onLastVolume = 0;
+    const auto lastVolume = static_cast<std::uint64_t>(out.Volume());
+    if (lastVolume >= Max16)
+        return out.Fail(ZipErrorCode, "zu viele Volumes");
+    std::string end;
+    if (zip64) {
+        const std::uint64_t zip64EndOffset = out.Position();
+        put(end, Zip64EndSignature, 4);
+        put(end, Zip64EndSize - 12, 8);
+        put(end, 45, 2);
+        put(end, 45, 2);
+        put(end, lastVolume, 4);
+        put(end, static_cast<std::uint64_t>(centralVolume), 4);
+        put(end, onLastVolume, 8);
+        put(end, entries, 8);
+        put(end, centralSize, 8);
+        put(end, centralOffset, 8);
+        put(end, Zip64LocatorSignature, 4);
+        put(end, lastVolume, 4);
+        put(end, zip64EndOffset, 8);
+        put(end, lastVolume + 1, 4);
+    }
+    put(end, EndSignature, 4);
+    put(end, lastVolume, 2);
+    put(end, static_cast<std::uint64_t>(centralVolume), 2);
+    put(end, std::min<std::uint64_t>(onLastVolume, Max16), 2);
+    put(end, std::min<std::uint64_t>(entries, Max16), 2);
+    put(end, std::min<std::uint64_t>(centralSize, Max32), 4);
+    put(end, std::min<std::uint64_t>(centralOffset, Max32), 4);
+    put(end, a.comment.size(), 2);
+    end += a.comment;
+    return out.Write(end.data(), end.size()) && out.Finish();
+}
+
+} // namespace
+
+std::string VolumeName(const std::string& archivePath, int number)
+{
+    const std::filesystem::path path(archivePath);
+    std::filesystem::path volume = path;
+    volume.replace_extension((number < 10 ? ".z0" : ".z") + std::to_string(number));
+    return volume.string();
+}
+
+SpanOutcome WriteVolumes(const std::string& wholeArchive, const std::string& archivePath, std::int64_t maxVolumeSize,
+                         SpanMedium& medium, const std::function<bool()>& cancelled)
+{
+    if (maxVolumeSize != 0 && maxVolumeSize < MinimumVolumeSize)
+        return {ZipErrorCode,
+                "Volumengröße " + std::to_string(maxVolumeSize) + " Bytes ist kleiner als " +
+                    std::to_string(MinimumVolumeSize),
+                0};
+    WholeArchive archive;
+    archive.fd = ::open(wholeArchive.c_str(), O_RDONLY | O_CLOEXEC);
+    if (archive.fd < 0)
+        return {ZipErrorCode, wholeArchive + ": " + std::strerror(errno), 0};
+    SpanOutcome outcome;
+    if (const auto failure = readWholeArchive(archive)) {
+        outcome = {failure->code, failure->message, 0};
+    } else {
+        int total = 0;
+        if (maxVolumeSize > 0) {
+            VolumeOutput counter(true, archivePath, maxVolumeSize, &medium, cancelled, 0);
+            emit(archive, counter);
+            total = counter.Volume() + 1;
+        }
+        VolumeOutput out(false, archivePath, maxVolumeSize, &medium, cancelled, total);
+        if (emit(archive, out))
+            outcome.volumes = out.Volume() + 1;
+        else
+            outcome = {out.Error().code, out.Error().message, 0};
+    }
+    ::close(archive.fd);
+    return outcome;
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+/// The medium a split archive goes to, volume after volume.
+struct SpanMedium
+{
+    /// Bytes free where the volumes go, or nothing when it cannot be told.
+    std::function<std::optional<std::int64_t>()> freeSpace;
+    /// Asks for medium number (1-based) of total (0: not known); false when the user cancels.
+    std::function<bool(int number, int total)> insertNext;
+    /// Readies a medium before its first volume (empties it when the profile says so); a text
+    /// when it must not be used.
+    std::function<std::optional<std::string>()> prepare;
+};
+
+struct SpanOutcome
+{
+    int code = 0;        // 0: written; else a ZIP error code (99: cancelled)
+    std::string message; // why not
+    int volumes = 0;
+};
+
+/// The name of volume number (1-based) of a split archive whose last volume is archivePath:
+/// name.z01, name.z02, …
+std::string VolumeName(const std::string& archivePath, int number);
+
+/// Cuts a complete archive into the volumes of a split archive in the PKWARE form: the first
+/// volume starts with the spanning signature, no local or central header is cut in two, the
+/// central directory names the volume and offset of every local header, the end records the
+/// last volume. Each volume holds at most maxVolumeSize bytes, or with 0 what the medium has
+/// room for. The last volume gets archivePath, the others name.z01, name.z02, …; a volume is
+/// written under a temporary name and renamed when complete, and volumes of the same name that
+/// are already on a medium are removed first.
+SpanOutcome WriteVolumes(const std::string& wholeArchive, const std::string& archivePath, std::int64_t maxVolumeSize,
+                         SpanMedium& medium, const std::function<bool()>& cancelled);
+
+/// Volumes smaller than this cannot hold the headers a volume must keep whole.
+constexpr std::int64_t MinimumVolumeSize = 64 * 1024;
