@@ -178,7 +178,9 @@ bool RunController::ZipItGetNextDisk(int number, int total, const std::string& d
     std::string text = "Bitte Diskette Nr. " + std::to_string(number);
     if (total != 0)
         text += " von " + std::to_string(total);
-    text += " in Laufwerk " + drive + ":\\ einlegen";
+    // The mount point stands where a drive letter stood: "/media/stick:\".
+    const bool slash = drive.size() > 1 && drive.back() == '/';
+    text += " in Laufwerk " + (slash ? drive.substr(0, drive.size() - 1) : drive) + ":\\ einlegen";
     return m_env.dialogs.AskOkCancel(text);
 }
 

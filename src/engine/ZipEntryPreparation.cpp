@@ -15,22 +15,30 @@ constexpr std::size_t ChunkSize = 1u << 20;
 // Deflated entries up to this size stay in memory while the allowance lasts.
 constexpr std::size_t SmallEntry = 256u << 10;
 
+/// A raw deflate stream (the ZIP entry carries no zlib header), kept per thread and reset for
+/// each file: setting one up costs more than deflating a small file.
 class Deflater final
 {
 public:
-    explicit Deflater(int level)
-    {
-        // Raw deflate: the ZIP entry carries no zlib header.
-        m_ok = deflateInit2(&m_stream, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) == Z_OK;
-    }
+    Deflater() = default;
     ~Deflater()
     {
-        if (m_ok)
+        if (m_level >= 0)
             deflateEnd(&m_stream);
     }
     Deflater(const Deflater&) = delete;
     Deflater& operator=(const Deflater&) = delete;
-    bool ok() const { return m_ok; }
+
+    bool start(int level)
+    {
+        if (m_level == level)
+            return deflateReset(&m_stream) == Z_OK;
+        if (m_level >= 0)
+            deflateEnd(&m_stream);
+        m_stream = z_stream{};
+        m_level = deflateInit2(&m_stream, level, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) == Z_OK ? level : -1;
+        return m_level >= 0;
+    }
 
     /// Deflates input (finishing the stream when last) and appends the output to out.
     void feed(const char* input, std::size_t length, bool last, std::string& out)
@@ -48,7 +56,14 @@ public:
 
 private:
     z_stream m_stream{};
-    bool m_ok = false;
+    int m_level = -1;
+};
+
+/// What a deflating thread keeps from one file to the next.
+struct DeflaterThread
+{
+    Deflater deflater;
+    std::string input = std::string(ChunkSize, '\0');
 };
 
 } // namespace
@@ -136,10 +151,11 @@ PreparedEntry DeflateFile(const std::string& path, int level, DeflateSpill& spil
     entry.mode = status.st_mode & 07777;
     ::posix_fadvise(file.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
 
-    Deflater deflater(level);
-    if (!deflater.ok())
+    thread_local DeflaterThread thread;
+    Deflater& deflater = thread.deflater;
+    std::string& input = thread.input;
+    if (!deflater.start(level))
         return fail("zlib");
-    std::string input(ChunkSize, '\0');
     std::string pending;
     uLong crc = crc32(0, nullptr, 0);
     for (;;) {

@@ -259,4 +259,14 @@ TEST_F(RunControllerTest, CheckDestVolumeAsksUntilTheMediumIsRight)
     EXPECT_TRUE(controller.CheckDestVolume("/media/anna/x/", "Sicherung"));
 }
 
+TEST_F(RunControllerTest, TheNextDiskIsAskedForWithTheMountPointAsDrive)
+{
+    dialogs.answers = {true, false};
+    EXPECT_TRUE(controller.ZipItGetNextDisk(2, 3, "/media/anna/"));
+    EXPECT_FALSE(controller.ZipItGetNextDisk(4, 0, "/"));
+    EXPECT_EQ(dialogs.shown,
+              (std::vector<std::string>{"Frage: Bitte Diskette Nr. 2 von 3 in Laufwerk /media/anna:\\ einlegen",
+                                        "Frage: Bitte Diskette Nr. 4 in Laufwerk /:\\ einlegen"}));
+}
+
 } // namespace

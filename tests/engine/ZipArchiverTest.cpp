@@ -1,0 +1,92 @@
+#include "engine/LibzipArchiver.h"
+#include "support/Shell.h"
+#include "support/TempDir.h"
+#include "support/TreeBuilder.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace {
+
+class ZipArchiverTest : public ::testing::Test
+{
+protected:
+    TempDir dir;
+    std::vector<std::string> errors;
+    std::vector<std::size_t> skipped;
+    ZipCallbacks callbacks;
+
+    ZipArchiverTest()
+    {
+        callbacks.error = [this](int code, const std::string& message) {
+            errors.push_back(message + " (" + std::to_string(code) + ")");
+        };
+        callbacks.fileSkipped = [this](std::size_t index) { skipped.push_back(index); };
+    }
+
+    ZipEntry entry(const std::string& name, const std::filesystem::path& path)
+    {
+        ZipEntry e;
+        e.path = path.string();
+        e.name = name;
+        return e;
+    }
+};
+
+TEST_F(ZipArchiverTest, AFileThatCannotBeReadIsReportedAndTheOthersAreArchived)
+{
+    MakeFile(dir / "a.txt", std::string(1000, 'a'));
+    ZipOptions options;
+    options.archivePath = (dir / "x.zip").string();
+    const auto size = LibzipArchiver().Write(
+        options, {entry("a.txt", dir / "a.txt"), entry("fehlt.txt", dir / "fehlt.txt")}, callbacks);
+    ASSERT_TRUE(size);
+    EXPECT_EQ(errors, (std::vector<std::string>{"fehlt.txt: No such file or directory (1)"}));
+    EXPECT_EQ(skipped, (std::vector<std::size_t>{1}));
+    EXPECT_EQ(RunShell("unzip -Z1 " + options.archivePath).second, "a.txt\n");
+    EXPECT_TRUE(RunShell("unzip -tq " + options.archivePath).first);
+}
+
+TEST_F(ZipArchiverTest, MoreThan65535EntriesAreWrittenAsZip64AndSplitIntoVolumes)
+{
+    MakeFile(dir / "eins.txt", "1");
+    std::vector<ZipEntry> entries;
+    for (int i = 0; i < 70'000; ++i)
+        entries.push_back(entry("ordner/datei-" + std::to_string(i) + ".txt", dir / "eins.txt"));
+    ZipOptions options;
+    options.archivePath = (dir / "viele.zip").string();
+    ASSERT_TRUE(LibzipArchiver().Write(options, entries, callbacks));
+    EXPECT_TRUE(errors.empty());
+    EXPECT_EQ(RunShell("unzip -Z1 " + options.archivePath + " | wc -l").second, "70000\n");
+    EXPECT_TRUE(RunShell("unzip -tq " + options.archivePath).first);
+
+    // Split, the central directory alone fills several volumes and the end records are Zip64.
+    SpanMedium medium;
+    medium.freeSpace = [] { return std::optional<std::int64_t>(1LL << 40); };
+    std::filesystem::create_directories(dir / "geteilt");
+    const std::string split = (dir / "geteilt/viele.zip").string();
+    const SpanOutcome outcome = WriteVolumes(options.archivePath, split, 1 << 20, medium, {});
+    ASSERT_EQ(outcome.code, 0) << outcome.message;
+    EXPECT_GE(outcome.volumes, 5);
+    const auto listing = RunShell("7z l " + split);
+    EXPECT_TRUE(listing.first) << listing.second;
+    EXPECT_NE(listing.second.find("70000 files"), std::string::npos) << listing.second;
+    EXPECT_TRUE(RunShell("7z t " + split).first);
+}
+
+TEST_F(ZipArchiverTest, AnEntryOverFourGiBIsWrittenAsZip64)
+{
+    const auto big = dir / "gross.bin";
+    MakeFile(big, "");
+    ASSERT_EQ(::truncate(big.c_str(), (4LL << 30) + 12345), 0); // sparse: no room taken
+    ZipOptions options;
+    options.archivePath = (dir / "gross.zip").string();
+    options.level = 1;
+    ASSERT_TRUE(LibzipArchiver().Write(options, {entry("gross.bin", big)}, callbacks));
+    EXPECT_TRUE(errors.empty());
+    const auto listing = RunShell("unzip -Zl " + options.archivePath);
+    EXPECT_NE(listing.second.find("4294979641"), std::string::npos) << listing.second;
+    EXPECT_TRUE(RunShell("unzip -tq " + options.archivePath).first);
+}
+
+} // namespace
