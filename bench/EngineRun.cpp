@@ -1,9 +1,11 @@
-// One backup run of a folder tree, for comparing the engine with cp and rsync (bench/peers.py).
+// One backup run of a folder tree, for comparing the engine with cp, rsync, zip and 7z
+// (bench/peers.py).
 //
-//   tresorio-bench-run full|incremental SOURCE DESTINATION CATALOGUE
+//   tresorio-bench-run full|incremental|zip SOURCE DESTINATION CATALOGUE
 //
 // A full run takes every file and records its archive state in CATALOGUE; an incremental run
-// takes the files changed since. Prints the files and bytes done and the errors.
+// takes the files changed since; a zip run puts every file into DESTINATION/bench.zip at
+// level 5. Prints the files and bytes done and the errors.
 
 #include "engine/BackupRun.h"
 #include "platform/posix/ArchiveStateCatalogue.h"
@@ -31,8 +33,9 @@ public:
 
 int main(int argc, char** argv)
 {
-    if (argc != 5 || (std::strcmp(argv[1], "full") != 0 && std::strcmp(argv[1], "incremental") != 0)) {
-        std::cerr << "usage: tresorio-bench-run full|incremental SOURCE DESTINATION CATALOGUE\n";
+    const bool zip = argc == 5 && std::strcmp(argv[1], "zip") == 0;
+    if (argc != 5 || (std::strcmp(argv[1], "full") != 0 && std::strcmp(argv[1], "incremental") != 0 && !zip)) {
+        std::cerr << "usage: tresorio-bench-run full|incremental|zip SOURCE DESTINATION CATALOGUE\n";
         return 2;
     }
     BackupJob job;
@@ -42,7 +45,10 @@ int main(int argc, char** argv)
     job.profile.Destination = argv[3];
     job.profile.Withsub = true;
     job.profile.Generations = 1;
-    job.profile.Backuptype = std::strcmp(argv[1], "full") == 0 ? BackupFull : BackupIncremental;
+    job.profile.Backuptype = std::strcmp(argv[1], "incremental") == 0 ? BackupIncremental : BackupFull;
+    job.profile.Compress = zip;
+    job.profile.Zipfile = "bench.zip";
+    job.compression = 5;
     job.priority = 0; // the peers run at normal priority too
     job.logAll = false;
     job.logProfile = false;

@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
-"""Backs up generated trees with Tresorio's engine, `cp -a` and `rsync -a`, alternating run by
-run, and prints for each the median time, the range, the ratio engine/peer and the peak memory.
+"""Backs up generated trees with Tresorio's engine, `cp -a` and `rsync -a`, and archives them
+with the engine, `zip -r -5` and `7z a -tzip -mx=5`, alternating run by run, and prints for each
+the median time, the range, the ratio engine/peer, the peak memory and for archives their size.
 
     peers.py WORK_FOLDER ENGINE_BINARY
 
-BENCH_RUNS (default 5) sets the runs per tool, BENCH_SETS (default small,large,wide) the sets.
-The data is generated once (deterministic, seeded) and kept in WORK_FOLDER/data.
+BENCH_RUNS (default 5) sets the runs per tool, BENCH_SETS (default small,large,wide,zip) the
+sets; the zip set archives the small set and a mixed set of about 300 MB. The data is generated
+once (deterministic, seeded) and kept in WORK_FOLDER/data.
 """
 
 import os
@@ -16,9 +18,9 @@ import subprocess
 import sys
 import time
 
-WORK, ENGINE = sys.argv[1], os.path.abspath(sys.argv[2])
+WORK, ENGINE = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
 RUNS = int(os.environ.get("BENCH_RUNS", "5"))
-SETS = os.environ.get("BENCH_SETS", "small,large,wide").split(",")
+SETS = os.environ.get("BENCH_SETS", "small,large,wide,zip").split(",")
 DATA = os.path.join(WORK, "data")
 OUT = os.path.join(WORK, "out")
 KIB, MIB = 1024, 1024 * 1024
@@ -67,6 +69,26 @@ def wide(root, rng):
         for f in range(400):
             with open(os.path.join(folder, f"t{f}.txt"), "wb") as out:
                 out.write(rng.randbytes(rng.randint(10, 200)))
+
+
+def mixed(root, rng):
+    # About 300 MB as a workstation has it: text, data that does not shrink, and pictures that
+    # are compressed already.
+    words = ["".join(rng.choice("abcdefghijklmnopqrstuvwxyzäöü") for _ in range(rng.randint(2, 11)))
+             for _ in range(5000)]
+    for d in range(20):
+        folder = os.path.join(root, f"projekt{d:02}")
+        os.makedirs(folder)
+        for f in range(60):
+            with open(os.path.join(folder, f"notiz{f}.txt"), "w") as out:
+                for _ in range(rng.randint(200, 2600)):
+                    out.write(" ".join(rng.choices(words, k=12)) + "\n")
+        for f in range(3):
+            with open(os.path.join(folder, f"messung{f}.bin"), "wb") as out:
+                out.write(rng.randbytes(rng.randint(1 * MIB, 3 * MIB)))
+        for f in range(5):
+            with open(os.path.join(folder, f"foto{f}.png"), "wb") as out:
+                out.write(rng.randbytes(rng.randint(200 * KIB, 600 * KIB)))
 
 
 def measure(command):
@@ -161,6 +183,31 @@ def unchanged_incremental(source):
     )
 
 
+def archives(title, source):
+    """The engine's archive against zip and 7z at level 5; prints the archive sizes too."""
+    sizes = {}
+
+    def sized(name, make_command, archive_of):
+        def make():
+            out = Counter.fresh(name.split()[0])
+            sizes.setdefault(name, []).append(archive_of(out))
+            return make_command(out)
+        return make
+
+    engine = sized("tresorio", lambda out: [ENGINE, "zip", source, out, out + ".db"],
+                   lambda out: os.path.join(out, "bench.zip"))
+    zip_r = sized("zip -r -5", lambda out: ["sh", "-c", 'cd "$0" && zip -q -r -5 "$1" .', source, out + ".zip"],
+                  lambda out: out + ".zip")
+    seven = sized("7z a -tzip -mx=5", lambda out: ["7z", "a", "-bd", "-tzip", "-mx=5", out + ".zip", source + "/."],
+                  lambda out: out + ".zip")
+    compare(title, [("tresorio", engine), ("zip -r -5", zip_r), ("7z a -tzip -mx=5", seven)])
+    engine_size = os.path.getsize(sizes["tresorio"][-1])
+    for name, paths in sizes.items():
+        size = os.path.getsize(paths[-1])
+        print(f"  archive of {name:<20}{size / MIB:>10.1f} MiB  engine/tool {engine_size / size:.4f}")
+    sys.stdout.flush()
+
+
 def main():
     os.makedirs(DATA, exist_ok=True)
     # Destinations are removed only when every set has run: deleting a large tree slows the
@@ -176,6 +223,11 @@ def main():
         source = generate("wide", wide)
         full_backup("wide set: 200,000 tiny files in 500 folders, full backup", source)
         unchanged_incremental(source)
+    if "zip" in SETS:
+        archives("mixed set: about 300 MB of text, data and pictures, archived at level 5",
+                 generate("mixed", mixed))
+        archives("small set: 20,000 files of 1-16 KiB that do not shrink, archived at level 5",
+                 generate("small", small))
     shutil.rmtree(OUT, ignore_errors=True)
 
 

@@ -1,5 +1,6 @@
 #include "engine/BackupRun.h"
 
+#include "base/Text.h"
 #include "engine/BackupThread.h"
 #include "engine/SourceScan.h"
 #include "platform/posix/ArchiveStateCatalogue.h"
@@ -578,8 +579,19 @@ TEST_F(BackupRunTest, CompressingRunsWriteOneArchive)
     TProfile p = profile(BackupFull);
     p.Compress = true;
     p.Zipfile = "Daten-$dayname.zip";
+    std::int64_t mostBytes = 0;
+    observer.onProgress = [&] { mostBytes = std::max(mostBytes, observer.bytesDone); };
     RunResult r = run(p);
+    observer.onProgress = nullptr;
     const std::filesystem::path archive = dst / "daten-sonntag.zip";
+    // Progress while adding: each file's folder, the bytes read; at the end a full bar and the
+    // counters at zero.
+    EXPECT_NE(std::find(observer.statuses.begin(), observer.statuses.end(),
+                        std::make_pair(ScanPhase::Processing, LowerCaseAscii(src.string()) + "/sub/")),
+              observer.statuses.end());
+    EXPECT_EQ(mostBytes, r.bytesDone);
+    EXPECT_EQ(observer.filesDone, 4);
+    EXPECT_EQ(observer.bytesDone, 0);
     EXPECT_EQ(r.errorCount, 0) << testing::PrintToString(r.logLines);
     EXPECT_TRUE(shell("unzip -tq " + archive.string()).first);
     EXPECT_EQ(shell("unzip -Z1 " + archive.string()).second, "sub/b.txt\na.txt\nbild.png\nzufall.dat\n");
@@ -710,6 +722,23 @@ TEST_F(BackupRunTest, AFullMediumAsksForTheNextOne)
     EXPECT_EQ(r.errorCount, 1);
     EXPECT_EQ(body(r).back(), "!!! ZIP-Error : Abbruch durch Benutzer (99)");
     EXPECT_TRUE(TreeOf(dst).empty());
+}
+
+TEST_F(BackupRunTest, MediaAreNotEmptiedWhereThatWouldDestroyTheSources)
+{
+    MakeFile(src / "a.txt", "1");
+    TProfile p = profile(BackupFull);
+    p.Destination = dir.path().string(); // holds the source
+    p.Compress = true;
+    p.Zipfile = "x.zip";
+    p.DiskSpan = true;
+    p.DiskSpanFormat = true;
+    const RunResult r = run(p);
+    EXPECT_EQ(r.errorCount, 1);
+    EXPECT_EQ(body(r).back(), "!!! ZIP-Error : Ziel " + dir.path().string() +
+                                  "/ wird nicht geleert: enthält die Quelle " + src.string() + "/ (1)");
+    EXPECT_TRUE(std::filesystem::exists(src / "a.txt"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "x.zip"));
 }
 
 TEST_F(BackupRunTest, ACancelledArchiveLeavesThePreviousOne)
