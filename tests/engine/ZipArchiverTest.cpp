@@ -47,6 +47,30 @@ TEST_F(ZipArchiverTest, AFileThatCannotBeReadIsReportedAndTheOthersAreArchived)
     EXPECT_TRUE(RunShell("unzip -tq " + options.archivePath).first);
 }
 
+TEST_F(ZipArchiverTest, AnArchiveThatFitsOneVolumeOpensEverywhere)
+{
+    MakeFile(dir / "a.txt", std::string(1000, 'a'));
+    ZipOptions options;
+    options.archivePath = (dir / "x.zip").string();
+    ASSERT_TRUE(LibzipArchiver().Write(options, {entry("a.txt", dir / "a.txt")}, callbacks));
+    SpanMedium medium;
+    medium.freeSpace = [] { return std::optional<std::int64_t>(1LL << 30); };
+    std::filesystem::create_directories(dir / "medium");
+    const std::string split = (dir / "medium/x.zip").string();
+    for (const std::int64_t volumeSize : {std::int64_t{0}, std::int64_t{1} << 20}) {
+        const SpanOutcome outcome = WriteVolumes(options.archivePath, split, volumeSize, medium, {});
+        ASSERT_EQ(outcome.code, 0) << outcome.message;
+        EXPECT_EQ(outcome.volumes, 1);
+        EXPECT_EQ(TreeOf(dir / "medium"), (std::vector<std::string>{"x.zip"}));
+        EXPECT_TRUE(RunShell("unzip -tq " + split).first) << RunShell("unzip -tq " + split).second;
+        EXPECT_TRUE(RunShell("7z t " + split).first);
+    }
+    // Volumes too small to hold a header are refused before anything is written.
+    const SpanOutcome tiny = WriteVolumes(options.archivePath, split, 1000, medium, {});
+    EXPECT_EQ(tiny.code, 1);
+    EXPECT_EQ(tiny.message, "Volumengröße 1000 Bytes ist kleiner als 65536");
+}
+
 TEST_F(ZipArchiverTest, MoreThan65535EntriesAreWrittenAsZip64AndSplitIntoVolumes)
 {
     MakeFile(dir / "eins.txt", "1");
