@@ -204,22 +204,20 @@ void RunController::WorkerObserver::ShowProgress(std::int64_t filesDone, std::in
     m_controller.m_env.observer.ShowProgress(filesDone, bytesDone);
 }
 
-bool RunController::WorkerObserver::CheckDest(const std::string& destination, const std::string& expectedName)
+bool RunController::WorkerObserver::askOnMainThread(const std::function<bool()>& question)
 {
     std::promise<bool> answer;
     std::future<bool> answered = answer.get_future();
-    m_controller.m_env.toMainThread([this, &answer, destination, expectedName] {
-        answer.set_value(m_controller.CheckDestVolume(destination, expectedName));
-    });
+    m_controller.m_env.toMainThread([&answer, &question] { answer.set_value(question()); });
     return answered.get();
+}
+
+bool RunController::WorkerObserver::CheckDest(const std::string& destination, const std::string& expectedName)
+{
+    return askOnMainThread([&] { return m_controller.CheckDestVolume(destination, expectedName); });
 }
 
 bool RunController::WorkerObserver::NextDisk(int number, int total, const std::string& drive)
 {
-    std::promise<bool> answer;
-    std::future<bool> answered = answer.get_future();
-    m_controller.m_env.toMainThread([this, &answer, number, total, drive] {
-        answer.set_value(m_controller.ZipItGetNextDisk(number, total, drive));
-    });
-    return answered.get();
+    return askOnMainThread([&] { return m_controller.ZipItGetNextDisk(number, total, drive); });
 }

@@ -81,6 +81,9 @@ private:
         bool NextDisk(int number, int total, const std::string& drive) override;
 
     private:
+        // The worker waits while the main thread asks.
+        bool askOnMainThread(const std::function<bool()>& question);
+
         RunController& m_controller;
     };
 
