@@ -7,8 +7,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <memory>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <random>
 #include <unordered_map>
 #include <zip.h>
 
@@ -16,6 +15,8 @@ namespace {
 
 constexpr int ZipErrorCode = 1;
 constexpr int CancelledCode = 99;
+// The external attributes of an entry made on Unix carry the file's type and permission bits.
+constexpr std::uint32_t UnixRegularFile = 0100000;
 
 // Suffixes of files that are compressed already: deflating them again only costs time.
 bool storedWithoutCompression(const std::string& name)
@@ -29,6 +30,13 @@ bool storedWithoutCompression(const std::string& name)
         if (suffix == UpperCase(s))
             return true;
     return false;
+}
+
+// Two copies of the program, or two runs, never build under the same temporary name.
+std::string UniqueSuffix()
+{
+    std::random_device random;
+    return std::to_string(random()) + std::to_string(random());
 }
 
 int cancelCallback(zip_t*, void* state)
@@ -67,10 +75,11 @@ struct PreparedSource
         if (segment == entry.spilled.size())
             return 0;
         const DeflateSpill::Segment& s = entry.spilled[segment];
-        const std::int64_t n =
-            spill.Read(s.offset + position, out, static_cast<std::size_t>(std::min(length, s.length - position)));
+        std::string reason;
+        const std::int64_t n = spill.Read(s.offset + position, out,
+                                          static_cast<std::size_t>(std::min(length, s.length - position)), reason);
         if (n <= 0) {
-            zip_error_set(&error, ZIP_ER_READ, n < 0 ? errno : EIO);
+            zip_error_set(&error, ZIP_ER_READ, EIO);
             return -1;
         }
         position += static_cast<std::uint64_t>(n);
@@ -137,7 +146,7 @@ std::optional<std::int64_t> LibzipArchiver::Write(const ZipOptions& options, con
     const bool span = options.medium != nullptr;
     const fs::path archive = options.archivePath;
     const fs::path folder = options.temporaryFolder.empty() ? archive.parent_path() : fs::path(options.temporaryFolder);
-    const fs::path temporary = folder / ("." + archive.filename().string() + ".tresorio-" + std::to_string(::getpid()));
+    const fs::path temporary = folder / ("." + archive.filename().string() + ".tresorio-" + UniqueSuffix());
     auto cancelled = [&callbacks] { return callbacks.cancelled && callbacks.cancelled(); };
     auto fail = [&](int code, const std::string& message) {
         callbacks.error(code, message);
@@ -228,7 +237,7 @@ std::optional<std::int64_t> LibzipArchiver::Write(const ZipOptions& options, con
         zip_set_file_compression(zip, at, p.stored ? ZIP_CM_STORE : ZIP_CM_DEFLATE,
                                  static_cast<zip_uint32_t>(p.stored ? 0 : options.level));
         if (!p.stored)
-            zip_file_set_external_attributes(zip, at, 0, ZIP_OPSYS_UNIX, (S_IFREG | p.mode) << 16);
+            zip_file_set_external_attributes(zip, at, 0, ZIP_OPSYS_UNIX, (UnixRegularFile | p.mode) << 16);
         if (!options.password.empty())
             zip_file_set_encryption(zip, at, ZIP_EM_TRAD_PKWARE, options.password.c_str());
     }

@@ -1,12 +1,5 @@
 #include "engine/ZipEntryPreparation.h"
 
-#include "platform/posix/FileDescriptor.h"
-
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <zlib.h>
 
 namespace {
@@ -72,55 +65,26 @@ DeflateSpill::DeflateSpill(std::string folder) : m_folder(std::move(folder))
 {
 }
 
-DeflateSpill::~DeflateSpill()
-{
-    if (m_fd >= 0)
-        ::close(m_fd);
-}
-
 bool DeflateSpill::Append(const char* data, std::size_t length, Segment& where, std::string& error)
 {
     std::uint64_t offset = 0;
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
-        if (m_fd < 0) {
-            m_fd = ::open(m_folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-            if (m_fd < 0) {
-                // File systems without unnamed files: a named one, removed at once.
-                std::string pattern = m_folder + "/.tresorio-deflate-XXXXXX";
-                m_fd = ::mkstemp(pattern.data());
-                if (m_fd >= 0)
-                    ::unlink(pattern.c_str());
-            }
-            if (m_fd < 0) {
-                error = std::strerror(errno);
-                return false;
-            }
-        }
+        if (!m_file && !(m_file = RawFile::Open(m_folder, RawFile::Mode::Scratch, error)))
+            return false;
         offset = m_end;
         m_end += length;
     }
-    for (std::size_t written = 0; written < length;) {
-        const ssize_t n = ::pwrite(m_fd, data + written, length - written, static_cast<off_t>(offset + written));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            error = std::strerror(errno);
-            return false;
-        }
-        written += static_cast<std::size_t>(n);
-    }
+    // Each thread writes its own reserved range: no lock needed while writing.
+    if (!m_file->WriteAt(offset, data, length, error))
+        return false;
     where = {offset, length};
     return true;
 }
 
-std::int64_t DeflateSpill::Read(std::uint64_t offset, char* buffer, std::size_t length) const
+std::int64_t DeflateSpill::Read(std::uint64_t offset, char* buffer, std::size_t length, std::string& error) const
 {
-    ssize_t n;
-    do
-        n = ::pread(m_fd, buffer, length, static_cast<off_t>(offset));
-    while (n < 0 && errno == EINTR);
-    return n;
+    return m_file->ReadAt(offset, buffer, length, error);
 }
 
 bool DeflateSpill::ReserveMemory(std::size_t length)
@@ -141,15 +105,12 @@ PreparedEntry DeflateFile(const std::string& path, int level, DeflateSpill& spil
         entry.error = std::move(why);
         return std::move(entry);
     };
-    const Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    struct stat status
-    {
-    };
-    if (file.get() < 0 || ::fstat(file.get(), &status) != 0)
-        return fail(std::strerror(errno));
-    entry.mtime = status.st_mtim.tv_sec;
-    entry.mode = status.st_mode & 07777;
-    ::posix_fadvise(file.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    std::string error;
+    const std::unique_ptr<RawFile> file = RawFile::Open(path, RawFile::Mode::Read, error);
+    if (!file)
+        return fail(error);
+    entry.mtime = file->ModifiedSeconds();
+    entry.mode = file->Permissions();
 
     thread_local DeflaterThread thread;
     Deflater& deflater = thread.deflater;
@@ -159,19 +120,15 @@ PreparedEntry DeflateFile(const std::string& path, int level, DeflateSpill& spil
     std::string pending;
     uLong crc = crc32(0, nullptr, 0);
     for (;;) {
-        const ssize_t n = ::read(file.get(), input.data(), input.size());
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return fail(std::strerror(errno));
-        }
+        const std::int64_t n = file->Read(input.data(), input.size(), error);
+        if (n < 0)
+            return fail(error);
         const auto length = static_cast<std::size_t>(n);
         crc = crc32_z(crc, reinterpret_cast<const Bytef*>(input.data()), length);
         entry.size += length;
         deflater.feed(input.data(), length, length == 0, pending);
         if (pending.size() >= ChunkSize) {
             DeflateSpill::Segment segment;
-            std::string error;
             if (!spill.Append(pending.data(), pending.size(), segment, error))
                 return fail(error);
             entry.spilled.push_back(segment);
@@ -194,7 +151,6 @@ PreparedEntry DeflateFile(const std::string& path, int level, DeflateSpill& spil
         entry.inMemory = std::move(pending);
     } else if (!pending.empty()) {
         DeflateSpill::Segment segment;
-        std::string error;
         if (!spill.Append(pending.data(), pending.size(), segment, error))
             return fail(error);
         entry.spilled.push_back(segment);

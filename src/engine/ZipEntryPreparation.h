@@ -1,7 +1,10 @@
 #pragma once
 
+#include "platform/RawFile.h"
+
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -13,7 +16,6 @@ class DeflateSpill final
 public:
     /// folder: where the temporary file is made (the archive's own file system).
     explicit DeflateSpill(std::string folder);
-    ~DeflateSpill();
     DeflateSpill(const DeflateSpill&) = delete;
     DeflateSpill& operator=(const DeflateSpill&) = delete;
 
@@ -26,14 +28,14 @@ public:
     /// Appends bytes; false (with the reason in error) when the file cannot be made or written.
     bool Append(const char* data, std::size_t length, Segment& where, std::string& error);
     /// Reads length bytes at offset; the count read, or -1.
-    std::int64_t Read(std::uint64_t offset, char* buffer, std::size_t length) const;
+    std::int64_t Read(std::uint64_t offset, char* buffer, std::size_t length, std::string& error) const;
     /// Takes length bytes of the memory allowance; false when it is used up.
     bool ReserveMemory(std::size_t length);
 
 private:
     std::string m_folder;
     std::mutex m_mutex;
-    int m_fd = -1;
+    std::unique_ptr<RawFile> m_file;
     std::uint64_t m_end = 0;
     std::size_t m_memoryLeft = 64u << 20;
 };

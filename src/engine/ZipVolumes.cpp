@@ -1,12 +1,10 @@
 #include "engine/ZipVolumes.h"
 
+#include "platform/RawFile.h"
+
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
 #include <filesystem>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -61,19 +59,11 @@ struct Failure
     std::string message;
 };
 
-bool readAt(int fd, std::uint64_t offset, std::string& out, std::size_t length)
+bool readAt(const RawFile& file, std::uint64_t offset, std::string& out, std::size_t length)
 {
     out.resize(length);
-    std::size_t done = 0;
-    while (done < length) {
-        const ssize_t n = ::pread(fd, out.data() + done, length - done, static_cast<off_t>(offset + done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
+    std::string error;
+    return file.ReadAt(offset, out.data(), length, error) == static_cast<std::int64_t>(length);
 }
 
 /// One entry of the central directory, as the whole archive has it.
@@ -95,7 +85,7 @@ struct CentralRecord
 /// What the splitter needs of the whole (single-volume) archive.
 struct WholeArchive
 {
-    int fd = -1;
+    std::unique_ptr<RawFile> file;
     std::uint64_t size = 0;
     std::uint64_t centralOffset = 0;
     std::string comment;
@@ -132,15 +122,12 @@ void parseExtra(CentralRecord& r, const std::string& extra)
 std::optional<Failure> readWholeArchive(WholeArchive& a)
 {
     const Failure damaged{ZipErrorCode, "Archiv kann nicht aufgeteilt werden: unbekannter Aufbau"};
-    struct stat status
-    {
-    };
-    if (::fstat(a.fd, &status) != 0)
-        return Failure{ZipErrorCode, std::strerror(errno)};
-    a.size = static_cast<std::uint64_t>(status.st_size);
+    a.size = a.file->Size();
+    if (a.size < EndSize)
+        return damaged;
     const std::uint64_t tailSize = std::min<std::uint64_t>(a.size, EndSize + 65535);
     std::string tail;
-    if (!readAt(a.fd, a.size - tailSize, tail, tailSize))
+    if (!readAt(*a.file, a.size - tailSize, tail, tailSize))
         return damaged;
     std::optional<std::size_t> end;
     for (std::size_t at = tail.size() - EndSize + 1; at-- > 0;)
@@ -156,10 +143,10 @@ std::optional<Failure> readWholeArchive(WholeArchive& a)
     a.comment = tail.substr(*end + EndSize);
     const std::uint64_t endOffset = a.size - tailSize + *end;
     std::string locator;
-    if (endOffset >= Zip64LocatorSize && readAt(a.fd, endOffset - Zip64LocatorSize, locator, Zip64LocatorSize) &&
+    if (endOffset >= Zip64LocatorSize && readAt(*a.file, endOffset - Zip64LocatorSize, locator, Zip64LocatorSize) &&
         get(bytes(locator), 4) == Zip64LocatorSignature) {
         std::string record;
-        if (!readAt(a.fd, get(bytes(locator, 8), 8), record, Zip64EndSize) ||
+        if (!readAt(*a.file, get(bytes(locator, 8), 8), record, Zip64EndSize) ||
             get(bytes(record), 4) != Zip64EndSignature)
             return damaged;
         entries = get(bytes(record, 32), 8);
@@ -167,7 +154,8 @@ std::optional<Failure> readWholeArchive(WholeArchive& a)
         a.centralOffset = get(bytes(record, 48), 8);
     }
     std::string central;
-    if (a.centralOffset + centralSize > a.size || !readAt(a.fd, a.centralOffset, central, centralSize))
+    if (centralSize > a.size || a.centralOffset > a.size - centralSize ||
+        !readAt(*a.file, a.centralOffset, central, centralSize))
         return damaged;
     for (std::size_t at = 0; a.records.size() < entries;) {
         if (at + CentralFixedSize > central.size() || get(bytes(central, at), 4) != CentralHeaderSignature)
@@ -186,9 +174,11 @@ std::optional<Failure> readWholeArchive(WholeArchive& a)
         r.localOffset = get(bytes(r.fixed, 42), 4);
         parseExtra(r, central.substr(at + CentralFixedSize + nameLength, extraLength));
         std::string local;
-        if (!readAt(a.fd, r.localOffset, local, 30) || get(bytes(local), 4) != LocalHeaderSignature)
+        if (!readAt(*a.file, r.localOffset, local, 30) || get(bytes(local), 4) != LocalHeaderSignature)
             return damaged;
         r.localHeaderSize = 30 + get(bytes(local, 26), 2) + get(bytes(local, 28), 2);
+        if (r.localOffset + r.localHeaderSize > a.centralOffset)
+            return damaged;
         a.records.push_back(std::move(r));
         at += CentralFixedSize + nameLength + extraLength + commentLength;
     }
@@ -281,8 +271,9 @@ public:
         if (!m_counting && m_volume == 0) {
             std::string marker;
             put(marker, OneVolumeSignature, 4);
-            if (::pwrite(m_fd, marker.data(), marker.size(), 0) != 4)
-                return fail(ZipErrorCode, m_temporary + ": " + std::strerror(errno));
+            std::string error;
+            if (!m_file->WriteAt(0, marker.data(), marker.size(), error))
+                return fail(ZipErrorCode, m_temporary + ": " + error);
         }
         return close(m_archivePath);
     }
@@ -302,15 +293,9 @@ private:
     }
     bool writeAll(const char* data, std::uint64_t length)
     {
-        while (length > 0) {
-            const ssize_t n = ::write(m_fd, data, length);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0)
-                return fail(ZipErrorCode, m_temporary + ": " + std::strerror(errno));
-            data += n;
-            length -= static_cast<std::uint64_t>(n);
-        }
+        std::string error;
+        if (!m_file->Write(data, static_cast<std::size_t>(length), error))
+            return fail(ZipErrorCode, m_temporary + ": " + error);
         return !(m_cancelled && m_cancelled()) || fail(CancelledCode, "Abbruch durch Benutzer");
     }
     bool next()
@@ -324,13 +309,17 @@ private:
     {
         if (m_counting)
             return true;
-        const bool synced = ::fdatasync(m_fd) == 0;
-        const bool closed = ::close(m_fd) == 0;
-        m_fd = -1;
-        if (!synced || !closed || ::rename(m_temporary.c_str(), name.c_str()) != 0) {
-            const std::string reason = std::strerror(errno);
-            ::unlink(m_temporary.c_str());
-            return fail(ZipErrorCode, name + ": " + reason);
+        // A volume must be on the medium before the user is asked to take it out.
+        std::string error;
+        const bool closed = m_file->SyncAndClose(error);
+        m_file.reset();
+        std::error_code renamed;
+        if (closed)
+            std::filesystem::rename(m_temporary, name, renamed);
+        if (!closed || renamed) {
+            std::error_code ignored;
+            std::filesystem::remove(m_temporary, ignored);
+            return fail(ZipErrorCode, name + ": " + (closed ? renamed.message() : error));
         }
         m_onMedium.push_back(name);
         return true;
@@ -381,9 +370,10 @@ private:
         }
         const std::filesystem::path path(m_archivePath);
         m_temporary = (path.parent_path() / ("." + path.filename().string() + ".tresorio-volume")).string();
-        m_fd = ::open(m_temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        if (m_fd < 0)
-            return fail(ZipErrorCode, m_temporary + ": " + std::strerror(errno));
+        std::string error;
+        m_file = RawFile::Open(m_temporary, RawFile::Mode::Create, error);
+        if (!m_file)
+            return fail(ZipErrorCode, m_temporary + ": " + error);
         return true;
     }
     /// A split archive that did not get its last volume is of no use: what this run wrote to
@@ -392,12 +382,13 @@ private:
     {
         if (m_counting || m_failure.code == 0)
             return;
-        if (m_fd >= 0) {
-            ::close(m_fd);
-            ::unlink(m_temporary.c_str());
+        std::error_code ignored;
+        if (m_file) {
+            m_file.reset();
+            std::filesystem::remove(m_temporary, ignored);
         }
         for (const std::string& name : m_onMedium)
-            ::unlink(name.c_str());
+            std::filesystem::remove(name, ignored);
     }
 
     bool m_counting;
@@ -410,21 +401,21 @@ private:
     std::uint64_t m_used = 0;
     std::uint64_t m_capacity = 0;
     std::uint64_t m_remaining = 0;
-    int m_fd = -1;
+    std::unique_ptr<RawFile> m_file;
     std::string m_temporary;
     std::vector<std::string> m_onMedium;
     Failure m_failure{0, {}};
 };
 
-bool copyRange(int fd, std::uint64_t from, std::uint64_t to, VolumeOutput& out)
+bool copyRange(const RawFile& file, std::uint64_t from, std::uint64_t to, VolumeOutput& out)
 {
     if (out.Counting())
         return out.Write(nullptr, to - from);
     std::string buffer;
     while (from < to) {
         const std::size_t part = static_cast<std::size_t>(std::min<std::uint64_t>(to - from, 1u << 20));
-        if (!readAt(fd, from, buffer, part))
-            return out.Fail(ZipErrorCode, std::string("Lesefehler: ") + std::strerror(errno));
+        if (!readAt(file, from, buffer, part))
+            return out.Fail(ZipErrorCode, "Lesefehler im Archiv");
         if (!out.Write(buffer.data(), part))
             return false;
         from += part;
@@ -448,13 +439,13 @@ bool emit(WholeArchive& a, VolumeOutput& out)
     std::uint64_t position = 0;
     for (std::size_t k = 0; k < order.size(); ++k) {
         CentralRecord& r = a.records[order[k]];
-        if (!copyRange(a.fd, position, r.localOffset, out) || !out.KeepWhole(r.localHeaderSize))
+        if (!copyRange(*a.file, position, r.localOffset, out) || !out.KeepWhole(r.localHeaderSize))
             return false;
         r.volume = static_cast<std::uint32_t>(out.Volume());
         r.volumeOffset = out.Position();
         position = r.localOffset;
     }
-    if (!copyRange(a.fd, position, a.centralOffset, out))
+    if (!copyRange(*a.file, position, a.centralOffset, out))
         return false;
 
     std::uint64_t centralSize = 0;
@@ -542,9 +533,10 @@ SpanOutcome WriteVolumes(const std::string& wholeArchive, const std::string& arc
                     std::to_string(MinimumVolumeSize),
                 0};
     WholeArchive archive;
-    archive.fd = ::open(wholeArchive.c_str(), O_RDONLY | O_CLOEXEC);
-    if (archive.fd < 0)
-        return {ZipErrorCode, wholeArchive + ": " + std::strerror(errno), 0};
+    std::string error;
+    archive.file = RawFile::Open(wholeArchive, RawFile::Mode::Read, error);
+    if (!archive.file)
+        return {ZipErrorCode, wholeArchive + ": " + error, 0};
     SpanOutcome outcome;
     if (const auto failure = readWholeArchive(archive)) {
         outcome = {failure->code, failure->message, 0};
@@ -561,6 +553,5 @@ SpanOutcome WriteVolumes(const std::string& wholeArchive, const std::string& arc
         else
             outcome = {out.Error().code, out.Error().message, 0};
     }
-    ::close(archive.fd);
     return outcome;
 }

@@ -1,0 +1,143 @@
+#include "platform/RawFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+int descriptorOf(std::intptr_t handle)
+{
+    return static_cast<int>(handle);
+}
+
+int openScratch(const std::string& folder)
+{
+    const int fd = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL))
+        return fd;
+    // File systems without unnamed files: a named one, removed at once.
+    std::string pattern = folder + "/.tresorio-scratch-XXXXXX";
+    const int named = ::mkostemp(pattern.data(), O_CLOEXEC);
+    if (named >= 0)
+        ::unlink(pattern.c_str());
+    return named;
+}
+
+// Writes all of data, at offset when given, else where the file stands.
+bool writeAll(int fd, const char* data, std::size_t length, std::optional<std::uint64_t> offset, std::string& error)
+{
+    while (length > 0) {
+        const ssize_t n = offset ? ::pwrite(fd, data, length, static_cast<off_t>(*offset)) : ::write(fd, data, length);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            error = std::strerror(errno);
+            return false;
+        }
+        data += n;
+        length -= static_cast<std::size_t>(n);
+        if (offset)
+            *offset += static_cast<std::uint64_t>(n);
+    }
+    return true;
+}
+
+} // namespace
+
+std::unique_ptr<RawFile> RawFile::Open(const std::string& path, Mode mode, std::string& error)
+{
+    int fd = -1;
+    switch (mode) {
+    case Mode::Read:
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        break;
+    case Mode::Create:
+        fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        break;
+    case Mode::Scratch:
+        fd = openScratch(path);
+        break;
+    }
+    struct stat status
+    {
+    };
+    if (fd < 0 || ::fstat(fd, &status) != 0) {
+        error = std::strerror(errno);
+        if (fd >= 0)
+            ::close(fd);
+        return nullptr;
+    }
+    if (mode == Mode::Read)
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    std::unique_ptr<RawFile> file(new RawFile(fd));
+    file->m_size = static_cast<std::uint64_t>(status.st_size);
+    file->m_modified = status.st_mtim.tv_sec;
+    file->m_permissions = status.st_mode & 07777;
+    return file;
+}
+
+RawFile::~RawFile()
+{
+    if (m_handle >= 0)
+        ::close(descriptorOf(m_handle));
+}
+
+std::int64_t RawFile::Read(char* buffer, std::size_t length, std::string& error)
+{
+    for (;;) {
+        const ssize_t n = ::read(descriptorOf(m_handle), buffer, length);
+        if (n >= 0)
+            return n;
+        if (errno != EINTR) {
+            error = std::strerror(errno);
+            return -1;
+        }
+    }
+}
+
+std::int64_t RawFile::ReadAt(std::uint64_t offset, char* buffer, std::size_t length, std::string& error) const
+{
+    std::size_t done = 0;
+    while (done < length) {
+        const ssize_t n =
+            ::pread(descriptorOf(m_handle), buffer + done, length - done, static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            error = std::strerror(errno);
+            return -1;
+        }
+        if (n == 0)
+            break;
+        done += static_cast<std::size_t>(n);
+    }
+    return static_cast<std::int64_t>(done);
+}
+
+bool RawFile::Write(const char* data, std::size_t length, std::string& error)
+{
+    return writeAll(descriptorOf(m_handle), data, length, std::nullopt, error);
+}
+
+bool RawFile::WriteAt(std::uint64_t offset, const char* data, std::size_t length, std::string& error)
+{
+    return writeAll(descriptorOf(m_handle), data, length, offset, error);
+}
+
+bool RawFile::SyncAndClose(std::string& error)
+{
+    const int fd = descriptorOf(m_handle);
+    m_handle = -1;
+    const bool synced = ::fdatasync(fd) == 0;
+    const int syncError = errno;
+    const bool closed = ::close(fd) == 0;
+    if (!synced || !closed) {
+        error = std::strerror(synced ? errno : syncError);
+        return false;
+    }
+    return true;
+}
