@@ -9,6 +9,7 @@
 #include "support/FakePlatform.h"
 #include "support/RecordingObserver.h"
 #include "support/Shell.h"
+#include "support/SmallMediumFileSystem.h"
 #include "support/TempDir.h"
 #include "support/TreeBuilder.h"
 
@@ -23,21 +24,9 @@ using Tree = std::vector<std::string>;
 
 // A file system whose copies come out damaged (the same size, other bytes), and whose medium
 // can be made small.
-class DamagingFileSystem final : public PosixFileSystem
+class DamagingFileSystem final : public SmallMediumFileSystem
 {
 public:
-    std::optional<std::filesystem::path> medium; // a folder that stands for a whole medium
-    std::int64_t mediumCapacity = 0;
-    std::optional<std::int64_t> FreeSpace(const std::string& path) override
-    {
-        if (!medium)
-            return PosixFileSystem::FreeSpace(path);
-        std::int64_t used = 0;
-        for (const auto& e : std::filesystem::recursive_directory_iterator(*medium))
-            if (e.is_regular_file())
-                used += static_cast<std::int64_t>(e.file_size());
-        return mediumCapacity - used;
-    }
     std::string damage; // copies of files whose name ends like this are damaged
     FileResult CopyFile(const std::string& source, const std::string& target) override
     {

@@ -5,6 +5,7 @@
 #include "platform/posix/PosixFileSystem.h"
 #include "support/FakePlatform.h"
 #include "support/RecordingObserver.h"
+#include "support/SmallMediumFileSystem.h"
 #include "support/TempDir.h"
 #include "support/TreeBuilder.h"
 
@@ -57,7 +58,7 @@ protected:
     LogFile log{dir / "Backup.log"};
     ProgramSettings settings;
     FakePlatform platform;
-    PosixFileSystem fs;
+    SmallMediumFileSystem fs;
     RecordingObserver observer;
     RecordingView view;
     ScriptedDialogs dialogs;
@@ -95,6 +96,26 @@ protected:
         p.LastRun = NoRun;
         p.NextRun = NoRun;
         return profiles.AddToProfile(p);
+    }
+
+    // Plays the main thread: takes what the worker hands over until the run has ended; before
+    // each task, beforeTask.
+    void playMainThread(const std::function<void()>& beforeTask = {})
+    {
+        while (controller.RunActive()) {
+            std::vector<std::function<void()>> tasks;
+            {
+                const std::lock_guard<std::mutex> lock(mutex);
+                tasks.swap(mainThread);
+            }
+            for (auto& task : tasks) {
+                if (beforeTask)
+                    beforeTask();
+                task();
+            }
+            std::this_thread::yield();
+        }
+        controller.WaitForWorker();
     }
 
     // The worker ends, then the main thread takes its end.
@@ -228,23 +249,40 @@ TEST_F(RunControllerTest, TheWorkerAsksForTheMediumOnTheMainThread)
     platform.volume = {"/media/anna/", "ANDERS"};
     dialogs.answers = {false}; // Cancel
     controller.BackupProfile(row);
-    // Play the main thread: take what the worker hands over until the run has ended.
-    while (controller.RunActive()) {
-        std::vector<std::function<void()>> tasks;
-        {
-            const std::lock_guard<std::mutex> lock(mutex);
-            tasks.swap(mainThread);
-        }
-        for (auto& task : tasks)
-            task();
-        std::this_thread::yield();
-    }
-    controller.WaitForWorker();
+    playMainThread();
     EXPECT_EQ(dialogs.shown.front(), "Frage: Bitte Diskette mit dem Namen SICHERUNG in Laufwerk /media/anna/ legen");
     EXPECT_EQ(profiles.at(row).Errors, 1);
     EXPECT_FALSE(std::filesystem::exists(dst / "a.txt"));
     EXPECT_NE(ReadFileBytes(dir / "Backup.log").find("falscher Medienname  oder  Abbruch durch Benutzer"),
               std::string::npos);
+}
+
+TEST_F(RunControllerTest, TheWorkerAsksForTheNextDiskOnTheMainThread)
+{
+    const int row = add("Geteilt");
+    TProfile& p = profiles.at(row);
+    p.Compress = true;
+    p.Zipfile = "teil.zip";
+    p.DiskSpan = true;
+    p.TempDir = true;
+    p.TempDirName = dir.path().string();
+    MakeFile(src / "gross.bin", Noise(100'000));
+    std::filesystem::create_directories(dst);
+    fs.medium = dst;
+    fs.mediumCapacity = 64 * 1024 + 70'000;
+    platform.volume = {"/media/anna/", "STICK"};
+    dialogs.answers = {true};
+    controller.BackupProfile(row);
+    // While the question is open, the user swaps the full medium for an empty one.
+    playMainThread([this] {
+        if (std::filesystem::exists(dst / "teil.z01"))
+            std::filesystem::rename(dst / "teil.z01", dir / "teil.z01");
+    });
+    EXPECT_EQ(dialogs.shown,
+              (std::vector<std::string>{"Frage: Bitte Diskette Nr. 2 in Laufwerk /media/anna:\\ einlegen"}));
+    EXPECT_EQ(profiles.at(row).Errors, 0) << ReadFileBytes(dir / "Backup.log");
+    EXPECT_EQ(TreeOf(dst), (std::vector<std::string>{"teil.zip"}));
+    EXPECT_TRUE(std::filesystem::exists(dir / "teil.z01"));
 }
 
 TEST_F(RunControllerTest, CheckDestVolumeAsksUntilTheMediumIsRight)
