@@ -163,7 +163,7 @@ std::optional<std::int64_t> LibzipArchiver::Write(const ZipOptions& options, con
     {
         TaskPool pool(std::max(1u, options.threads));
         std::vector<std::future<PreparedEntry>> deflated(order.size());
-        const std::size_t ahead = 4 * std::max(1u, options.threads);
+        const std::size_t ahead = std::size_t{4} * std::max(1u, options.threads);
         std::size_t submitted = 0;
         for (std::size_t k = 0; k < order.size(); ++k) {
             for (; submitted < order.size() && submitted <= k + ahead; ++submitted) {

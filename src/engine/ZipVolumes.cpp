@@ -24,7 +24,7 @@ constexpr std::size_t EndSize = 22;
 constexpr std::size_t Zip64EndSize = 56;
 constexpr std::size_t Zip64LocatorSize = 20;
 // With the medium's free space as the limit, this much stays free for the file system's own use.
-constexpr std::int64_t FreeSpaceReserve = 64 * 1024;
+constexpr std::int64_t FreeSpaceReserve = std::int64_t{64} * 1024;
 constexpr int ZipErrorCode = 1;
 constexpr int CancelledCode = 99;
 

@@ -39,4 +39,4 @@ SpanOutcome WriteVolumes(const std::string& wholeArchive, const std::string& arc
                          SpanMedium& medium, const std::function<bool()>& cancelled);
 
 /// Volumes smaller than this cannot hold the headers a volume must keep whole.
-constexpr std::int64_t MinimumVolumeSize = 64 * 1024;
+constexpr std::int64_t MinimumVolumeSize = std::int64_t{64} * 1024;
