@@ -45,8 +45,8 @@ int cancelCallback(zip_t*, void* state)
     return callbacks->cancelled && callbacks->cancelled() ? 1 : 0;
 }
 
-/// Hands libzip an entry that our threads deflated already; libzip copies (and encrypts) it
-/// as it is, since the data says it is deflated.
+/// Hands libzip an entry that our threads deflated already, or a small stored file's bytes
+/// read already; libzip copies (and encrypts) it as it is, since the data says how it is stored.
 struct PreparedSource
 {
     PreparedSource(const PreparedEntry& e, const DeflateSpill& s) : entry(e), spill(s) { zip_error_init(&error); }
@@ -105,8 +105,8 @@ zip_int64_t preparedSourceCallback(void* state, void* data, zip_uint64_t length,
         zip_stat_init(st);
         st->valid = ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC | ZIP_STAT_MTIME;
         st->size = source->entry.size;
-        st->comp_size = source->entry.deflatedSize;
-        st->comp_method = ZIP_CM_DEFLATE;
+        st->comp_size = source->entry.keptOriginal ? source->entry.size : source->entry.deflatedSize;
+        st->comp_method = source->entry.keptOriginal ? ZIP_CM_STORE : ZIP_CM_DEFLATE;
         st->crc = source->entry.crc;
         st->mtime = static_cast<time_t>(source->entry.mtime);
         return sizeof(*st);
@@ -136,6 +136,36 @@ std::vector<std::size_t> entriesToWrite(const std::vector<ZipEntry>& entries)
     return order;
 }
 
+/// Consecutive entries (positions in the write order) that one task deflates: handing each
+/// small file to a thread of its own costs more than deflating it.
+struct Batch
+{
+    std::size_t first = 0;
+    std::size_t last = 0;
+};
+
+std::vector<Batch> batchesOf(const std::vector<ZipEntry>& entries, const std::vector<std::size_t>& order)
+{
+    constexpr std::int64_t BatchBytes = std::int64_t{1} << 20;
+    constexpr std::int64_t BytesPerFile = 4096; // what opening and closing a file weighs
+    constexpr std::size_t MostFiles = 256;
+    std::vector<Batch> batches;
+    Batch batch;
+    std::int64_t bytes = 0;
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        bytes += std::max(entries[order[k]].entry.size, BytesPerFile);
+        batch.last = k + 1;
+        if (bytes >= BatchBytes || batch.last - batch.first >= MostFiles) {
+            batches.push_back(batch);
+            batch.first = batch.last;
+            bytes = 0;
+        }
+    }
+    if (batch.last > batch.first)
+        batches.push_back(batch);
+    return batches;
+}
+
 } // namespace
 
 std::optional<std::int64_t> LibzipArchiver::Write(const ZipOptions& options, const std::vector<ZipEntry>& entries,
@@ -154,44 +184,51 @@ std::optional<std::int64_t> LibzipArchiver::Write(const ZipOptions& options, con
         return std::optional<std::int64_t>();
     };
 
-    // Deflate on our threads, a few files ahead of the one reported; the results wait in
+    // Deflate on our threads, a few batches ahead of the file reported; the results wait in
     // memory or in the spill file until libzip writes them.
     const std::vector<std::size_t> order = entriesToWrite(entries);
     DeflateSpill spill(folder.string());
     std::vector<PreparedEntry> prepared(entries.size());
     std::vector<bool> skipped(entries.size(), false);
     {
+        const std::vector<Batch> batches = batchesOf(entries, order);
         TaskPool pool(std::max(1u, options.threads));
-        std::vector<std::future<PreparedEntry>> deflated(order.size());
+        std::vector<std::future<std::vector<PreparedEntry>>> deflated(batches.size());
         const std::size_t ahead = std::size_t{4} * std::max(1u, options.threads);
         std::size_t submitted = 0;
-        for (std::size_t k = 0; k < order.size(); ++k) {
-            for (; submitted < order.size() && submitted <= k + ahead; ++submitted) {
-                const ZipEntry& e = entries[order[submitted]];
-                if (options.level > 0 && !storedWithoutCompression(e.name))
-                    deflated[submitted] = pool.submit([&e, &options, &spill, cancelled] {
-                        return DeflateFile(e.path, options.level, spill, cancelled);
-                    });
-            }
-            const std::size_t i = order[k];
-            if (callbacks.fileStarted)
-                callbacks.fileStarted(entries[i]);
-            PreparedEntry p;
-            if (deflated[k].valid())
-                p = deflated[k].get();
-            else
-                p.size = static_cast<std::uint64_t>(entries[i].entry.size);
+        for (std::size_t b = 0; b < batches.size(); ++b) {
+            for (; submitted < batches.size() && submitted <= b + ahead; ++submitted)
+                deflated[submitted] = pool.submit([&, batch = batches[submitted]] {
+                    std::vector<PreparedEntry> done;
+                    for (std::size_t k = batch.first; k < batch.last && !cancelled(); ++k) {
+                        const ZipEntry& e = entries[order[k]];
+                        if (options.level > 0 && !storedWithoutCompression(e.name)) {
+                            done.push_back(DeflateFile(e.path, options.level, spill, cancelled));
+                        } else {
+                            done.emplace_back();
+                            done.back().size = static_cast<std::uint64_t>(e.entry.size);
+                        }
+                    }
+                    return done;
+                });
+            std::vector<PreparedEntry> batch = deflated[b].get();
             if (cancelled())
                 return fail(CancelledCode, "Abbruch durch Benutzer");
-            if (p.failed) {
-                callbacks.error(ZipErrorCode, entries[i].name + ": " + p.error);
-                skipped[i] = true;
-                if (callbacks.fileSkipped)
-                    callbacks.fileSkipped(i);
-            } else if (callbacks.bytesDone) {
-                callbacks.bytesDone(static_cast<std::int64_t>(p.size));
+            for (std::size_t k = batches[b].first; k < batches[b].last; ++k) {
+                const std::size_t i = order[k];
+                PreparedEntry& p = batch[k - batches[b].first];
+                if (callbacks.fileStarted)
+                    callbacks.fileStarted(entries[i]);
+                if (p.failed) {
+                    callbacks.error(ZipErrorCode, entries[i].name + ": " + p.error);
+                    skipped[i] = true;
+                    if (callbacks.fileSkipped)
+                        callbacks.fileSkipped(i);
+                } else if (callbacks.bytesDone) {
+                    callbacks.bytesDone(static_cast<std::int64_t>(p.size));
+                }
+                prepared[i] = std::move(p);
             }
-            prepared[i] = std::move(p);
         }
     }
     if (callbacks.finished)
@@ -218,7 +255,7 @@ std::optional<std::int64_t> LibzipArchiver::Write(const ZipOptions& options, con
         const ZipEntry& e = entries[i];
         const PreparedEntry& p = prepared[i];
         zip_source_t* source = nullptr;
-        if (p.stored) {
+        if (p.stored && !p.keptOriginal) {
             source = zip_source_file(zip, e.path.c_str(), 0, -1);
         } else {
             readers.push_back(std::make_unique<PreparedSource>(p, spill));
@@ -236,7 +273,7 @@ std::optional<std::int64_t> LibzipArchiver::Write(const ZipOptions& options, con
         const auto at = static_cast<zip_uint64_t>(index);
         zip_set_file_compression(zip, at, p.stored ? ZIP_CM_STORE : ZIP_CM_DEFLATE,
                                  static_cast<zip_uint32_t>(p.stored ? 0 : options.level));
-        if (!p.stored)
+        if (!p.stored || p.keptOriginal)
             zip_file_set_external_attributes(zip, at, 0, ZIP_OPSYS_UNIX, (UnixRegularFile | p.mode) << 16);
         if (!options.password.empty())
             zip_file_set_encryption(zip, at, ZIP_EM_TRAD_PKWARE, options.password.c_str());

@@ -119,11 +119,13 @@ PreparedEntry DeflateFile(const std::string& path, int level, DeflateSpill& spil
         return fail("zlib");
     std::string pending;
     uLong crc = crc32(0, nullptr, 0);
+    int reads = 0;
     for (;;) {
         const std::int64_t n = file->Read(input.data(), input.size(), error);
         if (n < 0)
             return fail(error);
         const auto length = static_cast<std::size_t>(n);
+        reads += length > 0 ? 1 : 0;
         crc = crc32_z(crc, reinterpret_cast<const Bytef*>(input.data()), length);
         entry.size += length;
         deflater.feed(input.data(), length, length == 0, pending);
@@ -145,6 +147,11 @@ PreparedEntry DeflateFile(const std::string& path, int level, DeflateSpill& spil
     entry.stored = entry.deflatedSize >= entry.size;
     if (entry.stored) {
         entry.spilled.clear();
+        // A small file read in one piece is still in the buffer: libzip need not read it again.
+        if (reads == 1 && entry.size <= SmallEntry && spill.ReserveMemory(entry.size)) {
+            entry.inMemory.assign(input.data(), entry.size);
+            entry.keptOriginal = true;
+        }
         return entry;
     }
     if (entry.spilled.empty() && pending.size() <= SmallEntry && spill.ReserveMemory(pending.size())) {

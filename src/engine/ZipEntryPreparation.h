@@ -54,6 +54,7 @@ struct PreparedEntry
     std::uint32_t mode = 0; // its permission bits
     std::uint64_t deflatedSize = 0;
     std::string inMemory;                       // the deflated bytes, when they are small
+    bool keptOriginal = false;                  // stored, and inMemory holds the file's own bytes (small files)
     std::vector<DeflateSpill::Segment> spilled; // else where they are in the spill, in order
 };
 
