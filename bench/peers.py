@@ -6,7 +6,7 @@ the median time, the range, the ratio engine/peer, the peak memory and for archi
     peers.py WORK_FOLDER ENGINE_BINARY
 
 BENCH_RUNS (default 5) sets the runs per tool, BENCH_SETS (default small,large,wide,zip) the
-sets; the zip set archives the small set and a mixed set of about 300 MB. The data is generated
+sets; the zip set archives a mixed set of about 300 MB, the small and the wide set. The data is generated
 once (deterministic, seeded) and kept in WORK_FOLDER/data.
 """
 
@@ -228,6 +228,7 @@ def main():
                  generate("mixed", mixed))
         archives("small set: 20,000 files of 1-16 KiB that do not shrink, archived at level 5",
                  generate("small", small))
+        archives("wide set: 200,000 tiny files in 500 folders, archived at level 5", generate("wide", wide))
     shutil.rmtree(OUT, ignore_errors=True)
 
 
