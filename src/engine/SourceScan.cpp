@@ -227,7 +227,11 @@ std::int64_t SourceScan::scanFolderContent(const std::string& folder, int level,
         if (p.Backuptype == BackupSynchronise)
             return count + scanFiles(folder, files, pass);
     }
-    return count + scanFiles(folder, entries, pass);
+    count += scanFiles(folder, entries, pass);
+    // A compressing run walks once: nothing replays this listing.
+    if (p.Compress && pass == ScanPass::Counting)
+        m_listings.erase(folder);
+    return count;
 }
 
 std::int64_t SourceScan::scanFiles(const std::string& folder, const std::vector<FileEntry>& entries, ScanPass pass)
