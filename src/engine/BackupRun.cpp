@@ -53,6 +53,16 @@ BackupRun::BackupRun(BackupJob job, Platform& platform, FileSystem& fs, ArchiveA
     m_openZip = [] { return std::make_unique<LibzipArchiver>(); };
 }
 
+std::optional<std::string> BackupRun::emptyDestination(const RunState& state)
+{
+    // Emptying a root, the home folder or a source would destroy what the backup protects.
+    if (const auto refusal =
+            RefusalToErase(m_fs, state.destination, state.sources, m_platform.SpecialFolderPath(SpecialFolder::Home)))
+        return "Ziel " + state.destination + " wird nicht geleert: " + *refusal;
+    EraseFolderContents(m_fs, state.destination);
+    return std::nullopt;
+}
+
 void BackupRun::writeArchive(RunState& state, const std::string& archivePath, bool addToExisting)
 {
     const TProfile& p = m_job.profile;
@@ -80,14 +90,11 @@ void BackupRun::writeArchive(RunState& state, const std::string& archivePath, bo
         medium.prepare = [this, &state]() -> std::optional<std::string> {
             if (!m_job.profile.DiskSpanFormat)
                 return std::nullopt;
-            // Nothing here formats a device: the medium's destination folder is emptied, with
-            // the refusals that protect a root, the home folder and the sources.
-            if (const auto refusal = RefusalToErase(m_fs, state.destination, state.sources,
-                                                    m_platform.SpecialFolderPath(SpecialFolder::Home)))
-                return "Ziel " + state.destination + " wird nicht geleert: " + *refusal;
-            EraseFolderContents(m_fs, state.destination);
-            ForceDestination(m_fs, state.destination);
-            return std::nullopt;
+            // Nothing here formats a device: the medium's destination folder is emptied.
+            auto refusal = emptyDestination(state);
+            if (!refusal)
+                ForceDestination(m_fs, state.destination);
+            return refusal;
         };
     }
 
@@ -159,13 +166,8 @@ RunResult BackupRun::Run()
     }
     std::optional<std::string> refusal;
     // An FTP profile's destination is a folder on the server: nothing local is emptied or made.
-    if (walk && !p.FTP && p.DestErase && m_fs.Stat(state.destination)) {
-        // Emptying a root, the home folder or a source would destroy what the backup protects.
-        refusal =
-            RefusalToErase(m_fs, state.destination, state.sources, m_platform.SpecialFolderPath(SpecialFolder::Home));
-        if (!refusal)
-            EraseFolderContents(m_fs, state.destination);
-    }
+    if (walk && !p.FTP && p.DestErase && m_fs.Stat(state.destination))
+        refusal = emptyDestination(state);
     if (walk && !p.FTP)
         ForceDestination(m_fs, state.destination);
     std::string archivePath;
@@ -200,7 +202,7 @@ RunResult BackupRun::Run()
     if (walk) {
         state.addLine(RuleLine);
         if (refusal)
-            errorLine(state, "Ziel " + state.destination + " wird nicht geleert: " + *refusal);
+            errorLine(state, *refusal);
         m_observer.ResetProgress();
         state.stats.filesToDo = scan.ScanSources(ScanPass::Counting);
         m_observer.SetFilesToDo(state.stats.filesToDo);
