@@ -29,6 +29,19 @@ void FileProcessor::done(const FileEntry& entry)
     m_state.stats.bytesDone += entry.size;
 }
 
+void FileProcessor::record(const FileResult& result, const std::string& failedText, const std::string& doneText,
+                           const FileEntry& entry)
+{
+    if (!result.ok()) {
+        m_state.fileError(failedText, result);
+    } else {
+        done(entry);
+        if (m_state.job.logAll)
+            m_state.addLine(doneText);
+    }
+    m_state.observer.ShowProgress(m_state.stats.filesDone, m_state.stats.bytesDone);
+}
+
 bool FileProcessor::IsSelectedForCopy(const std::string& path, const FileEntry& entry) const
 {
     const TProfile& p = m_state.profile;
@@ -127,18 +140,11 @@ void FileProcessor::recordCopy(const std::string& rel, const std::string& source
                                const FileResult& result)
 {
     const TProfile& p = m_state.profile;
-    if (!result.ok()) {
-        m_state.fileError("copying " + rel, result);
-    } else {
-        done(entry);
-        // The bit is cleared for the file as it was read before the copy: a change during the
-        // copy leaves it set, and the next run takes the file again.
-        if (p.Archive && (p.Backuptype == BackupFull || p.Backuptype == BackupIncremental))
-            m_state.archive.Clear(source, entry);
-        if (m_state.job.logAll)
-            m_state.addLine(rel);
-    }
-    m_state.observer.ShowProgress(m_state.stats.filesDone, m_state.stats.bytesDone);
+    // The bit is cleared for the file as it was read before the copy: a change during the copy
+    // leaves it set, and the next run takes the file again.
+    if (result.ok() && p.Archive && (p.Backuptype == BackupFull || p.Backuptype == BackupIncremental))
+        m_state.archive.Clear(source, entry);
+    record(result, "copying " + rel, rel, entry);
 }
 
 void FileProcessor::upload(const std::string& rel, const FileEntry& entry)
@@ -158,15 +164,7 @@ void FileProcessor::synchronise(const std::string& rel, const FileEntry& entry)
     // medium never travels back and forth.
     if (existing && !existing->folder && !(entry.modified > existing->modified))
         return;
-    const FileResult result = CopyFileRetry(m_state.fs, source, target);
-    if (!result.ok()) {
-        m_state.fileError("copying " + rel, result);
-    } else {
-        done(entry);
-        if (m_state.job.logAll)
-            m_state.addLine("synchronis. von " + rel);
-    }
-    m_state.observer.ShowProgress(m_state.stats.filesDone, m_state.stats.bytesDone);
+    record(CopyFileRetry(m_state.fs, source, target), "copying " + rel, "synchronis. von " + rel, entry);
 }
 
 void FileProcessor::remove(const std::string& rel, const FileEntry& entry)
@@ -174,30 +172,15 @@ void FileProcessor::remove(const std::string& rel, const FileEntry& entry)
     const bool toTrash = m_state.profile.RecycleBin;
     const std::string source = m_state.sourceRoot + rel;
     const FileResult result = toTrash ? m_state.fs.MoveToTrash(source) : m_state.fs.DeleteFile(source);
-    if (!result.ok()) {
-        m_state.fileError("löschen von " + rel, result);
-    } else {
-        if (m_state.job.logAll)
-            m_state.addLine((toTrash ? "Löschen in Papierkorb : " : "gelöscht : ") + rel);
-        done(entry);
-    }
-    m_state.observer.ShowProgress(m_state.stats.filesDone, m_state.stats.bytesDone);
+    record(result, "löschen von " + rel, (toTrash ? "Löschen in Papierkorb : " : "gelöscht : ") + rel, entry);
 }
 
 void FileProcessor::move(const std::string& rel, const FileEntry& entry)
 {
     const std::string source = m_state.sourceRoot + rel;
     const std::string target = m_state.destination + m_state.sourcePrefix + rel;
-    const FileResult result = MoveFileRetry(m_state.fs, source, target);
-    if (!result.ok()) {
-        // A file that stayed where it was is an error like a failed copy.
-        m_state.fileError("verschieben von " + target, result);
-    } else {
-        if (m_state.job.logAll)
-            m_state.addLine("Verschoben :" + rel);
-        done(entry);
-    }
-    m_state.observer.ShowProgress(m_state.stats.filesDone, m_state.stats.bytesDone);
+    // A file that stayed where it was is an error like a failed copy.
+    record(MoveFileRetry(m_state.fs, source, target), "verschieben von " + target, "Verschoben :" + rel, entry);
 }
 
 void FileProcessor::rotateGenerations(const std::string& sub)

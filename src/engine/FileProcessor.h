@@ -46,6 +46,10 @@ private:
     void rotateGenerations(const std::string& sub);
     void waitWhilePaused() const;
     void done(const FileEntry& entry);
+    /// The outcome of one file: an error line, or the counters and (with LogAll) doneText; then
+    /// the progress.
+    void record(const FileResult& result, const std::string& failedText, const std::string& doneText,
+                const FileEntry& entry);
 
     RunState& m_state;
     std::deque<Copy> m_running;
