@@ -50,7 +50,6 @@ BackupRun::BackupRun(BackupJob job, Platform& platform, FileSystem& fs, ArchiveA
 {
     if (!m_openFtp)
         m_openFtp = [] { return std::make_unique<CurlFtpSession>(); };
-    m_openZip = [] { return std::make_unique<LibzipArchiver>(); };
 }
 
 std::optional<std::string> BackupRun::emptyDestination(const RunState& state)
@@ -125,7 +124,7 @@ void BackupRun::writeArchive(RunState& state, const std::string& archivePath, bo
         ++state.stats.errorCount;
     };
     callbacks.cancelled = [&state] { return state.aborted(); };
-    const auto size = m_openZip()->Write(options, state.zipList, callbacks);
+    const auto size = LibzipArchiver(m_fs).Write(options, state.zipList, callbacks);
     if (size) {
         if (!p.DiskSpan)
             state.stats.compressionRate = CompressionRateOf(*size, state.stats.bytesDone);

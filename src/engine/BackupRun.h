@@ -3,7 +3,6 @@
 #include "engine/BackupJob.h"
 #include "engine/FtpSession.h"
 #include "engine/RunObserver.h"
-#include "engine/ZipArchiver.h"
 #include "platform/ArchiveAttribute.h"
 #include "platform/FileSystem.h"
 #include "platform/Platform.h"
@@ -37,7 +36,6 @@ private:
     RunObserver& m_observer;
     RunControl& m_control;
     FtpFactory m_openFtp;
-    std::function<std::unique_ptr<ZipArchiver>()> m_openZip;
 };
 
 /// Why the destination must not be emptied (it is a file-system root, the home folder, or

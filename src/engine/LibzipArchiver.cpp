@@ -4,6 +4,7 @@
 #include "engine/TaskPool.h"
 #include "engine/ZipEntryPreparation.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <memory>
@@ -25,11 +26,8 @@ bool storedWithoutCompression(const std::string& name)
     const std::size_t dot = name.find_last_of('.');
     if (dot == std::string::npos)
         return false;
-    const std::string suffix = UpperCase(name.substr(dot + 1));
-    for (const char* s : Stored)
-        if (suffix == UpperCase(s))
-            return true;
-    return false;
+    const std::string_view suffix = std::string_view(name).substr(dot + 1);
+    return std::any_of(std::begin(Stored), std::end(Stored), [suffix](const char* s) { return SameText(suffix, s); });
 }
 
 // Two copies of the program, or two runs, never build under the same temporary name.
@@ -39,10 +37,14 @@ std::string UniqueSuffix()
     return std::to_string(random()) + std::to_string(random());
 }
 
+bool isCancelled(const ZipCallbacks& callbacks)
+{
+    return callbacks.cancelled && callbacks.cancelled();
+}
+
 int cancelCallback(zip_t*, void* state)
 {
-    const auto* callbacks = static_cast<const ZipCallbacks*>(state);
-    return callbacks->cancelled && callbacks->cancelled() ? 1 : 0;
+    return isCancelled(*static_cast<const ZipCallbacks*>(state)) ? 1 : 0;
 }
 
 /// Hands libzip an entry that our threads deflated already, or a small stored file's bytes
@@ -166,6 +168,62 @@ std::vector<Batch> batchesOf(const std::vector<ZipEntry>& entries, const std::ve
     return batches;
 }
 
+/// Deflates the files of one batch, or notes the size of those that are stored as they are.
+std::vector<PreparedEntry> deflateBatch(const ZipOptions& options, const std::vector<ZipEntry>& entries,
+                                        const std::vector<std::size_t>& order, Batch batch, DeflateSpill& spill,
+                                        const std::function<bool()>& cancelled)
+{
+    std::vector<PreparedEntry> done;
+    for (std::size_t k = batch.first; k < batch.last && !(cancelled && cancelled()); ++k) {
+        const ZipEntry& e = entries[order[k]];
+        if (options.level > 0 && !storedWithoutCompression(e.name)) {
+            done.push_back(DeflateFile(e.path, options.level, spill, cancelled));
+        } else {
+            done.emplace_back();
+            done.back().size = static_cast<std::uint64_t>(e.entry.size);
+        }
+    }
+    return done;
+}
+
+/// Deflates on our threads, a few batches ahead of the file reported, and reports the files in
+/// list order; the results wait in memory or in the spill until libzip writes them. A file that
+/// cannot be read is reported and marked failed. False when the run was cancelled.
+bool prepareEntries(const ZipOptions& options, const std::vector<ZipEntry>& entries,
+                    const std::vector<std::size_t>& order, DeflateSpill& spill, const ZipCallbacks& callbacks,
+                    std::vector<PreparedEntry>& prepared)
+{
+    const std::vector<Batch> batches = batchesOf(entries, order);
+    TaskPool pool(std::max(1u, options.threads));
+    std::vector<std::future<std::vector<PreparedEntry>>> deflated(batches.size());
+    const std::size_t ahead = std::size_t{4} * std::max(1u, options.threads);
+    std::size_t submitted = 0;
+    for (std::size_t b = 0; b < batches.size(); ++b) {
+        for (; submitted < batches.size() && submitted <= b + ahead; ++submitted)
+            deflated[submitted] = pool.submit([&, batch = batches[submitted]] {
+                return deflateBatch(options, entries, order, batch, spill, callbacks.cancelled);
+            });
+        std::vector<PreparedEntry> batch = deflated[b].get();
+        if (isCancelled(callbacks))
+            return false;
+        for (std::size_t k = batches[b].first; k < batches[b].last; ++k) {
+            const std::size_t i = order[k];
+            PreparedEntry& p = batch[k - batches[b].first];
+            if (callbacks.fileStarted)
+                callbacks.fileStarted(entries[i]);
+            if (p.failed) {
+                callbacks.error(ZipErrorCode, entries[i].name + ": " + p.error);
+                if (callbacks.fileSkipped)
+                    callbacks.fileSkipped(i);
+            } else if (callbacks.bytesDone) {
+                callbacks.bytesDone(static_cast<std::int64_t>(p.size));
+            }
+            prepared[i] = std::move(p);
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 std::optional<std::int64_t> LibzipArchiver::Write(const ZipOptions& options, const std::vector<ZipEntry>& entries,
@@ -177,67 +235,27 @@ std::optional<std::int64_t> LibzipArchiver::Write(const ZipOptions& options, con
     const fs::path archive = options.archivePath;
     const fs::path folder = options.temporaryFolder.empty() ? archive.parent_path() : fs::path(options.temporaryFolder);
     const fs::path temporary = folder / ("." + archive.filename().string() + ".tresorio-" + UniqueSuffix());
-    auto cancelled = [&callbacks] { return callbacks.cancelled && callbacks.cancelled(); };
     auto fail = [&](int code, const std::string& message) {
         callbacks.error(code, message);
         fs::remove(temporary, error);
         return std::optional<std::int64_t>();
     };
 
-    // Deflate on our threads, a few batches ahead of the file reported; the results wait in
-    // memory or in the spill file until libzip writes them.
     const std::vector<std::size_t> order = entriesToWrite(entries);
     DeflateSpill spill(folder.string());
     std::vector<PreparedEntry> prepared(entries.size());
-    std::vector<bool> skipped(entries.size(), false);
-    {
-        const std::vector<Batch> batches = batchesOf(entries, order);
-        TaskPool pool(std::max(1u, options.threads));
-        std::vector<std::future<std::vector<PreparedEntry>>> deflated(batches.size());
-        const std::size_t ahead = std::size_t{4} * std::max(1u, options.threads);
-        std::size_t submitted = 0;
-        for (std::size_t b = 0; b < batches.size(); ++b) {
-            for (; submitted < batches.size() && submitted <= b + ahead; ++submitted)
-                deflated[submitted] = pool.submit([&, batch = batches[submitted]] {
-                    std::vector<PreparedEntry> done;
-                    for (std::size_t k = batch.first; k < batch.last && !cancelled(); ++k) {
-                        const ZipEntry& e = entries[order[k]];
-                        if (options.level > 0 && !storedWithoutCompression(e.name)) {
-                            done.push_back(DeflateFile(e.path, options.level, spill, cancelled));
-                        } else {
-                            done.emplace_back();
-                            done.back().size = static_cast<std::uint64_t>(e.entry.size);
-                        }
-                    }
-                    return done;
-                });
-            std::vector<PreparedEntry> batch = deflated[b].get();
-            if (cancelled())
-                return fail(CancelledCode, "Abbruch durch Benutzer");
-            for (std::size_t k = batches[b].first; k < batches[b].last; ++k) {
-                const std::size_t i = order[k];
-                PreparedEntry& p = batch[k - batches[b].first];
-                if (callbacks.fileStarted)
-                    callbacks.fileStarted(entries[i]);
-                if (p.failed) {
-                    callbacks.error(ZipErrorCode, entries[i].name + ": " + p.error);
-                    skipped[i] = true;
-                    if (callbacks.fileSkipped)
-                        callbacks.fileSkipped(i);
-                } else if (callbacks.bytesDone) {
-                    callbacks.bytesDone(static_cast<std::int64_t>(p.size));
-                }
-                prepared[i] = std::move(p);
-            }
-        }
-    }
+    if (!prepareEntries(options, entries, order, spill, callbacks, prepared))
+        return fail(CancelledCode, "Abbruch durch Benutzer");
     if (callbacks.finished)
         callbacks.finished();
 
     // A split archive cannot be updated: spanning always writes a new one.
     const bool update = !span && options.addToExisting && fs::exists(archive, error);
-    if (update && !fs::copy_file(archive, temporary, fs::copy_options::overwrite_existing, error))
-        return fail(ZipErrorCode, error.message());
+    if (update) {
+        const FileResult copied = m_fs.CopyFile(archive.string(), temporary.string());
+        if (!copied.ok())
+            return fail(ZipErrorCode, copied.systemText);
+    }
     int openError = 0;
     zip_t* zip = zip_open(temporary.c_str(), update ? 0 : ZIP_CREATE | ZIP_TRUNCATE, &openError);
     if (zip == nullptr) {
@@ -250,7 +268,7 @@ std::optional<std::int64_t> LibzipArchiver::Write(const ZipOptions& options, con
     zip_register_cancel_callback_with_state(zip, cancelCallback, nullptr, const_cast<ZipCallbacks*>(&callbacks));
     std::vector<std::unique_ptr<PreparedSource>> readers;
     for (const std::size_t i : order) {
-        if (skipped[i])
+        if (prepared[i].failed)
             continue;
         const ZipEntry& e = entries[i];
         const PreparedEntry& p = prepared[i];
@@ -281,7 +299,7 @@ std::optional<std::int64_t> LibzipArchiver::Write(const ZipOptions& options, con
     if (zip_close(zip) != 0) {
         const std::string message = zip_strerror(zip);
         zip_discard(zip);
-        return cancelled() ? fail(CancelledCode, "Abbruch durch Benutzer") : fail(ZipErrorCode, message);
+        return isCancelled(callbacks) ? fail(CancelledCode, "Abbruch durch Benutzer") : fail(ZipErrorCode, message);
     }
     const auto size = fs::file_size(temporary, error);
     if (span) {
@@ -294,11 +312,10 @@ std::optional<std::int64_t> LibzipArchiver::Write(const ZipOptions& options, con
     }
     fs::rename(temporary, archive, error);
     if (error) {
-        // Another file system: copy, then remove the temporary archive.
-        error.clear();
-        fs::copy_file(temporary, archive, fs::copy_options::overwrite_existing, error);
-        if (error)
-            return fail(ZipErrorCode, error.message());
+        // Another file system: a copy that replaces the old archive only when it is complete.
+        const FileResult copied = m_fs.CopyFile(temporary.string(), archive.string());
+        if (!copied.ok())
+            return fail(ZipErrorCode, copied.systemText);
         fs::remove(temporary, error);
     }
     return static_cast<std::int64_t>(size);

@@ -8,6 +8,11 @@
 class LibzipArchiver final : public ZipArchiver
 {
 public:
+    /// fs copies an archive where a rename cannot move it, and an old archive the run adds to.
+    explicit LibzipArchiver(FileSystem& fs) : m_fs(fs) {}
     std::optional<std::int64_t> Write(const ZipOptions& options, const std::vector<ZipEntry>& entries,
                                       const ZipCallbacks& callbacks) override;
+
+private:
+    FileSystem& m_fs;
 };

@@ -1,4 +1,5 @@
 #include "engine/LibzipArchiver.h"
+#include "platform/posix/PosixFileSystem.h"
 #include "support/Shell.h"
 #include "support/TempDir.h"
 #include "support/TreeBuilder.h"
@@ -12,6 +13,7 @@ class ZipArchiverTest : public ::testing::Test
 {
 protected:
     TempDir dir;
+    PosixFileSystem fs;
     std::vector<std::string> errors;
     std::vector<std::size_t> skipped;
     ZipCallbacks callbacks;
@@ -38,7 +40,7 @@ TEST_F(ZipArchiverTest, AFileThatCannotBeReadIsReportedAndTheOthersAreArchived)
     MakeFile(dir / "a.txt", std::string(1000, 'a'));
     ZipOptions options;
     options.archivePath = (dir / "x.zip").string();
-    const auto size = LibzipArchiver().Write(
+    const auto size = LibzipArchiver(fs).Write(
         options, {entry("a.txt", dir / "a.txt"), entry("fehlt.txt", dir / "fehlt.txt")}, callbacks);
     ASSERT_TRUE(size);
     EXPECT_EQ(errors, (std::vector<std::string>{"fehlt.txt: No such file or directory (1)"}));
@@ -52,7 +54,7 @@ TEST_F(ZipArchiverTest, AnArchiveThatFitsOneVolumeOpensEverywhere)
     MakeFile(dir / "a.txt", std::string(1000, 'a'));
     ZipOptions options;
     options.archivePath = (dir / "x.zip").string();
-    ASSERT_TRUE(LibzipArchiver().Write(options, {entry("a.txt", dir / "a.txt")}, callbacks));
+    ASSERT_TRUE(LibzipArchiver(fs).Write(options, {entry("a.txt", dir / "a.txt")}, callbacks));
     SpanMedium medium;
     medium.freeSpace = [] { return std::optional<std::int64_t>(1LL << 30); };
     std::filesystem::create_directories(dir / "medium");
@@ -79,7 +81,7 @@ TEST_F(ZipArchiverTest, MoreThan65535EntriesAreWrittenAsZip64AndSplitIntoVolumes
         entries.push_back(entry("ordner/datei-" + std::to_string(i) + ".txt", dir / "eins.txt"));
     ZipOptions options;
     options.archivePath = (dir / "viele.zip").string();
-    ASSERT_TRUE(LibzipArchiver().Write(options, entries, callbacks));
+    ASSERT_TRUE(LibzipArchiver(fs).Write(options, entries, callbacks));
     EXPECT_TRUE(errors.empty());
     EXPECT_EQ(RunShell("unzip -Z1 " + options.archivePath + " | wc -l").second, "70000\n");
     EXPECT_TRUE(RunShell("unzip -tq " + options.archivePath).first);
@@ -106,7 +108,7 @@ TEST_F(ZipArchiverTest, AnEntryOverFourGiBIsWrittenAsZip64)
     ZipOptions options;
     options.archivePath = (dir / "gross.zip").string();
     options.level = 1;
-    ASSERT_TRUE(LibzipArchiver().Write(options, {entry("gross.bin", big)}, callbacks));
+    ASSERT_TRUE(LibzipArchiver(fs).Write(options, {entry("gross.bin", big)}, callbacks));
     EXPECT_TRUE(errors.empty());
     const auto listing = RunShell("unzip -Zl " + options.archivePath);
     EXPECT_NE(listing.second.find("4294979641"), std::string::npos) << listing.second;
