@@ -1,5 +1,7 @@
 #include "platform/AtomicFile.h"
 
+#include "platform/posix/FullIo.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -11,20 +13,6 @@ namespace {
 std::string reason(int error)
 {
     return std::strerror(error);
-}
-
-bool writeAll(int fd, std::string_view content)
-{
-    while (!content.empty()) {
-        const ssize_t n = ::write(fd, content.data(), content.size());
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        content.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
 }
 
 } // namespace
@@ -49,7 +37,7 @@ std::optional<std::string> WriteFileAtomically(const std::filesystem::path& path
         ::umask(mask);
         mode = 0666 & ~mask;
     }
-    if (::fchmod(fd, mode) != 0 || !writeAll(fd, content) || ::fsync(fd) != 0)
+    if (::fchmod(fd, mode) != 0 || !WriteFully(fd, content.data(), content.size()) || ::fsync(fd) != 0)
         return fail(errno);
     if (::close(fd) != 0) {
         const int error = errno;

@@ -1,6 +1,7 @@
 #include "platform/posix/PosixFileSystem.h"
 
 #include "platform/posix/FileDescriptor.h"
+#include "platform/posix/FullIo.h"
 
 #include <QFile>
 #include <QStandardPaths>
@@ -117,20 +118,6 @@ std::string nameOf(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-bool writeAll(int fd, const char* data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 // Copies by hand from the current offset of to (where the kernel stopped) to the end of from.
 bool copyRest(int from, int to)
 {
@@ -146,7 +133,7 @@ bool copyRest(int from, int to)
             return false;
         if (n == 0)
             return true;
-        if (!writeAll(to, buffer.data(), static_cast<std::size_t>(n)))
+        if (!WriteFully(to, buffer.data(), static_cast<std::size_t>(n)))
             return false;
     }
 }
@@ -187,26 +174,6 @@ bool PosixFileSystem::copyContent(int from, int to, std::int64_t size, const std
     // its archive bit (its state was read before) and is taken again by the next run.
     return left == 0 || copyRest(from, to);
 }
-
-namespace {
-
-bool readFully(int fd, char* data, std::size_t size, std::size_t& got)
-{
-    got = 0;
-    while (got < size) {
-        const ssize_t n = ::read(fd, data + got, size - got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return false;
-        if (n == 0)
-            break;
-        got += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-} // namespace
 
 PosixFileSystem::PosixFileSystem()
 {
@@ -398,12 +365,11 @@ bool PosixFileSystem::CompareFiles(const std::string& source, const std::string&
     std::vector<char> bufferA(256 * 1024);
     std::vector<char> bufferB(256 * 1024);
     for (;;) {
-        std::size_t gotA = 0;
-        std::size_t gotB = 0;
-        if (!readFully(a.get(), bufferA.data(), bufferA.size(), gotA) ||
-            !readFully(b.get(), bufferB.data(), bufferB.size(), gotB))
+        const std::int64_t gotA = ReadFully(a.get(), bufferA.data(), bufferA.size());
+        const std::int64_t gotB = ReadFully(b.get(), bufferB.data(), bufferB.size());
+        if (gotA < 0 || gotB < 0)
             return false;
-        if (gotA != gotB || std::memcmp(bufferA.data(), bufferB.data(), gotA) != 0)
+        if (gotA != gotB || std::memcmp(bufferA.data(), bufferB.data(), static_cast<std::size_t>(gotA)) != 0)
             return false;
         if (gotA == 0)
             return true;

@@ -1,9 +1,10 @@
 #include "platform/RawFile.h"
 
+#include "platform/posix/FullIo.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,23 +28,12 @@ int openScratch(const std::string& folder)
     return named;
 }
 
-// Writes all of data, at offset when given, else where the file stands.
-bool writeAll(int fd, const char* data, std::size_t length, std::optional<std::uint64_t> offset, std::string& error)
+// A failed call leaves its reason in error.
+bool succeeded(bool ok, std::string& error)
 {
-    while (length > 0) {
-        const ssize_t n = offset ? ::pwrite(fd, data, length, static_cast<off_t>(*offset)) : ::write(fd, data, length);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            error = std::strerror(errno);
-            return false;
-        }
-        data += n;
-        length -= static_cast<std::size_t>(n);
-        if (offset)
-            *offset += static_cast<std::uint64_t>(n);
-    }
-    return true;
+    if (!ok)
+        error = std::strerror(errno);
+    return ok;
 }
 
 } // namespace
@@ -101,31 +91,20 @@ std::int64_t RawFile::Read(char* buffer, std::size_t length, std::string& error)
 
 std::int64_t RawFile::ReadAt(std::uint64_t offset, char* buffer, std::size_t length, std::string& error) const
 {
-    std::size_t done = 0;
-    while (done < length) {
-        const ssize_t n =
-            ::pread(descriptorOf(m_handle), buffer + done, length - done, static_cast<off_t>(offset + done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            error = std::strerror(errno);
-            return -1;
-        }
-        if (n == 0)
-            break;
-        done += static_cast<std::size_t>(n);
-    }
-    return static_cast<std::int64_t>(done);
+    const std::int64_t n = ReadFully(descriptorOf(m_handle), buffer, length, offset);
+    if (n < 0)
+        error = std::strerror(errno);
+    return n;
 }
 
 bool RawFile::Write(const char* data, std::size_t length, std::string& error)
 {
-    return writeAll(descriptorOf(m_handle), data, length, std::nullopt, error);
+    return succeeded(WriteFully(descriptorOf(m_handle), data, length), error);
 }
 
 bool RawFile::WriteAt(std::uint64_t offset, const char* data, std::size_t length, std::string& error)
 {
-    return writeAll(descriptorOf(m_handle), data, length, offset, error);
+    return succeeded(WriteFully(descriptorOf(m_handle), data, length, offset), error);
 }
 
 bool RawFile::SyncAndClose(std::string& error)
