@@ -145,10 +145,13 @@ const std::vector<FileEntry>& SourceScan::destinationListing(const std::string& 
 bool SourceScan::excludedFolder(const std::string& folder, const std::string& name) const
 {
     // An entry names a subfolder anywhere ("Temp") or one in a given folder ("/data/Temp").
+    if (m_exclusions.empty())
+        return false;
     const std::string here = folder.substr(0, folder.size() - 1);
+    const std::string upperHere = UpperCase(here);
     for (const std::string& entry : m_exclusions) {
         std::string rest = entry;
-        if (UpperCase(rest).rfind(UpperCase(here), 0) == 0)
+        if (UpperCase(rest).rfind(upperHere, 0) == 0)
             rest.erase(0, here.size());
         if (!rest.empty() && rest.front() == '/')
             rest.erase(0, 1);
