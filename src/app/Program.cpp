@@ -72,17 +72,14 @@ std::optional<int> Program::Start()
         m_profileFile->LoadProfiles(m_profiles, defaults, NextRunRecalculationAt(m_platform.Now()));
     }
 
-    m_controller = std::make_unique<RunController>(
-        RunEnvironment{m_profiles, *m_profileFile,
-                       [this](const std::vector<std::string>& report) {
-                           m_log->AppendReport(report, static_cast<std::int64_t>(m_settings.LogSize) * 1024);
-                       },
-                       m_settings, m_platform, m_fs,
-                       [data] { return std::make_unique<ArchiveStateCatalogue>(data / ArchiveStateFileName); },
-                       m_frontEnd, m_frontEnd, m_frontEnd,
-                       [this](std::function<void()> task) {
-                           QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
-                       }});
+    m_controller = std::make_unique<RunController>(RunEnvironment{
+        m_profiles, *m_profileFile,
+        [this](const std::vector<std::string>& report) { m_log->AppendReport(report, logLimit()); }, m_settings,
+        m_platform, m_fs, [data] { return std::make_unique<ArchiveStateCatalogue>(data / ArchiveStateFileName); },
+        m_frontEnd, m_frontEnd, m_frontEnd,
+        [this](std::function<void()> task) {
+            QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
+        }});
     m_dispatcher = std::make_unique<TaskDispatcher>(m_profiles, *m_controller);
     m_controller->onRunEnded = [this] { runEnded(); };
     m_dispatcher->GetNextTask();
@@ -114,6 +111,11 @@ std::optional<int> Program::Start()
     QObject::connect(&m_timer, &QTimer::timeout, this, [this] { tick(); });
     m_timer.start();
     return std::nullopt;
+}
+
+std::int64_t Program::logLimit() const
+{
+    return static_cast<std::int64_t>(m_settings.LogSize) * 1024; // the setting counts KB
 }
 
 void Program::tick()
@@ -212,7 +214,7 @@ void Program::cleanUp()
     m_store->sync();
     if (const auto failure = m_profileFile->SaveProfiles(m_profiles))
         m_frontEnd.ShowError(*failure);
-    if (!m_log->WritePending(static_cast<std::int64_t>(m_settings.LogSize) * 1024))
+    if (!m_log->WritePending(logLimit()))
         m_frontEnd.ShowError("Protokoll " + m_log->path().string() + " kann nicht geschrieben werden.");
     m_lock.reset();
 }

@@ -43,6 +43,8 @@ public:
 
 private:
     void tick();
+    /// The size the log is trimmed to, in bytes.
+    std::int64_t logLimit() const;
     void received(const ChannelMessage& message);
     void runEnded();
     void cleanUp();
