@@ -1,13 +1,21 @@
 #include "engine/CurlFtpSession.h"
 
-#include <cstdio>
+#include "platform/RawFile.h"
+
 #include <curl/curl.h>
-#include <sys/stat.h>
 
 namespace {
 
 constexpr long ReplyTimeoutSeconds = 15;
 constexpr std::int32_t UploadFailed = 10001; // shown with libcurl's own text
+
+// libcurl takes the file's bytes through this.
+std::size_t readFromFile(char* buffer, std::size_t size, std::size_t count, void* file)
+{
+    std::string error;
+    const std::int64_t n = static_cast<RawFile*>(file)->Read(buffer, size * count, error);
+    return n < 0 ? CURL_READFUNC_ABORT : static_cast<std::size_t>(n);
+}
 
 } // namespace
 
@@ -79,27 +87,24 @@ void CurlFtpSession::LeaveFolder()
 
 FileResult CurlFtpSession::Upload(const std::string& localPath, const std::string& name, bool text)
 {
-    std::FILE* file = std::fopen(localPath.c_str(), "rb");
+    std::string error;
+    const std::unique_ptr<RawFile> file = RawFile::Open(localPath, RawFile::Mode::Read, error);
     if (!file)
         return {UploadFailed, "Datei kann nicht gelesen werden"};
-    struct stat st
-    {
-    };
-    ::fstat(::fileno(file), &st);
     char* escaped = curl_easy_escape(m_curl, name.c_str(), static_cast<int>(name.size()));
     const std::string url = m_base + (escaped ? escaped : name);
     curl_free(escaped);
     curl_easy_setopt(m_curl, CURLOPT_URL, url.c_str());
     curl_easy_setopt(m_curl, CURLOPT_NOBODY, 0L);
     curl_easy_setopt(m_curl, CURLOPT_UPLOAD, 1L);
-    curl_easy_setopt(m_curl, CURLOPT_READDATA, file);
-    curl_easy_setopt(m_curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(st.st_size));
+    curl_easy_setopt(m_curl, CURLOPT_READFUNCTION, readFromFile);
+    curl_easy_setopt(m_curl, CURLOPT_READDATA, file.get());
+    curl_easy_setopt(m_curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(file->Size()));
     curl_easy_setopt(m_curl, CURLOPT_TRANSFERTEXT, text ? 1L : 0L);
     m_error[0] = '\0';
     const CURLcode result = curl_easy_perform(m_curl);
     curl_easy_setopt(m_curl, CURLOPT_UPLOAD, 0L);
     curl_easy_setopt(m_curl, CURLOPT_TRANSFERTEXT, 0L);
-    std::fclose(file);
     if (result != CURLE_OK)
         return {UploadFailed, m_error[0] ? m_error : curl_easy_strerror(result)};
     return {};
