@@ -48,3 +48,8 @@ ChannelCommand CommandOf(const ChannelMessage& message, const std::string& ownCo
         return {ChannelCommand::Kind::Continue, {}};
     return {};
 }
+
+std::string RunProfileCommand(const std::string& profileName)
+{
+    return std::string(RunProfile) + profileName;
+}

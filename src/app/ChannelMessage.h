@@ -36,3 +36,6 @@ struct ChannelCommand
 
 /// The command of a message from this computer; messages from another computer are ignored.
 ChannelCommand CommandOf(const ChannelMessage& message, const std::string& ownComputer);
+
+/// The command that asks the running copy to run a profile.
+std::string RunProfileCommand(const std::string& profileName);

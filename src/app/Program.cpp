@@ -40,7 +40,7 @@ std::optional<int> Program::Start()
                 return 0;
             }
             const bool sent = Channel::Send(data, m_platform.UserName(), m_platform.ComputerName(),
-                                            "TRSRORunProfile" + *m_options.profileName);
+                                            RunProfileCommand(*m_options.profileName));
             if (!sent)
                 std::cerr << "tresorio: Die laufende Kopie nimmt keine Nachrichten an.\n";
             return sent ? 0 : 1;
