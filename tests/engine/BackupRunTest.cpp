@@ -554,11 +554,6 @@ TEST_F(BackupRunTest, FailedCopiesAreCountedAndTheRunGoesOn)
     EXPECT_TRUE(body(run(profile(BackupFull))).empty());
 }
 
-std::pair<bool, std::string> shell(const std::string& command)
-{
-    return RunShell(command);
-}
-
 TEST_F(BackupRunTest, CompressingRunsWriteOneArchive)
 {
     MakeFile(src / "a.txt", std::string(20'000, 'a'));
@@ -582,11 +577,11 @@ TEST_F(BackupRunTest, CompressingRunsWriteOneArchive)
     EXPECT_EQ(observer.filesDone, 4);
     EXPECT_EQ(observer.bytesDone, 0);
     EXPECT_EQ(r.errorCount, 0) << testing::PrintToString(r.logLines);
-    EXPECT_TRUE(shell("unzip -tq " + archive.string()).first);
-    EXPECT_EQ(shell("unzip -Z1 " + archive.string()).second, "sub/b.txt\na.txt\nbild.png\nzufall.dat\n");
+    EXPECT_TRUE(RunShell("unzip -tq " + archive.string()).first);
+    EXPECT_EQ(RunShell("unzip -Z1 " + archive.string()).second, "sub/b.txt\na.txt\nbild.png\nzufall.dat\n");
     // The png by its suffix; the noise and the tiny text because deflating does not shrink them.
-    EXPECT_EQ(shell("unzip -Zs " + archive.string() + " | grep -c ' stor '").second, "3\n");
-    EXPECT_EQ(shell("unzip -p " + archive.string() + " sub/b.txt").second, "welt");
+    EXPECT_EQ(RunShell("unzip -Zs " + archive.string() + " | grep -c ' stor '").second, "3\n");
+    EXPECT_EQ(RunShell("unzip -p " + archive.string() + " sub/b.txt").second, "welt");
     EXPECT_EQ(r.filesDone, 4);
     EXPECT_GT(r.compressionRate, 50);
     EXPECT_NE(std::find(r.logLines.begin(), r.logLines.end(), "Verzeichn. durchsucht : 0"), r.logLines.end());
@@ -602,11 +597,11 @@ TEST_F(BackupRunTest, CompressingRunsWriteOneArchive)
     incremental.Backuptype = BackupIncremental;
     r = run(incremental);
     EXPECT_EQ(r.filesDone, 1);
-    EXPECT_EQ(shell("unzip -Z1 " + archive.string()).second, "sub/b.txt\na.txt\nbild.png\nzufall.dat\n");
-    EXPECT_EQ(shell("unzip -p " + archive.string() + " sub/b.txt").second, "neu!");
+    EXPECT_EQ(RunShell("unzip -Z1 " + archive.string()).second, "sub/b.txt\na.txt\nbild.png\nzufall.dat\n");
+    EXPECT_EQ(RunShell("unzip -p " + archive.string() + " sub/b.txt").second, "neu!");
     // A full run builds the archive anew.
     run(p);
-    EXPECT_EQ(shell("unzip -Z1 " + archive.string()).second, "sub/b.txt\na.txt\nzufall.dat\n"); // walk order
+    EXPECT_EQ(RunShell("unzip -Z1 " + archive.string()).second, "sub/b.txt\na.txt\nzufall.dat\n"); // walk order
 }
 
 TEST_F(BackupRunTest, EncryptedArchivesOpenWithThePassword)
@@ -619,9 +614,9 @@ TEST_F(BackupRunTest, EncryptedArchivesOpenWithThePassword)
     p.Password = "Kennwort";
     ASSERT_EQ(run(p).errorCount, 0);
     const std::string archive = (dst / "x.zip").string();
-    EXPECT_EQ(shell("unzip -P Kennwort -p " + archive + " geheim.txt").second, "vertraulich");
-    EXPECT_FALSE(shell("unzip -P falsch -t " + archive).first);
-    EXPECT_TRUE(shell("7z t -pKennwort " + archive).first);
+    EXPECT_EQ(RunShell("unzip -P Kennwort -p " + archive + " geheim.txt").second, "vertraulich");
+    EXPECT_FALSE(RunShell("unzip -P falsch -t " + archive).first);
+    EXPECT_TRUE(RunShell("7z t -pKennwort " + archive).first);
 }
 
 TEST_F(BackupRunTest, SplitArchivesSpreadOverVolumesThatSevenZipReads)
@@ -648,9 +643,9 @@ TEST_F(BackupRunTest, SplitArchivesSpreadOverVolumesThatSevenZipReads)
         EXPECT_LE(std::filesystem::file_size(dst / volume), 65536u) << volume;
     EXPECT_TRUE(TreeOf(dir / "tmp").empty());
     EXPECT_TRUE(observer.diskQuestions.empty());
-    EXPECT_TRUE(shell("7z t -pKennwort " + (dst / "teil.zip").string()).first);
+    EXPECT_TRUE(RunShell("7z t -pKennwort " + (dst / "teil.zip").string()).first);
     const auto out = dir / "ausgepackt";
-    ASSERT_TRUE(shell("7z x -pKennwort -o" + out.string() + " " + (dst / "teil.zip").string()).first);
+    ASSERT_TRUE(RunShell("7z x -pKennwort -o" + out.string() + " " + (dst / "teil.zip").string()).first);
     EXPECT_EQ(ReadFileBytes(out / "gross.bin"), noise);
     EXPECT_EQ(ReadFileBytes(out / "sub/klein.txt"), std::string(50'000, 'k'));
     for (const std::string& line : r.logLines)
@@ -699,7 +694,7 @@ TEST_F(BackupRunTest, AFullMediumAsksForTheNextOne)
     std::filesystem::create_directories(together);
     for (const auto& from : {dir / "medium1/teil.z01", dir / "medium2/teil.z02", dst / "teil.zip"})
         std::filesystem::copy_file(from, together / from.filename());
-    ASSERT_TRUE(shell("7z x -o" + (dir / "aus").string() + " " + (together / "teil.zip").string()).first);
+    ASSERT_TRUE(RunShell("7z x -o" + (dir / "aus").string() + " " + (together / "teil.zip").string()).first);
     EXPECT_EQ(ReadFileBytes(dir / "aus/gross.bin"), noise);
 
     // Cancelling the question ends the archive with the line of a cancelled run and leaves no
