@@ -77,9 +77,8 @@ std::optional<int> Program::Start()
         [this](const std::vector<std::string>& report) { m_log->AppendReport(report, logLimit()); }, m_settings,
         m_platform, m_fs, [data] { return std::make_unique<ArchiveStateCatalogue>(data / ArchiveStateFileName); },
         m_frontEnd, m_frontEnd, m_frontEnd,
-        [this](std::function<void()> task) {
-            QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
-        }});
+        [this](std::function<void()> task) { QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection); },
+        data.string()});
     m_dispatcher = std::make_unique<TaskDispatcher>(m_profiles, *m_controller);
     m_controller->onRunEnded = [this] { runEnded(); };
     m_dispatcher->GetNextTask();

@@ -121,6 +121,41 @@ std::string DecodeStoredText(std::string_view bytes)
     return IsValidUtf8(bytes) ? std::string(bytes) : Cp1252ToUtf8(bytes);
 }
 
+std::vector<std::string> DecodeStoredLines(std::string_view bytes)
+{
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
+        bytes.remove_prefix(3);
+    std::vector<std::string> lines = SplitLines(bytes);
+    for (std::string& line : lines)
+        if (!IsValidUtf8(line))
+            line = Cp1252ToUtf8(line);
+    return lines;
+}
+
+std::string EscapeReportLine(std::string_view line)
+{
+    static const char* const Hex = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(line.size());
+    for (std::size_t i = 0; i < line.size();) {
+        const std::size_t len = sequenceLength(line, i);
+        const auto b = static_cast<unsigned char>(line[i]);
+        if (len > 1 || (len == 1 && (b >= 0x20 || b == '\t') && b != 0x7F)) {
+            out.append(line.substr(i, len));
+            i += len;
+            continue;
+        }
+        if (b == '\r')
+            out += "\\r";
+        else if (b == '\n')
+            out += "\\n";
+        else
+            out += std::string("\\x") + Hex[b >> 4] + Hex[b & 0xF];
+        ++i;
+    }
+    return out;
+}
+
 std::string Trim(std::string_view text)
 {
     std::size_t begin = 0;

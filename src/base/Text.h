@@ -13,6 +13,13 @@ bool IsValidUtf8(std::string_view bytes);
 std::string Cp1252ToUtf8(std::string_view bytes);
 /// UTF-8 input as it is (without a leading byte-order mark); anything else read as Windows-1252.
 std::string DecodeStoredText(std::string_view bytes);
+/// The lines of a stored text, each decoded on its own: one line in Windows-1252 among UTF-8
+/// ones (a file older installations wrote to) leaves every other line as it is.
+std::vector<std::string> DecodeStoredLines(std::string_view bytes);
+/// A line for a report that is valid UTF-8 and stays one line: bytes that are not UTF-8 and
+/// control characters (but the tab) are written as "\xHH", CR and LF as "\r" and "\n", so no
+/// file name can break or forge a line.
+std::string EscapeReportLine(std::string_view line);
 
 /// Removes blanks and control characters (everything up to U+0020) at both ends.
 std::string Trim(std::string_view text);

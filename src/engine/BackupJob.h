@@ -23,6 +23,7 @@ struct BackupJob
     bool logProfile = true;
     std::string ftpTransferExt;
     int language = 0;
+    std::string dataFolder; // the program's own files: never copied, moved, deleted or emptied
 };
 
 /// File-search attribute bits: read-only 1, hidden 2, system 4, archive 32.

@@ -1,5 +1,6 @@
 #include "engine/BackupRun.h"
 
+#include "base/ResultCodes.h"
 #include "base/Text.h"
 #include "engine/CurlFtpSession.h"
 #include "engine/FileHelpers.h"
@@ -22,24 +23,41 @@ std::string normalFolder(const std::string& path)
     return AddSlash(std::filesystem::path(path).lexically_normal().string());
 }
 
-void errorLine(RunState& state, const std::string& text)
-{
-    state.addLine(std::string(ErrorPrefix) + text);
-    ++state.stats.errorCount;
-}
-
 } // namespace
 
 std::optional<std::string> RefusalToErase(FileSystem& fs, const std::string& destination,
-                                          const std::vector<std::string>& sources, const std::string& home)
+                                          const std::vector<std::string>& sources, const std::string& home,
+                                          const std::string& dataFolder)
 {
-    if (destination == "/" || fs.IsFileSystemRoot(destination))
+    if (ResolvedPath(fs, destination) == "/" || fs.IsFileSystemRoot(destination))
         return "Wurzel eines Dateisystems";
-    if (!home.empty() && destination == normalFolder(home))
+    if (!home.empty() && SameLocation(fs, destination, home))
         return "Benutzerordner";
     for (const std::string& source : sources)
-        if (source.compare(0, destination.size(), destination) == 0)
+        if (FolderHolds(fs, destination, source))
             return "enthält die Quelle " + source;
+    if (!dataFolder.empty() && FolderHolds(fs, destination, dataFolder))
+        return "enthält den Datenordner " + AddSlash(dataFolder);
+    return std::nullopt;
+}
+
+std::optional<std::string> RefusalToRun(FileSystem& fs, const TProfile& profile,
+                                        const std::vector<std::string>& sources, const std::string& destination)
+{
+    if (profile.Backuptype < BackupFull || profile.Backuptype > BackupSynchronise)
+        return "unbekannte Sicherungsart " + std::to_string(profile.Backuptype);
+    // An empty destination would be the root of the file system.
+    if (Trim(profile.Destination).empty() && profile.Backuptype != BackupDelete && !profile.FTP)
+        return "kein Ziel angegeben";
+    if (profile.Backuptype == BackupSynchronise && sources.size() != 1)
+        return "Synchronisieren braucht genau eine Quelle (" + std::to_string(sources.size()) + " angegeben)";
+    if (profile.Compress && profile.Encrypt && profile.Password.empty())
+        return "Verschlüsselung ohne lesbares ZIP-Kennwort: kein Archiv geschrieben";
+    // The remote folder of an FTP profile is no place on this computer.
+    if (!profile.FTP)
+        for (const std::string& source : sources)
+            if (SameLocation(fs, source, destination))
+                return "Quelle und Ziel sind derselbe Ordner: " + source;
     return std::nullopt;
 }
 
@@ -54,9 +72,20 @@ BackupRun::BackupRun(BackupJob job, Platform& platform, FileSystem& fs, ArchiveA
 
 std::optional<std::string> BackupRun::emptyDestination(const RunState& state)
 {
-    // Emptying a root, the home folder or a source would destroy what the backup protects.
-    if (const auto refusal =
-            RefusalToErase(m_fs, state.destination, state.sources, m_platform.SpecialFolderPath(SpecialFolder::Home)))
+    // Emptying a root, the home folder, a source or the program's own files would destroy what
+    // the backup protects; emptying it while a source cannot be read would leave no copy at all.
+    std::optional<std::string> refusal = RefusalToErase(
+        m_fs, state.destination, state.sources, m_platform.SpecialFolderPath(SpecialFolder::Home), m_job.dataFolder);
+    for (const std::string& source : state.sources) {
+        if (refusal)
+            break;
+        const auto entry = m_fs.Stat(source);
+        const Status readable = entry && entry->folder ? m_fs.ListFolder(source).status
+                                                       : Status{ResultCode::PathNotFound, "nicht vorhanden"};
+        if (!readable.ok())
+            refusal = "Quelle " + source + " ist nicht lesbar (" + ResultMessage(readable.code, readable.message) + ")";
+    }
+    if (refusal)
         return "Ziel " + state.destination + " wird nicht geleert: " + *refusal;
     EraseFolderContents(m_fs, state.destination);
     return std::nullopt;
@@ -125,6 +154,14 @@ void BackupRun::writeArchive(RunState& state, const std::string& archivePath, bo
     };
     callbacks.cancelled = [&state] { return state.aborted(); };
     const auto size = LibzipArchiver(m_fs).Write(options, state.zipList, callbacks);
+    // The report counts what the archive holds: nothing when it could not be written (the last
+    // good archive stays as it was), and never a file that could not be read into it.
+    for (std::size_t i = 0; i < state.zipList.size(); ++i) {
+        if (!size || !archived[i]) {
+            --state.stats.filesDone;
+            state.stats.bytesDone -= state.zipList[i].entry.size;
+        }
+    }
     if (size) {
         if (!p.DiskSpan)
             state.stats.compressionRate = CompressionRateOf(*size, state.stats.bytesDone);
@@ -158,9 +195,16 @@ RunResult BackupRun::Run()
     FileProcessor processor(state);
     SourceScan scan(state, processor);
     bool walk = true;
-    if (p.CheckDestname && !m_observer.CheckDest(state.destination, p.DestName)) {
+    for (const std::string& problem : m_archive.TakeProblems())
+        state.errorLine(problem);
+    if (const auto refusal = RefusalToRun(m_fs, p, state.sources, state.destination)) {
         state.addLine(RuleLine);
-        errorLine(state, "falscher Medienname  oder  Abbruch durch Benutzer");
+        state.errorLine(*refusal);
+        walk = false;
+    }
+    if (walk && p.CheckDestname && !m_observer.CheckDest(state.destination, p.DestName)) {
+        state.addLine(RuleLine);
+        state.errorLine("falscher Medienname  oder  Abbruch durch Benutzer");
         walk = false;
     }
     std::optional<std::string> refusal;
@@ -187,6 +231,7 @@ RunResult BackupRun::Run()
         login.password = p.NetPasswd;
         login.folder = p.Destination; // the remote folder as stored, never expanded
         login.passive = p.FTPPassive;
+        login.text = p.FTPMode == 1;
         ftp = m_openFtp();
         std::string reason;
         if (!ftp->Connect(login, reason)) {
@@ -201,7 +246,7 @@ RunResult BackupRun::Run()
     if (walk) {
         state.addLine(RuleLine);
         if (refusal)
-            errorLine(state, *refusal);
+            state.errorLine(*refusal);
         m_observer.ResetProgress();
         state.stats.filesToDo = scan.ScanSources(ScanPass::Counting);
         m_observer.SetFilesToDo(state.stats.filesToDo);
@@ -212,11 +257,11 @@ RunResult BackupRun::Run()
         if (p.Compress && !state.zipList.empty())
             writeArchive(state, archivePath, addToExisting);
         else if (state.aborted())
-            errorLine(state, "Abbruch durch Benutzer");
+            state.errorLine(CancelledText);
     }
 
     if (!m_archive.Commit())
-        errorLine(state, "Archivstatus kann nicht gespeichert werden");
+        state.errorLine("Archivstatus kann nicht gespeichert werden");
     // A run that reports its files copied (or deleted) must have done so on the medium.
     if (state.stats.filesDone > 0) {
         m_fs.SyncFileSystem(state.destination);

@@ -38,7 +38,13 @@ private:
     FtpFactory m_openFtp;
 };
 
-/// Why the destination must not be emptied (it is a file-system root, the home folder, or
-/// holds a source), or nothing when it may.
+/// Why the destination must not be emptied (it is a file-system root or the home folder, or it
+/// holds a source or the program's data folder, by real location), or nothing when it may.
 std::optional<std::string> RefusalToErase(FileSystem& fs, const std::string& destination,
-                                          const std::vector<std::string>& sources, const std::string& home);
+                                          const std::vector<std::string>& sources, const std::string& home,
+                                          const std::string& dataFolder);
+
+/// Why a profile must not run at all, before anything is touched: a synchronisation without
+/// exactly one source, encryption without a password, a source that is the destination.
+std::optional<std::string> RefusalToRun(FileSystem& fs, const TProfile& profile,
+                                        const std::vector<std::string>& sources, const std::string& destination);

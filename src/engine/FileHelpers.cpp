@@ -1,8 +1,10 @@
 #include "engine/FileHelpers.h"
 
-namespace {
+#include "base/ResultCodes.h"
 
-constexpr std::int32_t ErrorAlreadyExists = 183;
+#include <filesystem>
+
+namespace {
 
 bool folderExists(FileSystem& fs, const std::string& path)
 {
@@ -10,21 +12,42 @@ bool folderExists(FileSystem& fs, const std::string& path)
     return entry && entry->folder;
 }
 
-constexpr std::int32_t ErrorFileNotFound = 2;
-constexpr std::int32_t ErrorPathNotFound = 3;
+// The file that stands where a folder of target's path should be, or nothing. The search ends
+// at the first folder that exists, so it never climbs out of the destination.
+std::optional<std::string> fileInTheWayOf(FileSystem& fs, const std::string& target)
+{
+    std::string path = FolderOf(target);
+    while (path.size() > 1) {
+        path.pop_back(); // the trailing "/"
+        const auto entry = fs.Stat(path);
+        if (entry)
+            return entry->folder ? std::nullopt : std::optional<std::string>(path);
+        path = FolderOf(path);
+    }
+    return std::nullopt;
+}
 
 // The target's folder is created when the operation finds it missing (asking before every file
-// would cost a look-up per file); a target that stood in the way is cleared once.
-template <typename Operation> FileResult withRetry(FileSystem& fs, const std::string& target, Operation operation)
+// would cost a look-up per file). What is at the target is cleared, and the operation tried
+// once more, only when the target itself stood in the way: after a failure on the source's
+// side (unreadable, vanished, changed) the last good copy must stay as it is.
+template <typename Operation> Status withRetry(FileSystem& fs, const std::string& target, Operation operation)
 {
-    FileResult first = operation();
+    Status first = operation();
     const std::string folder = FolderOf(target);
-    const bool missing = first.code == ErrorFileNotFound || first.code == ErrorPathNotFound;
+    const bool missing =
+        !first.targetInTheWay && (first.code == ResultCode::FileNotFound || first.code == ResultCode::PathNotFound);
     // Another copy may have made the folder in the meantime; once it is there, try again.
     if (missing && !folder.empty() && (folderExists(fs, folder) || ForceDestination(fs, folder).ok()))
         first = operation();
-    if (first.ok())
+    if (first.ok() || !first.targetInTheWay)
         return first;
+    if (const auto blocker = fileInTheWayOf(fs, target)) {
+        fs.MakeWritable(*blocker);
+        if (!fs.DeleteFile(*blocker).ok() || !ForceDestination(fs, folder).ok())
+            return first;
+        return operation();
+    }
     fs.MakeWritable(target);
     if (!fs.DeleteFile(target).ok())
         return first;
@@ -44,7 +67,7 @@ std::string FolderOf(const std::string& path)
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-FileResult ForceDestination(FileSystem& fs, const std::string& path)
+Status ForceDestination(FileSystem& fs, const std::string& path)
 {
     if (folderExists(fs, path))
         return {};
@@ -60,30 +83,29 @@ FileResult ForceDestination(FileSystem& fs, const std::string& path)
         current += element + "/";
         if (folderExists(fs, current))
             continue;
-        const FileResult made = fs.CreateFolder(current);
-        if (!made.ok() && made.code != ErrorAlreadyExists)
+        const Status made = fs.CreateFolder(current);
+        if (!made.ok() && made.code != ResultCode::AlreadyExists)
             return made;
     }
     return {};
 }
 
-FileResult CopyFileRetry(FileSystem& fs, const std::string& source, const std::string& target)
+Status CopyFileRetry(FileSystem& fs, const std::string& source, const std::string& target)
 {
     return withRetry(fs, target, [&] { return fs.CopyFile(source, target); });
 }
 
-FileResult MoveFileRetry(FileSystem& fs, const std::string& source, const std::string& target)
+Status MoveFileRetry(FileSystem& fs, const std::string& source, const std::string& target)
 {
     return withRetry(fs, target, [&] { return fs.MoveFile(source, target); });
 }
 
 void EraseFolderContents(FileSystem& fs, const std::string& folder)
 {
-    for (const FileEntry& entry : fs.ListFolder(folder)) {
+    // Hidden folders go too: a run that takes hidden files leaves them in its destination.
+    for (const FileEntry& entry : fs.ListFolder(folder).entries) {
         const std::string path = folder + entry.name;
         if (entry.folder) {
-            if (entry.hidden)
-                continue;
             EraseFolderContents(fs, path + "/");
             fs.RemoveFolder(path);
         } else if (!fs.DeleteFile(path).ok()) {
@@ -91,4 +113,75 @@ void EraseFolderContents(FileSystem& fs, const std::string& folder)
             fs.DeleteFile(path);
         }
     }
+}
+
+std::optional<FileIdentity> IdentityOf(FileSystem& fs, const std::string& path)
+{
+    const auto entry = fs.Stat(path);
+    if (!entry)
+        return std::nullopt;
+    return FileIdentity{entry->device, entry->inode};
+}
+
+namespace {
+
+std::string normalWithoutSlash(const std::string& path)
+{
+    std::string normal = std::filesystem::path(path).lexically_normal().string();
+    while (normal.size() > 1 && normal.back() == '/')
+        normal.pop_back();
+    return normal;
+}
+
+} // namespace
+
+std::string ResolvedPath(FileSystem& fs, const std::string& path)
+{
+    // The part that exists is resolved; what follows it cannot hold a link and is added as written.
+    std::string existing = path;
+    std::string rest;
+    while (!existing.empty()) {
+        if (const auto real = fs.RealPath(existing)) {
+            std::string resolved = *real;
+            if (!rest.empty())
+                resolved = AddSlash(resolved) + rest;
+            return normalWithoutSlash(resolved);
+        }
+        while (existing.size() > 1 && existing.back() == '/')
+            existing.pop_back();
+        const std::size_t slash = existing.find_last_of('/');
+        if (slash == std::string::npos)
+            break;
+        rest = existing.substr(slash + 1) + (rest.empty() ? "" : "/" + rest);
+        existing = slash == 0 ? "/" : existing.substr(0, slash);
+    }
+    return normalWithoutSlash(path);
+}
+
+bool FolderHolds(FileSystem& fs, const std::string& folder, const std::string& path)
+{
+    const auto outer = IdentityOf(fs, folder);
+    std::string inner = ResolvedPath(fs, path);
+    const std::string outerPath = AddSlash(ResolvedPath(fs, folder));
+    if (AddSlash(inner).compare(0, outerPath.size(), outerPath) == 0)
+        return true;
+    if (!outer)
+        return false;
+    // A bind mount shows the same folder under another path: the identity gives it away.
+    for (;;) {
+        if (IdentityOf(fs, inner) == outer)
+            return true;
+        const std::size_t slash = inner.find_last_of('/');
+        if (slash == std::string::npos || inner == "/")
+            return false;
+        inner = slash == 0 ? "/" : inner.substr(0, slash);
+    }
+}
+
+bool SameLocation(FileSystem& fs, const std::string& a, const std::string& b)
+{
+    const auto first = IdentityOf(fs, a);
+    if (first && first == IdentityOf(fs, b))
+        return true;
+    return AddSlash(ResolvedPath(fs, a)) == AddSlash(ResolvedPath(fs, b));
 }

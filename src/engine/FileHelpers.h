@@ -2,6 +2,8 @@
 
 #include "platform/FileSystem.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,12 +13,29 @@ std::string AddSlash(const std::string& path);
 std::string FolderOf(const std::string& path);
 
 /// Creates every missing folder of path; 0 or the code of the first folder that could not be made.
-FileResult ForceDestination(FileSystem& fs, const std::string& path);
-/// Copies source over target, creating the target's folder; a target that blocks the copy is
-/// made writable, deleted and the copy tried once more.
-FileResult CopyFileRetry(FileSystem& fs, const std::string& source, const std::string& target);
+Status ForceDestination(FileSystem& fs, const std::string& path);
+/// Copies source over target, creating the target's folder; a target that stands in the way of
+/// the copy (or a file where a folder of its path should be) is made writable, deleted and the
+/// copy tried once more. Any other failure leaves the target as it was.
+Status CopyFileRetry(FileSystem& fs, const std::string& source, const std::string& target);
 /// Moves source to target in the same way.
-FileResult MoveFileRetry(FileSystem& fs, const std::string& source, const std::string& target);
-/// Removes every file and every folder not beginning with "." below folder; the folder stays.
-/// Failures are ignored.
+Status MoveFileRetry(FileSystem& fs, const std::string& source, const std::string& target);
+/// Removes every file and folder below folder; the folder stays. Failures are ignored.
 void EraseFolderContents(FileSystem& fs, const std::string& folder);
+
+/// Where a file or folder lives, whatever path names it.
+struct FileIdentity
+{
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+std::optional<FileIdentity> IdentityOf(FileSystem& fs, const std::string& path);
+
+/// path with its links, "." and ".." resolved as far as it exists (no trailing "/").
+std::string ResolvedPath(FileSystem& fs, const std::string& path);
+/// Whether folder is path or holds it, by real location: a symbolic link, "..", a trailing
+/// slash or a bind mount does not hide it.
+bool FolderHolds(FileSystem& fs, const std::string& folder, const std::string& path);
+/// Whether two paths name the same file or folder.
+bool SameLocation(FileSystem& fs, const std::string& a, const std::string& b);

@@ -1,5 +1,6 @@
 #include "engine/FileProcessor.h"
 
+#include "base/ResultCodes.h"
 #include "engine/FileHelpers.h"
 #include "engine/FtpSession.h"
 #include "engine/ReportLines.h"
@@ -9,12 +10,26 @@
 
 namespace {
 
-constexpr std::int32_t VerificationFailed = 10000;
 // Enough copies under way to keep two threads busy while the walk hands out the next ones.
 constexpr std::size_t MaxRunningCopies = 16;
 constexpr std::int32_t NotCopied = -1; // the run was cancelled before the copy began
+// A change time this close before the reference still counts as after it: the reference is
+// stored to the second, and some file systems keep times coarser than that.
+constexpr DateTime ReferenceMargin = 2.0 / 86400.0;
 
 } // namespace
+
+bool ChangedSince(const FileEntry& entry, DateTime reference)
+{
+    return entry.modified > 0.0 && entry.changed > reference - ReferenceMargin;
+}
+
+std::string StagedNameOf(const std::string& target, unsigned number)
+{
+    const std::size_t slash = target.find_last_of('/');
+    const std::string name = target.substr(slash + 1);
+    return target.substr(0, slash + 1) + "." + name.substr(0, 200) + ".tresorio-new-" + std::to_string(number);
+}
 
 void FileProcessor::waitWhilePaused() const
 {
@@ -29,7 +44,7 @@ void FileProcessor::done(const FileEntry& entry)
     m_state.stats.bytesDone += entry.size;
 }
 
-void FileProcessor::record(const FileResult& result, const std::string& failedText, const std::string& doneText,
+void FileProcessor::record(const Status& result, const std::string& failedText, const std::string& doneText,
                            const FileEntry& entry)
 {
     if (!result.ok()) {
@@ -52,7 +67,7 @@ bool FileProcessor::IsSelectedForCopy(const std::string& path, const FileEntry& 
     case BackupDifferential:
         if (p.Archive)
             return m_state.archive.IsSet(path, entry);
-        return entry.modified > 0.0 && entry.modified > m_state.job.referenceTime;
+        return ChangedSince(entry, m_state.job.referenceTime);
     default:
         return false;
     }
@@ -69,7 +84,7 @@ void FileProcessor::ProcessFile(const std::string& rel, const FileEntry& entry)
             break;
         if (m_state.profile.Compress) {
             // The archive is written once the walk is through; each entry keeps its folder path.
-            m_state.zipList.push_back({m_state.sourceRoot + rel, m_state.sourcePrefix + rel, entry});
+            m_state.zipList.push_back({m_state.sourceRoot + rel, ArchiveEntryName(m_state.sourcePrefix + rel), entry});
             done(entry);
         } else if (m_state.ftp != nullptr)
             upload(rel, entry);
@@ -99,23 +114,26 @@ void FileProcessor::copy(const std::string& rel, const FileEntry& entry)
     // the second copy must see it complete.
     if (m_runningTargets.count(target) != 0)
         Finish();
-    if (p.Generations > 1)
-        rotateGenerations(m_state.sourcePrefix + rel);
+    // With generations or verification the new copy is made beside the target first: the older
+    // versions move, and the last good copy is replaced, only once the new one is complete and
+    // checked.
+    std::string staged = p.Generations > 1 || p.Verify ? StagedNameOf(target, m_stagedNumber++) : target;
     FileSystem& fs = m_state.fs;
     const std::atomic<bool>& abort = m_state.control.abortRequested;
     const bool verify = p.Verify;
     const bool bytewise = p.VerifyBit;
-    auto result = m_copiers.submit([&fs, &abort, source, target, verify, bytewise] {
+    auto result = m_copiers.submit([&fs, &abort, source, staged, verify, bytewise] {
         // A cancelled run touches no file it had not begun with.
         if (abort.load())
-            return FileResult{NotCopied, {}};
-        FileResult r = CopyFileRetry(fs, source, target);
-        if (r.ok() && verify && !fs.CompareFiles(source, target, bytewise))
-            r = {VerificationFailed, {}};
+            return Status{NotCopied, {}};
+        Status r = CopyFileRetry(fs, source, staged);
+        if (r.ok() && verify && !fs.CompareFiles(source, staged, bytewise))
+            r = {ResultCode::VerificationFailed, {}};
         return r;
     });
     m_runningTargets.insert(target);
-    m_running.push_back({rel, std::move(source), std::move(target), entry, std::move(result)});
+    m_running.push_back({rel, m_state.sourcePrefix + rel, std::move(source), std::move(target), std::move(staged),
+                         entry, std::move(result)});
     if (m_running.size() >= MaxRunningCopies)
         finishOldest();
 }
@@ -131,13 +149,22 @@ void FileProcessor::finishOldest()
     Copy c = std::move(m_running.front());
     m_running.pop_front();
     m_runningTargets.erase(c.target);
-    const FileResult result = c.result.get();
+    Status result = c.result.get();
+    if (c.staged != c.target) {
+        if (result.ok()) {
+            if (m_state.profile.Generations > 1)
+                rotateGenerations(c.sub);
+            result = MoveFileRetry(m_state.fs, c.staged, c.target);
+        }
+        if (!result.ok() && m_state.fs.Stat(c.staged))
+            m_state.fs.DeleteFile(c.staged);
+    }
     if (result.code != NotCopied)
         recordCopy(c.rel, c.source, c.entry, result);
 }
 
 void FileProcessor::recordCopy(const std::string& rel, const std::string& source, const FileEntry& entry,
-                               const FileResult& result)
+                               const Status& result)
 {
     const TProfile& p = m_state.profile;
     // The bit is cleared for the file as it was read before the copy: a change during the copy
@@ -151,6 +178,10 @@ void FileProcessor::upload(const std::string& rel, const FileEntry& entry)
 {
     // One control connection carries the uploads one after the other, into the current folder.
     const std::string source = m_state.sourceRoot + rel;
+    if (m_state.remoteFoldersMissed > 0) {
+        recordCopy(rel, source, entry, {ResultCode::UploadFailed, "FTP-Verzeichnis nicht erreichbar"});
+        return;
+    }
     const bool text = FtpTextTransfer(entry.name, m_state.profile.FTPMode, m_state.job.ftpTransferExt);
     recordCopy(rel, source, entry, m_state.ftp->Upload(source, entry.name, text));
 }
@@ -171,7 +202,7 @@ void FileProcessor::remove(const std::string& rel, const FileEntry& entry)
 {
     const bool toTrash = m_state.profile.RecycleBin;
     const std::string source = m_state.sourceRoot + rel;
-    const FileResult result = toTrash ? m_state.fs.MoveToTrash(source) : m_state.fs.DeleteFile(source);
+    const Status result = toTrash ? m_state.fs.MoveToTrash(source) : m_state.fs.DeleteFile(source);
     record(result, "löschen von " + rel, (toTrash ? "Löschen in Papierkorb : " : "gelöscht : ") + rel, entry);
 }
 
@@ -191,9 +222,9 @@ void FileProcessor::rotateGenerations(const std::string& sub)
     auto generation = [&](int n) { return base + "Generation." + std::to_string(n) + "/" + sub; };
     auto exists = [&fs](const std::string& path) { return fs.Stat(path).has_value(); };
     // Failures here are reported but are not errors of the run: the copy follows anyway.
-    auto report = [this](const std::string& text, const FileResult& r) {
+    auto report = [this](const std::string& text, const Status& r) {
         if (m_state.job.logError)
-            m_state.addLine(FileErrorLine(text, r.code, r.systemText));
+            m_state.addLine(FileErrorLine(text, r.code, r.message));
     };
     for (int n = generations - 1; n >= 1; --n) {
         const std::string from = generation(n);
@@ -203,13 +234,13 @@ void FileProcessor::rotateGenerations(const std::string& sub)
             fs.DeleteFile(to);
         }
         if (exists(from)) {
-            const FileResult moved = MoveFileRetry(fs, from, to);
+            const Status moved = MoveFileRetry(fs, from, to);
             if (!moved.ok())
                 report("moving " + from, moved);
         }
     }
     if (exists(base + sub)) {
-        const FileResult moved = MoveFileRetry(fs, base + sub, generation(1));
+        const Status moved = MoveFileRetry(fs, base + sub, generation(1));
         if (!moved.ok())
             report("Generation: moving " + base + sub, moved);
     }

@@ -7,6 +7,13 @@
 #include <future>
 #include <unordered_set>
 
+/// Whether a file changed after the reference moment of a run by date (with a margin of two
+/// seconds, so a file is rather taken twice than never).
+bool ChangedSince(const FileEntry& entry, DateTime reference);
+
+/// The name beside target under which its new copy is made before it replaces target.
+std::string StagedNameOf(const std::string& target, unsigned number);
+
 /// Carries out the profile's kind of run on one file the walk found: copies (with generations,
 /// verification and the archive bit), synchronises, deletes or moves it. Copies run on two
 /// threads while the walk goes on; their outcome is taken in the walk's order, so the report,
@@ -29,17 +36,18 @@ private:
     struct Copy
     {
         std::string rel;
+        std::string sub; // below the destination: the source's prefix and rel
         std::string source;
         std::string target;
+        std::string staged; // where the copy is made: the target, or a name beside it
         FileEntry entry;
-        std::future<FileResult> result;
+        std::future<Status> result;
     };
 
     void copy(const std::string& rel, const FileEntry& entry);
     void upload(const std::string& rel, const FileEntry& entry);
     void finishOldest();
-    void recordCopy(const std::string& rel, const std::string& source, const FileEntry& entry,
-                    const FileResult& result);
+    void recordCopy(const std::string& rel, const std::string& source, const FileEntry& entry, const Status& result);
     void synchronise(const std::string& rel, const FileEntry& entry);
     void remove(const std::string& rel, const FileEntry& entry);
     void move(const std::string& rel, const FileEntry& entry);
@@ -48,11 +56,12 @@ private:
     void done(const FileEntry& entry);
     /// The outcome of one file: an error line, or the counters and (with LogAll) doneText; then
     /// the progress.
-    void record(const FileResult& result, const std::string& failedText, const std::string& doneText,
+    void record(const Status& result, const std::string& failedText, const std::string& doneText,
                 const FileEntry& entry);
 
     RunState& m_state;
     std::deque<Copy> m_running;
     std::unordered_set<std::string> m_runningTargets;
+    unsigned m_stagedNumber = 0;
     TaskPool m_copiers{2};
 };

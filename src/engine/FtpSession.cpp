@@ -17,6 +17,11 @@ FtpLogin FtpLoginOf(const std::string& server)
     return login;
 }
 
+bool SafeFtpName(const std::string& name)
+{
+    return name.find_first_of(std::string("\r\n\0", 3)) == std::string::npos;
+}
+
 bool FtpTextTransfer(const std::string& name, int mode, const std::string& textMasks)
 {
     if (mode == 1)

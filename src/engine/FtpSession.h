@@ -14,6 +14,7 @@ struct FtpLogin
     std::string password;
     std::string folder; // the remote start folder, as stored (never expanded)
     bool passive = false;
+    bool text = false; // the transfer type set after the login: text, else binary
 };
 
 /// FTPServer "host:port" (port 21 when it is missing or not a number).
@@ -23,6 +24,10 @@ FtpLogin FtpLoginOf(const std::string& server);
 /// whose ".ext" occurs anywhere in the text masks (a plain, case-sensitive test), else binary.
 bool FtpTextTransfer(const std::string& name, int mode, const std::string& textMasks);
 
+/// Whether a name may be sent to the server: a CR, LF or NUL in it would end the command and
+/// let the rest of the name be read as a command of its own.
+bool SafeFtpName(const std::string& name);
+
 /// An FTP connection for one run: one control connection, reused by every upload.
 class FtpSession
 {
@@ -30,10 +35,11 @@ public:
     virtual ~FtpSession() = default;
     /// Connects, logs in and changes to the start folder; false (with the reason) on any failure.
     virtual bool Connect(const FtpLogin& login, std::string& reason) = 0;
-    /// Makes the folder (a failure is ignored) and changes into it (a failure is ignored too).
-    virtual void EnterFolder(const std::string& name) = 0;
-    /// Back to the parent folder.
+    /// Makes the folder (a failure is ignored: it may exist) and changes into it; false (with
+    /// the reason) when it could not be entered.
+    virtual bool EnterFolder(const std::string& name, std::string& reason) = 0;
+    /// Back to the parent of a folder that was entered.
     virtual void LeaveFolder() = 0;
     /// Stores the local file under name in the current remote folder.
-    virtual FileResult Upload(const std::string& localPath, const std::string& name, bool text) = 0;
+    virtual Status Upload(const std::string& localPath, const std::string& name, bool text) = 0;
 };

@@ -1,5 +1,6 @@
 #include "engine/LibzipArchiver.h"
 
+#include "base/ResultCodes.h"
 #include "base/Text.h"
 #include "engine/TaskPool.h"
 #include "engine/ZipEntryPreparation.h"
@@ -14,8 +15,8 @@
 
 namespace {
 
-constexpr int ZipErrorCode = 1;
-constexpr int CancelledCode = 99;
+constexpr int ZipErrorCode = ResultCode::ZipError;
+constexpr int CancelledCode = ResultCode::Cancelled;
 // The external attributes of an entry made on Unix carry the file's type and permission bits.
 constexpr std::uint32_t UnixRegularFile = 0100000;
 
@@ -226,6 +227,22 @@ bool prepareEntries(const ZipOptions& options, const std::vector<ZipEntry>& entr
 
 } // namespace
 
+std::string ArchiveEntryName(const std::string& path)
+{
+    std::string name;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = path.find('/', start);
+        if (end == std::string::npos)
+            end = path.size();
+        const std::string_view element = std::string_view(path).substr(start, end - start);
+        if (!element.empty() && element != "." && element != "..")
+            name += (name.empty() ? "" : "/") + std::string(element);
+        start = end + 1;
+    }
+    return name;
+}
+
 std::optional<std::int64_t> LibzipArchiver::Write(const ZipOptions& options, const std::vector<ZipEntry>& entries,
                                                   const ZipCallbacks& callbacks)
 {
@@ -245,16 +262,16 @@ std::optional<std::int64_t> LibzipArchiver::Write(const ZipOptions& options, con
     DeflateSpill spill(folder.string());
     std::vector<PreparedEntry> prepared(entries.size());
     if (!prepareEntries(options, entries, order, spill, callbacks, prepared))
-        return fail(CancelledCode, "Abbruch durch Benutzer");
+        return fail(CancelledCode, CancelledText);
     if (callbacks.finished)
         callbacks.finished();
 
     // A split archive cannot be updated: spanning always writes a new one.
     const bool update = !span && options.addToExisting && fs::exists(archive, error);
     if (update) {
-        const FileResult copied = m_fs.CopyFile(archive.string(), temporary.string());
+        const Status copied = m_fs.CopyFile(archive.string(), temporary.string());
         if (!copied.ok())
-            return fail(ZipErrorCode, copied.systemText);
+            return fail(ZipErrorCode, copied.message);
     }
     int openError = 0;
     zip_t* zip = zip_open(temporary.c_str(), update ? 0 : ZIP_CREATE | ZIP_TRUNCATE, &openError);
@@ -279,14 +296,19 @@ std::optional<std::int64_t> LibzipArchiver::Write(const ZipOptions& options, con
             readers.push_back(std::make_unique<PreparedSource>(p, spill));
             source = zip_source_function(zip, preparedSourceCallback, readers.back().get());
         }
-        const zip_int64_t index =
-            source ? zip_file_add(zip, e.name.c_str(), source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8) : -1;
+        // A name that is not UTF-8 goes in as its bytes, without the UTF-8 flag: every tool
+        // opens it, and the file is not lost for its name.
+        const zip_flags_t encoding = IsValidUtf8(e.name) ? ZIP_FL_ENC_UTF_8 : ZIP_FL_ENC_CP437;
+        const zip_int64_t index = source ? zip_file_add(zip, e.name.c_str(), source, ZIP_FL_OVERWRITE | encoding) : -1;
         if (index < 0) {
+            // One entry that cannot be added costs that entry, not the archive.
             if (source)
                 zip_source_free(source);
-            const std::string message = e.name + ": " + zip_strerror(zip);
-            zip_discard(zip);
-            return fail(ZipErrorCode, message);
+            callbacks.error(ZipErrorCode, e.name + ": " + zip_strerror(zip));
+            if (callbacks.fileSkipped)
+                callbacks.fileSkipped(i);
+            zip_error_clear(zip);
+            continue;
         }
         const auto at = static_cast<zip_uint64_t>(index);
         zip_set_file_compression(zip, at, p.stored ? ZIP_CM_STORE : ZIP_CM_DEFLATE,
@@ -299,7 +321,7 @@ std::optional<std::int64_t> LibzipArchiver::Write(const ZipOptions& options, con
     if (zip_close(zip) != 0) {
         const std::string message = zip_strerror(zip);
         zip_discard(zip);
-        return isCancelled(callbacks) ? fail(CancelledCode, "Abbruch durch Benutzer") : fail(ZipErrorCode, message);
+        return isCancelled(callbacks) ? fail(CancelledCode, CancelledText) : fail(ZipErrorCode, message);
     }
     const auto size = fs::file_size(temporary, error);
     if (span) {
@@ -313,9 +335,9 @@ std::optional<std::int64_t> LibzipArchiver::Write(const ZipOptions& options, con
     fs::rename(temporary, archive, error);
     if (error) {
         // Another file system: a copy that replaces the old archive only when it is complete.
-        const FileResult copied = m_fs.CopyFile(temporary.string(), archive.string());
+        const Status copied = m_fs.CopyFile(temporary.string(), archive.string());
         if (!copied.ok())
-            return fail(ZipErrorCode, copied.systemText);
+            return fail(ZipErrorCode, copied.message);
         fs::remove(temporary, error);
     }
     return static_cast<std::int64_t>(size);

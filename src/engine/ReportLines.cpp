@@ -1,5 +1,6 @@
 #include "engine/ReportLines.h"
 
+#include "base/ResultCodes.h"
 #include "base/Text.h"
 #include "profiles/ProfileRowTexts.h"
 
@@ -35,35 +36,9 @@ std::string ReportLabel(const std::string& word)
     return label + ": ";
 }
 
-std::string FileErrorMessage(std::int32_t code, const std::string& systemText)
+std::string FileErrorLine(const std::string& text, std::int32_t code, const std::string& message)
 {
-    switch (code) {
-    case 3:
-        return "Pfad nicht gefunden";
-    case 5:
-        return "Zugriff verweigert";
-    case 15:
-        return "Laufwerk nicht gefunden";
-    case 19:
-        return "Laufwerk ist schreibgeschützt";
-    case 21:
-        return "Laufwerk ist nicht bereit";
-    case 26:
-        return "Auf Laufwerk kann nicht zugegriffen werden";
-    case 32:
-        return "wird von anderem Prozess verwendet";
-    case 10000:
-        return "Verifizierung fehlgeschlagen";
-    case 10001: // an FTP upload: the client's own description
-        return systemText;
-    default:
-        return std::to_string(code) + " - " + systemText;
-    }
-}
-
-std::string FileErrorLine(const std::string& text, std::int32_t code, const std::string& systemText)
-{
-    return std::string(ErrorPrefix) + text + " (" + FileErrorMessage(code, systemText) + ")";
+    return std::string(ErrorPrefix) + text + " (" + ResultMessage(code, message) + ")";
 }
 
 std::vector<std::string> ReportHeaderTop(const ReportHeaderData& d)

@@ -17,10 +17,8 @@ inline constexpr const char* ErrorPrefix = "!!! Fehler    : ";
 /// "Word" padded to 22 characters followed by ": ".
 std::string ReportLabel(const std::string& word);
 
-/// The message of a failed file operation's code, as the error lines show it.
-std::string FileErrorMessage(std::int32_t code, const std::string& systemText);
 /// "!!! Fehler    : " + text + " (" + message + ")".
-std::string FileErrorLine(const std::string& text, std::int32_t code, const std::string& systemText);
+std::string FileErrorLine(const std::string& text, std::int32_t code, const std::string& message);
 
 /// What the report's header shows of a run.
 struct ReportHeaderData

@@ -59,6 +59,7 @@ void RunController::BackupProfile(int row)
     TProfile& profile = m_env.profiles.at(row);
 
     const DateTime reference = ReferenceTimeOf(profile, m_env.profiles);
+    m_reference = reference;
     const DateTime now = m_env.platform.Now();
     profile.LastRun = now;
     CalcNextBackup(profile, now);
@@ -67,20 +68,20 @@ void RunController::BackupProfile(int row)
     runProgram(profile.RunBefore, profile.RunBeforeWait);
 
     m_netConnectionMade = false;
-    std::optional<FileResult> logonError;
-    std::optional<FileResult> destinationError;
+    std::optional<Status> logonError;
+    std::optional<Status> destinationError;
     const bool folderDestination = !profile.FTP && profile.Backuptype != BackupDelete;
     const std::string destination = expandedDestination(profile, now);
     if (folderDestination && profile.NetLogon) {
         m_share = ShareRoot(destination);
-        const FileResult logon = m_env.platform.ConnectShare(m_share, profile.NetUser, profile.NetPasswd);
+        const Status logon = m_env.platform.ConnectShare(m_share, profile.NetUser, profile.NetPasswd);
         if (logon.ok())
             m_netConnectionMade = true;
         else
             logonError = logon;
     }
     if (folderDestination) {
-        const FileResult made = ForceDestination(m_env.fs, destination);
+        const Status made = ForceDestination(m_env.fs, destination);
         if (!made.ok())
             destinationError = made;
     }
@@ -96,8 +97,10 @@ void RunController::BackupProfile(int row)
 
     m_env.view.ShowActive(true, profile.Name + " (" + RefreshedRowTexts(profile, true).mode + ")");
     m_archive = m_env.openArchiveState();
-    auto run = std::make_unique<BackupRun>(MakeBackupJob(profile, m_env.settings, reference), m_env.platform, m_env.fs,
-                                           *m_archive, m_workerObserver, m_control);
+    BackupJob job = MakeBackupJob(profile, m_env.settings, reference);
+    job.dataFolder = m_env.dataFolder;
+    auto run =
+        std::make_unique<BackupRun>(std::move(job), m_env.platform, m_env.fs, *m_archive, m_workerObserver, m_control);
     m_worker = std::make_unique<BackupThread>(std::move(run), [this](RunResult result) {
         m_env.toMainThread([this, result = std::move(result)]() mutable { backupDone(std::move(result)); });
     });
@@ -128,6 +131,8 @@ void RunController::backupLog(const std::vector<std::string>& lines, std::int32_
         profile->FilesCompressed = rate;
         profile->FilesSize = size;
         profile->FilesCount = count;
+        if (errors == 0)
+            profile->LastGoodRun = NextReferenceOf(*profile, m_reference);
         runAfter = profile->RunAfter;
         runAfterWait = profile->RunAfterWait;
     }

@@ -29,6 +29,8 @@ struct RunEnvironment
     Dialogs& dialogs;
     /// Runs a task on the main thread (the worker's end arrives through it).
     std::function<void(std::function<void()>)> toMainThread;
+    /// The folder of the program's own files, which no run may copy, move, delete or empty.
+    std::string dataFolder;
 };
 
 /// Starts a run of one profile at a time and ends it: stamps the profile, runs the programs
@@ -101,6 +103,7 @@ private:
     bool m_runActive = false;
     std::optional<ProfileId> m_active;
     bool m_netConnectionMade = false;
+    DateTime m_reference = NoRun; // what the running profile's files were compared with
     std::string m_share;
     std::unique_ptr<ArchiveAttribute> m_archive;
     std::unique_ptr<BackupThread> m_worker;

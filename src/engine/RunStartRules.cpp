@@ -2,28 +2,55 @@
 
 #include "engine/ReportLines.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr std::int64_t TenMinutes = 600'000;
 
-std::string failureLine(const FileResult& f)
+std::string failureLine(const Status& f)
 {
-    return std::string(ErrorPrefix) + "(" + std::to_string(f.code) + " - " + f.systemText + ")";
+    return std::string(ErrorPrefix) + "(" + std::to_string(f.code) + " - " + f.message + ")";
+}
+
+} // namespace
+
+namespace {
+
+bool neverRan(DateTime moment)
+{
+    return moment <= NoRun;
 }
 
 } // namespace
 
 DateTime ReferenceTimeOf(const TProfile& profile, const ProfileList& profiles)
 {
-    DateTime reference = profile.LastRun;
-    if (profile.Backuptype != BackupIncremental || profile.Archive || profile.IncrFull.empty())
-        return reference;
+    // A run that failed does not move the reference: the files it missed are taken again.
+    const DateTime own = neverRan(profile.LastGoodRun) ? NoRun : profile.LastGoodRun;
+    const bool byDate =
+        !profile.Archive && (profile.Backuptype == BackupIncremental || profile.Backuptype == BackupDifferential);
+    if (!byDate || profile.IncrFull.empty())
+        return own;
+    std::optional<DateTime> full;
     for (int row = 0; row < profiles.count(); ++row) {
         const TProfile& other = profiles.at(row);
-        if (other.Backuptype == BackupFull && other.Name == profile.IncrFull && other.LastRun > reference)
-            reference = other.LastRun;
+        if (other.Backuptype == BackupFull && other.Name == profile.IncrFull) {
+            const DateTime clean = neverRan(other.LastGoodRun) ? NoRun : other.LastGoodRun;
+            full = full ? std::max(*full, clean) : clean;
+        }
     }
-    return reference;
+    if (!full)
+        return own;
+    // An incremental run builds on whichever came last; a differential one on the full backup.
+    return profile.Backuptype == BackupIncremental ? std::max(own, *full) : *full;
+}
+
+DateTime NextReferenceOf(const TProfile& profile, DateTime reference)
+{
+    if (profile.Backuptype == BackupDifferential && !profile.Archive)
+        return neverRan(reference) ? profile.LastRun : profile.LastGoodRun;
+    return profile.LastRun;
 }
 
 std::string ShareRoot(const std::string& path)
@@ -55,8 +82,8 @@ std::string RunProgramFolder(const std::string& commandLine, const std::string& 
 }
 
 std::vector<std::string> UnavailableDestinationReport(const std::string& name, const std::string& destination,
-                                                      const std::optional<FileResult>& logonError,
-                                                      const std::optional<FileResult>& destinationError, bool scheduled,
+                                                      const std::optional<Status>& logonError,
+                                                      const std::optional<Status>& destinationError, bool scheduled,
                                                       DateTime now)
 {
     std::vector<std::string> lines = {RuleLine, ReportLabel("Profil") + name,

@@ -11,10 +11,16 @@
 
 // The rules the run controller applies around a run, as values in and values out.
 
-/// The moment files must have changed after to count for a date-based run: the profile's last
-/// run, or for an incremental profile by date with IncrFull the latest last run of the full
-/// backup profiles of that exact name, when later.
+/// The moment files must have changed after to count for a run by date: the start of the
+/// profile's last run without errors; for an incremental profile the latest of that and the last
+/// clean runs of the full backup profiles named IncrFull (exact name); for a differential one the
+/// last clean run of those full backups, or without any its own first clean run.
 DateTime ReferenceTimeOf(const TProfile& profile, const ProfileList& profiles);
+
+/// The profile's LastGoodRun after a run without errors that started at its LastRun and compared
+/// with reference: that start, except for a differential profile, whose base stays the run that
+/// took every file.
+DateTime NextReferenceOf(const TProfile& profile, DateTime reference);
 
 /// The share a logon connects to: "\\srv\data\backup\x" gives "\\srv\data".
 std::string ShareRoot(const std::string& path);
@@ -28,8 +34,8 @@ std::string RunProgramFolder(const std::string& commandLine, const std::string& 
 
 /// The report of a run whose destination cannot be reached.
 std::vector<std::string> UnavailableDestinationReport(const std::string& name, const std::string& destination,
-                                                      const std::optional<FileResult>& logonError,
-                                                      const std::optional<FileResult>& destinationError, bool scheduled,
+                                                      const std::optional<Status>& logonError,
+                                                      const std::optional<Status>& destinationError, bool scheduled,
                                                       DateTime now);
 
 /// The message after a run with errors.

@@ -39,6 +39,7 @@ struct RunState
     std::string sourcePrefix;
 
     FtpSession* ftp = nullptr;     // the server of an FTP profile, once connected
+    int remoteFoldersMissed = 0;   // folders of the walk that could not be entered on the server
     std::vector<ZipEntry> zipList; // what a compressing run puts into its archive
 
     std::vector<std::string> lines;
@@ -47,5 +48,8 @@ struct RunState
     bool aborted() const { return control.abortRequested.load(); }
     void addLine(std::string line) { lines.push_back(std::move(line)); }
     /// One error line (when errors are logged) and one error.
-    void fileError(const std::string& text, const FileResult& result);
+    void fileError(const std::string& text, const Status& result);
+    /// "!!! Fehler    : " + text, and one error, whatever the log settings: the failures of the
+    /// run as a whole, which no setting may hide.
+    void errorLine(const std::string& text);
 };

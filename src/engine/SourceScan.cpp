@@ -1,5 +1,6 @@
 #include "engine/SourceScan.h"
 
+#include "base/ResultCodes.h"
 #include "base/Text.h"
 #include "engine/FileHelpers.h"
 #include "engine/FileMasks.h"
@@ -28,8 +29,11 @@ std::string SourcePrefixOf(const std::string& source, const std::string& commonF
 {
     if (sourceCount < 2)
         return {};
-    if (!commonFolder.empty() && commonFolder != "/")
-        return AddSlash(source.substr(commonFolder.size()));
+    if (!commonFolder.empty() && commonFolder != "/") {
+        // The source that is the common folder itself lands directly in the destination.
+        const std::string below = source.substr(commonFolder.size());
+        return below.empty() ? below : AddSlash(below);
+    }
     // Sources with nothing in common but the root land under their whole path.
     std::string prefix = source;
     while (!prefix.empty() && prefix.front() == '/')
@@ -42,6 +46,8 @@ std::int64_t SourceScan::ScanSources(ScanPass pass)
     const TProfile& p = m_state.profile;
     m_exclusions = MaskEntries(p.Exclfiles);
     m_masks = IncludeMasks(p.Addfiles);
+    if (!m_state.job.dataFolder.empty() && !m_dataFolder)
+        m_dataFolder = IdentityOf(m_state.fs, m_state.job.dataFolder);
     std::int64_t count = 0;
 
     if (p.Backuptype == BackupSynchronise) {
@@ -50,6 +56,8 @@ std::int64_t SourceScan::ScanSources(ScanPass pass)
         // The first walk copies to the destination, the second copies back what is newer there.
         const std::string source = m_state.sources.front();
         const std::string destination = m_state.destination;
+        if (!reachable(source, pass))
+            return 0;
         m_state.sourcePrefix.clear();
         m_state.sourceRoot = source;
         count += scanFolder(source, 1, pass);
@@ -70,14 +78,8 @@ std::int64_t SourceScan::ScanSources(ScanPass pass)
             common = CommonFolder(common, m_state.sources[i]);
     }
     for (const std::string& source : m_state.sources) {
-        if (pass == ScanPass::Processing && m_state.job.logError) {
-            const auto entry = m_state.fs.Stat(source);
-            if (!entry || !entry->folder) {
-                m_state.addLine(std::string(ErrorPrefix) + "Quellverzeichnis nicht erreichbar: " + source);
-                ++m_state.stats.errorCount;
-                continue;
-            }
-        }
+        if (!reachable(source, pass))
+            continue;
         m_state.sourceRoot = source;
         m_state.sourcePrefix = SourcePrefixOf(source, common, m_state.sources.size());
         if (pass == ScanPass::Counting)
@@ -89,11 +91,28 @@ std::int64_t SourceScan::ScanSources(ScanPass pass)
     return count;
 }
 
+bool SourceScan::reachable(const std::string& source, ScanPass pass)
+{
+    // Told once, in the first pass, whatever the log settings: a source that is not there is
+    // never a run without errors.
+    if (pass == ScanPass::Counting) {
+        const auto entry = m_state.fs.Stat(source);
+        if (!entry || !entry->folder) {
+            m_unreachable.insert(source);
+            m_state.errorLine("Quellverzeichnis nicht erreichbar: " + source);
+        }
+    }
+    return m_unreachable.count(source) == 0;
+}
+
 const std::vector<FileEntry>& SourceScan::listing(const std::string& folder, ScanPass pass)
 {
     const bool reuse = m_state.profile.Backuptype != BackupSynchronise;
     if (!reuse) {
-        m_fresh = m_state.fs.ListFolder(folder);
+        FolderListing fresh = m_state.fs.ListFolder(folder);
+        if (pass == ScanPass::Counting)
+            reportUnreadable(folder, fresh.status);
+        m_fresh = std::move(fresh.entries);
         return m_fresh;
     }
     if (pass == ScanPass::Processing) {
@@ -101,17 +120,30 @@ const std::vector<FileEntry>& SourceScan::listing(const std::string& folder, Sca
         if (it != m_listings.end())
             return it->second;
     }
-    auto& entries = m_listings[folder];
+    FolderListing read;
     const auto ahead = m_ahead.find(folder);
     if (ahead != m_ahead.end()) {
-        entries = ahead->second.get();
+        read = ahead->second.get();
         m_ahead.erase(ahead);
     } else {
-        entries = m_state.fs.ListFolder(folder);
+        read = m_state.fs.ListFolder(folder);
     }
+    if (pass == ScanPass::Counting)
+        reportUnreadable(folder, read.status);
+    auto& entries = m_listings[folder];
+    entries = std::move(read.entries);
     if (pass == ScanPass::Counting)
         readAhead(folder, entries);
     return entries;
+}
+
+void SourceScan::reportUnreadable(const std::string& folder, const Status& status)
+{
+    // Files that could not be seen are files the backup misses: an error, whatever the log
+    // settings say about the lines of single files.
+    if (!status.ok())
+        m_state.errorLine("Verzeichnis nicht lesbar: " + folder + " (" + ResultMessage(status.code, status.message) +
+                          ")");
 }
 
 void SourceScan::readAhead(const std::string& folder, const std::vector<FileEntry>& entries)
@@ -127,11 +159,29 @@ void SourceScan::readAhead(const std::string& folder, const std::vector<FileEntr
     }
 }
 
-bool SourceScan::entered(const std::string& folder, const FileEntry& entry) const
+bool SourceScan::entered(const std::string& folder, const FileEntry& entry)
 {
-    // A backup never backs itself up, and a move never moves into itself.
-    return entry.folder && !entry.hidden && !excludedFolder(folder, entry.name) &&
+    if (!entry.folder || (entry.hidden && !withHidden()) || excludedFolder(folder, entry.name))
+        return false;
+    // A backup never backs itself up, a move never moves into itself, and no run touches the
+    // program's own data: compared by identity, so no link or bind mount leads back in.
+    const FileIdentity here{entry.device, entry.inode};
+    return here != destinationIdentity() && (!m_dataFolder || here != *m_dataFolder) &&
            folder + entry.name + "/" != m_state.destination;
+}
+
+bool SourceScan::withHidden() const
+{
+    return (m_state.job.attributeMask & HiddenBit) != 0;
+}
+
+FileIdentity SourceScan::destinationIdentity()
+{
+    if (m_identityOf != m_state.destination) {
+        m_identityOf = m_state.destination;
+        m_destinationIdentity = IdentityOf(m_state.fs, m_state.destination).value_or(FileIdentity{~0ULL, ~0ULL});
+    }
+    return m_destinationIdentity;
 }
 
 const std::vector<FileEntry>& SourceScan::destinationListing(const std::string& folder)
@@ -139,7 +189,7 @@ const std::vector<FileEntry>& SourceScan::destinationListing(const std::string& 
     const auto it = m_destinationListings.find(folder);
     if (it != m_destinationListings.end())
         return it->second;
-    return m_destinationListings[folder] = m_state.fs.ListFolder(folder);
+    return m_destinationListings[folder] = m_state.fs.ListFolder(folder).entries;
 }
 
 bool SourceScan::excludedFolder(const std::string& folder, const std::string& name) const
@@ -192,15 +242,32 @@ bool SourceScan::counts(const std::string& relFolder, const FileEntry& file)
 std::int64_t SourceScan::scanFolder(const std::string& folder, int level, ScanPass pass)
 {
     // On the server, the walk mirrors the source's tree below the start folder.
+    // A folder that cannot be entered there is never left upwards either: the walk stays below
+    // the start folder, and what belongs in the folder is reported as not uploaded.
     const bool remote = pass == ScanPass::Processing && m_state.ftp != nullptr && level > 1;
+    bool entered = false;
     if (remote) {
         m_processor.Finish();
-        const std::string trimmed = folder.substr(0, folder.size() - 1);
-        m_state.ftp->EnterFolder(trimmed.substr(trimmed.find_last_of('/') + 1));
+        if (m_state.remoteFoldersMissed == 0) {
+            const std::string trimmed = folder.substr(0, folder.size() - 1);
+            std::string reason;
+            entered = m_state.ftp->EnterFolder(trimmed.substr(trimmed.find_last_of('/') + 1), reason);
+            if (!entered)
+                m_state.errorLine("FTP-Verzeichnis nicht erreichbar: " +
+                                  folder.substr(std::min(folder.size(), m_state.sourceRoot.size())) + " (" + reason +
+                                  ")");
+        }
+        if (!entered)
+            ++m_state.remoteFoldersMissed;
     }
     const std::int64_t count = scanFolderContent(folder, level, pass);
-    if (remote)
-        m_state.ftp->LeaveFolder();
+    if (remote) {
+        m_processor.Finish();
+        if (entered)
+            m_state.ftp->LeaveFolder();
+        else
+            --m_state.remoteFoldersMissed;
+    }
     return count;
 }
 
@@ -252,14 +319,14 @@ std::int64_t SourceScan::scanFiles(const std::string& folder, const std::vector<
         ++m_state.stats.foldersScanned;
     }
     std::int64_t count = 0;
-    const bool withHidden = (m_state.job.attributeMask & HiddenBit) != 0;
+    const bool hiddenToo = withHidden();
     for (const std::string& mask : m_masks) {
         if (m_state.aborted())
             break;
         for (const FileEntry& file : entries) {
             if (m_state.aborted())
                 break;
-            if (file.folder || (file.hidden && !withHidden) || !MatchesSearchMask(file.name, mask))
+            if (file.folder || (file.hidden && !hiddenToo) || !MatchesSearchMask(file.name, mask))
                 continue;
             if (excludedFile(file.name))
                 continue;

@@ -1,13 +1,16 @@
 #pragma once
 
+#include "engine/FileHelpers.h"
 #include "engine/FileProcessor.h"
 #include "engine/RunState.h"
 #include "engine/TaskPool.h"
 
 #include <cstdint>
 #include <future>
+#include <optional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 enum class ScanPass
@@ -44,8 +47,13 @@ private:
     bool counts(const std::string& relFolder, const FileEntry& file);
     const std::vector<FileEntry>& listing(const std::string& folder, ScanPass pass);
     const std::vector<FileEntry>& destinationListing(const std::string& folder);
-    bool entered(const std::string& folder, const FileEntry& entry) const;
+    bool entered(const std::string& folder, const FileEntry& entry);
     void readAhead(const std::string& folder, const std::vector<FileEntry>& entries);
+    /// Whether a source can be walked; the first pass reports one that cannot.
+    bool reachable(const std::string& source, ScanPass pass);
+    void reportUnreadable(const std::string& folder, const Status& status);
+    bool withHidden() const;
+    FileIdentity destinationIdentity();
 
     RunState& m_state;
     FileProcessor& m_processor;
@@ -55,6 +63,10 @@ private:
     std::unordered_map<std::string, std::vector<FileEntry>> m_destinationListings;
     std::vector<FileEntry> m_fresh;
     // Listings of the folders the walk enters next, read while it looks at the current one.
-    std::unordered_map<std::string, std::future<std::vector<FileEntry>>> m_ahead;
+    std::unordered_map<std::string, std::future<FolderListing>> m_ahead;
+    std::unordered_set<std::string> m_unreachable; // sources the first pass did not find
+    std::string m_identityOf;                      // the destination m_destinationIdentity belongs to
+    FileIdentity m_destinationIdentity;
+    std::optional<FileIdentity> m_dataFolder;
     TaskPool m_reader{2};
 };

@@ -17,6 +17,10 @@ struct ZipEntry
     FileEntry entry; // as the walk read it
 };
 
+/// The name a file gets in the archive for its path below the destination: relative, with "/"
+/// between folders and no "." or ".." element, so no unpacking can write outside its folder.
+std::string ArchiveEntryName(const std::string& path);
+
 struct ZipOptions
 {
     std::string archivePath;     // destination + the expanded Zipfile, in lower case

@@ -1,5 +1,7 @@
 #include "engine/ZipEntryPreparation.h"
 
+#include "base/ResultCodes.h"
+
 #include <zlib.h>
 
 namespace {
@@ -140,7 +142,7 @@ PreparedEntry DeflateFile(const std::string& path, int level, DeflateSpill& spil
         if (length == 0)
             break;
         if (cancelled && cancelled())
-            return fail("Abbruch durch Benutzer");
+            return fail(CancelledText);
     }
     entry.deflatedSize += pending.size();
     entry.crc = static_cast<std::uint32_t>(crc);

@@ -1,5 +1,6 @@
 #include "engine/ZipVolumes.h"
 
+#include "base/ResultCodes.h"
 #include "platform/RawFile.h"
 
 #include <algorithm>
@@ -25,8 +26,8 @@ constexpr std::size_t Zip64EndSize = 56;
 constexpr std::size_t Zip64LocatorSize = 20;
 // With the medium's free space as the limit, this much stays free for the file system's own use.
 constexpr std::int64_t FreeSpaceReserve = std::int64_t{64} * 1024;
-constexpr int ZipErrorCode = 1;
-constexpr int CancelledCode = 99;
+constexpr int ZipErrorCode = ResultCode::ZipError;
+constexpr int CancelledCode = ResultCode::Cancelled;
 
 std::uint64_t get(const unsigned char* p, int bytes)
 {
@@ -296,7 +297,7 @@ private:
         std::string error;
         if (!m_file->Write(data, static_cast<std::size_t>(length), error))
             return fail(ZipErrorCode, m_temporary + ": " + error);
-        return !(m_cancelled && m_cancelled()) || fail(CancelledCode, "Abbruch durch Benutzer");
+        return !(m_cancelled && m_cancelled()) || fail(CancelledCode, CancelledText);
     }
     bool next()
     {
@@ -364,7 +365,7 @@ private:
             }
             // The medium is full: the user puts in the next one.
             if (!m_medium->insertNext || !m_medium->insertNext(m_volume + 1, m_total))
-                return fail(CancelledCode, "Abbruch durch Benutzer");
+                return fail(CancelledCode, CancelledText);
             if (!prepareMedium())
                 return false;
         }

@@ -57,7 +57,8 @@ LogFile::LogFile(std::filesystem::path path) : m_path(std::move(path))
 
 bool LogFile::AppendReport(const std::vector<std::string>& report, std::int64_t limitBytes)
 {
-    m_pending.insert(m_pending.end(), report.begin(), report.end());
+    for (const std::string& line : report)
+        m_pending.push_back(EscapeReportLine(line));
     return WritePending(limitBytes);
 }
 
@@ -75,7 +76,7 @@ bool LogFile::WritePending(std::int64_t limitBytes)
         const std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
         if (in.bad())
             return false;
-        lines = SplitLines(DecodeStoredText(content));
+        lines = DecodeStoredLines(content);
     }
     lines.insert(lines.end(), m_pending.begin(), m_pending.end());
     lines = TrimLogLines(std::move(lines), limitBytes);

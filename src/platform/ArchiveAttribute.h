@@ -3,6 +3,7 @@
 #include "platform/FileSystem.h"
 
 #include <string>
+#include <vector>
 
 /// The archive attribute of files: set when a file is new or changed, cleared by a backup that
 /// took the file. Paths are absolute.
@@ -19,4 +20,7 @@ public:
     virtual void Clear(const std::string& path, const FileEntry& entry) = 0;
     /// Makes the cleared bits of this run permanent; false when that failed.
     virtual bool Commit() = 0;
+    /// What went wrong with the store since it was last asked (each problem is told once), for
+    /// the run's report.
+    virtual std::vector<std::string> TakeProblems() = 0;
 };

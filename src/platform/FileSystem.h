@@ -1,22 +1,12 @@
 #pragma once
 
 #include "base/DateTime.h"
+#include "base/Status.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
-
-/// The outcome of a file operation: code 0 on success, else the Windows system error code that
-/// the program's messages know (2 file not found, 3 path not found, 5 access denied, 19 write
-/// protected, 32 in use, 112 disk full, …), and the system's own text for the failure.
-struct FileResult
-{
-    std::int32_t code = 0;
-    std::string systemText;
-
-    bool ok() const { return code == 0; }
-};
 
 /// What a folder listing or a status query tells about one file or folder.
 struct FileEntry
@@ -27,11 +17,23 @@ struct FileEntry
     bool readOnly = false; // the owner may not write it
     std::int64_t size = 0;
     DateTime modified = 0.0; // local time at the two-second resolution of a DOS date-time
+    // The local time of the last change of content or state (the later of the modification and
+    // the change time), to the millisecond: what a run by date compares with its reference.
+    DateTime changed = 0.0;
     // The identity and state the archive-state catalogue compares.
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
     std::int64_t mtimeNs = 0;
     std::int64_t ctimeNs = 0;
+};
+
+/// A folder's entries, and whether all of them could be read: a folder that cannot be opened
+/// has none and a failed status; one whose entries could be named but not all examined has
+/// those it could examine and a failed status.
+struct FolderListing
+{
+    Status status;
+    std::vector<FileEntry> entries;
 };
 
 /// The file system as the backup engine uses it. Paths use "/"; folder paths end with it.
@@ -43,25 +45,29 @@ public:
 
     /// The regular files and folders directly in folder, in name order. A symbolic link to a file counts as the
     /// file; links to folders, dangling links, devices, FIFOs and sockets are left out.
-    /// Nothing when the folder cannot be read.
-    virtual std::vector<FileEntry> ListFolder(const std::string& folder) = 0;
+    /// An entry that vanishes while the folder is read is not a failure.
+    virtual FolderListing ListFolder(const std::string& folder) = 0;
     /// The file or folder at path (following a symbolic link), or nothing.
     virtual std::optional<FileEntry> Stat(const std::string& path) = 0;
+    /// The absolute path of an existing file or folder with every symbolic link, "." and ".."
+    /// resolved (a folder without a trailing "/"), or nothing when it does not exist.
+    virtual std::optional<std::string> RealPath(const std::string& path) = 0;
 
     /// Creates one folder whose parent exists; code 183 when it exists already.
-    virtual FileResult CreateFolder(const std::string& path) = 0;
+    virtual Status CreateFolder(const std::string& path) = 0;
     /// Copies source over target: written under a temporary name in the target's folder and
-    /// renamed into place, with the source's modification time and permission bits.
-    virtual FileResult CopyFile(const std::string& source, const std::string& target) = 0;
+    /// renamed into place, with the source's modification time and permission bits. A source
+    /// that changes while it is copied fails with code 32 and leaves the target as it was.
+    virtual Status CopyFile(const std::string& source, const std::string& target) = 0;
     /// Moves source to target, replacing it; across file systems a copy and a deletion.
-    virtual FileResult MoveFile(const std::string& source, const std::string& target) = 0;
-    virtual FileResult DeleteFile(const std::string& path) = 0;
+    virtual Status MoveFile(const std::string& source, const std::string& target) = 0;
+    virtual Status DeleteFile(const std::string& path) = 0;
     /// Removes an empty folder.
-    virtual FileResult RemoveFolder(const std::string& path) = 0;
+    virtual Status RemoveFolder(const std::string& path) = 0;
     /// Gives the owner write permission back ("attributes to normal").
-    virtual FileResult MakeWritable(const std::string& path) = 0;
+    virtual Status MakeWritable(const std::string& path) = 0;
     /// Moves the file into the desktop's trash of its volume.
-    virtual FileResult MoveToTrash(const std::string& path) = 0;
+    virtual Status MoveToTrash(const std::string& path) = 0;
 
     /// Whether the copy equals the source: by size, and with bytewise also byte by byte, reading
     /// the copy back from the storage rather than from the cache. A file that cannot be read

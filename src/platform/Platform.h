@@ -50,7 +50,7 @@ public:
     /// False when it could not be started.
     virtual bool RunProgram(const std::string& commandLine, const std::string& folder, bool wait) = 0;
     /// Logs on to a network share with a user and password.
-    virtual FileResult ConnectShare(const std::string& share, const std::string& user, const std::string& password) = 0;
+    virtual Status ConnectShare(const std::string& share, const std::string& user, const std::string& password) = 0;
     virtual void DisconnectShare(const std::string& share) = 0;
     /// Asks the system to switch the computer off; force: without asking the running programs.
     virtual void PowerOff(bool force) = 0;

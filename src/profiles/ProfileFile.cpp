@@ -40,7 +40,7 @@ ProfileFileLoad ProfileFile::LoadProfiles(ProfileList& list, const ProfileDefaul
         m_keepAside = true;
         return result;
     }
-    const std::vector<std::string> lines = SplitLines(DecodeStoredText(content));
+    const std::vector<std::string> lines = DecodeStoredLines(content);
     result.firstLineEmpty = lines.empty() || lines[0].empty();
     if (!lines.empty() && lines[0] != ProfileSignature) {
         // Not a profile file, or a damaged one: keep it for the user instead of overwriting it.

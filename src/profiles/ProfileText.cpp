@@ -165,6 +165,8 @@ const std::vector<KeyRule>& keyRules()
         numberKey("FilesSize", &TProfile::FilesSize),
         {"FilesCompressed", [](const TProfile& p, std::mt19937&) { return Values{std::to_string(p.FilesCompressed)}; },
          readLeadingNumber},
+        // Ours, after the keys older installations know.
+        dateKey("LastGoodRun", &TProfile::LastGoodRun),
     };
     return rules;
 }
@@ -225,7 +227,7 @@ TProfile DefaultProfile(const ProfileDefaults& defaults)
 std::vector<TProfile> ParseProfileText(std::string_view content, const ProfileDefaults& defaults,
                                        const NextRunRecalculation& recalculate)
 {
-    return ParseProfileLines(SplitLines(DecodeStoredText(content)), defaults, recalculate);
+    return ParseProfileLines(DecodeStoredLines(content), defaults, recalculate);
 }
 
 std::vector<TProfile> ParseProfileLines(const std::vector<std::string>& lines, const ProfileDefaults& defaults,

@@ -88,6 +88,10 @@ TEST_F(FtpUploadTest, TheTreeIsMirroredOnTheServerOverOneConnection)
     EXPECT_TRUE(std::any_of(all.begin(), all.end(), [](const std::string& c) { return c.rfind("PORT ", 0) == 0; }));
     EXPECT_EQ(std::count(all.begin(), all.end(), "PASV"), 0);
     EXPECT_EQ(r.logLines[5], "Ziel                  : FTP");
+    // After the login: the transfer type, then the system type, then the start folder.
+    const auto pass = std::find(all.begin(), all.end(), "PASS");
+    ASSERT_NE(pass, all.end());
+    EXPECT_EQ(Lines(pass + 1, pass + 5), (Lines{"PWD", "TYPE I", "SYST", "CWD sicherung"}));
 
     // Incremental: nothing changed, nothing is sent.
     TProfile incremental = profile();
@@ -158,13 +162,35 @@ TEST_F(FtpUploadTest, SeveralSourcesMergeBelowTheStartFolder)
     EXPECT_EQ(ReadFileBytes(root / "sicherung/a/in-a.bin"), "a");
 }
 
-TEST_F(FtpUploadTest, AFolderThatCannotBeMadeDoesNotStopTheRun)
+TEST_F(FtpUploadTest, AFolderThatCannotBeEnteredIsReportedAndTheWalkNeverLeavesTheStartFolder)
 {
     WriteFileBytes(root / "sicherung/a", "a file where the folder should go");
     const RunResult r = run(profile());
-    EXPECT_EQ(r.errorCount, 0) << testing::PrintToString(r.logLines);
+    // The folder and each file below it are errors; nothing lands in the wrong folder, and no
+    // CDUP climbs above the start folder for a folder that was never entered.
+    EXPECT_EQ(r.errorCount, 3) << testing::PrintToString(r.logLines);
+    EXPECT_EQ(r.filesDone, 1);
+    EXPECT_EQ(TreeOf(root), (Lines{"sicherung/", "sicherung/a", "sicherung/top.bin"}));
+    EXPECT_EQ(stores(), (Lines{"CWD sicherung", "MKD a", "CWD a", "STOR top.bin"}));
+    const auto errors = std::count_if(r.logLines.begin(), r.logLines.end(),
+                                      [](const std::string& l) { return l.rfind("!!! Fehler    : ", 0) == 0; });
+    EXPECT_EQ(errors, 3);
+    EXPECT_NE(std::find(r.logLines.begin(), r.logLines.end(),
+                        "!!! Fehler    : copying a/b/in-b.bin (FTP-Verzeichnis nicht erreichbar)"),
+              r.logLines.end());
+}
+
+TEST_F(FtpUploadTest, NamesWithLineBreaksAreNeverSent)
+{
+    WriteFileBytes(root / "sicherung/x", "must stay");
+    MakeFile(src / "evil\r\nDELE x/inside.bin", "i");
+    MakeFile(src / "name\r\nDELE x", "n");
+    const RunResult r = run(profile());
+    EXPECT_EQ(ReadFileBytes(root / "sicherung/x"), "must stay");
+    for (const std::string& command : server.commands())
+        EXPECT_EQ(command.find("DELE"), std::string::npos) << command;
+    EXPECT_EQ(r.errorCount, 3) << testing::PrintToString(r.logLines); // the folder, its file, the file
     EXPECT_EQ(r.filesDone, 3);
-    EXPECT_EQ(ReadFileBytes(root / "sicherung/in-a.bin"), "a"); // into the folder that was current
 }
 
 TEST_F(FtpUploadTest, AFailedUploadIsAnErrorAndKeepsTheArchiveBit)

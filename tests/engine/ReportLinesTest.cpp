@@ -1,5 +1,7 @@
 #include "engine/ReportLines.h"
 
+#include "base/ResultCodes.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -29,7 +31,7 @@ TEST(ReportLinesTest, ErrorLines)
               "!!! Fehler    : copying a/b.txt (Zugriff verweigert)");
     EXPECT_EQ(FileErrorLine("copying x", 112, "No space left on device"),
               "!!! Fehler    : copying x (112 - No space left on device)");
-    EXPECT_EQ(FileErrorMessage(10000, ""), "Verifizierung fehlgeschlagen");
+    EXPECT_EQ(ResultMessage(ResultCode::VerificationFailed, ""), "Verifizierung fehlgeschlagen");
     EXPECT_EQ(ReportLabel("Grösse kopiert"), "Grösse kopiert        : ");
 }
 

@@ -72,7 +72,8 @@ protected:
         [this](std::function<void()> task) {
             const std::lock_guard<std::mutex> lock(mutex);
             mainThread.push_back(std::move(task));
-        }}};
+        },
+        (dir / "daten").string()}};
 
     RunControllerTest()
     {

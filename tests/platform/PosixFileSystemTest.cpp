@@ -21,11 +21,11 @@ TEST(PosixFileSystemTest, CopiesLeaveNoTemporaryAndReplaceTheTarget)
     EXPECT_EQ(ModifiedOf(dir / "ziel/a.txt"), 1'200'000'000);
     EXPECT_EQ(TreeOf(dir / "ziel"), (std::vector<std::string>{"a.txt"}));
 
-    const FileResult missing = fs.CopyFile((dir / "fehlt.txt").string(), (dir / "ziel/x.txt").string());
+    const Status missing = fs.CopyFile((dir / "fehlt.txt").string(), (dir / "ziel/x.txt").string());
     EXPECT_EQ(missing.code, 2);
-    const FileResult noFolder = fs.CopyFile((dir / "a.txt").string(), (dir / "nicht/da/x.txt").string());
+    const Status noFolder = fs.CopyFile((dir / "a.txt").string(), (dir / "nicht/da/x.txt").string());
     EXPECT_EQ(noFolder.code, 3);
-    EXPECT_FALSE(noFolder.systemText.empty());
+    EXPECT_FALSE(noFolder.message.empty());
 }
 
 TEST(PosixFileSystemTest, CompareFiles)

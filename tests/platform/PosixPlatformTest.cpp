@@ -81,9 +81,9 @@ TEST(PosixPlatformTest, ProgramsRunInTheirFolder)
     EXPECT_EQ(ReadFileBytes(dir / "marke.txt"), "fertig\n");               // waited for it
     EXPECT_TRUE(platform.RunProgram("exit 3", dir.path().string(), true)); // its exit status is not ours
     EXPECT_FALSE(platform.RunProgram("true", (dir / "fehlt").string(), true));
-    const FileResult share = platform.ConnectShare("\\\\srv\\data", "anna", "geheim");
+    const Status share = platform.ConnectShare("\\\\srv\\data", "anna", "geheim");
     EXPECT_EQ(share.code, 50);
-    EXPECT_NE(share.systemText.find("nicht unterstützt"), std::string::npos);
+    EXPECT_NE(share.message.find("nicht unterstützt"), std::string::npos);
 }
 
 } // namespace

@@ -36,7 +36,7 @@ public:
     VolumeInfo volume{"/", ""};
     std::vector<std::string> programs; // "folder|command|wait" of every program started
     bool programsStart = true;
-    FileResult shareResult{50, "nicht unterstützt"};
+    Status shareResult{50, "nicht unterstützt"};
     std::vector<std::string> shares; // "+share" connected, "-share" disconnected
     std::vector<bool> powerOffs;     // never the real thing: only recorded
 
@@ -46,7 +46,7 @@ public:
         programs.push_back(folder + "|" + commandLine + "|" + (wait ? "wait" : "nowait"));
         return programsStart;
     }
-    FileResult ConnectShare(const std::string& share, const std::string&, const std::string&) override
+    Status ConnectShare(const std::string& share, const std::string&, const std::string&) override
     {
         shares.push_back("+" + share);
         return shareResult;

@@ -1,7 +1,9 @@
 #include "platform/posix/ArchiveStateCatalogue.h"
 
 #include <algorithm>
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <unistd.h>
 
 namespace {
 
@@ -31,24 +33,75 @@ std::string upperBoundOf(std::string folder)
 
 } // namespace
 
-ArchiveStateCatalogue::ArchiveStateCatalogue(const std::filesystem::path& file)
+ArchiveStateCatalogue::ArchiveStateCatalogue(const std::filesystem::path& file) : m_file(file)
 {
-    if (sqlite3_open_v2(file.c_str(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
-                        nullptr) != SQLITE_OK) {
-        m_error = m_db ? sqlite3_errmsg(m_db) : "out of memory";
-        return;
+    if (!open() && damaged()) {
+        setAside();
+        open();
     }
-    sqlite3_busy_timeout(m_db, 5000);
-    execute("PRAGMA journal_mode=WAL");
-    // Reading through a mapping spares a system call per page when a source is read ahead.
-    execute("PRAGMA mmap_size=268435456");
-    execute("CREATE TABLE IF NOT EXISTS files (folder TEXT, name TEXT, device INTEGER, inode INTEGER, "
-            "size INTEGER, mtime INTEGER, ctime INTEGER, PRIMARY KEY (folder, name)) WITHOUT ROWID");
+    if (!m_error.empty())
+        m_problems.push_back("Archivstatus " + m_file.string() + " ist nicht benutzbar: " + m_error);
 }
 
 ArchiveStateCatalogue::~ArchiveStateCatalogue()
 {
     sqlite3_close(m_db);
+}
+
+bool ArchiveStateCatalogue::open()
+{
+    m_error.clear();
+    m_lastCode = SQLITE_OK;
+    // The catalogue names every file that was backed up: it is its owner's alone, and SQLite
+    // gives its journal files the mode of the database.
+    const int fd = ::open(m_file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd >= 0)
+        ::close(fd);
+    if (sqlite3_open_v2(m_file.c_str(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
+                        nullptr) != SQLITE_OK) {
+        m_error = m_db ? sqlite3_errmsg(m_db) : "out of memory";
+        m_lastCode = m_db ? sqlite3_errcode(m_db) : SQLITE_NOMEM;
+        return false;
+    }
+    sqlite3_busy_timeout(m_db, 5000);
+    // Reading through a mapping spares a system call per page when a source is read ahead.
+    return execute("PRAGMA journal_mode=WAL") && execute("PRAGMA mmap_size=268435456") &&
+           execute("CREATE TABLE IF NOT EXISTS files (folder TEXT, name TEXT, device INTEGER, inode INTEGER, "
+                   "size INTEGER, mtime INTEGER, ctime INTEGER, PRIMARY KEY (folder, name)) WITHOUT ROWID");
+}
+
+bool ArchiveStateCatalogue::damaged() const
+{
+    const int code = m_lastCode & 0xff;
+    return code == SQLITE_CORRUPT || code == SQLITE_NOTADB;
+}
+
+void ArchiveStateCatalogue::setAside()
+{
+    // A damaged catalogue is kept for a look, and a new one starts empty: every file then
+    // counts as changed, so the next run takes everything again, which is safe.
+    const std::string reason = m_error;
+    sqlite3_close(m_db);
+    m_db = nullptr;
+    const std::filesystem::path broken = m_file.string() + ".broken";
+    std::error_code ignored;
+    std::filesystem::rename(m_file, broken, ignored);
+    std::filesystem::rename(m_file.string() + "-wal", broken.string() + "-wal", ignored);
+    std::filesystem::remove(m_file.string() + "-shm", ignored);
+    m_problems.push_back("Archivstatus " + m_file.string() + " ist beschädigt (" + reason + "): beiseitegelegt als " +
+                         broken.string() + " und neu angelegt");
+    // The folder keys stay: the bits this run cleared point at them until they are committed.
+    for (auto& known : m_known)
+        known.second.clear();
+    m_prefetched.clear();
+    m_lastRecords = nullptr;
+}
+
+std::vector<std::string> ArchiveStateCatalogue::TakeProblems()
+{
+    std::vector<std::string> problems;
+    problems.swap(m_problems);
+    return problems;
 }
 
 bool ArchiveStateCatalogue::execute(const char* sql)
@@ -57,6 +110,7 @@ bool ArchiveStateCatalogue::execute(const char* sql)
     if (sqlite3_exec(m_db, sql, nullptr, nullptr, &message) == SQLITE_OK)
         return true;
     m_error = message ? message : "SQLite";
+    m_lastCode = sqlite3_errcode(m_db);
     sqlite3_free(message);
     return false;
 }
@@ -102,7 +156,8 @@ void ArchiveStateCatalogue::Prefetch(const std::string& folder)
     sqlite3_bind_text(select.get(), 2, upper.data(), static_cast<int>(upper.size()), SQLITE_STATIC);
     std::string current;
     FolderRecords* records = nullptr;
-    while (sqlite3_step(select.get()) == SQLITE_ROW) {
+    int step = SQLITE_ROW;
+    while ((step = sqlite3_step(select.get())) == SQLITE_ROW) {
         const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(select.get(), 0));
         const std::string_view rowFolder(text, static_cast<std::size_t>(sqlite3_column_bytes(select.get(), 0)));
         if (records == nullptr || rowFolder != current) {
@@ -116,6 +171,20 @@ void ArchiveStateCatalogue::Prefetch(const std::string& folder)
               sqlite3_column_int64(select.get(), 5), sqlite3_column_int64(select.get(), 6)}});
     }
     m_lastRecords = nullptr;
+    if (step != SQLITE_DONE) {
+        m_error = sqlite3_errmsg(m_db);
+        m_lastCode = step;
+        if (damaged())
+            recover();
+    }
+}
+
+void ArchiveStateCatalogue::recover()
+{
+    // What was read so far may be wrong: forget it, so that every file counts as changed.
+    setAside();
+    if (!open())
+        m_problems.push_back("Archivstatus " + m_file.string() + " ist nicht benutzbar: " + m_error);
 }
 
 ArchiveStateCatalogue::FolderRecords* ArchiveStateCatalogue::recordsOf(std::string_view folder)
@@ -165,6 +234,21 @@ bool ArchiveStateCatalogue::Commit()
     std::sort(m_cleared.begin(), m_cleared.end(), [](const Cleared& a, const Cleared& b) {
         return *a.folder != *b.folder ? *a.folder < *b.folder : a.name < b.name;
     });
+    if (!insertCleared()) {
+        // A catalogue found damaged only now is set aside, and this run's records go into
+        // the new one.
+        if (!damaged())
+            return false;
+        recover();
+        if (!m_error.empty() || !insertCleared())
+            return false;
+    }
+    m_cleared.clear();
+    return true;
+}
+
+bool ArchiveStateCatalogue::insertCleared()
+{
     if (!execute("BEGIN IMMEDIATE"))
         return false;
     {
@@ -179,14 +263,13 @@ bool ArchiveStateCatalogue::Commit()
             sqlite3_bind_int64(insert.get(), 7, c.record.ctimeNs);
             if (sqlite3_step(insert.get()) != SQLITE_DONE) {
                 m_error = sqlite3_errmsg(m_db);
-                execute("ROLLBACK");
+                const int code = sqlite3_errcode(m_db);
+                sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+                m_lastCode = code;
                 return false;
             }
             sqlite3_reset(insert.get());
         }
     }
-    if (!execute("COMMIT"))
-        return false;
-    m_cleared.clear();
-    return true;
+    return execute("COMMIT");
 }

@@ -30,6 +30,7 @@ public:
     bool IsSet(const std::string& path, const FileEntry& entry) override;
     void Clear(const std::string& path, const FileEntry& entry) override;
     bool Commit() override;
+    std::vector<std::string> TakeProblems() override;
 
 private:
     struct Record
@@ -51,11 +52,21 @@ private:
     using FolderRecords = std::vector<NamedRecord>;
 
     static Record recordOf(const FileEntry& entry);
+    bool open();
+    /// Whether the last failure says the file is not a sound database.
+    bool damaged() const;
+    /// Keeps a damaged file as ".broken" and forgets what was read from it.
+    void setAside();
+    void recover();
+    bool insertCleared();
     bool execute(const char* sql);
     FolderRecords* recordsOf(std::string_view folder);
 
+    std::filesystem::path m_file;
     sqlite3* m_db = nullptr;
     std::string m_error;
+    int m_lastCode = 0; // SQLite's code of the last failure
+    std::vector<std::string> m_problems;
     std::vector<std::string> m_prefetched; // folders already read, with everything below them
     std::unordered_map<std::string, FolderRecords> m_known;
     std::string m_lastFolder;

@@ -1,5 +1,6 @@
 #include "platform/posix/PosixFileSystem.h"
 
+#include "base/ResultCodes.h"
 #include "platform/posix/FileDescriptor.h"
 #include "platform/posix/FullIo.h"
 
@@ -23,17 +24,14 @@
 
 namespace {
 
-constexpr std::int32_t ErrorFileNotFound = 2;
-constexpr std::int32_t ErrorPathNotFound = 3;
-
 // The nearest Windows code for an errno value, so that the program's messages apply.
 std::int32_t windowsCodeOf(int error)
 {
     switch (error) {
     case ENOENT:
-        return ErrorFileNotFound;
+        return ResultCode::FileNotFound;
     case ENOTDIR:
-        return ErrorPathNotFound;
+        return ResultCode::PathNotFound;
     case EMFILE:
     case ENFILE:
         return 4; // too many open files
@@ -51,15 +49,15 @@ std::int32_t windowsCodeOf(int error)
     case ETXTBSY:
         return 32; // in use by another process
     case EEXIST:
-        return 183; // already exists
+        return ResultCode::AlreadyExists;
     case EINVAL:
         return 87;
     case ENOSPC:
-        return 112; // disk full
+        return ResultCode::DiskFull;
     case ENOTEMPTY:
         return 145;
     case ENAMETOOLONG:
-        return 206;
+        return ResultCode::PathTooLong;
     case EFBIG:
         return 223;
     case EIO:
@@ -73,21 +71,34 @@ std::int32_t windowsCodeOf(int error)
     }
 }
 
-DateTime localDosTime(const timespec& t)
+// Local time of t: at the two-second resolution of a DOS date-time, or to the millisecond.
+DateTime localTime(const timespec& t, bool dosResolution)
 {
     std::tm local{};
     const std::time_t seconds = t.tv_sec;
     if (localtime_r(&seconds, &local) == nullptr)
         return 0.0;
     const auto date = TryEncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
-    // A DOS date-time counts seconds in steps of two.
-    const auto time = TryEncodeTime(local.tm_hour, local.tm_min, std::min(local.tm_sec, 59) & ~1);
+    const int second = std::min(local.tm_sec, 59);
+    const auto time = dosResolution
+                          ? TryEncodeTime(local.tm_hour, local.tm_min, second & ~1)
+                          : TryEncodeTime(local.tm_hour, local.tm_min, second, static_cast<int>(t.tv_nsec / 1'000'000));
     return date && time ? ComposeDateTime(*date, *time) : 0.0;
 }
 
 std::int64_t nanoseconds(const timespec& t)
 {
     return static_cast<std::int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
+}
+
+// A failure while the copy is put in place. A file where a folder of the target's path should
+// be, and a target the system will not replace, stand in the way; any other failure does not
+// make the target the culprit.
+Status targetFailure(int error)
+{
+    Status status = error == ENOENT ? Status{ResultCode::PathNotFound, FailureOf(error).message} : FailureOf(error);
+    status.targetInTheWay = error == ENOTDIR || error == EBUSY || error == ETXTBSY;
+    return status;
 }
 
 FileEntry entryOf(std::string name, const struct stat& st)
@@ -98,7 +109,12 @@ FileEntry entryOf(std::string name, const struct stat& st)
     e.folder = S_ISDIR(st.st_mode);
     e.readOnly = (st.st_mode & S_IWUSR) == 0;
     e.size = e.folder ? 0 : static_cast<std::int64_t>(st.st_size);
-    e.modified = e.folder ? 0.0 : localDosTime(st.st_mtim);
+    e.modified = e.folder ? 0.0 : localTime(st.st_mtim, true);
+    // A file moved or unpacked into the tree keeps an old modification time; its change time
+    // tells that it is new here.
+    const bool ctimeLater = st.st_ctim.tv_sec > st.st_mtim.tv_sec ||
+                            (st.st_ctim.tv_sec == st.st_mtim.tv_sec && st.st_ctim.tv_nsec > st.st_mtim.tv_nsec);
+    e.changed = e.folder ? 0.0 : localTime(ctimeLater ? st.st_ctim : st.st_mtim, false);
     e.device = st.st_dev;
     e.inode = st.st_ino;
     e.mtimeNs = nanoseconds(st.st_mtim);
@@ -182,39 +198,54 @@ PosixFileSystem::PosixFileSystem()
     ::umask(m_umask);
 }
 
-FileResult FailureOf(int error)
+Status FailureOf(int error)
 {
     return {windowsCodeOf(error), std::error_code(error, std::generic_category()).message()};
 }
 
-std::vector<FileEntry> PosixFileSystem::ListFolder(const std::string& folder)
+FolderListing PosixFileSystem::ListFolder(const std::string& folder)
 {
-    std::vector<FileEntry> entries;
+    FolderListing listing;
     DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr)
-        return entries;
+    if (dir == nullptr) {
+        listing.status = FailureOf(errno);
+        return listing;
+    }
     const int fd = ::dirfd(dir);
-    while (const dirent* d = ::readdir(dir)) {
+    for (;;) {
+        errno = 0;
+        const dirent* d = ::readdir(dir);
+        if (d == nullptr) {
+            if (errno != 0)
+                listing.status = FailureOf(errno);
+            break;
+        }
         const std::string name = d->d_name;
         if (name == "." || name == "..")
             continue;
         struct stat st
         {
         };
-        if (::fstatat(fd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+        // An entry that cannot be examined (a folder that may be listed but not entered) is
+        // a failure of the listing; one that vanished meanwhile is not.
+        if (::fstatat(fd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            if (errno != ENOENT && listing.status.ok())
+                listing.status = FailureOf(errno);
             continue;
+        }
         if (S_ISLNK(st.st_mode)) {
             // A link stands for the file it names; a link to a folder is never followed.
             if (::fstatat(fd, d->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode))
                 continue;
         }
         if (S_ISREG(st.st_mode) || S_ISDIR(st.st_mode))
-            entries.push_back(entryOf(name, st));
+            listing.entries.push_back(entryOf(name, st));
     }
     ::closedir(dir);
     // In name order, as the walk and its report should be, whatever order the directory keeps.
-    std::sort(entries.begin(), entries.end(), [](const FileEntry& a, const FileEntry& b) { return a.name < b.name; });
-    return entries;
+    std::sort(listing.entries.begin(), listing.entries.end(),
+              [](const FileEntry& a, const FileEntry& b) { return a.name < b.name; });
+    return listing;
 }
 
 std::optional<FileEntry> PosixFileSystem::Stat(const std::string& path)
@@ -230,16 +261,26 @@ std::optional<FileEntry> PosixFileSystem::Stat(const std::string& path)
     return entryOf(nameOf(p), st);
 }
 
-FileResult PosixFileSystem::CreateFolder(const std::string& path)
+std::optional<std::string> PosixFileSystem::RealPath(const std::string& path)
+{
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (resolved == nullptr)
+        return std::nullopt;
+    std::string real = resolved;
+    std::free(resolved);
+    return real;
+}
+
+Status PosixFileSystem::CreateFolder(const std::string& path)
 {
     if (::mkdir(path.c_str(), 0777) != 0) {
         const int error = errno;
-        return error == ENOENT ? FileResult{ErrorPathNotFound, FailureOf(error).systemText} : FailureOf(error);
+        return error == ENOENT ? Status{ResultCode::PathNotFound, FailureOf(error).message} : FailureOf(error);
     }
     return {};
 }
 
-FileResult PosixFileSystem::CopyFile(const std::string& source, const std::string& target)
+Status PosixFileSystem::CopyFile(const std::string& source, const std::string& target)
 {
     Descriptor from(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
     if (from.get() < 0)
@@ -261,65 +302,75 @@ FileResult PosixFileSystem::CopyFile(const std::string& source, const std::strin
         temporary = folderOf(target) + "." + nameOf(target).substr(0, 200) + ".tresorio-" + std::to_string(::getpid()) +
                     "-" + std::to_string(m_temporaryNumber.fetch_add(1));
         to = Descriptor(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
-        if (to.get() < 0 && (errno != EEXIST || attempt > 100)) {
-            const int error = errno;
-            return error == ENOENT ? FileResult{ErrorPathNotFound, FailureOf(error).systemText} : FailureOf(error);
-        }
+        if (to.get() < 0 && (errno != EEXIST || attempt > 100))
+            return targetFailure(errno);
     }
-    auto fail = [&temporary](int error) {
+    auto fail = [&temporary](Status status) {
         ::unlink(temporary.c_str());
-        return FailureOf(error);
+        return status;
     };
     if (!copyContent(from.get(), to.get(), st.st_size, folderOf(target)))
-        return fail(errno);
+        return fail(FailureOf(errno));
+    // A file written while it was read gives a copy that never existed as such: the last good
+    // copy stays, and the file keeps its archive bit for the next run.
+    struct stat after
+    {
+    };
+    if (::fstat(from.get(), &after) != 0)
+        return fail(FailureOf(errno));
+    if (after.st_size != st.st_size || nanoseconds(after.st_mtim) != nanoseconds(st.st_mtim) ||
+        nanoseconds(after.st_ctim) != nanoseconds(st.st_ctim))
+        return fail({ResultCode::InUse, "während des Kopierens geändert"});
     const timespec times[2] = {st.st_atim, st.st_mtim};
     if (((mode & ~m_umask) != mode && ::fchmod(to.get(), mode) != 0) || ::futimens(to.get(), times) != 0)
-        return fail(errno);
+        return fail(FailureOf(errno));
     if (::close(to.release()) != 0)
-        return fail(errno);
+        return fail(FailureOf(errno));
     if (::rename(temporary.c_str(), target.c_str()) != 0)
-        return fail(errno);
+        return fail(targetFailure(errno));
     return {};
 }
 
-FileResult PosixFileSystem::MoveFile(const std::string& source, const std::string& target)
+Status PosixFileSystem::MoveFile(const std::string& source, const std::string& target)
 {
     // A link is backed up as the file it names: moving it moves the content, not the link.
     struct stat link
     {
     };
-    const bool isLink = ::lstat(source.c_str(), &link) == 0 && S_ISLNK(link.st_mode);
+    if (::lstat(source.c_str(), &link) != 0)
+        return FailureOf(errno);
+    const bool isLink = S_ISLNK(link.st_mode);
     if (!isLink && ::rename(source.c_str(), target.c_str()) == 0)
         return {};
     if (!isLink && errno != EXDEV)
-        return FailureOf(errno);
-    const FileResult copied = CopyFile(source, target);
+        return targetFailure(errno);
+    const Status copied = CopyFile(source, target);
     if (!copied.ok())
         return copied;
     return DeleteFile(source);
 }
 
-FileResult PosixFileSystem::DeleteFile(const std::string& path)
+Status PosixFileSystem::DeleteFile(const std::string& path)
 {
-    return ::unlink(path.c_str()) == 0 ? FileResult{} : FailureOf(errno);
+    return ::unlink(path.c_str()) == 0 ? Status{} : FailureOf(errno);
 }
 
-FileResult PosixFileSystem::RemoveFolder(const std::string& path)
+Status PosixFileSystem::RemoveFolder(const std::string& path)
 {
-    return ::rmdir(path.c_str()) == 0 ? FileResult{} : FailureOf(errno);
+    return ::rmdir(path.c_str()) == 0 ? Status{} : FailureOf(errno);
 }
 
-FileResult PosixFileSystem::MakeWritable(const std::string& path)
+Status PosixFileSystem::MakeWritable(const std::string& path)
 {
     struct stat st
     {
     };
     if (::stat(path.c_str(), &st) != 0)
         return FailureOf(errno);
-    return ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR) == 0 ? FileResult{} : FailureOf(errno);
+    return ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR) == 0 ? Status{} : FailureOf(errno);
 }
 
-FileResult PosixFileSystem::MoveToTrash(const std::string& path)
+Status PosixFileSystem::MoveToTrash(const std::string& path)
 {
     struct stat st
     {

@@ -12,15 +12,16 @@ class PosixFileSystem : public FileSystem
 public:
     PosixFileSystem();
 
-    std::vector<FileEntry> ListFolder(const std::string& folder) override;
+    FolderListing ListFolder(const std::string& folder) override;
     std::optional<FileEntry> Stat(const std::string& path) override;
-    FileResult CreateFolder(const std::string& path) override;
-    FileResult CopyFile(const std::string& source, const std::string& target) override;
-    FileResult MoveFile(const std::string& source, const std::string& target) override;
-    FileResult DeleteFile(const std::string& path) override;
-    FileResult RemoveFolder(const std::string& path) override;
-    FileResult MakeWritable(const std::string& path) override;
-    FileResult MoveToTrash(const std::string& path) override;
+    std::optional<std::string> RealPath(const std::string& path) override;
+    Status CreateFolder(const std::string& path) override;
+    Status CopyFile(const std::string& source, const std::string& target) override;
+    Status MoveFile(const std::string& source, const std::string& target) override;
+    Status DeleteFile(const std::string& path) override;
+    Status RemoveFolder(const std::string& path) override;
+    Status MakeWritable(const std::string& path) override;
+    Status MoveToTrash(const std::string& path) override;
     bool CompareFiles(const std::string& source, const std::string& copy, bool bytewise) override;
     bool IsFileSystemRoot(const std::string& folder) override;
     void SyncFileSystem(const std::string& path) override;
@@ -37,4 +38,4 @@ private:
 
 /// The result for a failed system call with errno error: the nearest Windows code and the
 /// system's text.
-FileResult FailureOf(int error);
+Status FailureOf(int error);

@@ -187,7 +187,7 @@ bool PosixPlatform::RunProgram(const std::string& commandLine, const std::string
     return true;
 }
 
-FileResult PosixPlatform::ConnectShare(const std::string&, const std::string&, const std::string&)
+Status PosixPlatform::ConnectShare(const std::string&, const std::string&, const std::string&)
 {
     // ERROR_NOT_SUPPORTED: the run reports the destination as unavailable instead of pretending.
     return {50, "Die Anmeldung an Netzwerkfreigaben wird auf diesem System nicht unterstützt"};

@@ -18,7 +18,7 @@ public:
     void SetCurrentThreadPriority(int level) override;
     VolumeInfo VolumeOf(const std::string& path) override;
     bool RunProgram(const std::string& commandLine, const std::string& folder, bool wait) override;
-    FileResult ConnectShare(const std::string& share, const std::string& user, const std::string& password) override;
+    Status ConnectShare(const std::string& share, const std::string& user, const std::string& password) override;
     void DisconnectShare(const std::string& share) override;
     void PowerOff(bool force) override;
     bool AutostartRegistered() override;
