@@ -10,9 +10,9 @@ struct Status
 {
     std::int32_t code = 0;
     std::string message;
-    /// A copy or move failed because what is at the target stands in the way (a file the system
-    /// will not replace, a file where a folder of the target's path should be). Only then may a
-    /// retry clear the target: a failure on the source's side must leave the last good copy alone.
+    /// A copy or move failed because the file at the target stands in the way (one the system
+    /// will not replace: read-only where that counts, busy). Only then may a retry clear the
+    /// target: any other failure must leave the last good copy alone.
     bool targetInTheWay = false;
 
     bool ok() const { return code == 0; }

@@ -12,21 +12,6 @@ bool folderExists(FileSystem& fs, const std::string& path)
     return entry && entry->folder;
 }
 
-// The file that stands where a folder of target's path should be, or nothing. The search ends
-// at the first folder that exists, so it never climbs out of the destination.
-std::optional<std::string> fileInTheWayOf(FileSystem& fs, const std::string& target)
-{
-    std::string path = FolderOf(target);
-    while (path.size() > 1) {
-        path.pop_back(); // the trailing "/"
-        const auto entry = fs.Stat(path);
-        if (entry)
-            return entry->folder ? std::nullopt : std::optional<std::string>(path);
-        path = FolderOf(path);
-    }
-    return std::nullopt;
-}
-
 // The target's folder is created when the operation finds it missing (asking before every file
 // would cost a look-up per file). What is at the target is cleared, and the operation tried
 // once more, only when the target itself stood in the way: after a failure on the source's
@@ -42,12 +27,6 @@ template <typename Operation> Status withRetry(FileSystem& fs, const std::string
         first = operation();
     if (first.ok() || !first.targetInTheWay)
         return first;
-    if (const auto blocker = fileInTheWayOf(fs, target)) {
-        fs.MakeWritable(*blocker);
-        if (!fs.DeleteFile(*blocker).ok() || !ForceDestination(fs, folder).ok())
-            return first;
-        return operation();
-    }
     fs.MakeWritable(target);
     if (!fs.DeleteFile(target).ok())
         return first;

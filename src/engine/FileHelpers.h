@@ -15,8 +15,9 @@ std::string FolderOf(const std::string& path);
 /// Creates every missing folder of path; 0 or the code of the first folder that could not be made.
 Status ForceDestination(FileSystem& fs, const std::string& path);
 /// Copies source over target, creating the target's folder; a target that stands in the way of
-/// the copy (or a file where a folder of its path should be) is made writable, deleted and the
-/// copy tried once more. Any other failure leaves the target as it was.
+/// the copy (a file the system will not replace) is made writable, deleted and the copy tried
+/// once more. Any other failure leaves the target as it was: also a file where a folder of the
+/// target's path should be, the last copy of a file that became a folder in the source.
 Status CopyFileRetry(FileSystem& fs, const std::string& source, const std::string& target);
 /// Moves source to target in the same way.
 Status MoveFileRetry(FileSystem& fs, const std::string& source, const std::string& target);

@@ -91,13 +91,13 @@ std::int64_t nanoseconds(const timespec& t)
     return static_cast<std::int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
 }
 
-// A failure while the copy is put in place. A file where a folder of the target's path should
-// be, and a target the system will not replace, stand in the way; any other failure does not
-// make the target the culprit.
+// A failure while the copy is put in place. Only a target the system will not replace stands
+// in the way; a file where a folder of the target's path should be is the last copy of a file
+// that became a folder in the source, and stays.
 Status targetFailure(int error)
 {
     Status status = error == ENOENT ? Status{ResultCode::PathNotFound, FailureOf(error).message} : FailureOf(error);
-    status.targetInTheWay = error == ENOTDIR || error == EBUSY || error == ETXTBSY;
+    status.targetInTheWay = error == EBUSY || error == ETXTBSY;
     return status;
 }
 
