@@ -70,7 +70,7 @@ BackupRun::BackupRun(BackupJob job, Platform& platform, FileSystem& fs, ArchiveA
         m_openFtp = [] { return std::make_unique<CurlFtpSession>(); };
 }
 
-std::optional<std::string> BackupRun::emptyDestination(const RunState& state)
+std::optional<std::string> BackupRun::emptyDestination(const RunState& state, const std::string& keep)
 {
     // Emptying a root, the home folder, a source or the program's own files would destroy what
     // the backup protects; emptying it while a source cannot be read would leave no copy at all.
@@ -87,7 +87,7 @@ std::optional<std::string> BackupRun::emptyDestination(const RunState& state)
     }
     if (refusal)
         return "Ziel " + state.destination + " wird nicht geleert: " + *refusal;
-    EraseFolderContents(m_fs, state.destination);
+    EraseFolderContents(m_fs, state.destination, keep);
     return std::nullopt;
 }
 
@@ -115,11 +115,12 @@ void BackupRun::writeArchive(RunState& state, const std::string& archivePath, bo
         medium.insertNext = [this, destination](int number, int total) {
             return m_observer.NextDisk(number, total, m_platform.VolumeOf(destination).mountPoint);
         };
-        medium.prepare = [this, &state]() -> std::optional<std::string> {
+        medium.note = [&state](const std::string& line) { state.addLine(line); };
+        medium.prepare = [this, &state](const std::string& keep) -> std::optional<std::string> {
             if (!m_job.profile.DiskSpanFormat)
                 return std::nullopt;
             // Nothing here formats a device: the medium's destination folder is emptied.
-            auto refusal = emptyDestination(state);
+            auto refusal = emptyDestination(state, keep);
             if (!refusal)
                 ForceDestination(m_fs, state.destination);
             return refusal;

@@ -27,7 +27,7 @@ public:
 private:
     void writeArchive(struct RunState& state, const std::string& archivePath, bool addToExisting);
     /// Empties the destination folder; when that must not be, the report text saying why.
-    std::optional<std::string> emptyDestination(const struct RunState& state);
+    std::optional<std::string> emptyDestination(const struct RunState& state, const std::string& keep = {});
 
     BackupJob m_job;
     Platform& m_platform;

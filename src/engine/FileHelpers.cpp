@@ -79,10 +79,12 @@ Status MoveFileRetry(FileSystem& fs, const std::string& source, const std::strin
     return withRetry(fs, target, [&] { return fs.MoveFile(source, target); });
 }
 
-void EraseFolderContents(FileSystem& fs, const std::string& folder)
+void EraseFolderContents(FileSystem& fs, const std::string& folder, const std::string& keep)
 {
     // Hidden folders go too: a run that takes hidden files leaves them in its destination.
     for (const FileEntry& entry : fs.ListFolder(folder).entries) {
+        if (!keep.empty() && entry.name == keep)
+            continue;
         const std::string path = folder + entry.name;
         if (entry.folder) {
             EraseFolderContents(fs, path + "/");

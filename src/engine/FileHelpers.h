@@ -21,8 +21,9 @@ Status ForceDestination(FileSystem& fs, const std::string& path);
 Status CopyFileRetry(FileSystem& fs, const std::string& source, const std::string& target);
 /// Moves source to target in the same way.
 Status MoveFileRetry(FileSystem& fs, const std::string& source, const std::string& target);
-/// Removes every file and folder below folder; the folder stays. Failures are ignored.
-void EraseFolderContents(FileSystem& fs, const std::string& folder);
+/// Removes every file and folder below folder but the one named keep; the folder stays.
+/// Failures are ignored.
+void EraseFolderContents(FileSystem& fs, const std::string& folder, const std::string& keep = {});
 
 /// Where a file or folder lives, whatever path names it.
 struct FileIdentity

@@ -276,7 +276,7 @@ public:
             if (!m_file->WriteAt(0, marker.data(), marker.size(), error))
                 return fail(ZipErrorCode, m_temporary + ": " + error);
         }
-        return close(m_archivePath);
+        return close(m_archivePath) && (m_staging.empty() || commitStaged());
     }
     bool Fail(int code, std::string message) { return fail(code, std::move(message)); }
 
@@ -306,10 +306,11 @@ private:
         ++m_volume;
         return open();
     }
-    bool close(const std::string& name)
+    bool close(const std::string& finalName)
     {
         if (m_counting)
             return true;
+        const std::string name = m_staging.empty() ? finalName : m_staging + nameOf(finalName);
         // A volume must be on the medium before the user is asked to take it out.
         std::string error;
         const bool closed = m_file->SyncAndClose(error);
@@ -325,6 +326,8 @@ private:
         m_onMedium.push_back(name);
         return true;
     }
+    static std::string nameOf(const std::string& path) { return std::filesystem::path(path).filename().string(); }
+    std::string folderOfArchive() const { return std::filesystem::path(m_archivePath).parent_path().string() + "/"; }
     /// Removes what an earlier run left of an archive of this name on the medium.
     void removeOldVolumes()
     {
@@ -337,9 +340,51 @@ private:
     {
         m_onMedium.clear();
         if (m_medium->prepare)
-            if (const auto refusal = m_medium->prepare())
+            if (const auto refusal = m_medium->prepare(std::string()))
                 return fail(ZipErrorCode, *refusal);
         removeOldVolumes();
+        return true;
+    }
+    /// The first medium decides: with room for the new set beside everything on it, the set is
+    /// written in a private folder first; else what is there must go before.
+    bool startFirstMedium()
+    {
+        const auto free = m_medium->freeSpace ? m_medium->freeSpace() : std::nullopt;
+        if (free && *free >= static_cast<std::int64_t>(m_remaining) + FreeSpaceReserve) {
+            m_staging = folderOfArchive() + "." + nameOf(m_archivePath) + ".tresorio-volumes/";
+            std::error_code ignored;
+            std::filesystem::remove_all(m_staging, ignored); // what a killed run left
+            std::filesystem::create_directory(m_staging, ignored);
+            if (!std::filesystem::is_directory(m_staging, ignored)) {
+                m_staging.clear();
+                return fail(ZipErrorCode, m_archivePath + ": Ordner für die neuen Teile kann nicht angelegt werden");
+            }
+            return true;
+        }
+        if (m_medium->note)
+            m_medium->note(std::string("Hinweis: Das Medium hat keinen Platz für die alten und die neuen Teile von ") +
+                           nameOf(m_archivePath) + "; die alten werden vorher entfernt.");
+        return prepareMedium();
+    }
+    /// The new set is complete in its private folder: only now the medium is readied (emptied
+    /// when the profile says so), the old volumes go and the new ones take their place.
+    bool commitStaged()
+    {
+        if (m_medium->prepare)
+            if (const auto refusal = m_medium->prepare(nameOf(m_staging.substr(0, m_staging.size() - 1))))
+                return fail(ZipErrorCode, *refusal);
+        removeOldVolumes();
+        const std::string folder = folderOfArchive();
+        for (const std::string& staged : m_onMedium) {
+            std::error_code error;
+            std::filesystem::rename(staged, folder + nameOf(staged), error);
+            if (error)
+                return fail(ZipErrorCode, folder + nameOf(staged) + ": " + error.message());
+        }
+        m_onMedium.clear();
+        std::error_code ignored;
+        std::filesystem::remove_all(m_staging, ignored);
+        m_staging.clear();
         return true;
     }
     bool open()
@@ -349,7 +394,7 @@ private:
             m_capacity = static_cast<std::uint64_t>(m_maxVolumeSize);
             return true;
         }
-        if (m_volume == 0 && !prepareMedium())
+        if (m_volume == 0 && !startFirstMedium())
             return false;
         for (;;) {
             const auto free = m_medium->freeSpace ? m_medium->freeSpace() : std::nullopt;
@@ -363,14 +408,17 @@ private:
                 m_capacity = m_maxVolumeSize > 0 ? wanted : static_cast<std::uint64_t>(usable);
                 break;
             }
-            // The medium is full: the user puts in the next one.
+            // The medium is full: the user puts in the next one. A set that was to fit beside
+            // the old one does not ask for another medium: the old set stays as it is.
+            if (!m_staging.empty())
+                return fail(ZipErrorCode, m_archivePath + ": kein Platz mehr auf dem Medium");
             if (!m_medium->insertNext || !m_medium->insertNext(m_volume + 1, m_total))
                 return fail(CancelledCode, CancelledText);
             if (!prepareMedium())
                 return false;
         }
-        const std::filesystem::path path(m_archivePath);
-        m_temporary = (path.parent_path() / ("." + path.filename().string() + ".tresorio-volume")).string();
+        m_temporary =
+            (m_staging.empty() ? folderOfArchive() : m_staging) + "." + nameOf(m_archivePath) + ".tresorio-volume";
         std::string error;
         m_file = RawFile::Open(m_temporary, RawFile::Mode::Create, error);
         if (!m_file)
@@ -390,6 +438,8 @@ private:
         }
         for (const std::string& name : m_onMedium)
             std::filesystem::remove(name, ignored);
+        if (!m_staging.empty())
+            std::filesystem::remove_all(m_staging, ignored);
     }
 
     bool m_counting;
@@ -405,6 +455,7 @@ private:
     std::unique_ptr<RawFile> m_file;
     std::string m_temporary;
     std::vector<std::string> m_onMedium;
+    std::string m_staging; // the private folder the new set is written in, ending with "/"
     Failure m_failure{0, {}};
 };
 

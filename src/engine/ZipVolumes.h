@@ -12,9 +12,11 @@ struct SpanMedium
     std::function<std::optional<std::int64_t>()> freeSpace;
     /// Asks for medium number (1-based) of total (0: not known); false when the user cancels.
     std::function<bool(int number, int total)> insertNext;
-    /// Readies a medium before its first volume (empties it when the profile says so); a text
-    /// when it must not be used.
-    std::function<std::optional<std::string>()> prepare;
+    /// Readies a medium for its volumes (empties it when the profile says so, but for the
+    /// folder named keep); a text when it must not be used.
+    std::function<std::optional<std::string>(const std::string& keep)> prepare;
+    /// A line for the run's report.
+    std::function<void(const std::string& line)> note;
 };
 
 struct SpanOutcome
@@ -33,8 +35,10 @@ std::string VolumeName(const std::string& archivePath, int number);
 /// central directory names the volume and offset of every local header, the end records the
 /// last volume. Each volume holds at most maxVolumeSize bytes, or with 0 what the medium has
 /// room for. The last volume gets archivePath, the others name.z01, name.z02, …; a volume is
-/// written under a temporary name and renamed when complete, and volumes of the same name that
-/// are already on a medium are removed first.
+/// written under a temporary name and renamed when complete. When the first medium has room for
+/// the whole new set beside the old one, the set is written in a private folder on it and the
+/// old volumes go only once the new set is complete; otherwise the report says so before the
+/// old volumes of the same name are removed from each medium.
 SpanOutcome WriteVolumes(const std::string& wholeArchive, const std::string& archivePath, std::int64_t maxVolumeSize,
                          SpanMedium& medium, const std::function<bool()>& cancelled);
 

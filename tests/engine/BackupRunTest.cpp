@@ -16,6 +16,7 @@
 #include <ctime>
 #include <future>
 #include <gtest/gtest.h>
+#include <map>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -710,6 +711,62 @@ TEST_F(BackupRunTest, AFullMediumAsksForTheNextOne)
     EXPECT_EQ(r.errorCount, 1);
     EXPECT_EQ(body(r).back(), "!!! ZIP-Error : Abbruch durch Benutzer (99)");
     EXPECT_TRUE(TreeOf(dst).empty());
+}
+
+TEST_F(BackupRunTest, OldVolumesGoOnlyWhenTheNewSetIsComplete)
+{
+    MakeFile(src / "gross.bin", Noise(200'000));
+    TProfile p = profile(BackupFull);
+    p.Compress = true;
+    p.Zipfile = "teil.zip";
+    p.DiskSpan = true;
+    p.MaxVolumeSize = 65536;
+    p.TempDir = true;
+    p.TempDirName = (dir / "tmp").string();
+    std::filesystem::create_directories(dir / "tmp");
+    fs.medium = dst;
+    fs.mediumCapacity = 10'000'000; // room for the old set and the new one
+    ASSERT_EQ(run(p).errorCount, 0);
+    std::map<std::string, std::string> old;
+    for (const std::string& volume : TreeOf(dst))
+        old[volume] = ReadFileBytes(dst / volume);
+    ASSERT_EQ(old.size(), 4u);
+
+    // A run that stops in the middle of the new set leaves the old one as it was.
+    MakeFile(src / "gross.bin", Noise(200'000, 2));
+    int volumesBegun = 0;
+    fs.onFreeSpace = [&] {
+        if (++volumesBegun == 3)
+            control.abortRequested = true;
+    };
+    RunResult r = run(p);
+    EXPECT_EQ(r.errorCount, 1);
+    EXPECT_EQ(body(r).back(), "!!! ZIP-Error : Abbruch durch Benutzer (99)");
+    std::map<std::string, std::string> after;
+    for (const std::string& volume : TreeOf(dst))
+        after[volume] = ReadFileBytes(dst / volume);
+    EXPECT_EQ(after, old); // no new volume, no private folder left behind
+
+    // Complete, the new set takes the old one's place.
+    fs.onFreeSpace = nullptr;
+    control.abortRequested = false;
+    r = run(p);
+    EXPECT_EQ(r.errorCount, 0) << testing::PrintToString(body(r));
+    EXPECT_EQ(TreeOf(dst).size(), 4u);
+    EXPECT_NE(ReadFileBytes(dst / "teil.zip"), old["teil.zip"]);
+    EXPECT_TRUE(RunShell("7z t " + (dst / "teil.zip").string()).first);
+
+    // Without room for both, the report says so before the old volumes go.
+    fs.mediumCapacity = 350'000;
+    MakeFile(src / "gross.bin", Noise(200'000, 3));
+    r = run(p);
+    EXPECT_EQ(r.errorCount, 0) << testing::PrintToString(body(r));
+    const std::vector<std::string> lines = body(r);
+    EXPECT_NE(std::find(lines.begin(), lines.end(),
+                        "Hinweis: Das Medium hat keinen Platz für die alten und die neuen Teile von teil.zip; die "
+                        "alten werden vorher entfernt."),
+              lines.end());
+    EXPECT_TRUE(RunShell("7z t " + (dst / "teil.zip").string()).first);
 }
 
 TEST_F(BackupRunTest, MediaAreNotEmptiedWhereThatWouldDestroyTheSources)
