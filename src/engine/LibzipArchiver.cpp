@@ -271,7 +271,7 @@ std::optional<std::int64_t> LibzipArchiver::Write(const ZipOptions& options, con
     if (update) {
         const Status copied = m_fs.CopyFile(archive.string(), temporary.string());
         if (!copied.ok())
-            return fail(ZipErrorCode, copied.message);
+            return fail(ZipErrorCode, archive.string() + ": " + copied.message);
     }
     int openError = 0;
     zip_t* zip = zip_open(temporary.c_str(), update ? 0 : ZIP_CREATE | ZIP_TRUNCATE, &openError);
@@ -280,7 +280,7 @@ std::optional<std::int64_t> LibzipArchiver::Write(const ZipOptions& options, con
         zip_error_init_with_code(&e, openError);
         const std::string message = zip_error_strerror(&e);
         zip_error_fini(&e);
-        return fail(ZipErrorCode, message);
+        return fail(ZipErrorCode, archive.string() + ": " + message);
     }
     zip_register_cancel_callback_with_state(zip, cancelCallback, nullptr, const_cast<ZipCallbacks*>(&callbacks));
     std::vector<std::unique_ptr<PreparedSource>> readers;
@@ -321,7 +321,8 @@ std::optional<std::int64_t> LibzipArchiver::Write(const ZipOptions& options, con
     if (zip_close(zip) != 0) {
         const std::string message = zip_strerror(zip);
         zip_discard(zip);
-        return isCancelled(callbacks) ? fail(CancelledCode, CancelledText) : fail(ZipErrorCode, message);
+        return isCancelled(callbacks) ? fail(CancelledCode, CancelledText)
+                                      : fail(ZipErrorCode, archive.string() + ": " + message);
     }
     const auto size = fs::file_size(temporary, error);
     if (span) {
@@ -337,7 +338,7 @@ std::optional<std::int64_t> LibzipArchiver::Write(const ZipOptions& options, con
         // Another file system: a copy that replaces the old archive only when it is complete.
         const Status copied = m_fs.CopyFile(temporary.string(), archive.string());
         if (!copied.ok())
-            return fail(ZipErrorCode, copied.message);
+            return fail(ZipErrorCode, archive.string() + ": " + copied.message);
         fs::remove(temporary, error);
     }
     return static_cast<std::int64_t>(size);

@@ -1,5 +1,6 @@
 // The tresorio executable, started as a process.
 
+#include "ProgramProcess.h"
 #include "support/TempDir.h"
 #include "support/TreeBuilder.h"
 
@@ -13,34 +14,6 @@
 
 namespace {
 
-struct Outcome
-{
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-QProcessEnvironment environmentFor(const std::filesystem::path& home)
-{
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("TRESORIO_HOME");
-    env.insert("HOME", QString::fromStdString(home.string()));
-    env.insert("XDG_DATA_HOME", QString::fromStdString((home / "xdg-data").string()));
-    env.insert("XDG_CONFIG_HOME", QString::fromStdString((home / "xdg-config").string()));
-    env.insert("XDG_RUNTIME_DIR", QString::fromStdString((home / "run").string()));
-    return env;
-}
-
-Outcome runTresorio(const QStringList& arguments, const std::filesystem::path& home)
-{
-    QProcess process;
-    process.setProcessEnvironment(environmentFor(home));
-    process.start(TRESORIO_EXECUTABLE, arguments);
-    process.waitForFinished(30000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            process.readAllStandardOutput().toStdString(), process.readAllStandardError().toStdString()};
-}
-
 // Every file below the folder with its content, to see that nothing was written.
 std::map<std::string, std::string> snapshot(const std::filesystem::path& folder)
 {
@@ -48,11 +21,6 @@ std::map<std::string, std::string> snapshot(const std::filesystem::path& folder)
     for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
         files[entry.path().string()] = entry.is_regular_file() ? ReadFileBytes(entry.path()) : "<dir>";
     return files;
-}
-
-QString q(const std::filesystem::path& p)
-{
-    return QString::fromStdString(p.string());
 }
 
 // A copy of the program running in the background on a data folder, with a short tick.

@@ -14,6 +14,8 @@
 #include "support/TreeBuilder.h"
 
 #include <ctime>
+#include <fcntl.h>
+#include <functional>
 #include <future>
 #include <gtest/gtest.h>
 #include <map>
@@ -281,6 +283,188 @@ TEST_F(BackupRunTest, SeveralSourcesLandBelowTheirCommonFolder)
     EXPECT_EQ(SourcePrefixOf("/data/A/", "/data/", 2), "A/");
     EXPECT_EQ(SourcePrefixOf("/x/", "/", 2), "x/");
     EXPECT_EQ(SourcePrefixOf("/data/A/", "", 1), "");
+}
+
+TEST_F(BackupRunTest, SourceAndDestinationAreComparedByRealLocation)
+{
+    MakeFile(src / "a.txt", "gut");
+    MakeFile(dir / "andere/b.txt", "b");
+    std::filesystem::create_directory_symlink(src, dir / "verweis");
+    std::filesystem::create_directory_symlink(dir.path(), dir / "oben");
+    // The same folder under other names: nothing is touched, one error before the walk.
+    for (const std::string& destination :
+         {(dir / "verweis").string(), (src / "../quelle/").string(), (dir / "oben/quelle").string() + "//"}) {
+        TProfile p = profile(BackupMove);
+        p.Destination = destination;
+        const RunResult r = run(p);
+        EXPECT_EQ(r.errorCount, 1) << destination;
+        EXPECT_EQ(body(r), (std::vector<std::string>{
+                               "!!! Fehler    : Quelle und Ziel sind derselbe Ordner: " + src.string() + "/"}))
+            << destination;
+        EXPECT_EQ(ReadFileBytes(src / "a.txt"), "gut");
+    }
+    // A destination that holds a source or the program's data folder, seen through a link, is
+    // never emptied.
+    const auto box = dir / "behaelter";
+    std::filesystem::create_directories(box / "quelle2");
+    std::filesystem::create_directories(box / "daten");
+    std::filesystem::create_directory_symlink(box, dir / "zeiger");
+    const std::string link = (dir / "zeiger").string() + "/";
+    struct Case
+    {
+        std::string destination;
+        std::vector<std::string> sources;
+        std::string dataFolder;
+        std::string refusal;
+    };
+    const Case cases[] = {
+        {link, {(box / "quelle2").string()}, "", "enthält die Quelle " + (box / "quelle2").string()},
+        {box.string() + "/", {(dir / "andere").string()}, link + "daten", "enthält den Datenordner " + link + "daten/"},
+        {link, {(dir / "andere").string()}, "", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(RefusalToErase(fs, c.destination, c.sources, "", c.dataFolder).value_or(""), c.refusal);
+
+    // A bind mount shows the source under another path: it is still the source.
+    const auto bound = dir / "gebunden";
+    std::filesystem::create_directories(bound);
+    if (!RunShell("mount --bind " + src.string() + " " + bound.string() + " 2>/dev/null").first)
+        GTEST_SKIP() << "no bind mounts here";
+    struct Unmount
+    {
+        std::string path;
+        ~Unmount() { RunShell("umount " + path); }
+    } unmount{bound.string()};
+    EXPECT_EQ(RefusalToErase(fs, bound.string() + "/", {src.string() + "/"}, "", "").value_or(""),
+              "enthält die Quelle " + src.string() + "/");
+    // And a destination inside the source, reached through the bind mount, is never walked.
+    TProfile p = profile(BackupFull);
+    p.Destination = (bound / "sicherung").string();
+    p.Generations = 2;
+    run(p);
+    run(p);
+    EXPECT_EQ(TreeOf(src / "sicherung"), (Tree{"Generation.1/", "Generation.1/a.txt", "a.txt"}));
+}
+
+TEST_F(BackupRunTest, EveryMissCountsAsAnErrorWhateverTheLogSettings)
+{
+    // A folder whose path is too long for the system cannot be listed: an error line, not a
+    // silent gap in the backup.
+    MakeFile(src / "a.txt", "1");
+    const std::string element(200, 'x');
+    // Made step by step below an open folder, since the whole path is longer than the system
+    // takes.
+    int folder = ::open(src.c_str(), O_DIRECTORY | O_RDONLY);
+    for (int i = 0; i < 21; ++i) {
+        ASSERT_EQ(::mkdirat(folder, element.c_str(), 0755), 0);
+        const int next = ::openat(folder, element.c_str(), O_DIRECTORY | O_RDONLY);
+        ::close(folder);
+        folder = next;
+    }
+    ::close(::openat(folder, "tief.txt", O_CREAT | O_WRONLY, 0644));
+    ::close(folder);
+    TProfile p = profile(BackupFull);
+    logError = false;
+    logProfile = false;
+    logAll = false;
+    RunResult r = run(p);
+    EXPECT_GE(r.errorCount, 1);
+    const auto unreadable = std::count_if(r.logLines.begin(), r.logLines.end(), [](const std::string& l) {
+        return l.rfind("!!! Fehler    : Verzeichnis nicht lesbar: ", 0) == 0 && l.find("(206 - ") != std::string::npos;
+    });
+    EXPECT_EQ(unreadable, 1) << testing::PrintToString(r.logLines);
+    EXPECT_EQ(ReadFileBytes(dst / "a.txt"), "1");
+    RunShell("rm -rf " + (src / element).string() + " " + (dst / element).string());
+
+    // A missing source of a compressing profile, with the error lines of files switched off.
+    p.Source = {(dir / "fehlt").string()};
+    p.Compress = true;
+    p.Zipfile = "x.zip";
+    r = run(p);
+    EXPECT_EQ(r.errorCount, 1);
+    EXPECT_EQ(body(r), (std::vector<std::string>{"!!! Fehler    : Quellverzeichnis nicht erreichbar: " +
+                                                 (dir / "fehlt/").string()}));
+}
+
+TEST_F(BackupRunTest, ProfilesThatCannotRunAreRefusedBeforeAnythingIsTouched)
+{
+    MakeFile(src / "a.txt", "1");
+    MakeFile(dir / "zweite/b.txt", "2");
+    struct Case
+    {
+        std::function<void(TProfile&)> change;
+        std::string line;
+    };
+    const Case cases[] = {
+        {[this](TProfile& p) {
+             p.Backuptype = BackupSynchronise;
+             p.Source.push_back((dir / "zweite").string());
+         },
+         "Synchronisieren braucht genau eine Quelle (2 angegeben)"},
+        {[](TProfile& p) {
+             p.Compress = true;
+             p.Zipfile = "x.zip";
+             p.Encrypt = true;
+             p.Password.clear(); // a password the profile file could not read back
+         },
+         "Verschlüsselung ohne lesbares ZIP-Kennwort: kein Archiv geschrieben"},
+        {[](TProfile& p) { p.Destination = " "; }, "kein Ziel angegeben"},
+        {[](TProfile& p) { p.Backuptype = 9; }, "unbekannte Sicherungsart 9"},
+    };
+    for (const Case& c : cases) {
+        TProfile p = profile(BackupFull);
+        c.change(p);
+        const RunResult r = run(p);
+        EXPECT_EQ(r.errorCount, 1) << c.line;
+        EXPECT_EQ(body(r), (std::vector<std::string>{"!!! Fehler    : " + c.line}));
+        EXPECT_FALSE(std::filesystem::exists(dst / "a.txt"));
+        EXPECT_FALSE(std::filesystem::exists(dst / "x.zip"));
+        EXPECT_EQ(ReadFileBytes(dir / "zweite/b.txt"), "2");
+    }
+}
+
+TEST_F(BackupRunTest, AnArchiveThatCannotBeWrittenCountsNothingAsCopied)
+{
+    MakeFile(src / "a.txt", "1");
+    std::filesystem::create_directories(dst / "x.zip"); // a folder where the archive goes
+    TProfile p = profile(BackupFull);
+    p.Compress = true;
+    p.Zipfile = "x.zip";
+    const RunResult r = run(p);
+    EXPECT_EQ(r.errorCount, 1);
+    EXPECT_EQ(r.filesDone, 0);
+    EXPECT_EQ(r.bytesDone, 0);
+    EXPECT_NE(std::find(r.logLines.begin(), r.logLines.end(), "Anzahl kopiert        : 0"), r.logLines.end());
+    const auto zipError = std::find_if(r.logLines.begin(), r.logLines.end(),
+                                       [](const std::string& l) { return l.rfind("!!! ZIP-Error : ", 0) == 0; });
+    ASSERT_NE(zipError, r.logLines.end());
+    EXPECT_NE(zipError->find("x.zip"), std::string::npos) << *zipError; // says which file and why
+}
+
+TEST_F(BackupRunTest, ArchiveNamesAreRelativeAndForeignBytesDoNotCostTheArchive)
+{
+    MakeFile(src / "a.txt", "a");
+    MakeFile(src / "innen/b.txt", "b");
+    MakeFile(src / std::string("caf\xE9.txt"), "latin1"); // written by an older system
+    TProfile p = profile(BackupFull);
+    p.Source = {src.string(), (src / "innen").string()}; // one source inside the other
+    p.Compress = true;
+    p.Zipfile = "x.zip";
+    const RunResult r = run(p);
+    EXPECT_EQ(r.errorCount, 0) << testing::PrintToString(body(r));
+    EXPECT_EQ(r.filesDone, 4); // innen/b.txt twice, once from each source
+    const auto [listed, names] = RunShell("unzip -Z1 " + (dst / "x.zip").string());
+    ASSERT_TRUE(listed) << names;
+    EXPECT_EQ(names.find("\n/"), std::string::npos) << names;
+    EXPECT_NE(names.find("innen/b.txt"), std::string::npos) << names;
+    EXPECT_TRUE(RunShell("unzip -tq " + (dst / "x.zip").string()).first);
+    EXPECT_TRUE(RunShell("7z t " + (dst / "x.zip").string()).first);
+    const auto out = dir / "aus";
+    ASSERT_TRUE(RunShell("7z x -o" + out.string() + " " + (dst / "x.zip").string()).first);
+    bool latin = false;
+    for (const auto& e : std::filesystem::directory_iterator(out))
+        latin = latin || (e.is_regular_file() && ReadFileBytes(e.path()) == "latin1");
+    EXPECT_TRUE(latin);
 }
 
 TEST_F(BackupRunTest, IncrementalAndDifferentialByArchiveBit)

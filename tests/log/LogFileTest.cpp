@@ -3,6 +3,7 @@
 #include "base/Text.h"
 #include "support/TempDir.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -91,6 +92,28 @@ TEST(LogFileTest, AnOlderLogInWindows1252IsKeptAndExtended)
     const std::string content = ReadFileBytes(dir / "Backup.log");
     EXPECT_EQ(content.rfind(std::string(60, '=') + "\r\nProfil                : Büro\r\n\r\n", 0), 0u);
     EXPECT_NE(content.find("Profil                : Neu"), std::string::npos);
+}
+
+TEST(LogFileTest, NoNameCanBreakALineOrTheEncodingOfTheOthers)
+{
+    TempDir dir;
+    // A log written partly by an older installation: one line in Windows-1252 among UTF-8 ones.
+    WriteFileBytes(dir / "Backup.log", std::string(60, '=') + "\r\nProfil                : Groß\r\nB\xFCro\r\n\r\n");
+    LogFile log(dir / "Backup.log");
+    std::vector<std::string> lines = report("Neu", 400);
+    lines.insert(lines.begin() + 3,
+                 {"caf\xE9.txt", "evil\r\n" + std::string(60, '=') + "\nProfil  : x", "tab\there\x1B"});
+    for (int i = 0; i < 3; ++i) // every append reads what the one before wrote
+        ASSERT_TRUE(log.AppendReport(lines, 1'024'000));
+    const std::string content = ReadFileBytes(dir / "Backup.log");
+    EXPECT_TRUE(IsValidUtf8(content));
+    const std::vector<std::string> back = SplitLines(content);
+    EXPECT_EQ(back[1], "Profil                : Groß");
+    EXPECT_EQ(back[2], "Büro");
+    EXPECT_EQ(back[7], "caf\\xE9.txt");
+    EXPECT_EQ(back[8], "evil\\r\\n" + std::string(60, '=') + "\\nProfil  : x");
+    EXPECT_EQ(back[9], "tab\there\\x1B");
+    EXPECT_EQ(std::count(back.begin(), back.end(), "Profil                : Neu"), 3);
 }
 
 TEST(LogFileTest, AReportThatCannotBeWrittenWaitsForTheNextOne)

@@ -4,6 +4,7 @@
 #include "support/TempDir.h"
 #include "support/TreeBuilder.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -98,6 +99,67 @@ TEST(ArchiveStateCatalogueTest, AnUnusableCatalogueMakesEveryFileChanged)
     const std::string a = (dir / "a.txt").string();
     catalogue.Clear(a, *fs.Stat(a));
     EXPECT_FALSE(catalogue.Commit());
+}
+
+TEST(ArchiveStateCatalogueTest, ADamagedCatalogueIsSetAsideOnceAndRebuilt)
+{
+    TempDir dir;
+    PosixFileSystem fs;
+    const auto file = dir / "archive-state.db";
+    const std::string folder = (dir / "daten/").string();
+    std::vector<std::string> paths;
+    for (int i = 0; i < 2000; ++i) {
+        paths.push_back(folder + "datei-mit-einem-langen-namen-" + std::to_string(i) + ".txt");
+        MakeFile(paths.back(), "x");
+    }
+    auto recordAll = [&] {
+        ArchiveStateCatalogue catalogue(file);
+        for (const std::string& p : paths)
+            catalogue.Clear(p, *fs.Stat(p));
+        EXPECT_TRUE(catalogue.Commit());
+    };
+    struct Case
+    {
+        const char* damage;
+        std::function<void()> apply;
+    };
+    const Case cases[] = {
+        {"not a database at all", [&] { WriteFileBytes(file, std::string(8192, 'M')); }},
+        {"pages overwritten in the middle",
+         [&] {
+             recordAll();
+             std::string bytes = ReadFileBytes(file);
+             ASSERT_GT(bytes.size(), 40'000u);
+             for (std::size_t i = 8192; i < bytes.size() - 4096; ++i)
+                 bytes[i] = static_cast<char>(i * 7);
+             WriteFileBytes(file, bytes);
+         }},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove(dir / "archive-state.db.broken");
+        c.apply();
+        {
+            ArchiveStateCatalogue catalogue(file);
+            catalogue.Prefetch(folder);
+            // Whatever it said before, every file counts as changed now: the next run takes them all.
+            EXPECT_TRUE(catalogue.IsSet(paths[5], *fs.Stat(paths[5]))) << c.damage;
+            const std::vector<std::string> problems = catalogue.TakeProblems();
+            ASSERT_EQ(problems.size(), 1u) << c.damage;
+            EXPECT_NE(problems[0].find(file.string()), std::string::npos) << problems[0];
+            EXPECT_NE(problems[0].find(".broken"), std::string::npos) << problems[0];
+            EXPECT_TRUE(catalogue.TakeProblems().empty()); // told once
+            catalogue.Clear(paths[5], *fs.Stat(paths[5]));
+            EXPECT_TRUE(catalogue.Commit()) << c.damage;
+        }
+        EXPECT_TRUE(std::filesystem::exists(dir / "archive-state.db.broken")) << c.damage;
+        ArchiveStateCatalogue again(file);
+        again.Prefetch(folder);
+        EXPECT_TRUE(again.TakeProblems().empty()) << c.damage;
+        EXPECT_FALSE(again.IsSet(paths[5], *fs.Stat(paths[5]))) << c.damage;
+    }
+    // The catalogue names every file that was backed up: its owner's alone.
+    EXPECT_EQ(std::filesystem::status(file).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 }
 
 } // namespace

@@ -1,0 +1,152 @@
+// What a failing run leaves of the last good copy: the real program, run as an ordinary user
+// (permissions count for it), on a real tree.
+
+#include "ProgramProcess.h"
+#include "support/Shell.h"
+#include "support/TempDir.h"
+#include "support/TreeBuilder.h"
+
+#include <QProcess>
+#include <QThread>
+#include <functional>
+#include <gtest/gtest.h>
+#include <signal.h>
+
+namespace {
+
+const std::string GoodCopy = "die gute Kopie vom letzten Mal";
+const std::string OlderCopy = "die Kopie davor";
+
+class GoodCopyTest : public ::testing::Test
+{
+protected:
+    TempDir home;
+    std::filesystem::path data = home / "daten";
+    std::filesystem::path src = home / "quelle";
+    std::filesystem::path dst = home / "ziel";
+
+    GoodCopyTest()
+    {
+        std::filesystem::permissions(home.path(), std::filesystem::perms::all);
+        std::filesystem::create_directories(data);
+        std::filesystem::create_directories(home / "run");
+        std::filesystem::create_directories(dst);
+    }
+
+    void writeProfile(int generations, bool destErase)
+    {
+        WriteFileBytes(data / "Backup.bpf",
+                       "[Signature]\r\n\r\n\r\n[Daten]\r\nSource=" + src.string() +
+                           "/\r\nWithsub=1\r\nDestination=" + dst.string() +
+                           "/\r\nPeriod=1\r\nBackuptype=1\r\nGenerations=" + std::to_string(generations) +
+                           "\r\nDestErase=" + (destErase ? "1" : "0") + "\r\n");
+    }
+
+    // The destination holds a good copy and, with generations, an older one.
+    void fillDestination(int generations)
+    {
+        MakeFile(dst / "a.txt", GoodCopy);
+        if (generations > 1)
+            MakeFile(dst / "Generation.1/a.txt", OlderCopy);
+    }
+
+    void handToNobody() { ASSERT_TRUE(RunShell("chown -R 65534:65534 " + home.path().string()).first); }
+
+    std::string log() { return ReadFileBytes(data / "Backup.log"); }
+};
+
+TEST_F(GoodCopyTest, AFailureOnEitherSideLeavesTheLastGoodCopyByteForByte)
+{
+    struct Case
+    {
+        const char* what;
+        std::function<void()> breakIt; // after the tree belongs to nobody
+        bool destErase = false;
+    };
+    const Case cases[] = {
+        {"unreadable source file", [this] { std::filesystem::permissions(src / "a.txt", {}); }},
+        {"source folder gone", [this] { std::filesystem::remove_all(src); }},
+        {"source file replaced by a folder",
+         [this] {
+             std::filesystem::remove(src / "a.txt");
+             MakeFile(src / "a.txt/drin.txt", "x");
+             RunShell("chown -R 65534:65534 " + src.string());
+         }},
+        {"read-only destination folder", [this] { RunShell("chmod -R a-w " + dst.string()); }},
+        {"unreadable source folder with the destination to be emptied",
+         [this] { std::filesystem::permissions(src, {}); }, true},
+        {"gone source folder with the destination to be emptied", [this] { std::filesystem::remove_all(src); }, true},
+    };
+    for (const int generations : {1, 3}) {
+        for (const Case& c : cases) {
+            const std::string what = std::string(c.what) + ", generations " + std::to_string(generations);
+            std::filesystem::remove_all(src);
+            RunShell("chmod -R u+w " + dst.string());
+            std::filesystem::remove_all(dst);
+            std::filesystem::remove(data / "Backup.log");
+            MakeFile(src / "a.txt", "der neue Inhalt");
+            MakeFile(src / "b.txt", "b");
+            fillDestination(generations);
+            writeProfile(generations, c.destErase);
+            handToNobody();
+            c.breakIt();
+
+            const Outcome o = runTresorio({"--data-dir", q(data), "Daten"}, home.path(), true);
+            EXPECT_EQ(o.exitCode, 1) << what << "\n" << o.err << log();
+            EXPECT_EQ(ReadFileBytes(dst / "a.txt"), GoodCopy) << what;
+            if (generations > 1) {
+                EXPECT_EQ(ReadFileBytes(dst / "Generation.1/a.txt"), OlderCopy) << what;
+            }
+            EXPECT_NE(log().find("!!! Fehler    : "), std::string::npos) << what << "\n" << log();
+            EXPECT_EQ(log().find("Fehleranzahl          : 0"), std::string::npos) << what;
+        }
+    }
+}
+
+TEST_F(GoodCopyTest, AFullDiskLeavesTheLastGoodCopy)
+{
+    if (!RunShell("mount -t tmpfs -o size=64k,mode=0777 tmpfs " + dst.string() + " 2>&1").first)
+        GTEST_SKIP() << "no tmpfs can be mounted here";
+    struct Unmount
+    {
+        std::string path;
+        ~Unmount() { RunShell("umount " + path); }
+    } unmount{dst.string()};
+    fillDestination(3);
+    MakeFile(src / "a.txt", Noise(1 << 20)); // far more than the medium holds
+    writeProfile(3, false);
+    handToNobody();
+    const Outcome o = runTresorio({"--data-dir", q(data), "Daten"}, home.path(), true);
+    EXPECT_EQ(o.exitCode, 1) << o.err << log();
+    EXPECT_EQ(ReadFileBytes(dst / "a.txt"), GoodCopy);
+    EXPECT_EQ(ReadFileBytes(dst / "Generation.1/a.txt"), OlderCopy);
+    EXPECT_NE(log().find("!!! Fehler    : copying a.txt (112 - "), std::string::npos) << log();
+}
+
+TEST_F(GoodCopyTest, AKilledRunLeavesEitherTheOldOrTheNewCopyWhole)
+{
+    // Killed at different moments of copying a large file: never a torn copy, never a lost
+    // generation.
+    const std::string fresh = Noise(16 << 20);
+    for (const int afterMs : {0, 30, 100}) {
+        std::filesystem::remove_all(dst);
+        fillDestination(3);
+        MakeFile(src / "a.txt", fresh);
+        writeProfile(3, false);
+        handToNobody();
+        QProcess run;
+        run.setProcessEnvironment(environmentFor(home.path()));
+        run.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", TRESORIO_EXECUTABLE, "--data-dir",
+                              q(data), "Daten"});
+        ASSERT_TRUE(run.waitForStarted());
+        QThread::msleep(static_cast<unsigned long>(afterMs));
+        ::kill(static_cast<pid_t>(run.processId()), SIGKILL);
+        run.waitForFinished();
+        const std::string now = ReadFileBytes(dst / "a.txt");
+        EXPECT_TRUE(now == GoodCopy || now == fresh) << afterMs << " ms: " << now.size() << " bytes";
+        const std::string older = ReadFileBytes(dst / "Generation.1/a.txt");
+        EXPECT_TRUE(older == OlderCopy || (now == fresh && older == GoodCopy)) << afterMs << " ms";
+    }
+}
+
+} // namespace

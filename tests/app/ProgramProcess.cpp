@@ -1,0 +1,33 @@
+#include "ProgramProcess.h"
+
+#include <QProcess>
+
+QProcessEnvironment environmentFor(const std::filesystem::path& home)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("TRESORIO_HOME");
+    env.insert("HOME", QString::fromStdString(home.string()));
+    env.insert("XDG_DATA_HOME", QString::fromStdString((home / "xdg-data").string()));
+    env.insert("XDG_CONFIG_HOME", QString::fromStdString((home / "xdg-config").string()));
+    env.insert("XDG_RUNTIME_DIR", QString::fromStdString((home / "run").string()));
+    return env;
+}
+
+Outcome runTresorio(const QStringList& arguments, const std::filesystem::path& home, bool asNobody)
+{
+    QProcess process;
+    process.setProcessEnvironment(environmentFor(home));
+    if (asNobody)
+        process.start("setpriv",
+                      QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", TRESORIO_EXECUTABLE} + arguments);
+    else
+        process.start(TRESORIO_EXECUTABLE, arguments);
+    process.waitForFinished(30000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardOutput().toStdString(), process.readAllStandardError().toStdString()};
+}
+
+QString q(const std::filesystem::path& p)
+{
+    return QString::fromStdString(p.string());
+}
