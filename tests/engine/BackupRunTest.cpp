@@ -232,7 +232,8 @@ TEST_F(BackupRunTest, MasksExclusionsAndAttributes)
     std::filesystem::remove_all(dst);
     p.Exclfiles = "";
     p.Addfiles = "*.doc;*.XLS;c.*;";
-    attributeMask = 32 + 1; // without hidden files
+    attributeMask = 32 + 1; // without hidden files, and so without hidden folders
+    MakeFile(src / ".config/x.doc", "1");
     const RunResult r = run(p);
     EXPECT_EQ(TreeOf(dst), (Tree{"a.doc", "b.xls", "c.txt", "sub/", "sub/Temp/", "sub/Temp/in.doc", "sub/keep/",
                                  "sub/keep/in.doc", "temp/", "temp/in.doc"}));
