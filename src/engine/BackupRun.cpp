@@ -76,6 +76,9 @@ std::optional<std::string> BackupRun::emptyDestination(const RunState& state, co
     // the backup protects; emptying it while a source cannot be read would leave no copy at all.
     std::optional<std::string> refusal = RefusalToErase(
         m_fs, state.destination, state.sources, m_platform.SpecialFolderPath(SpecialFolder::Home), m_job.dataFolder);
+    // What is only on the destination's side is a file of its own to a synchronisation.
+    if (!refusal && m_job.profile.Backuptype == BackupSynchronise)
+        refusal = "beim Synchronisieren wird kein Ziel geleert";
     for (const std::string& source : state.sources) {
         if (refusal)
             break;
@@ -85,9 +88,18 @@ std::optional<std::string> BackupRun::emptyDestination(const RunState& state, co
         if (!readable.ok())
             refusal = "Quelle " + source + " ist nicht lesbar (" + ResultMessage(readable.code, readable.message) + ")";
     }
+    // The first pass has read every folder of the sources by now; one it could not read would
+    // leave its files without any copy.
+    if (!refusal && !state.walkComplete)
+        refusal = "nicht alle Quellordner sind lesbar";
     if (refusal)
         return "Ziel " + state.destination + " wird nicht geleert: " + *refusal;
-    EraseFolderContents(m_fs, state.destination, keep);
+    // An archive, and the volumes of a split one, are replaced only by a complete new one.
+    const std::string archive = LowerCaseAscii(state.archiveName);
+    const bool compress = m_job.profile.Compress;
+    EraseFolderContents(m_fs, state.destination, [&](const std::string& name) {
+        return name == keep || (compress && (name == archive || IsVolumeName(name, archive)));
+    });
     return std::nullopt;
 }
 
@@ -208,10 +220,9 @@ RunResult BackupRun::Run()
         state.errorLine("falscher Medienname  oder  Abbruch durch Benutzer");
         walk = false;
     }
-    std::optional<std::string> refusal;
     // An FTP profile's destination is a folder on the server: nothing local is emptied or made.
-    if (walk && !p.FTP && p.DestErase && m_fs.Stat(state.destination))
-        refusal = emptyDestination(state);
+    // The destination is emptied only after the first pass has found every source readable.
+    const bool erase = walk && !p.FTP && p.DestErase && m_fs.Stat(state.destination);
     if (walk && !p.FTP)
         ForceDestination(m_fs, state.destination);
     std::string archivePath;
@@ -222,8 +233,10 @@ RunResult BackupRun::Run()
         // runs add to the one that is there. A split archive is always written anew. A new
         // archive replaces the old one only once it is complete, so a failed or cancelled run
         // still leaves the last good archive.
+        // An archive in a destination to be emptied is not added to either: the new one
+        // replaces it.
         const bool fresh = p.Backuptype == BackupFull || (p.Backuptype == BackupIncremental && p.CompDel);
-        addToExisting = !fresh && !p.DiskSpan;
+        addToExisting = !fresh && !p.DiskSpan && !p.DestErase;
     }
     std::unique_ptr<FtpSession> ftp;
     if (walk && p.FTP) {
@@ -246,11 +259,12 @@ RunResult BackupRun::Run()
     }
     if (walk) {
         state.addLine(RuleLine);
-        if (refusal)
-            state.errorLine(*refusal);
         m_observer.ResetProgress();
         state.stats.filesToDo = scan.ScanSources(ScanPass::Counting);
         m_observer.SetFilesToDo(state.stats.filesToDo);
+        if (erase && !state.aborted())
+            if (const auto refusal = emptyDestination(state))
+                state.errorLine(*refusal);
         if (!p.Compress) {
             scan.ScanSources(ScanPass::Processing);
             processor.Finish();

@@ -15,7 +15,8 @@ bool folderExists(FileSystem& fs, const std::string& path)
 // The target's folder is created when the operation finds it missing (asking before every file
 // would cost a look-up per file). What is at the target is cleared, and the operation tried
 // once more, only when the target itself stood in the way: after a failure on the source's
-// side (unreadable, vanished, changed) the last good copy must stay as it is.
+// side (unreadable, vanished, changed) the last good copy must stay as it is. Even then it is
+// only moved aside until the second attempt has worked, and put back when that fails too.
 template <typename Operation> Status withRetry(FileSystem& fs, const std::string& target, Operation operation)
 {
     Status first = operation();
@@ -28,9 +29,15 @@ template <typename Operation> Status withRetry(FileSystem& fs, const std::string
     if (first.ok() || !first.targetInTheWay)
         return first;
     fs.MakeWritable(target);
-    if (!fs.DeleteFile(target).ok())
+    const std::string aside = BesideName(target, "tresorio-old");
+    if (!fs.MoveFile(target, aside).ok())
         return first;
-    return operation();
+    const Status second = operation();
+    if (second.ok())
+        fs.DeleteFile(aside);
+    else
+        fs.MoveFile(aside, target);
+    return second;
 }
 
 } // namespace
@@ -38,6 +45,14 @@ template <typename Operation> Status withRetry(FileSystem& fs, const std::string
 std::string AddSlash(const std::string& path)
 {
     return !path.empty() && path.back() == '/' ? path : path + "/";
+}
+
+std::string BesideName(const std::string& path, const std::string& tag)
+{
+    const std::size_t slash = path.find_last_of('/');
+    const std::string name = path.substr(slash + 1);
+    // Names are at most 255 bytes: a long one is cut, the tag stays.
+    return path.substr(0, slash + 1) + "." + name.substr(0, 200) + "." + tag;
 }
 
 std::string FolderOf(const std::string& path)
@@ -79,11 +94,12 @@ Status MoveFileRetry(FileSystem& fs, const std::string& source, const std::strin
     return withRetry(fs, target, [&] { return fs.MoveFile(source, target); });
 }
 
-void EraseFolderContents(FileSystem& fs, const std::string& folder, const std::string& keep)
+void EraseFolderContents(FileSystem& fs, const std::string& folder,
+                         const std::function<bool(const std::string& name)>& keep)
 {
     // Hidden folders go too: a run that takes hidden files leaves them in its destination.
     for (const FileEntry& entry : fs.ListFolder(folder).entries) {
-        if (!keep.empty() && entry.name == keep)
+        if (keep && keep(entry.name))
             continue;
         const std::string path = folder + entry.name;
         if (entry.folder) {

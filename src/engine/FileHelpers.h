@@ -3,12 +3,16 @@
 #include "platform/FileSystem.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 /// path with a "/" at its end.
 std::string AddSlash(const std::string& path);
+/// A hidden name beside path, for a file of a run's own: "dir/.name.tag". The tag says whose
+/// it is and what for ("tresorio-new-3").
+std::string BesideName(const std::string& path, const std::string& tag);
 /// The folder part of a path, up to and including its last "/".
 std::string FolderOf(const std::string& path);
 
@@ -21,9 +25,10 @@ Status ForceDestination(FileSystem& fs, const std::string& path);
 Status CopyFileRetry(FileSystem& fs, const std::string& source, const std::string& target);
 /// Moves source to target in the same way.
 Status MoveFileRetry(FileSystem& fs, const std::string& source, const std::string& target);
-/// Removes every file and folder below folder but the one named keep; the folder stays.
-/// Failures are ignored.
-void EraseFolderContents(FileSystem& fs, const std::string& folder, const std::string& keep = {});
+/// Removes every file and folder below folder but those directly in it whose name keep holds
+/// to; the folder stays. Failures are ignored.
+void EraseFolderContents(FileSystem& fs, const std::string& folder,
+                         const std::function<bool(const std::string& name)>& keep = {});
 
 /// Where a file or folder lives, whatever path names it.
 struct FileIdentity

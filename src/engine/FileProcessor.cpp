@@ -3,6 +3,7 @@
 #include "base/ResultCodes.h"
 #include "engine/FileHelpers.h"
 #include "engine/FtpSession.h"
+#include "engine/GenerationRotation.h"
 #include "engine/ReportLines.h"
 
 #include <chrono>
@@ -26,9 +27,7 @@ bool ChangedSince(const FileEntry& entry, DateTime reference)
 
 std::string StagedNameOf(const std::string& target, unsigned number)
 {
-    const std::size_t slash = target.find_last_of('/');
-    const std::string name = target.substr(slash + 1);
-    return target.substr(0, slash + 1) + "." + name.substr(0, 200) + ".tresorio-new-" + std::to_string(number);
+    return BesideName(target, "tresorio-new-" + std::to_string(number));
 }
 
 void FileProcessor::waitWhilePaused() const
@@ -150,28 +149,40 @@ void FileProcessor::finishOldest()
     m_running.pop_front();
     m_runningTargets.erase(c.target);
     Status result = c.result.get();
+    std::string failedText = "copying " + c.rel;
     if (c.staged != c.target) {
+        // The versions move only for a complete new copy, and move back when it cannot be put
+        // in place: a failure never costs the last good copy or an older version.
+        GenerationRotation rotation(m_state.fs, m_state.destination, c.sub, m_state.profile.Generations);
+        if (result.ok() && m_state.profile.Generations > 1) {
+            if (const auto failure = rotation.Rotate()) {
+                failedText = failure->text;
+                result = failure->status;
+            }
+        }
         if (result.ok()) {
-            if (m_state.profile.Generations > 1)
-                rotateGenerations(c.sub);
             result = MoveFileRetry(m_state.fs, c.staged, c.target);
+            if (result.ok())
+                rotation.Commit();
+            else
+                rotation.Undo();
         }
         if (!result.ok() && m_state.fs.Stat(c.staged))
             m_state.fs.DeleteFile(c.staged);
     }
     if (result.code != NotCopied)
-        recordCopy(c.rel, c.source, c.entry, result);
+        recordCopy(c.rel, c.source, c.entry, result, failedText);
 }
 
 void FileProcessor::recordCopy(const std::string& rel, const std::string& source, const FileEntry& entry,
-                               const Status& result)
+                               const Status& result, const std::string& failedText)
 {
     const TProfile& p = m_state.profile;
     // The bit is cleared for the file as it was read before the copy: a change during the copy
     // leaves it set, and the next run takes the file again.
     if (result.ok() && p.Archive && (p.Backuptype == BackupFull || p.Backuptype == BackupIncremental))
         m_state.archive.Clear(source, entry);
-    record(result, "copying " + rel, rel, entry);
+    record(result, failedText.empty() ? "copying " + rel : failedText, rel, entry);
 }
 
 void FileProcessor::upload(const std::string& rel, const FileEntry& entry)
@@ -212,36 +223,4 @@ void FileProcessor::move(const std::string& rel, const FileEntry& entry)
     const std::string target = m_state.destination + m_state.sourcePrefix + rel;
     // A file that stayed where it was is an error like a failed copy.
     record(MoveFileRetry(m_state.fs, source, target), "verschieben von " + target, "Verschoben :" + rel, entry);
-}
-
-void FileProcessor::rotateGenerations(const std::string& sub)
-{
-    FileSystem& fs = m_state.fs;
-    const std::string& base = m_state.destination;
-    const int generations = m_state.profile.Generations;
-    auto generation = [&](int n) { return base + "Generation." + std::to_string(n) + "/" + sub; };
-    auto exists = [&fs](const std::string& path) { return fs.Stat(path).has_value(); };
-    // Failures here are reported but are not errors of the run: the copy follows anyway.
-    auto report = [this](const std::string& text, const Status& r) {
-        if (m_state.job.logError)
-            m_state.addLine(FileErrorLine(text, r.code, r.message));
-    };
-    for (int n = generations - 1; n >= 1; --n) {
-        const std::string from = generation(n);
-        const std::string to = generation(n + 1);
-        if (n + 1 == generations && exists(to)) {
-            fs.MakeWritable(to);
-            fs.DeleteFile(to);
-        }
-        if (exists(from)) {
-            const Status moved = MoveFileRetry(fs, from, to);
-            if (!moved.ok())
-                report("moving " + from, moved);
-        }
-    }
-    if (exists(base + sub)) {
-        const Status moved = MoveFileRetry(fs, base + sub, generation(1));
-        if (!moved.ok())
-            report("Generation: moving " + base + sub, moved);
-    }
 }

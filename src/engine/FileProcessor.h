@@ -47,11 +47,13 @@ private:
     void copy(const std::string& rel, const FileEntry& entry);
     void upload(const std::string& rel, const FileEntry& entry);
     void finishOldest();
-    void recordCopy(const std::string& rel, const std::string& source, const FileEntry& entry, const Status& result);
+    /// The outcome of a copy or upload; a failure is reported with failedText ("copying " + rel
+    /// when empty).
+    void recordCopy(const std::string& rel, const std::string& source, const FileEntry& entry, const Status& result,
+                    const std::string& failedText = {});
     void synchronise(const std::string& rel, const FileEntry& entry);
     void remove(const std::string& rel, const FileEntry& entry);
     void move(const std::string& rel, const FileEntry& entry);
-    void rotateGenerations(const std::string& sub);
     void waitWhilePaused() const;
     void done(const FileEntry& entry);
     /// The outcome of one file: an error line, or the counters and (with LogAll) doneText; then

@@ -38,6 +38,7 @@ struct RunState
     std::string sourceRoot;
     std::string sourcePrefix;
 
+    bool walkComplete = true;      // the first pass found every source and could read every folder
     FtpSession* ftp = nullptr;     // the server of an FTP profile, once connected
     int remoteFoldersMissed = 0;   // folders of the walk that could not be entered on the server
     std::vector<ZipEntry> zipList; // what a compressing run puts into its archive

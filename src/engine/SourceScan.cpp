@@ -99,6 +99,7 @@ bool SourceScan::reachable(const std::string& source, ScanPass pass)
         const auto entry = m_state.fs.Stat(source);
         if (!entry || !entry->folder) {
             m_unreachable.insert(source);
+            m_state.walkComplete = false;
             m_state.errorLine("Quellverzeichnis nicht erreichbar: " + source);
         }
     }
@@ -141,6 +142,8 @@ void SourceScan::reportUnreadable(const std::string& folder, const Status& statu
 {
     // Files that could not be seen are files the backup misses: an error, whatever the log
     // settings say about the lines of single files.
+    if (!status.ok())
+        m_state.walkComplete = false;
     if (!status.ok())
         m_state.errorLine("Verzeichnis nicht lesbar: " + folder + " (" + ResultMessage(status.code, status.message) +
                           ")");

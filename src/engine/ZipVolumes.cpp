@@ -576,6 +576,16 @@ std::string VolumeName(const std::string& archivePath, int number)
     return volume.string();
 }
 
+bool IsVolumeName(const std::string& name, const std::string& archiveName)
+{
+    const std::string stem = std::filesystem::path(archiveName).stem().string();
+    if (name.size() < stem.size() + 4 || name.compare(0, stem.size(), stem) != 0 ||
+        name.compare(stem.size(), 2, ".z") != 0)
+        return false;
+    const std::string number = name.substr(stem.size() + 2);
+    return std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 SpanOutcome WriteVolumes(const std::string& wholeArchive, const std::string& archivePath, std::int64_t maxVolumeSize,
                          SpanMedium& medium, const std::function<bool()>& cancelled)
 {

@@ -29,6 +29,9 @@ struct SpanOutcome
 /// The name of volume number (1-based) of a split archive whose last volume is archivePath:
 /// name.z01, name.z02, …
 std::string VolumeName(const std::string& archivePath, int number);
+/// Whether name is the name of one of the volumes before the last of the archive named
+/// archiveName (name.z01, name.z02, …).
+bool IsVolumeName(const std::string& name, const std::string& archiveName);
 
 /// Cuts a complete archive into the volumes of a split archive in the PKWARE form: the first
 /// volume starts with the spanning signature, no local or central header is cut in two, the
