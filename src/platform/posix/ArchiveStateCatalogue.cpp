@@ -45,7 +45,7 @@ ArchiveStateCatalogue::ArchiveStateCatalogue(const std::filesystem::path& file) 
 
 ArchiveStateCatalogue::~ArchiveStateCatalogue()
 {
-    sqlite3_close(m_db);
+    sqlite3_close_v2(m_db); // waits for a statement still open to be finalised
 }
 
 bool ArchiveStateCatalogue::open()
@@ -81,7 +81,7 @@ void ArchiveStateCatalogue::setAside()
     // A damaged catalogue is kept for a look, and a new one starts empty: every file then
     // counts as changed, so the next run takes everything again, which is safe.
     const std::string reason = m_error;
-    sqlite3_close(m_db);
+    sqlite3_close_v2(m_db); // waits for a statement still open to be finalised
     m_db = nullptr;
     const std::filesystem::path broken = m_file.string() + ".broken";
     std::error_code ignored;
