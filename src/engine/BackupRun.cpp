@@ -277,6 +277,9 @@ RunResult BackupRun::Run()
 
     if (!m_archive.Commit())
         state.errorLine("Archivstatus kann nicht gespeichert werden");
+    // Damage found while the run read the catalogue.
+    for (const std::string& problem : m_archive.TakeProblems())
+        state.errorLine(problem);
     // A run that reports its files copied (or deleted) must have done so on the medium.
     if (state.stats.filesDone > 0) {
         m_fs.SyncFileSystem(state.destination);

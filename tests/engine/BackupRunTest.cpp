@@ -487,6 +487,35 @@ TEST_F(BackupRunTest, IncrementalAndDifferentialByArchiveBit)
     EXPECT_EQ(run(differential).filesDone, 0);
 }
 
+TEST_F(BackupRunTest, ADamagedCatalogueIsReportedOnceAndEveryFileTakenAgain)
+{
+    for (int i = 0; i < 400; ++i)
+        MakeFile(src / ("eine-datei-mit-einem-recht-langen-namen-" + std::to_string(i) + ".txt"), "x");
+    const TProfile p = profile(BackupIncremental);
+    ASSERT_EQ(run(p).filesDone, 400);
+    ASSERT_EQ(run(p).filesDone, 0);
+    // Damage that shows only when the records are read, in the middle of the run.
+    std::string bytes = ReadFileBytes(dir / "archive-state.db");
+    ASSERT_GT(bytes.size(), 16'384u);
+    for (std::size_t i = 8192; i < bytes.size() - 4096; ++i)
+        bytes[i] = static_cast<char>(i * 7);
+    WriteFileBytes(dir / "archive-state.db", bytes);
+    std::filesystem::remove(dir / "archive-state.db-wal");
+    std::filesystem::remove(dir / "archive-state.db-shm");
+
+    RunResult r = run(p);
+    EXPECT_EQ(r.filesDone, 400);
+    const auto damaged = std::count_if(r.logLines.begin(), r.logLines.end(), [](const std::string& l) {
+        return l.rfind("!!! Fehler    : Archivstatus ", 0) == 0 && l.find("beschädigt") != std::string::npos;
+    });
+    EXPECT_EQ(damaged, 1) << testing::PrintToString(r.logLines);
+    EXPECT_EQ(r.errorCount, 1);
+    EXPECT_TRUE(std::filesystem::exists(dir / "archive-state.db.broken"));
+    r = run(p);
+    EXPECT_EQ(r.errorCount, 0); // told once; the new catalogue holds this run's files
+    EXPECT_EQ(r.filesDone, 0);
+}
+
 TEST_F(BackupRunTest, IncrementalByDate)
 {
     // A file unpacked or moved into the source keeps its old modification time; it is new here
