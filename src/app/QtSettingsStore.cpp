@@ -1,5 +1,6 @@
 #include "app/QtSettingsStore.h"
 
+#include <QFile>
 #include <QStringList>
 
 QtSettingsStore::QtSettingsStore(const std::filesystem::path& file)
@@ -29,4 +30,6 @@ void QtSettingsStore::DeleteSetting(const std::string& name)
 void QtSettingsStore::sync()
 {
     m_settings.sync();
+    // The settings are the user's alone, like every file of the data folder.
+    QFile::setPermissions(m_settings.fileName(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }

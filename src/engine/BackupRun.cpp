@@ -42,7 +42,8 @@ std::optional<std::string> RefusalToErase(FileSystem& fs, const std::string& des
 }
 
 std::optional<std::string> RefusalToRun(FileSystem& fs, const TProfile& profile,
-                                        const std::vector<std::string>& sources, const std::string& destination)
+                                        const std::vector<std::string>& sources, const std::string& destination,
+                                        const std::string& dataFolder)
 {
     if (profile.Backuptype < BackupFull || profile.Backuptype > BackupSynchronise)
         return "unbekannte Sicherungsart " + std::to_string(profile.Backuptype);
@@ -58,6 +59,16 @@ std::optional<std::string> RefusalToRun(FileSystem& fs, const TProfile& profile,
         for (const std::string& source : sources)
             if (SameLocation(fs, source, destination))
                 return "Quelle und Ziel sind derselbe Ordner: " + source;
+    // The program's own files are never taken, moved or deleted: a move or deletion of a folder
+    // that holds them would take the profiles and the catalogue away in the middle of the run.
+    const bool removes = profile.Backuptype == BackupMove || profile.Backuptype == BackupDelete;
+    if (!dataFolder.empty())
+        for (const std::string& source : sources) {
+            if (FolderHolds(fs, dataFolder, source))
+                return "Quelle " + source + " liegt im Datenordner " + AddSlash(dataFolder);
+            if (removes && FolderHolds(fs, source, dataFolder))
+                return "Quelle " + source + " enthält den Datenordner " + AddSlash(dataFolder);
+        }
     return std::nullopt;
 }
 
@@ -210,7 +221,7 @@ RunResult BackupRun::Run()
     bool walk = true;
     for (const std::string& problem : m_archive.TakeProblems())
         state.errorLine(problem);
-    if (const auto refusal = RefusalToRun(m_fs, p, state.sources, state.destination)) {
+    if (const auto refusal = RefusalToRun(m_fs, p, state.sources, state.destination, m_job.dataFolder)) {
         state.addLine(RuleLine);
         state.errorLine(*refusal);
         walk = false;

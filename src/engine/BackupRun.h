@@ -44,7 +44,10 @@ std::optional<std::string> RefusalToErase(FileSystem& fs, const std::string& des
                                           const std::vector<std::string>& sources, const std::string& home,
                                           const std::string& dataFolder);
 
-/// Why a profile must not run at all, before anything is touched: a synchronisation without
-/// exactly one source, encryption without a password, a source that is the destination.
+/// Why a profile must not run at all, before anything is touched: an unknown kind of run, no
+/// destination, a synchronisation without exactly one source, encryption without a password, a
+/// source that is the destination, a source in the program's data folder, or a move or deletion
+/// of a source that holds it.
 std::optional<std::string> RefusalToRun(FileSystem& fs, const TProfile& profile,
-                                        const std::vector<std::string>& sources, const std::string& destination);
+                                        const std::vector<std::string>& sources, const std::string& destination,
+                                        const std::string& dataFolder);

@@ -50,9 +50,11 @@ KeyRule dateKey(const char* key, Member<DateTime> field)
             [field](TProfile& p, const std::string& v) { p.*field = ReadStampedDateTime(v); }};
 }
 
+// The logon serves a network share (NetLogon) and the FTP server alike: an FTP profile keeps
+// it whether or not the share logon is on.
 bool logonStored(const TProfile& p)
 {
-    return p.NetLogon && !p.NetUser.empty();
+    return (p.NetLogon || p.FTP) && !p.NetUser.empty();
 }
 
 KeyRule logonKey(const char* key, Member<std::string> field, LogonKind kind)

@@ -25,6 +25,11 @@ TEST(QtSettingsStoreTest, SettingsSurviveTheFile)
     store.DeleteSetting("Suspend");
     EXPECT_EQ(store.ReadSetting("Suspend"), "");
     EXPECT_EQ(store.ReadSetting("Unbekannt"), "");
+    // The owner's alone, also after the file was written anew.
+    store.WriteSetting("LogAll", "0");
+    store.sync();
+    EXPECT_EQ(std::filesystem::status(dir / "settings.ini").permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 }
 
 TEST(QtSettingsStoreTest, HandWrittenValues)

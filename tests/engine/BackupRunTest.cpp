@@ -60,6 +60,7 @@ protected:
     bool logProfile = false;
     bool logError = true;
     std::int32_t attributeMask = 32 + 4 + 2 + 1;
+    std::filesystem::path dataFolder = dir / "daten";
 
     BackupRunTest()
     {
@@ -88,6 +89,7 @@ protected:
         job.logProfile = logProfile;
         job.logError = logError;
         job.attributeMask = attributeMask;
+        job.dataFolder = dataFolder.string();
         // Each run opens the catalogue afresh, as each start of the program does.
         ArchiveStateCatalogue catalogue(dir / "archive-state.db");
         return BackupRun(job, platform, fs, catalogue, observer, control).Run();
@@ -390,6 +392,7 @@ TEST_F(BackupRunTest, EveryMissCountsAsAnErrorWhateverTheLogSettings)
 TEST_F(BackupRunTest, ProfilesThatCannotRunAreRefusedBeforeAnythingIsTouched)
 {
     MakeFile(src / "a.txt", "1");
+    MakeFile(dataFolder / "Backup.bpf", "die Profile");
     MakeFile(dir / "zweite/b.txt", "2");
     struct Case
     {
@@ -411,6 +414,13 @@ TEST_F(BackupRunTest, ProfilesThatCannotRunAreRefusedBeforeAnythingIsTouched)
          "Verschlüsselung ohne lesbares ZIP-Kennwort: kein Archiv geschrieben"},
         {[](TProfile& p) { p.Destination = " "; }, "kein Ziel angegeben"},
         {[](TProfile& p) { p.Backuptype = 9; }, "unbekannte Sicherungsart 9"},
+        {[this](TProfile& p) {
+             p.Backuptype = BackupMove;
+             p.Source = {dir.path().string()};
+         },
+         "Quelle " + dir.path().string() + "/ enthält den Datenordner " + (dir / "daten/").string()},
+        {[this](TProfile& p) { p.Source = {(dir / "daten").string()}; },
+         "Quelle " + (dir / "daten/").string() + " liegt im Datenordner " + (dir / "daten/").string()},
     };
     for (const Case& c : cases) {
         TProfile p = profile(BackupFull);
@@ -421,7 +431,15 @@ TEST_F(BackupRunTest, ProfilesThatCannotRunAreRefusedBeforeAnythingIsTouched)
         EXPECT_FALSE(std::filesystem::exists(dst / "a.txt"));
         EXPECT_FALSE(std::filesystem::exists(dst / "x.zip"));
         EXPECT_EQ(ReadFileBytes(dir / "zweite/b.txt"), "2");
+        EXPECT_EQ(ReadFileBytes(dataFolder / "Backup.bpf"), "die Profile");
     }
+    // A backup of a folder that holds the data folder leaves the data folder out.
+    TProfile around = profile(BackupFull);
+    around.Source = {dir.path().string()};
+    const RunResult r = run(around);
+    EXPECT_EQ(r.errorCount, 0) << testing::PrintToString(body(r));
+    EXPECT_TRUE(std::filesystem::exists(dst / "quelle/a.txt"));
+    EXPECT_FALSE(std::filesystem::exists(dst / "daten"));
 }
 
 TEST_F(BackupRunTest, AnArchiveThatCannotBeWrittenCountsNothingAsCopied)

@@ -143,6 +143,7 @@ TEST_F(ProfileFileTest, WriterLayout)
     TProfile p = everyFieldSet();
     p.Source.clear();
     p.NetLogon = false; // user and password stay in memory but are not written
+    p.FTP = false;
     list.AddToProfile(p);
     TProfile q = everyFieldSet();
     q.Name = "Ohne Benutzer";
@@ -170,7 +171,16 @@ TEST_F(ProfileFileTest, WriterLayout)
     const std::size_t second = content.find("[Ohne Benutzer]");
     EXPECT_NE(content.find("NetUser=\r\nNetPasswd=\r\n", second), std::string::npos);
 
+    // An FTP profile logs in to its server with them: they are kept without the share logon.
+    TProfile ftp = everyFieldSet();
+    ftp.Name = "FTP";
+    ftp.NetLogon = false;
+    list.AddToProfile(ftp);
+    ASSERT_FALSE(ProfileFile(path).SaveProfiles(list));
+
     const ProfileList back = load();
+    EXPECT_EQ(back.at(2).NetUser, ftp.NetUser);
+    EXPECT_EQ(back.at(2).NetPasswd, ftp.NetPasswd);
     EXPECT_TRUE(back.at(0).Source.empty());
     EXPECT_EQ(back.at(0).NetUser, "");
     EXPECT_EQ(back.at(0).NetPasswd, "");
@@ -373,6 +383,7 @@ TEST_F(ProfileFileTest, ValuesThatCouldNotBeReadBackAreRefused)
     ProfileList list;
     TProfile p = everyFieldSet();
     p.NetLogon = false;
+    p.FTP = false;
     p.NetUser = std::string(200, 'u');
     list.AddToProfile(p);
     EXPECT_FALSE(ProfileFile(path).SaveProfiles(list));
