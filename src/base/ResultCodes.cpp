@@ -11,7 +11,7 @@ std::string ResultMessage(std::int32_t code, const std::string& message)
         return "Laufwerk nicht gefunden";
     case ResultCode::WriteProtected:
         return "Laufwerk ist schreibgeschützt";
-    case 21:
+    case ResultCode::DriveNotReady:
         return "Laufwerk ist nicht bereit";
     case 26:
         return "Auf Laufwerk kann nicht zugegriffen werden";

@@ -12,6 +12,7 @@ inline constexpr std::int32_t FileNotFound = 2;
 inline constexpr std::int32_t PathNotFound = 3;
 inline constexpr std::int32_t AccessDenied = 5;
 inline constexpr std::int32_t WriteProtected = 19;
+inline constexpr std::int32_t DriveNotReady = 21;
 inline constexpr std::int32_t InUse = 32;
 inline constexpr std::int32_t DiskFull = 112;
 inline constexpr std::int32_t AlreadyExists = 183;

@@ -6,6 +6,7 @@
 #include "engine/FileHelpers.h"
 #include "engine/FileProcessor.h"
 #include "engine/LibzipArchiver.h"
+#include "engine/MediumGuard.h"
 #include "engine/Placeholders.h"
 #include "engine/ReportLines.h"
 #include "engine/RunState.h"
@@ -85,16 +86,17 @@ std::optional<std::string> BackupRun::emptyDestination(const RunState& state, co
 {
     // Emptying a root, the home folder, a source or the program's own files would destroy what
     // the backup protects; emptying it while a source cannot be read would leave no copy at all.
-    std::optional<std::string> refusal = RefusalToErase(
-        m_fs, state.destination, state.sources, m_platform.SpecialFolderPath(SpecialFolder::Home), m_job.dataFolder);
+    std::optional<std::string> refusal =
+        RefusalToErase(state.fs, state.destination, state.sources, m_platform.SpecialFolderPath(SpecialFolder::Home),
+                       m_job.dataFolder);
     // What is only on the destination's side is a file of its own to a synchronisation.
     if (!refusal && m_job.profile.Backuptype == BackupSynchronise)
         refusal = "beim Synchronisieren wird kein Ziel geleert";
     for (const std::string& source : state.sources) {
         if (refusal)
             break;
-        const auto entry = m_fs.Stat(source);
-        const Status readable = entry && entry->folder ? m_fs.ListFolder(source).status
+        const auto entry = state.fs.Stat(source);
+        const Status readable = entry && entry->folder ? state.fs.ListFolder(source).status
                                                        : Status{ResultCode::PathNotFound, "nicht vorhanden"};
         if (!readable.ok())
             refusal = "Quelle " + source + " ist nicht lesbar (" + ResultMessage(readable.code, readable.message) + ")";
@@ -108,7 +110,7 @@ std::optional<std::string> BackupRun::emptyDestination(const RunState& state, co
     // An archive, and the volumes of a split one, are replaced only by a complete new one.
     const std::string archive = LowerCaseAscii(state.archiveName);
     const bool compress = m_job.profile.Compress;
-    EraseFolderContents(m_fs, state.destination, [&](const std::string& name) {
+    EraseFolderContents(state.fs, state.destination, [&](const std::string& name) {
         return name == keep || (compress && (name == archive || IsVolumeName(name, archive)));
     });
     return std::nullopt;
@@ -120,7 +122,7 @@ void BackupRun::writeArchive(RunState& state, const std::string& archivePath, bo
     m_observer.ShowScanStatus(ScanPhase::ZipList, LowerCaseAscii(state.destination));
     ZipOptions options;
     options.archivePath = archivePath;
-    const auto temp = p.TempDir ? m_fs.Stat(p.TempDirName) : std::nullopt;
+    const auto temp = p.TempDir ? state.fs.Stat(p.TempDirName) : std::nullopt;
     options.temporaryFolder = temp && temp->folder ? p.TempDirName : std::string();
     options.level = p.CompLev ? p.CompLevel : m_job.compression;
     options.password = p.Encrypt ? p.Password : std::string();
@@ -134,7 +136,7 @@ void BackupRun::writeArchive(RunState& state, const std::string& archivePath, bo
         options.medium = &medium;
         options.maxVolumeSize = p.MaxVolumeSize;
         const std::string destination = state.destination;
-        medium.freeSpace = [this, destination] { return m_fs.FreeSpace(destination); };
+        medium.freeSpace = [&state, destination] { return state.fs.FreeSpace(destination); };
         medium.insertNext = [this, destination](int number, int total) {
             return m_observer.NextDisk(number, total, m_platform.VolumeOf(destination).mountPoint);
         };
@@ -145,7 +147,7 @@ void BackupRun::writeArchive(RunState& state, const std::string& archivePath, bo
             // Nothing here formats a device: the medium's destination folder is emptied.
             auto refusal = emptyDestination(state, keep);
             if (!refusal)
-                ForceDestination(m_fs, state.destination);
+                ForceDestination(state.fs, state.destination);
             return refusal;
         };
     }
@@ -177,7 +179,7 @@ void BackupRun::writeArchive(RunState& state, const std::string& archivePath, bo
         ++state.stats.errorCount;
     };
     callbacks.cancelled = [&state] { return state.aborted(); };
-    const auto size = LibzipArchiver(m_fs).Write(options, state.zipList, callbacks);
+    const auto size = LibzipArchiver(state.fs).Write(options, state.zipList, callbacks);
     // The report counts what the archive holds: nothing when it could not be written (the last
     // good archive stays as it was), and never a file that could not be read into it.
     for (std::size_t i = 0; i < state.zipList.size(); ++i) {
@@ -204,7 +206,10 @@ RunResult BackupRun::Run()
     m_platform.SetCurrentThreadPriority(m_job.priority);
     const DateTime start = m_platform.Now();
 
-    RunState state(m_job, m_fs, m_archive, m_observer, m_control);
+    // Once the destination is known, no folder is made there but on its own medium.
+    std::atomic<bool> mediumLost{false};
+    MediumGuard guard(m_fs, mediumLost);
+    RunState state(m_job, guard, m_archive, m_observer, m_control, mediumLost);
     const PlaceholderValues values = PlaceholderValuesFor(m_platform, start, m_job.language);
     state.destination = normalFolder(ExpandPlaceholders(AddSlash(p.Destination), values));
     for (const std::string& source : p.Source)
@@ -221,7 +226,7 @@ RunResult BackupRun::Run()
     bool walk = true;
     for (const std::string& problem : m_archive.TakeProblems())
         state.errorLine(problem);
-    if (const auto refusal = RefusalToRun(m_fs, p, state.sources, state.destination, m_job.dataFolder)) {
+    if (const auto refusal = RefusalToRun(state.fs, p, state.sources, state.destination, m_job.dataFolder)) {
         state.addLine(RuleLine);
         state.errorLine(*refusal);
         walk = false;
@@ -233,9 +238,21 @@ RunResult BackupRun::Run()
     }
     // An FTP profile's destination is a folder on the server: nothing local is emptied or made.
     // The destination is emptied only after the first pass has found every source readable.
-    const bool erase = walk && !p.FTP && p.DestErase && m_fs.Stat(state.destination);
-    if (walk && !p.FTP)
-        ForceDestination(m_fs, state.destination);
+    const bool local = !p.FTP && p.Backuptype != BackupDelete;
+    // A destination on a medium that is not plugged in is never made on the disk that holds its
+    // empty mount point.
+    if (walk && local) {
+        if (const auto unmounted = UnmountedMediumOf(m_fs, state.destination, m_platform.MediaMountRoots())) {
+            state.addLine(RuleLine);
+            state.errorLine("Ziel " + state.destination + " derzeit nicht verfügbar (" + *unmounted + ")");
+            walk = false;
+        }
+    }
+    const bool erase = walk && local && p.DestErase && state.fs.Stat(state.destination);
+    if (walk && local) {
+        ForceDestination(state.fs, state.destination);
+        guard.Pin(state.destination);
+    }
     std::string archivePath;
     bool addToExisting = false;
     if (walk && p.Compress) {
@@ -280,8 +297,10 @@ RunResult BackupRun::Run()
             scan.ScanSources(ScanPass::Processing);
             processor.Finish();
         }
-        if (p.Compress && !state.zipList.empty())
+        if (p.Compress && !state.zipList.empty() && !mediumLost)
             writeArchive(state, archivePath, addToExisting);
+        else if (mediumLost)
+            state.errorLine("Ziel " + state.destination + " ist nicht mehr verfügbar: der Lauf wurde beendet");
         else if (state.aborted())
             state.errorLine(CancelledText);
     }
@@ -293,10 +312,10 @@ RunResult BackupRun::Run()
         state.errorLine(problem);
     // A run that reports its files copied (or deleted) must have done so on the medium.
     if (state.stats.filesDone > 0) {
-        m_fs.SyncFileSystem(state.destination);
+        state.fs.SyncFileSystem(state.destination);
         if (p.Backuptype == BackupDelete || p.Backuptype == BackupMove)
             for (const std::string& source : state.sources)
-                m_fs.SyncFileSystem(source);
+                state.fs.SyncFileSystem(source);
     }
 
     const ReportFooterData footer{&p, m_job.logAll || m_job.logError || m_job.logProfile, state.stats, start,

@@ -1,7 +1,9 @@
 #include "engine/RunController.h"
 
+#include "base/ResultCodes.h"
 #include "base/Text.h"
 #include "engine/FileHelpers.h"
+#include "engine/MediumGuard.h"
 #include "engine/Placeholders.h"
 #include "engine/RunStartRules.h"
 #include "profiles/ProfileRowTexts.h"
@@ -81,7 +83,11 @@ void RunController::BackupProfile(int row)
             logonError = logon;
     }
     if (folderDestination) {
-        const Status made = ForceDestination(m_env.fs, destination);
+        // A medium that is not plugged in is unavailable like a share that cannot be reached:
+        // its folders are never made on the disk that holds the empty mount point.
+        const auto unmounted = UnmountedMediumOf(m_env.fs, destination, m_env.platform.MediaMountRoots());
+        const Status made =
+            unmounted ? Status{ResultCode::DriveNotReady, *unmounted} : ForceDestination(m_env.fs, destination);
         if (!made.ok())
             destinationError = made;
     }

@@ -17,9 +17,9 @@
 struct RunState
 {
     RunState(const BackupJob& runJob, FileSystem& fileSystem, ArchiveAttribute& archiveAttribute,
-             RunObserver& runObserver, RunControl& runControl)
+             RunObserver& runObserver, RunControl& runControl, const std::atomic<bool>& destinationLost)
         : job(runJob), profile(runJob.profile), fs(fileSystem), archive(archiveAttribute), observer(runObserver),
-          control(runControl)
+          control(runControl), mediumLost(destinationLost)
     {
     }
 
@@ -29,6 +29,7 @@ struct RunState
     ArchiveAttribute& archive;
     RunObserver& observer;
     RunControl& control;
+    const std::atomic<bool>& mediumLost; // the destination's medium went away during the run
 
     std::vector<std::string> sources; // expanded, each ending with "/"
     std::string destination;          // expanded, ending with "/"
@@ -46,7 +47,8 @@ struct RunState
     std::vector<std::string> lines;
     RunStatistics stats;
 
-    bool aborted() const { return control.abortRequested.load(); }
+    /// The run stops: the user cancelled, or the destination's medium is gone.
+    bool aborted() const { return control.abortRequested.load() || mediumLost.load(); }
     void addLine(std::string line) { lines.push_back(std::move(line)); }
     /// One error line (when errors are logged) and one error.
     void fileError(const std::string& text, const Status& result);

@@ -4,6 +4,7 @@
 #include "platform/FileSystem.h"
 
 #include <string>
+#include <vector>
 
 /// Folders the placeholders and the desktop link name.
 enum class SpecialFolder
@@ -46,6 +47,10 @@ public:
 
     /// The mount point and label of the file system that holds path.
     virtual VolumeInfo VolumeOf(const std::string& path) = 0;
+    /// The folders below which removable media appear when they are mounted (each ending with
+    /// "/"): a folder there that lies on the same file system as the folder itself is an empty
+    /// mount point, not the medium.
+    virtual std::vector<std::string> MediaMountRoots() = 0;
     /// Starts a command line with the shell in folder; with wait, returns when it has ended.
     /// False when it could not be started.
     virtual bool RunProgram(const std::string& commandLine, const std::string& folder, bool wait) = 0;

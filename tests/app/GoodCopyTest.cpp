@@ -149,4 +149,79 @@ TEST_F(GoodCopyTest, AKilledRunLeavesEitherTheOldOrTheNewCopyWhole)
     }
 }
 
+// A medium below /mnt that is not plugged in leaves an empty folder of the system disk behind.
+class UnpluggedMediumTest : public ::testing::Test
+{
+protected:
+    TempDir home;
+    std::filesystem::path data = home / "daten";
+    std::filesystem::path src = home / "quelle";
+    std::filesystem::path mountPoint;
+
+    UnpluggedMediumTest()
+    {
+        std::filesystem::create_directories(data);
+        std::filesystem::create_directories(home / "run");
+        std::error_code error;
+        mountPoint = std::filesystem::path("/mnt") / home.path().filename() / "stick";
+        std::filesystem::create_directories(mountPoint, error);
+    }
+    ~UnpluggedMediumTest() override
+    {
+        RunShell("umount -l " + mountPoint.string() + " 2>/dev/null");
+        std::error_code error;
+        std::filesystem::remove_all(mountPoint.parent_path(), error);
+    }
+
+    void writeProfile()
+    {
+        WriteFileBytes(data / "Backup.bpf", "[Signature]\r\n\r\n\r\n[Stick]\r\nSource=" + src.string() +
+                                                "/\r\nWithsub=1\r\nDestination=" + (mountPoint / "sicherung").string() +
+                                                "/\r\nPeriod=2\r\nHours=1\r\nBackuptype=1\r\nGenerations=1\r\n");
+    }
+};
+
+TEST_F(UnpluggedMediumTest, IsReportedAndNeverFilledOnTheSystemDisk)
+{
+    if (!std::filesystem::is_directory(mountPoint))
+        GTEST_SKIP() << "no folder can be made below /mnt here";
+    MakeFile(src / "a.txt", "a");
+    writeProfile();
+    const Outcome o = runTresorio({"--data-dir", q(data), "Stick"}, home.path());
+    EXPECT_EQ(o.exitCode, 1) << o.err;
+    EXPECT_TRUE(std::filesystem::is_empty(mountPoint));
+    const std::string log = ReadFileBytes(data / "Backup.log");
+    EXPECT_NE(log.find("!!! Fehler    : Ziel " + (mountPoint / "sicherung").string() + "/ derzeit nicht verfügbar"),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find("Neuerlicher Start um 10 Minuten verschoben"), std::string::npos) << log;
+}
+
+TEST_F(UnpluggedMediumTest, TakenAwayDuringTheRunStopsTheRun)
+{
+    if (!std::filesystem::is_directory(mountPoint) ||
+        !RunShell("mount -t tmpfs -o size=64m tmpfs " + mountPoint.string() + " 2>&1").first)
+        GTEST_SKIP() << "no tmpfs can be mounted below /mnt here";
+    for (int i = 0; i < 4000; ++i)
+        MakeFile(src / ("ordner" + std::to_string(i / 20)) / ("datei" + std::to_string(i)), std::string(4096, 'x'));
+    writeProfile();
+    QProcess run;
+    run.setProcessEnvironment(environmentFor(home.path()));
+    run.start(TRESORIO_EXECUTABLE, {"--data-dir", q(data), "Stick"});
+    ASSERT_TRUE(run.waitForStarted());
+    // Pulled out once the first folders are on it.
+    const auto first = mountPoint / "sicherung/ordner3";
+    for (int i = 0; i < 20000 && !std::filesystem::exists(first); ++i)
+        QThread::usleep(500);
+    ASSERT_TRUE(RunShell("umount -l " + mountPoint.string()).first);
+    ASSERT_TRUE(run.waitForFinished(60000));
+    if (ReadFileBytes(data / "Backup.log").find("Anzahl kopiert        : 4000") != std::string::npos)
+        GTEST_SKIP() << "the run was over before the medium could be taken away";
+    EXPECT_EQ(run.exitCode(), 1);
+    EXPECT_TRUE(std::filesystem::is_empty(mountPoint));
+    EXPECT_NE(ReadFileBytes(data / "Backup.log").find("ist nicht mehr verfügbar: der Lauf wurde beendet"),
+              std::string::npos)
+        << ReadFileBytes(data / "Backup.log");
+}
+
 } // namespace

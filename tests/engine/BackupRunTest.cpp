@@ -486,6 +486,51 @@ TEST_F(BackupRunTest, ArchiveNamesAreRelativeAndForeignBytesDoNotCostTheArchive)
     EXPECT_TRUE(latin);
 }
 
+TEST_F(BackupRunTest, AMediumThatIsNotPluggedInIsNeverFilledOnTheDiskBelowIt)
+{
+    const auto media = dir / "media";
+    const auto stick = media / "stick";
+    std::filesystem::create_directories(stick);
+    platform.mediaRoots = {media.string() + "/"};
+    if (!RunShell("mount -t tmpfs -o size=4m tmpfs " + stick.string() + " 2>&1").first)
+        GTEST_SKIP() << "no tmpfs can be mounted here";
+    struct Unmount
+    {
+        std::string path;
+        ~Unmount() { RunShell("umount " + path + " 2>/dev/null"); }
+    } unmount{stick.string()};
+    for (int i = 0; i < 30; ++i)
+        MakeFile(src / ("d" + std::to_string(i)) / "f.txt", std::to_string(i));
+    TProfile p = profile(BackupFull);
+    p.Destination = (stick / "sicherung").string();
+    ASSERT_EQ(run(p).errorCount, 0); // plugged in: its folders are made on it
+
+    // Taken away in the middle of the run: the run stops, and nothing lands on the disk below.
+    std::filesystem::remove_all(stick / "sicherung");
+    observer.onProgress = [&] {
+        if (observer.filesDone == 3)
+            RunShell("umount -l " + stick.string());
+    };
+    RunResult r = run(p);
+    EXPECT_TRUE(std::filesystem::is_empty(stick));
+    EXPECT_GE(r.errorCount, 1);
+    EXPECT_LT(r.filesDone, 30);
+    EXPECT_NE(std::find(r.logLines.begin(), r.logLines.end(),
+                        "!!! Fehler    : Ziel " + (stick / "sicherung/").string() +
+                            " ist nicht mehr verfügbar: der Lauf wurde beendet"),
+              r.logLines.end())
+        << testing::PrintToString(body(r));
+
+    // Not plugged in at the start: nothing is made, the run says why.
+    observer.onProgress = nullptr;
+    r = run(p);
+    EXPECT_TRUE(std::filesystem::is_empty(stick));
+    EXPECT_EQ(r.errorCount, 1);
+    EXPECT_EQ(body(r), (std::vector<std::string>{"!!! Fehler    : Ziel " + (stick / "sicherung/").string() +
+                                                 " derzeit nicht verfügbar (kein Medium eingehängt unter " +
+                                                 media.string() + "/)"}));
+}
+
 TEST_F(BackupRunTest, IncrementalAndDifferentialByArchiveBit)
 {
     MakeFile(src / "a.txt", "1");

@@ -41,6 +41,8 @@ public:
     std::vector<bool> powerOffs;     // never the real thing: only recorded
 
     VolumeInfo VolumeOf(const std::string&) override { return volume; }
+    std::vector<std::string> mediaRoots; // none: no folder counts as a mount point
+    std::vector<std::string> MediaMountRoots() override { return mediaRoots; }
     bool RunProgram(const std::string& commandLine, const std::string& folder, bool wait) override
     {
         programs.push_back(folder + "|" + commandLine + "|" + (wait ? "wait" : "nowait"));

@@ -197,6 +197,12 @@ void PosixPlatform::DisconnectShare(const std::string&)
 {
 }
 
+std::vector<std::string> PosixPlatform::MediaMountRoots()
+{
+    // Where udisks, the desktop and the administrator mount what is plugged in.
+    return {"/media/", "/run/media/", "/mnt/"};
+}
+
 void PosixPlatform::PowerOff(bool force)
 {
     QStringList arguments = {QStringLiteral("poweroff")};

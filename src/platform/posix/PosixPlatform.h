@@ -17,6 +17,7 @@ public:
     std::string SpecialFolderPath(SpecialFolder folder) override;
     void SetCurrentThreadPriority(int level) override;
     VolumeInfo VolumeOf(const std::string& path) override;
+    std::vector<std::string> MediaMountRoots() override;
     bool RunProgram(const std::string& commandLine, const std::string& folder, bool wait) override;
     Status ConnectShare(const std::string& share, const std::string& user, const std::string& password) override;
     void DisconnectShare(const std::string& share) override;

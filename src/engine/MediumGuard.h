@@ -1,0 +1,58 @@
+#pragma once
+
+#include "platform/FileSystem.h"
+
+#include <atomic>
+#include <optional>
+#include <string>
+#include <vector>
+
+/// Why destination cannot be used now: it lies below a folder where media are mounted
+/// (mediaRoots), but on the file system of that folder itself. That is an empty mount point of
+/// a medium that is not plugged in, and writing there would fill the disk that holds it. Nothing
+/// when the destination may be used and its missing folders made.
+std::optional<std::string> UnmountedMediumOf(FileSystem& fs, const std::string& destination,
+                                             const std::vector<std::string>& mediaRoots);
+
+/// The file system as a run sees it once its destination is known: no folder is made at or
+/// below the destination unless the folder it is made in lies on the destination's own file
+/// system. A medium taken away during the run leaves an empty mount point of another disk behind;
+/// the run then stops (lost is set) instead of filling that disk.
+class MediumGuard final : public FileSystem
+{
+public:
+    MediumGuard(FileSystem& inner, std::atomic<bool>& lost) : m_inner(inner), m_lost(lost) {}
+
+    /// From now on, folders at or below destination are made only on the file system it lies on.
+    void Pin(const std::string& destination);
+
+    FolderListing ListFolder(const std::string& folder) override { return m_inner.ListFolder(folder); }
+    std::optional<FileEntry> Stat(const std::string& path) override { return m_inner.Stat(path); }
+    std::optional<std::string> RealPath(const std::string& path) override { return m_inner.RealPath(path); }
+    Status CreateFolder(const std::string& path) override;
+    Status CopyFile(const std::string& source, const std::string& target) override
+    {
+        return m_inner.CopyFile(source, target);
+    }
+    Status MoveFile(const std::string& source, const std::string& target) override
+    {
+        return m_inner.MoveFile(source, target);
+    }
+    Status DeleteFile(const std::string& path) override { return m_inner.DeleteFile(path); }
+    Status RemoveFolder(const std::string& path) override { return m_inner.RemoveFolder(path); }
+    Status MakeWritable(const std::string& path) override { return m_inner.MakeWritable(path); }
+    Status MoveToTrash(const std::string& path) override { return m_inner.MoveToTrash(path); }
+    bool CompareFiles(const std::string& source, const std::string& copy, bool bytewise) override
+    {
+        return m_inner.CompareFiles(source, copy, bytewise);
+    }
+    bool IsFileSystemRoot(const std::string& folder) override { return m_inner.IsFileSystemRoot(folder); }
+    void SyncFileSystem(const std::string& path) override { m_inner.SyncFileSystem(path); }
+    std::optional<std::int64_t> FreeSpace(const std::string& path) override { return m_inner.FreeSpace(path); }
+
+private:
+    FileSystem& m_inner;
+    std::atomic<bool>& m_lost;
+    std::string m_destination;             // ending with "/"
+    std::optional<std::uint64_t> m_device; // of the destination's file system
+};
