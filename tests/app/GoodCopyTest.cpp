@@ -224,4 +224,56 @@ TEST_F(UnpluggedMediumTest, TakenAwayDuringTheRunStopsTheRun)
         << ReadFileBytes(data / "Backup.log");
 }
 
+// A file that is written while it is moved to another file system loses nothing.
+TEST_F(GoodCopyTest, AMoveToAnotherDiskNeverLosesWhatIsWrittenMeanwhile)
+{
+    if (!RunShell("mount -t tmpfs -o size=64m tmpfs " + dst.string() + " 2>&1").first)
+        GTEST_SKIP() << "no tmpfs can be mounted here";
+    struct Unmount
+    {
+        std::string path;
+        ~Unmount() { RunShell("umount " + path); }
+    } unmount{dst.string()};
+    WriteFileBytes(data / "Backup.bpf", "[Signature]\r\n\r\n\r\n[Umzug]\r\nSource=" + src.string() +
+                                            "/\r\nWithsub=1\r\nDestination=" + dst.string() +
+                                            "/\r\nPeriod=1\r\nBackuptype=4\r\n");
+    struct Writer
+    {
+        const char* how;
+        const char* program; // appends "N\n" to argv[1] for about two seconds
+    };
+    const Writer writers[] = {
+        {"keeps the file open",
+         "import sys,time\nf=open(sys.argv[1],'a',buffering=1)\nfor i in range(2000):\n f.write('%d\\n'%i)\n "
+         "time.sleep(0.001)\n"},
+        {"opens it for every line",
+         "import sys,time\nfor i in range(2000):\n with open(sys.argv[1],'a') as f: f.write('%d\\n'%i)\n "
+         "time.sleep(0.001)\n"},
+    };
+    for (const Writer& w : writers) {
+        std::filesystem::remove_all(src);
+        RunShell("rm -rf " + dst.string() + "/*");
+        MakeFile(src / "fertig.txt", "bleibt nicht");
+        MakeFile(src / "protokoll.txt", "");
+        QProcess writer;
+        writer.start("python3", {"-c", w.program, q(src / "protokoll.txt")});
+        ASSERT_TRUE(writer.waitForStarted());
+        QThread::msleep(300);
+        const Outcome o = runTresorio({"--data-dir", q(data), "Umzug"}, home.path());
+        ASSERT_TRUE(writer.waitForFinished(30000));
+        EXPECT_EQ(ReadFileBytes(dst / "fertig.txt"), "bleibt nicht") << w.how;
+        // Every line is in the file that stayed or in the copy.
+        const std::string stayed =
+            std::filesystem::exists(src / "protokoll.txt") ? ReadFileBytes(src / "protokoll.txt") : "";
+        const std::string moved =
+            std::filesystem::exists(dst / "protokoll.txt") ? ReadFileBytes(dst / "protokoll.txt") : "";
+        for (int i = 0; i < 2000; ++i) {
+            const std::string line = std::to_string(i) + "\n";
+            const bool found = (stayed.rfind(line, 0) == 0 || stayed.find("\n" + line) != std::string::npos) ||
+                               (moved.rfind(line, 0) == 0 || moved.find("\n" + line) != std::string::npos);
+            ASSERT_TRUE(found) << w.how << ": line " << i << " lost; exit " << o.exitCode;
+        }
+    }
+}
+
 } // namespace

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -16,6 +17,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <linux/fs.h>
+#include <mutex>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -132,6 +134,14 @@ std::string nameOf(const std::string& path)
 {
     const std::size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// A broken lease is told with SIGIO, whose default would end the program. The lease is held
+// only for a moment, and a writer that breaks it simply waits for that moment to end.
+void ignoreLeaseSignal()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { ::signal(SIGIO, SIG_IGN); });
 }
 
 // Copies by hand from the current offset of to (where the kernel stopped) to the end of from.
@@ -282,12 +292,17 @@ Status PosixFileSystem::CreateFolder(const std::string& path)
 
 Status PosixFileSystem::CopyFile(const std::string& source, const std::string& target)
 {
+    struct stat copied
+    {
+    };
+    return copyFile(source, target, copied);
+}
+
+Status PosixFileSystem::copyFile(const std::string& source, const std::string& target, struct stat& st)
+{
     Descriptor from(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
     if (from.get() < 0)
         return FailureOf(errno);
-    struct stat st
-    {
-    };
     if (::fstat(from.get(), &st) != 0)
         return FailureOf(errno);
     if (!S_ISREG(st.st_mode))
@@ -344,10 +359,58 @@ Status PosixFileSystem::MoveFile(const std::string& source, const std::string& t
         return {};
     if (!isLink && errno != EXDEV)
         return targetFailure(errno);
-    const Status copied = CopyFile(source, target);
-    if (!copied.ok())
-        return copied;
-    return DeleteFile(source);
+    return moveAcross(source, target);
+}
+
+// Across file systems a move is a copy and a deletion. The source goes only once its copy is on
+// the medium, and only as it was copied: a file that was written meanwhile, or is open for
+// writing now, stays where it is (its copy, complete as it was read, stays too).
+Status PosixFileSystem::moveAcross(const std::string& source, const std::string& target)
+{
+    struct stat copied
+    {
+    };
+    const Status copy = copyFile(source, target, copied);
+    if (!copy.ok())
+        return copy;
+    if (!syncFileAndFolder(target))
+        return FailureOf(errno);
+    Descriptor held(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    if (held.get() < 0 && errno == ELOOP)
+        held = Descriptor(::open(source.c_str(), O_RDONLY | O_CLOEXEC)); // a link: its file's state counts
+    if (held.get() < 0)
+        return FailureOf(errno);
+    // A read lease is granted only while nobody has the file open for writing, and while it is
+    // held a writer that opens the file waits: between the last look and the deletion nothing
+    // can be written. Where leases are not to be had (network file systems, other owners) the
+    // last look has to do.
+    ignoreLeaseSignal();
+    const bool leased = ::fcntl(held.get(), F_SETLEASE, F_RDLCK) == 0;
+    if (!leased && errno == EAGAIN)
+        return {ResultCode::InUse, "wird gerade geschrieben; die Quelle bleibt, die Kopie ist gesichert"};
+    struct stat now
+    {
+    };
+    Status result;
+    if (::fstat(held.get(), &now) != 0)
+        result = FailureOf(errno);
+    else if (now.st_size != copied.st_size || nanoseconds(now.st_mtim) != nanoseconds(copied.st_mtim) ||
+             nanoseconds(now.st_ctim) != nanoseconds(copied.st_ctim) || now.st_ino != copied.st_ino)
+        result = {ResultCode::InUse, "während des Verschiebens geändert; die Quelle bleibt, die Kopie ist gesichert"};
+    else
+        result = DeleteFile(source);
+    if (leased)
+        ::fcntl(held.get(), F_SETLEASE, F_UNLCK);
+    return result;
+}
+
+bool PosixFileSystem::syncFileAndFolder(const std::string& path)
+{
+    Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.get() < 0 || ::fdatasync(file.get()) != 0)
+        return false;
+    Descriptor folder(::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return folder.get() >= 0 && ::fsync(folder.get()) == 0;
 }
 
 Status PosixFileSystem::DeleteFile(const std::string& path)

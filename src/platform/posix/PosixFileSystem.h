@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <sys/stat.h>
 #include <sys/types.h>
 
 /// The file system through POSIX calls; the trash through QtCore.
@@ -29,6 +30,10 @@ public:
 
 private:
     bool copyContent(int from, int to, std::int64_t size, const std::string& folder);
+    /// A copy that tells the state of the source it was made from.
+    Status copyFile(const std::string& source, const std::string& target, struct stat& copied);
+    Status moveAcross(const std::string& source, const std::string& target);
+    static bool syncFileAndFolder(const std::string& path);
 
     mode_t m_umask = 022;
     std::atomic<unsigned> m_temporaryNumber{0};
