@@ -5,6 +5,7 @@
 #include "engine/CurlFtpSession.h"
 #include "engine/FileHelpers.h"
 #include "engine/FileProcessor.h"
+#include "engine/Leftovers.h"
 #include "engine/LibzipArchiver.h"
 #include "engine/MediumGuard.h"
 #include "engine/Placeholders.h"
@@ -116,23 +117,29 @@ std::optional<std::string> BackupRun::emptyDestination(const RunState& state, co
     return std::nullopt;
 }
 
+std::string BackupRun::zipWorkFolder(FileSystem& fs) const
+{
+    // TempDirName when it is there; a split archive is built away from the medium it goes to.
+    const TProfile& p = m_job.profile;
+    const auto temp = p.TempDir ? fs.Stat(p.TempDirName) : std::nullopt;
+    if (temp && temp->folder)
+        return p.TempDirName;
+    return p.DiskSpan ? m_platform.SpecialFolderPath(SpecialFolder::Temporary) : std::string();
+}
+
 void BackupRun::writeArchive(RunState& state, const std::string& archivePath, bool addToExisting)
 {
     const TProfile& p = m_job.profile;
     m_observer.ShowScanStatus(ScanPhase::ZipList, LowerCaseAscii(state.destination));
     ZipOptions options;
     options.archivePath = archivePath;
-    const auto temp = p.TempDir ? state.fs.Stat(p.TempDirName) : std::nullopt;
-    options.temporaryFolder = temp && temp->folder ? p.TempDirName : std::string();
+    options.temporaryFolder = zipWorkFolder(state.fs);
     options.level = p.CompLev ? p.CompLevel : m_job.compression;
     options.password = p.Encrypt ? p.Password : std::string();
     options.addToExisting = addToExisting;
 
     SpanMedium medium;
     if (p.DiskSpan) {
-        // The whole archive is built away from the medium it is split onto.
-        if (options.temporaryFolder.empty())
-            options.temporaryFolder = m_platform.SpecialFolderPath(SpecialFolder::Temporary);
         options.medium = &medium;
         options.maxVolumeSize = p.MaxVolumeSize;
         const std::string destination = state.destination;
@@ -253,6 +260,25 @@ RunResult BackupRun::Run()
         ForceDestination(state.fs, state.destination);
         guard.Pin(state.destination);
     }
+    // What a killed run of this profile left goes first; then this run notes where it writes.
+    RunMarker marker(m_job.dataFolder, p.Name);
+    if (walk && local) {
+        int cleared = 0;
+        for (const std::string& folder : marker.Unfinished())
+            cleared += SweepLeftovers(state.fs, folder, folder.back() == '/');
+        if (cleared > 0)
+            state.addLine("Hinweis: " + std::to_string(cleared) + " Reste eines abgebrochenen Laufs entfernt");
+        std::vector<std::string> folders = {state.destination};
+        if (p.Backuptype == BackupSynchronise)
+            folders.insert(folders.end(), state.sources.begin(), state.sources.end());
+        // The folder an archive is built in is searched by itself, not below it.
+        std::string work = zipWorkFolder(state.fs);
+        while (work.size() > 1 && work.back() == '/')
+            work.pop_back();
+        if (p.Compress && !work.empty())
+            folders.push_back(work);
+        marker.Begin(folders);
+    }
     std::string archivePath;
     bool addToExisting = false;
     if (walk && p.Compress) {
@@ -305,6 +331,7 @@ RunResult BackupRun::Run()
             state.errorLine(CancelledText);
     }
 
+    marker.End();
     if (!m_archive.Commit())
         state.errorLine("Archivstatus kann nicht gespeichert werden");
     // Damage found while the run read the catalogue.

@@ -26,6 +26,8 @@ public:
 
 private:
     void writeArchive(struct RunState& state, const std::string& archivePath, bool addToExisting);
+    /// Where an archive is built when not beside it in the destination; empty when it is.
+    std::string zipWorkFolder(FileSystem& fs) const;
     /// Empties the destination folder; when that must not be, the report text saying why.
     std::optional<std::string> emptyDestination(const struct RunState& state, const std::string& keep = {});
 

@@ -4,6 +4,7 @@
 #include "base/Text.h"
 #include "engine/TaskPool.h"
 #include "engine/ZipEntryPreparation.h"
+#include "platform/RawFile.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -251,12 +252,28 @@ std::optional<std::int64_t> LibzipArchiver::Write(const ZipOptions& options, con
     const bool span = options.medium != nullptr;
     const fs::path archive = options.archivePath;
     const fs::path folder = options.temporaryFolder.empty() ? archive.parent_path() : fs::path(options.temporaryFolder);
-    const fs::path temporary = folder / ("." + archive.filename().string() + ".tresorio-" + UniqueSuffix());
+    // The archive is built in a folder of its own that only its owner may enter (the system's
+    // temporary folder is everybody's), born readable by its owner alone; a run that is killed
+    // leaves a name the next run knows as its own.
+    const fs::path work = folder / (std::string(ArchiveWorkPrefix) + UniqueSuffix());
+    const fs::path temporary = work / archive.filename();
+    struct RemoveWork
+    {
+        const fs::path& path;
+        ~RemoveWork()
+        {
+            std::error_code ignored;
+            fs::remove_all(path, ignored);
+        }
+    } removeWork{work};
     auto fail = [&](int code, const std::string& message) {
         callbacks.error(code, message);
-        fs::remove(temporary, error);
         return std::optional<std::int64_t>();
     };
+    fs::create_directory(work, error);
+    fs::permissions(work, fs::perms::owner_all, error);
+    if (error)
+        return fail(ZipErrorCode, work.string() + ": " + error.message());
 
     const std::vector<std::size_t> order = entriesToWrite(entries);
     DeflateSpill spill(folder.string());
@@ -272,6 +289,12 @@ std::optional<std::int64_t> LibzipArchiver::Write(const ZipOptions& options, con
         const Status copied = m_fs.CopyFile(archive.string(), temporary.string());
         if (!copied.ok())
             return fail(ZipErrorCode, archive.string() + ": " + copied.message);
+    }
+    if (!update) {
+        // libzip keeps the mode of the file it replaces.
+        std::string reason;
+        if (!RawFile::Open(temporary.string(), RawFile::Mode::Create, reason))
+            return fail(ZipErrorCode, temporary.string() + ": " + reason);
     }
     int openError = 0;
     zip_t* zip = zip_open(temporary.c_str(), update ? 0 : ZIP_CREATE | ZIP_TRUNCATE, &openError);
@@ -330,7 +353,6 @@ std::optional<std::int64_t> LibzipArchiver::Write(const ZipOptions& options, con
                                                  *options.medium, callbacks.cancelled);
         if (outcome.code != 0)
             return fail(outcome.code, outcome.message);
-        fs::remove(temporary, error);
         return static_cast<std::int64_t>(size);
     }
     fs::rename(temporary, archive, error);
@@ -339,7 +361,6 @@ std::optional<std::int64_t> LibzipArchiver::Write(const ZipOptions& options, con
         const Status copied = m_fs.CopyFile(temporary.string(), archive.string());
         if (!copied.ok())
             return fail(ZipErrorCode, archive.string() + ": " + copied.message);
-        fs::remove(temporary, error);
     }
     return static_cast<std::int64_t>(size);
 }

@@ -17,6 +17,9 @@ struct ZipEntry
     FileEntry entry; // as the walk read it
 };
 
+/// The folder an archive is built in begins with this name (".tresorio-zip-" and a number).
+inline constexpr const char* ArchiveWorkPrefix = ".tresorio-zip-";
+
 /// The name a file gets in the archive for its path below the destination: relative, with "/"
 /// between folders and no "." or ".." element, so no unpacking can write outside its folder.
 std::string ArchiveEntryName(const std::string& path);

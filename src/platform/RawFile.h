@@ -13,7 +13,7 @@ public:
     enum class Mode
     {
         Read,    // an existing file, from its start
-        Create,  // a new or emptied file for writing
+        Create,  // a new or emptied file for writing, readable by its owner alone
         Scratch, // an unnamed file for reading and writing in the folder given as path; it is
                  // gone when closed
     };

@@ -127,7 +127,7 @@ TEST_F(GoodCopyTest, AKilledRunLeavesEitherTheOldOrTheNewCopyWhole)
 {
     // Killed at different moments of copying a large file: never a torn copy, never a lost
     // generation.
-    const std::string fresh = Noise(16 << 20);
+    const std::string fresh = Noise(8 << 20);
     for (const int afterMs : {0, 30, 100}) {
         std::filesystem::remove_all(dst);
         fillDestination(3);
@@ -146,7 +146,50 @@ TEST_F(GoodCopyTest, AKilledRunLeavesEitherTheOldOrTheNewCopyWhole)
         EXPECT_TRUE(now == GoodCopy || now == fresh) << afterMs << " ms: " << now.size() << " bytes";
         const std::string older = ReadFileBytes(dst / "Generation.1/a.txt");
         EXPECT_TRUE(older == OlderCopy || (now == fresh && older == GoodCopy)) << afterMs << " ms";
+        // The next run clears what the killed one left.
+        const Outcome again = runTresorio({"--data-dir", q(data), "Daten"}, home.path(), true);
+        EXPECT_EQ(again.exitCode, 0) << again.err;
+        EXPECT_EQ(ReadFileBytes(dst / "a.txt"), fresh);
+        for (const std::string& name : TreeOf(dst))
+            EXPECT_EQ(name.find(".tresorio-"), std::string::npos) << afterMs << " ms: " << name;
     }
+}
+
+TEST_F(GoodCopyTest, AKilledArchiveUpdateLeavesTheArchiveAndTheNextRunClearsUp)
+{
+    const auto work = home / "arbeit";
+    std::filesystem::create_directories(work);
+    WriteFileBytes(data / "Backup.bpf", "[Signature]\r\n\r\n\r\n[Archiv]\r\nSource=" + src.string() +
+                                            "/\r\nWithsub=1\r\nDestination=" + dst.string() +
+                                            "/\r\nPeriod=1\r\nBackuptype=5\r\nArchive=1\r\nCompress=1\r\n"
+                                            "Zipfile=sicherung.zip\r\nTempDir=1\r\nTempDirName=" +
+                                            work.string() + "\r\n");
+    MakeFile(src / "erste.bin", Noise(4 << 20, 1));
+    handToNobody();
+    ASSERT_EQ(runTresorio({"--data-dir", q(data), "Archiv"}, home.path(), true).exitCode, 0);
+    const std::string before = ReadFileBytes(dst / "sicherung.zip");
+    for (const int afterMs : {30, 100, 250}) {
+        MakeFile(src / ("neu" + std::to_string(afterMs) + ".bin"), Noise(12 << 20, static_cast<unsigned>(afterMs)));
+        handToNobody();
+        QProcess run;
+        run.setProcessEnvironment(environmentFor(home.path()));
+        run.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", TRESORIO_EXECUTABLE, "--data-dir",
+                              q(data), "Archiv"});
+        ASSERT_TRUE(run.waitForStarted());
+        QThread::msleep(static_cast<unsigned long>(afterMs));
+        ::kill(static_cast<pid_t>(run.processId()), SIGKILL);
+        run.waitForFinished();
+        EXPECT_TRUE(RunShell("unzip -tq " + (dst / "sicherung.zip").string()).first) << afterMs << " ms";
+    }
+    const Outcome again = runTresorio({"--data-dir", q(data), "Archiv"}, home.path(), true);
+    EXPECT_EQ(again.exitCode, 0) << again.err;
+    EXPECT_NE(ReadFileBytes(dst / "sicherung.zip"), before);
+    EXPECT_TRUE(RunShell("unzip -tq " + (dst / "sicherung.zip").string()).first);
+    EXPECT_EQ(TreeOf(dst), (std::vector<std::string>{"sicherung.zip"}));
+    EXPECT_TRUE(TreeOf(work).empty()) << testing::PrintToString(TreeOf(work));
+    // An archive holds what its files held: its owner's alone.
+    EXPECT_EQ(std::filesystem::status(dst / "sicherung.zip").permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 }
 
 // A medium below /mnt that is not plugged in leaves an empty folder of the system disk behind.

@@ -60,7 +60,7 @@ protected:
     bool logProfile = false;
     bool logError = true;
     std::int32_t attributeMask = 32 + 4 + 2 + 1;
-    std::filesystem::path dataFolder = dir / "daten";
+    std::filesystem::path dataFolder = dir / "programmdaten";
 
     BackupRunTest()
     {
@@ -418,9 +418,9 @@ TEST_F(BackupRunTest, ProfilesThatCannotRunAreRefusedBeforeAnythingIsTouched)
              p.Backuptype = BackupMove;
              p.Source = {dir.path().string()};
          },
-         "Quelle " + dir.path().string() + "/ enthält den Datenordner " + (dir / "daten/").string()},
-        {[this](TProfile& p) { p.Source = {(dir / "daten").string()}; },
-         "Quelle " + (dir / "daten/").string() + " liegt im Datenordner " + (dir / "daten/").string()},
+         "Quelle " + dir.path().string() + "/ enthält den Datenordner " + (dataFolder / "").string()},
+        {[this](TProfile& p) { p.Source = {dataFolder.string()}; },
+         "Quelle " + (dataFolder / "").string() + " liegt im Datenordner " + (dataFolder / "").string()},
     };
     for (const Case& c : cases) {
         TProfile p = profile(BackupFull);
@@ -439,7 +439,7 @@ TEST_F(BackupRunTest, ProfilesThatCannotRunAreRefusedBeforeAnythingIsTouched)
     const RunResult r = run(around);
     EXPECT_EQ(r.errorCount, 0) << testing::PrintToString(body(r));
     EXPECT_TRUE(std::filesystem::exists(dst / "quelle/a.txt"));
-    EXPECT_FALSE(std::filesystem::exists(dst / "daten"));
+    EXPECT_FALSE(std::filesystem::exists(dst / "programmdaten"));
 }
 
 TEST_F(BackupRunTest, AnArchiveThatCannotBeWrittenCountsNothingAsCopied)

@@ -46,7 +46,8 @@ std::unique_ptr<RawFile> RawFile::Open(const std::string& path, Mode mode, std::
         fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         break;
     case Mode::Create:
-        fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        // Volumes and archives hold what the sources held: their owner's alone.
+        fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
         break;
     case Mode::Scratch:
         fd = openScratch(path);
