@@ -217,6 +217,13 @@ RunResult BackupRun::Run()
     std::atomic<bool> mediumLost{false};
     MediumGuard guard(m_fs, mediumLost);
     RunState state(m_job, guard, m_archive, m_observer, m_control, mediumLost);
+    // A cancel stops the copy of a large file under way too.
+    guard.StopCopiesWhen(&m_control.abortRequested);
+    struct Release
+    {
+        FileSystem& fs;
+        ~Release() { fs.StopCopiesWhen(nullptr); }
+    } release{guard};
     const PlaceholderValues values = PlaceholderValuesFor(m_platform, start, m_job.language);
     state.destination = normalFolder(ExpandPlaceholders(AddSlash(p.Destination), values));
     for (const std::string& source : p.Source)
@@ -300,6 +307,7 @@ RunResult BackupRun::Run()
         login.folder = p.Destination; // the remote folder as stored, never expanded
         login.passive = p.FTPPassive;
         login.text = p.FTPMode == 1;
+        login.cancelled = [&state] { return state.aborted(); };
         ftp = m_openFtp();
         std::string reason;
         if (!ftp->Connect(login, reason)) {

@@ -19,6 +19,13 @@ std::size_t readFromFile(char* buffer, std::size_t size, std::size_t count, void
     return n < 0 ? CURL_READFUNC_ABORT : static_cast<std::size_t>(n);
 }
 
+// libcurl asks this while it waits; a cancelled run ends the transfer or the wait for a reply.
+int progress(void* cancelledFunction, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    const auto& cancelled = *static_cast<const std::function<bool()>*>(cancelledFunction);
+    return cancelled && cancelled() ? 1 : 0;
+}
+
 } // namespace
 
 std::size_t CurlFtpSession::replyLine(char* buffer, std::size_t size, std::size_t count, void* session)
@@ -80,6 +87,14 @@ bool CurlFtpSession::Connect(const FtpLogin& login, std::string& reason)
     curl_easy_setopt(m_curl, CURLOPT_PROXY, "");
     curl_easy_setopt(m_curl, CURLOPT_CONNECTTIMEOUT, ReplyTimeoutSeconds);
     curl_easy_setopt(m_curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, ReplyTimeoutSeconds);
+    // A data connection on which nothing moves for as long as a reply may take is dead: the file
+    // fails instead of the run hanging for ever.
+    curl_easy_setopt(m_curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(m_curl, CURLOPT_LOW_SPEED_TIME, ReplyTimeoutSeconds);
+    m_cancelled = login.cancelled;
+    curl_easy_setopt(m_curl, CURLOPT_XFERINFOFUNCTION, progress);
+    curl_easy_setopt(m_curl, CURLOPT_XFERINFODATA, &m_cancelled);
+    curl_easy_setopt(m_curl, CURLOPT_NOPROGRESS, 0L);
     // The server's current folder is ours to move: every name below is relative to it.
     curl_easy_setopt(m_curl, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
     if (login.passive) {

@@ -2,6 +2,7 @@
 
 #include "engine/FtpSession.h"
 
+#include <functional>
 #include <vector>
 
 typedef void CURL;
@@ -32,5 +33,6 @@ private:
     char m_error[256] = {};
     std::vector<int> m_replies; // the codes of the server's replies since they were last cleared
     bool m_connected = false;
-    bool m_lost = false; // the walk's place on the server is no longer known
+    bool m_lost = false;               // the walk's place on the server is no longer known
+    std::function<bool()> m_cancelled; // what the progress callback asks
 };

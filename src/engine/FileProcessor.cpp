@@ -170,7 +170,9 @@ void FileProcessor::finishOldest()
         if (!result.ok() && m_state.fs.Stat(c.staged))
             m_state.fs.DeleteFile(c.staged);
     }
-    if (result.code != NotCopied)
+    // A copy the cancel stopped half way is no failure of its own: the run's cancel line says it.
+    const bool stopped = result.code == ResultCode::Cancelled && m_state.aborted();
+    if (result.code != NotCopied && !stopped)
         recordCopy(c.rel, c.source, c.entry, result, failedText);
 }
 

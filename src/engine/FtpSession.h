@@ -3,6 +3,7 @@
 #include "platform/FileSystem.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 /// Where and how a run logs in to its FTP server.
@@ -15,6 +16,8 @@ struct FtpLogin
     std::string folder; // the remote start folder, as stored (never expanded)
     bool passive = false;
     bool text = false; // the transfer type set after the login: text, else binary
+    /// Asked about once a second while the server is waited for: true ends what is under way.
+    std::function<bool()> cancelled;
 };
 
 /// FTPServer "host:port" (port 21 when it is missing or not a number).

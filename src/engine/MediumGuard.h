@@ -49,6 +49,7 @@ public:
     bool IsFileSystemRoot(const std::string& folder) override { return m_inner.IsFileSystemRoot(folder); }
     void SyncFileSystem(const std::string& path) override { m_inner.SyncFileSystem(path); }
     std::optional<std::int64_t> FreeSpace(const std::string& path) override { return m_inner.FreeSpace(path); }
+    void StopCopiesWhen(const std::atomic<bool>* flag) override { m_inner.StopCopiesWhen(flag); }
 
 private:
     FileSystem& m_inner;

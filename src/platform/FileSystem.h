@@ -3,6 +3,7 @@
 #include "base/DateTime.h"
 #include "base/Status.h"
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -80,4 +81,7 @@ public:
     /// Bytes an unprivileged user may still write to the file system that holds path, or
     /// nothing when it cannot be told.
     virtual std::optional<std::int64_t> FreeSpace(const std::string& path) = 0;
+    /// From now on a copy under way stops (and fails, leaving its target as it was) once flag
+    /// is set; nullptr: never. A run that is cancelled need not wait for a large file.
+    virtual void StopCopiesWhen(const std::atomic<bool>* flag) { (void)flag; }
 };

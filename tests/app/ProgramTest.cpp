@@ -237,6 +237,32 @@ TEST_F(RunningProgramTest, ACommandLineRunEndsWithItsStatus)
     EXPECT_NE(o.err.find("Unbekannt"), std::string::npos);
 }
 
+TEST_F(RunningProgramTest, SigtermEndsARunStuckOnAServerThatStoppedReading)
+{
+    QProcess server;
+    server.start("/usr/bin/python3", {TRESORIO_STALLING_FTP_SERVER});
+    ASSERT_TRUE(server.waitForReadyRead(10000));
+    const std::string port = server.readLine().trimmed().toStdString();
+    MakeFile(src / "gross.bin", Noise(8 << 20));
+    WriteFileBytes(data / "Backup.bpf", "[Signature]\r\n\r\n\r\n[Daten]\r\nSource=" + src.string() +
+                                            "/\r\nWithsub=1\r\nDestination=sicherung\r\nPeriod=1\r\n"
+                                            "Backuptype=1\r\nFTP=1\r\nFTPPassive=1\r\nFTPServer=127.0.0.1:" +
+                                            port + "\r\nNetUser=anna\r\n");
+    QProcess run;
+    run.setProcessEnvironment(environmentFor(home.path()));
+    run.start(TRESORIO_EXECUTABLE, {"--data-dir", q(data), "Daten"});
+    ASSERT_TRUE(run.waitForStarted());
+    QThread::msleep(2000); // the upload has stalled by now
+    run.terminate();
+    // Long before the stall limit: the transfer is interrupted, the report written.
+    EXPECT_TRUE(run.waitForFinished(5000));
+    EXPECT_EQ(run.exitCode(), 1);
+    EXPECT_TRUE(reported());
+    EXPECT_NE(ReadFileBytes(data / "Backup.log").find("!!! Fehler    : Abbruch durch Benutzer"), std::string::npos);
+    server.kill();
+    server.waitForFinished();
+}
+
 TEST(ProgramTest, HelpVersionAndBadArguments)
 {
     TempDir home;

@@ -13,6 +13,7 @@
 #include "support/TempDir.h"
 #include "support/TreeBuilder.h"
 
+#include <chrono>
 #include <ctime>
 #include <fcntl.h>
 #include <functional>
@@ -20,6 +21,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -819,6 +821,55 @@ TEST_F(BackupRunTest, UserAbort)
     EXPECT_EQ(r.errorCount, 1);
     EXPECT_EQ(body(r).back(), "!!! Fehler    : Abbruch durch Benutzer");
     EXPECT_EQ(r.logLines.back(), "");
+}
+
+TEST_F(BackupRunTest, ACancelStopsALargeCopyHalfWayAndLeavesNoPartOfIt)
+{
+    // Two GiB, sparse: written in pieces, the cancel finds it half way.
+    {
+        WriteFileBytes(src / "gross.bin", "x");
+        std::filesystem::resize_file(src / "gross.bin", std::uintmax_t{2} << 30);
+    }
+    std::thread canceller;
+    std::string at = src.string() + "/";
+    std::transform(at.begin(), at.end(), at.begin(), [](unsigned char c) { return std::tolower(c); });
+    BackupJob job;
+    job.profile = profile(BackupFull);
+    job.logError = true;
+    job.logProfile = false;
+    ArchiveStateCatalogue catalogue(dir / "archive-state.db");
+    struct DelayedCancel final : public RunObserver
+    {
+        RecordingObserver& inner;
+        RunControl& control;
+        std::string folder;
+        std::thread& thread;
+        DelayedCancel(RecordingObserver& o, RunControl& c, std::string f, std::thread& t)
+            : inner(o), control(c), folder(std::move(f)), thread(t)
+        {
+        }
+        void ShowScanStatus(ScanPhase phase, const std::string& f) override
+        {
+            if (phase == ScanPhase::Processing && f == folder && !thread.joinable())
+                thread = std::thread([this] {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+                    control.abortRequested = true;
+                });
+        }
+        void ResetProgress() override {}
+        void SetFilesToDo(std::int64_t) override {}
+        void ShowProgress(std::int64_t, std::int64_t) override {}
+        bool CheckDest(const std::string&, const std::string&) override { return true; }
+        bool NextDisk(int, int, const std::string&) override { return false; }
+    } delayed(observer, control, at, canceller);
+    const RunResult r = BackupRun(job, platform, fs, catalogue, delayed, control).Run();
+    canceller.join();
+    EXPECT_EQ(body(r), (std::vector<std::string>{"!!! Fehler    : Abbruch durch Benutzer"}));
+    // Either the copy is whole (a file system that clones at once) or there is none.
+    if (std::filesystem::exists(dst / "gross.bin")) {
+        EXPECT_EQ(std::filesystem::file_size(dst / "gross.bin"), std::uintmax_t{2} << 30);
+    }
+    EXPECT_EQ(TreeOf(dst).size(), std::filesystem::exists(dst / "gross.bin") ? 1u : 0u);
 }
 
 TEST_F(BackupRunTest, FailedCopiesAreCountedAndTheRunGoesOn)

@@ -9,9 +9,12 @@
 #include "support/TempDir.h"
 #include "support/TreeBuilder.h"
 
+#include <QProcess>
 #include <algorithm>
+#include <chrono>
 #include <gtest/gtest.h>
 #include <map>
+#include <thread>
 
 namespace {
 
@@ -242,6 +245,75 @@ TEST(FtpSilentServerTest, AServerThatStopsAnsweringEndsTheRunAfterTheReplyTimeou
     EXPECT_NE(std::find(r.logLines.begin(), r.logLines.end(), "!!! FTP Connect Error"), r.logLines.end());
     silent.kill();
     silent.waitForFinished();
+}
+
+// A server that takes the beginning of an upload and then stops reading.
+class FtpStallTest : public ::testing::Test
+{
+protected:
+    QProcess server;
+    TempDir dir;
+    FakePlatform platform;
+    PosixFileSystem fs;
+    RecordingObserver observer;
+    RunControl control;
+
+    FtpStallTest()
+    {
+        server.start("/usr/bin/python3", {TRESORIO_STALLING_FTP_SERVER});
+        server.waitForReadyRead(10000);
+        MakeFile(dir / "quelle/gross.bin", Noise(8 << 20));
+    }
+    ~FtpStallTest() override
+    {
+        server.kill();
+        server.waitForFinished();
+    }
+
+    RunResult run()
+    {
+        TProfile p = DefaultProfile({});
+        p.Name = "Stau";
+        p.Source = {(dir / "quelle").string()};
+        p.Backuptype = BackupFull;
+        p.FTP = true;
+        p.FTPPassive = true;
+        p.FTPServer = "127.0.0.1:" + server.readLine().trimmed().toStdString();
+        p.NetUser = "anna";
+        BackupJob job;
+        job.profile = p;
+        job.logError = true;
+        ArchiveStateCatalogue catalogue(dir / "archive-state.db");
+        return BackupRun(job, platform, fs, catalogue, observer, control).Run();
+    }
+};
+
+TEST_F(FtpStallTest, AnUploadThatStopsMovingFailsAfterTheReplyTimeout)
+{
+    const RunResult r = run();
+    EXPECT_EQ(r.filesDone, 0);
+    EXPECT_EQ(r.errorCount, 1) << testing::PrintToString(r.logLines);
+    EXPECT_NE(std::find_if(r.logLines.begin(), r.logLines.end(),
+                           [](const std::string& l) { return l.rfind("!!! Fehler    : copying gross.bin (", 0) == 0; }),
+              r.logLines.end());
+}
+
+TEST_F(FtpStallTest, ACancelEndsAStalledUpload)
+{
+    std::thread cancel([this] {
+        std::this_thread::sleep_for(std::chrono::seconds(2));
+        control.abortRequested = true;
+    });
+    const auto started = std::chrono::steady_clock::now();
+    const RunResult r = run();
+    const auto took = std::chrono::steady_clock::now() - started;
+    cancel.join();
+    // Well before the stall limit would have ended it.
+    EXPECT_LT(took, std::chrono::seconds(10));
+    EXPECT_EQ(r.filesDone, 0);
+    EXPECT_NE(std::find(r.logLines.begin(), r.logLines.end(), "!!! Fehler    : Abbruch durch Benutzer"),
+              r.logLines.end())
+        << testing::PrintToString(r.logLines);
 }
 
 TEST(FtpSessionTest, ServerAndTypes)

@@ -68,6 +68,8 @@ std::int32_t windowsCodeOf(int error)
         return 1295;
     case ELOOP:
         return 1921;
+    case ECANCELED:
+        return ResultCode::Cancelled;
     default:
         return 1000 + error; // no Windows equivalent: the system's text says what it is
     }
@@ -145,13 +147,17 @@ void ignoreLeaseSignal()
 }
 
 // Copies by hand from the current offset of to (where the kernel stopped) to the end of from.
-bool copyRest(int from, int to)
+template <typename Stopped> bool copyRest(int from, int to, Stopped stopped)
 {
     std::array<char, 256 * 1024> buffer{};
     const off_t done = ::lseek(to, 0, SEEK_CUR);
     if (done < 0 || ::lseek(from, done, SEEK_SET) < 0)
         return false;
     for (;;) {
+        if (stopped()) {
+            errno = ECANCELED;
+            return false;
+        }
         const ssize_t n = ::read(from, buffer.data(), buffer.size());
         if (n < 0 && errno == EINTR)
             continue;
@@ -183,9 +189,16 @@ bool PosixFileSystem::copyContent(int from, int to, std::int64_t size, const std
         const std::lock_guard<std::mutex> lock(m_reflinkMutex);
         m_noReflinkFolder = folder;
     }
+    // In pieces, so that a cancelled run does not wait for the rest of a large file.
+    constexpr std::int64_t Piece = std::int64_t{64} << 20;
     std::int64_t left = size;
     while (left > 0) {
-        const ssize_t n = ::copy_file_range(from, nullptr, to, nullptr, static_cast<std::size_t>(left), 0);
+        if (stopped()) {
+            errno = ECANCELED;
+            return false;
+        }
+        const ssize_t n =
+            ::copy_file_range(from, nullptr, to, nullptr, static_cast<std::size_t>(std::min(left, Piece)), 0);
         if (n > 0) {
             left -= n;
             continue;
@@ -198,7 +211,18 @@ bool PosixFileSystem::copyContent(int from, int to, std::int64_t size, const std
     }
     // The copy holds the file as it was when it was opened; a file that changes meanwhile keeps
     // its archive bit (its state was read before) and is taken again by the next run.
-    return left == 0 || copyRest(from, to);
+    return left == 0 || copyRest(from, to, [this] { return stopped(); });
+}
+
+bool PosixFileSystem::stopped() const
+{
+    const std::atomic<bool>* flag = m_stop.load();
+    return flag != nullptr && flag->load();
+}
+
+void PosixFileSystem::StopCopiesWhen(const std::atomic<bool>* flag)
+{
+    m_stop = flag;
 }
 
 PosixFileSystem::PosixFileSystem()

@@ -27,9 +27,11 @@ public:
     bool IsFileSystemRoot(const std::string& folder) override;
     void SyncFileSystem(const std::string& path) override;
     std::optional<std::int64_t> FreeSpace(const std::string& path) override;
+    void StopCopiesWhen(const std::atomic<bool>* flag) override;
 
 private:
     bool copyContent(int from, int to, std::int64_t size, const std::string& folder);
+    bool stopped() const;
     /// A copy that tells the state of the source it was made from.
     Status copyFile(const std::string& source, const std::string& target, struct stat& copied);
     Status moveAcross(const std::string& source, const std::string& target);
@@ -39,6 +41,7 @@ private:
     std::atomic<unsigned> m_temporaryNumber{0};
     std::mutex m_reflinkMutex;
     std::string m_noReflinkFolder; // the last target folder where a reflink failed
+    std::atomic<const std::atomic<bool>*> m_stop{nullptr};
 };
 
 /// The result for a failed system call with errno error: the nearest Windows code and the
