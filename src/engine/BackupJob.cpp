@@ -10,7 +10,7 @@ std::int32_t AttributeMaskOf(const TProfile& p, const ProgramSettings& settings)
     return 32 + (readOnly ? 1 : 0) + (hidden ? 2 : 0) + (system ? 4 : 0);
 }
 
-BackupJob MakeBackupJob(const TProfile& profile, const ProgramSettings& settings, DateTime referenceTime)
+BackupJob MakeBackupJob(const TProfile& profile, const ProgramSettings& settings, std::int64_t referenceTime)
 {
     BackupJob job;
     job.profile = profile;

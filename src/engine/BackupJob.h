@@ -10,11 +10,14 @@
 
 struct ProgramSettings;
 
+/// The reference of a profile that never ran cleanly: every file counts as changed.
+inline constexpr std::int64_t NeverRan = INT64_MIN;
+
 /// Everything a run needs to know, fixed when it starts.
 struct BackupJob
 {
-    TProfile profile; // a private copy; the run never touches the list's record
-    DateTime referenceTime = NoRun;
+    TProfile profile;                      // a private copy; the run never touches the list's record
+    std::int64_t referenceTime = NeverRan; // seconds since 1970: files changed after it count
     std::int32_t attributeMask = 32 + 4 + 2 + 1;
     std::int32_t compression = 5; // the program-wide level
     std::int32_t priority = -2;   // the program-wide priority
@@ -24,13 +27,14 @@ struct BackupJob
     std::string ftpTransferExt;
     int language = 0;
     std::string dataFolder; // the program's own files: never copied, moved, deleted or emptied
+    std::string workTag;    // marks the run's own files; empty: a new one for every run
 };
 
 /// File-search attribute bits: read-only 1, hidden 2, system 4, archive 32.
 std::int32_t AttributeMaskOf(const TProfile& profile, const ProgramSettings& settings);
 
 /// The job for a profile with the program settings.
-BackupJob MakeBackupJob(const TProfile& profile, const ProgramSettings& settings, DateTime referenceTime);
+BackupJob MakeBackupJob(const TProfile& profile, const ProgramSettings& settings, std::int64_t referenceTime);
 
 /// Flags the main thread sets and the run reads: before each file search, after each folder
 /// and (pause) before each file.

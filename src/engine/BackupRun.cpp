@@ -83,7 +83,7 @@ BackupRun::BackupRun(BackupJob job, Platform& platform, FileSystem& fs, ArchiveA
         m_openFtp = [] { return std::make_unique<CurlFtpSession>(); };
 }
 
-std::optional<std::string> BackupRun::emptyDestination(const RunState& state, const std::string& keep)
+std::optional<std::string> BackupRun::emptyDestination(RunState& state, const std::string& keep, bool setAside)
 {
     // Emptying a root, the home folder, a source or the program's own files would destroy what
     // the backup protects; emptying it while a source cannot be read would leave no copy at all.
@@ -111,9 +111,33 @@ std::optional<std::string> BackupRun::emptyDestination(const RunState& state, co
     // An archive, and the volumes of a split one, are replaced only by a complete new one.
     const std::string archive = LowerCaseAscii(state.archiveName);
     const bool compress = m_job.profile.Compress;
-    EraseFolderContents(state.fs, state.destination, [&](const std::string& name) {
+    auto kept = [&](const std::string& name) {
         return name == keep || (compress && (name == archive || IsVolumeName(name, archive)));
-    });
+    };
+    if (!setAside) {
+        EraseFolderContents(state.fs, state.destination, kept);
+        return std::nullopt;
+    }
+    // What the destination held is only moved aside: the copy of a file that fails in this run
+    // comes back from there, and the rest goes when the run is over.
+    const std::string erased = state.destination + "." + state.fs.WorkTag() + "-erased/";
+    if (!state.fs.CreateFolder(erased).ok())
+        return "Ziel " + state.destination + " wird nicht geleert: " + erased + " kann nicht angelegt werden";
+    state.erasedFolder = erased;
+    for (const FileEntry& entry : state.fs.ListFolder(state.destination).entries) {
+        const std::string path = state.destination + entry.name;
+        if (kept(entry.name) || path + "/" == erased)
+            continue;
+        if (!state.fs.MoveFile(path, erased + entry.name).ok()) {
+            // Another file system mounted inside the destination cannot move there: it is emptied.
+            if (entry.folder) {
+                EraseFolderContents(state.fs, path + "/", kept);
+                state.fs.RemoveFolder(path);
+            } else {
+                state.fs.DeleteFile(path);
+            }
+        }
+    }
     return std::nullopt;
 }
 
@@ -137,6 +161,7 @@ void BackupRun::writeArchive(RunState& state, const std::string& archivePath, bo
     options.level = p.CompLev ? p.CompLevel : m_job.compression;
     options.password = p.Encrypt ? p.Password : std::string();
     options.addToExisting = addToExisting;
+    options.workTag = state.fs.WorkTag();
 
     SpanMedium medium;
     if (p.DiskSpan) {
@@ -148,11 +173,12 @@ void BackupRun::writeArchive(RunState& state, const std::string& archivePath, bo
             return m_observer.NextDisk(number, total, m_platform.VolumeOf(destination).mountPoint);
         };
         medium.note = [&state](const std::string& line) { state.addLine(line); };
+        medium.workTag = state.fs.WorkTag();
         medium.prepare = [this, &state](const std::string& keep) -> std::optional<std::string> {
             if (!m_job.profile.DiskSpanFormat)
                 return std::nullopt;
             // Nothing here formats a device: the medium's destination folder is emptied.
-            auto refusal = emptyDestination(state, keep);
+            auto refusal = emptyDestination(state, keep, false);
             if (!refusal)
                 ForceDestination(state.fs, state.destination);
             return refusal;
@@ -217,7 +243,8 @@ RunResult BackupRun::Run()
     std::atomic<bool> mediumLost{false};
     MediumGuard guard(m_fs, mediumLost);
     RunState state(m_job, guard, m_archive, m_observer, m_control, mediumLost);
-    // A cancel stops the copy of a large file under way too.
+    // The run's own files carry its tag; a cancel stops the copy of a large file under way too.
+    guard.SetWorkTag(m_job.workTag.empty() ? NewWorkTag() : m_job.workTag);
     guard.StopCopiesWhen(&m_control.abortRequested);
     struct Release
     {
@@ -271,8 +298,9 @@ RunResult BackupRun::Run()
     RunMarker marker(m_job.dataFolder, p.Name);
     if (walk && local) {
         int cleared = 0;
-        for (const std::string& folder : marker.Unfinished())
-            cleared += SweepLeftovers(state.fs, folder, folder.back() == '/');
+        const RunMarker::Unfinished last = marker.LastRun();
+        for (const std::string& folder : last.folders)
+            cleared += SweepLeftovers(state.fs, folder, folder.back() == '/', last.tag);
         if (cleared > 0)
             state.addLine("Hinweis: " + std::to_string(cleared) + " Reste eines abgebrochenen Laufs entfernt");
         std::vector<std::string> folders = {state.destination};
@@ -284,7 +312,7 @@ RunResult BackupRun::Run()
             work.pop_back();
         if (p.Compress && !work.empty())
             folders.push_back(work);
-        marker.Begin(folders);
+        marker.Begin(state.fs.WorkTag(), folders);
     }
     std::string archivePath;
     bool addToExisting = false;
@@ -325,7 +353,7 @@ RunResult BackupRun::Run()
         state.stats.filesToDo = scan.ScanSources(ScanPass::Counting);
         m_observer.SetFilesToDo(state.stats.filesToDo);
         if (erase && !state.aborted())
-            if (const auto refusal = emptyDestination(state))
+            if (const auto refusal = emptyDestination(state, {}, true))
                 state.errorLine(*refusal);
         if (!p.Compress) {
             scan.ScanSources(ScanPass::Processing);
@@ -339,6 +367,15 @@ RunResult BackupRun::Run()
             state.errorLine(CancelledText);
     }
 
+    if (!state.erasedFolder.empty()) {
+        // A run that stopped half way gives the old copies back where it made no new ones.
+        if (state.aborted()) {
+            MergeBack(state.fs, state.erasedFolder, state.destination);
+        } else {
+            EraseFolderContents(state.fs, state.erasedFolder);
+            state.fs.RemoveFolder(state.erasedFolder);
+        }
+    }
     marker.End();
     if (!m_archive.Commit())
         state.errorLine("Archivstatus kann nicht gespeichert werden");

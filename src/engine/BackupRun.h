@@ -28,8 +28,10 @@ private:
     void writeArchive(struct RunState& state, const std::string& archivePath, bool addToExisting);
     /// Where an archive is built when not beside it in the destination; empty when it is.
     std::string zipWorkFolder(FileSystem& fs) const;
-    /// Empties the destination folder; when that must not be, the report text saying why.
-    std::optional<std::string> emptyDestination(const struct RunState& state, const std::string& keep = {});
+    /// When the destination must not be emptied, the report text saying why.
+    /// Empties the destination folder, but for the entry named keep and the archive it is to
+    /// replace; with setAside only moves what it held into a folder of the run's own.
+    std::optional<std::string> emptyDestination(struct RunState& state, const std::string& keep, bool setAside);
 
     BackupJob m_job;
     Platform& m_platform;

@@ -29,7 +29,7 @@ template <typename Operation> Status withRetry(FileSystem& fs, const std::string
     if (first.ok() || !first.targetInTheWay)
         return first;
     fs.MakeWritable(target);
-    const std::string aside = BesideName(target, "tresorio-old");
+    const std::string aside = BesideName(target, fs.WorkTag() + "-old");
     if (!fs.MoveFile(target, aside).ok())
         return first;
     const Status second = operation();

@@ -11,7 +11,7 @@
 /// path with a "/" at its end.
 std::string AddSlash(const std::string& path);
 /// A hidden name beside path, for a file of a run's own: "dir/.name.tag". The tag says whose
-/// it is and what for ("tresorio-new-3").
+/// it is and what for (the run's work tag and "-new3").
 std::string BesideName(const std::string& path, const std::string& tag);
 /// The folder part of a path, up to and including its last "/".
 std::string FolderOf(const std::string& path);

@@ -14,20 +14,25 @@ namespace {
 // Enough copies under way to keep two threads busy while the walk hands out the next ones.
 constexpr std::size_t MaxRunningCopies = 16;
 constexpr std::int32_t NotCopied = -1; // the run was cancelled before the copy began
-// A change time this close before the reference still counts as after it: the reference is
-// stored to the second, and some file systems keep times coarser than that.
-constexpr DateTime ReferenceMargin = 2.0 / 86400.0;
+// A change this close before the reference still counts as after it: the reference is taken
+// to the second, and some file systems keep times coarser than that.
+constexpr std::int64_t ReferenceMarginSeconds = 2;
 
 } // namespace
 
-bool ChangedSince(const FileEntry& entry, DateTime reference)
+bool ChangedSince(const FileEntry& entry, std::int64_t reference)
 {
-    return entry.modified > 0.0 && entry.changed > reference - ReferenceMargin;
+    if (reference == NeverRan)
+        return true;
+    // Absolute moments: no change of the clocks hides a file, and a file moved or unpacked into
+    // the tree with an old modification time is new here by its change time.
+    const std::int64_t changed = std::max(entry.mtimeNs, entry.ctimeNs);
+    return changed > (reference - ReferenceMarginSeconds) * 1'000'000'000;
 }
 
-std::string StagedNameOf(const std::string& target, unsigned number)
+std::string StagedNameOf(const std::string& target, const std::string& workTag, unsigned number)
 {
-    return BesideName(target, "tresorio-new-" + std::to_string(number));
+    return BesideName(target, workTag + "-new" + std::to_string(number));
 }
 
 void FileProcessor::waitWhilePaused() const
@@ -66,15 +71,19 @@ bool FileProcessor::IsSelectedForCopy(const std::string& path, const FileEntry& 
     case BackupDifferential:
         if (p.Archive)
             return m_state.archive.IsSet(path, entry);
-        return ChangedSince(entry, m_state.job.referenceTime);
+        return m_state.movedFolders > 0 || ChangedSince(entry, m_state.job.referenceTime);
     default:
         return false;
     }
 }
 
-void FileProcessor::ProcessFile(const std::string& rel, const FileEntry& entry)
+void FileProcessor::ProcessFile(const std::string& rel, const FileEntry& entry, bool again)
 {
     waitWhilePaused();
+    // A file deleted, moved or synchronised once is done: a second mask finds nothing to do.
+    const std::uint8_t type = m_state.profile.Backuptype;
+    if (again && (type == BackupDelete || type == BackupMove || type == BackupSynchronise))
+        return;
     switch (m_state.profile.Backuptype) {
     case BackupFull:
     case BackupIncremental:
@@ -88,7 +97,7 @@ void FileProcessor::ProcessFile(const std::string& rel, const FileEntry& entry)
         } else if (m_state.ftp != nullptr)
             upload(rel, entry);
         else
-            copy(rel, entry);
+            copy(rel, entry, again);
         break;
     case BackupSynchronise:
         synchronise(rel, entry);
@@ -104,11 +113,40 @@ void FileProcessor::ProcessFile(const std::string& rel, const FileEntry& entry)
     }
 }
 
-void FileProcessor::copy(const std::string& rel, const FileEntry& entry)
+void FileProcessor::restoreErased(const std::string& sub)
+{
+    // The destination was to be emptied, but this file has no new copy: the old one comes back.
+    if (m_state.erasedFolder.empty())
+        return;
+    const std::string old = m_state.erasedFolder + sub;
+    const std::string target = m_state.destination + sub;
+    if (!m_state.fs.Stat(old) || m_state.fs.Stat(target))
+        return;
+    ForceDestination(m_state.fs, FolderOf(target));
+    m_state.fs.MoveFile(old, target);
+}
+
+std::optional<Status> FileProcessor::generationClash(const std::string& sub) const
+{
+    if (m_state.profile.Generations <= 1 || sub.rfind("Generation.", 0) != 0)
+        return std::nullopt;
+    const std::size_t slash = sub.find('/');
+    const std::string number = sub.substr(11, slash == std::string::npos ? std::string::npos : slash - 11);
+    if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    return Status{ResultCode::AlreadyExists, "Name eines Generationsordners"};
+}
+
+void FileProcessor::copy(const std::string& rel, const FileEntry& entry, bool again)
 {
     const TProfile& p = m_state.profile;
     std::string source = m_state.sourceRoot + rel;
     std::string target = m_state.destination + m_state.sourcePrefix + rel;
+    // A source folder named like a generation folder would mix its files with the older versions.
+    if (const auto clash = generationClash(m_state.sourcePrefix + rel)) {
+        recordCopy(rel, source, entry, *clash);
+        return;
+    }
     // A file taken twice (two masks match it) waits for its first copy: the generations and
     // the second copy must see it complete.
     if (m_runningTargets.count(target) != 0)
@@ -116,7 +154,8 @@ void FileProcessor::copy(const std::string& rel, const FileEntry& entry)
     // With generations or verification the new copy is made beside the target first: the older
     // versions move, and the last good copy is replaced, only once the new one is complete and
     // checked.
-    std::string staged = p.Generations > 1 || p.Verify ? StagedNameOf(target, m_stagedNumber++) : target;
+    std::string staged =
+        p.Generations > 1 || p.Verify ? StagedNameOf(target, m_state.fs.WorkTag(), m_stagedNumber++) : target;
     FileSystem& fs = m_state.fs;
     const std::atomic<bool>& abort = m_state.control.abortRequested;
     const bool verify = p.Verify;
@@ -131,8 +170,11 @@ void FileProcessor::copy(const std::string& rel, const FileEntry& entry)
         return r;
     });
     m_runningTargets.insert(target);
+    // The same file taken again in one run replaces its copy of a moment ago; the versions moved
+    // once already.
+    const bool rotate = p.Generations > 1 && !again;
     m_running.push_back({rel, m_state.sourcePrefix + rel, std::move(source), std::move(target), std::move(staged),
-                         entry, std::move(result)});
+                         rotate, entry, std::move(result)});
     if (m_running.size() >= MaxRunningCopies)
         finishOldest();
 }
@@ -154,7 +196,7 @@ void FileProcessor::finishOldest()
         // The versions move only for a complete new copy, and move back when it cannot be put
         // in place: a failure never costs the last good copy or an older version.
         GenerationRotation rotation(m_state.fs, m_state.destination, c.sub, m_state.profile.Generations);
-        if (result.ok() && m_state.profile.Generations > 1) {
+        if (result.ok() && c.rotate) {
             if (const auto failure = rotation.Rotate()) {
                 failedText = failure->text;
                 result = failure->status;
@@ -170,6 +212,8 @@ void FileProcessor::finishOldest()
         if (!result.ok() && m_state.fs.Stat(c.staged))
             m_state.fs.DeleteFile(c.staged);
     }
+    if (!result.ok())
+        restoreErased(c.sub);
     // A copy the cancel stopped half way is no failure of its own: the run's cancel line says it.
     const bool stopped = result.code == ResultCode::Cancelled && m_state.aborted();
     if (result.code != NotCopied && !stopped)
@@ -222,7 +266,29 @@ void FileProcessor::remove(const std::string& rel, const FileEntry& entry)
 void FileProcessor::move(const std::string& rel, const FileEntry& entry)
 {
     const std::string source = m_state.sourceRoot + rel;
-    const std::string target = m_state.destination + m_state.sourcePrefix + rel;
+    const std::string sub = m_state.sourcePrefix + rel;
+    const std::string target = m_state.destination + sub;
+    const std::string failedText = "verschieben von " + target;
+    if (const auto clash = generationClash(sub)) {
+        record(*clash, failedText, {}, entry);
+        return;
+    }
+    // A file moved there before is the only copy there is: with generations it makes room like
+    // a copy's older version, and comes back when the move fails.
+    GenerationRotation rotation(m_state.fs, m_state.destination, sub, m_state.profile.Generations);
+    if (m_state.profile.Generations > 1) {
+        if (const auto failure = rotation.Rotate()) {
+            record(failure->status, failure->text, {}, entry);
+            return;
+        }
+    }
     // A file that stayed where it was is an error like a failed copy.
-    record(MoveFileRetry(m_state.fs, source, target), "verschieben von " + target, "Verschoben :" + rel, entry);
+    const Status moved = MoveFileRetry(m_state.fs, source, target);
+    if (moved.ok()) {
+        rotation.Commit();
+    } else {
+        rotation.Undo();
+        restoreErased(sub);
+    }
+    record(moved, failedText, "Verschoben :" + rel, entry);
 }

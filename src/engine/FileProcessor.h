@@ -5,14 +5,15 @@
 
 #include <deque>
 #include <future>
+#include <optional>
 #include <unordered_set>
 
 /// Whether a file changed after the reference moment of a run by date (with a margin of two
 /// seconds, so a file is rather taken twice than never).
-bool ChangedSince(const FileEntry& entry, DateTime reference);
+bool ChangedSince(const FileEntry& entry, std::int64_t reference);
 
 /// The name beside target under which its new copy is made before it replaces target.
-std::string StagedNameOf(const std::string& target, unsigned number);
+std::string StagedNameOf(const std::string& target, const std::string& workTag, unsigned number);
 
 /// Carries out the profile's kind of run on one file the walk found: copies (with generations,
 /// verification and the archive bit), synchronises, deletes or moves it. Copies run on two
@@ -23,8 +24,9 @@ class FileProcessor final
 public:
     explicit FileProcessor(RunState& state) : m_state(state) {}
 
-    /// rel is the file's path below the current source root; entry what the walk read of it.
-    void ProcessFile(const std::string& rel, const FileEntry& entry);
+    /// rel is the file's path below the current source root; entry what the walk read of it;
+    /// again when a second include mask matched the same file in this run.
+    void ProcessFile(const std::string& rel, const FileEntry& entry, bool again = false);
 
     /// Whether the file counts as changed for an incremental or differential run.
     bool IsSelectedForCopy(const std::string& path, const FileEntry& entry) const;
@@ -40,11 +42,12 @@ private:
         std::string source;
         std::string target;
         std::string staged; // where the copy is made: the target, or a name beside it
+        bool rotate;        // the older versions make room for it
         FileEntry entry;
         std::future<Status> result;
     };
 
-    void copy(const std::string& rel, const FileEntry& entry);
+    void copy(const std::string& rel, const FileEntry& entry, bool again);
     void upload(const std::string& rel, const FileEntry& entry);
     void finishOldest();
     /// The outcome of a copy or upload; a failure is reported with failedText ("copying " + rel
@@ -54,6 +57,11 @@ private:
     void synchronise(const std::string& rel, const FileEntry& entry);
     void remove(const std::string& rel, const FileEntry& entry);
     void move(const std::string& rel, const FileEntry& entry);
+    /// Why the file at sub (below the destination) cannot have generations: its path is that of
+    /// a generation folder. Nothing when it can.
+    std::optional<Status> generationClash(const std::string& sub) const;
+    /// Puts the copy of sub back that the emptied destination held, when no new one took its place.
+    void restoreErased(const std::string& sub);
     void waitWhilePaused() const;
     void done(const FileEntry& entry);
     /// The outcome of one file: an error line, or the counters and (with LogAll) doneText; then

@@ -29,7 +29,7 @@ std::optional<GenerationRotation::Failure> GenerationRotation::Rotate()
     const std::string oldest = generation(m_generations);
     if (exists(oldest)) {
         m_fs.MakeWritable(oldest);
-        const std::string aside = BesideName(oldest, "tresorio-old");
+        const std::string aside = BesideName(oldest, m_fs.WorkTag() + "-old");
         const Status moved = m_fs.MoveFile(oldest, aside);
         if (!moved.ok())
             return Failure{"moving " + oldest, moved};

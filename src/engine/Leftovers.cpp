@@ -2,33 +2,26 @@
 
 #include "base/Text.h"
 #include "engine/FileHelpers.h"
-#include "engine/ZipArchiver.h"
 #include "platform/AtomicFile.h"
 #include "platform/RawFile.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <random>
 
 namespace {
-
-constexpr std::string_view Tag = ".tresorio-";
 
 bool digits(std::string_view text)
 {
     return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-bool startsWith(std::string_view text, std::string_view prefix)
+// The name a copy moved aside had: ".name.<tag>-old" gives "name". Nothing when the name was cut
+// to make room for the tag (it cannot be told).
+std::optional<std::string> nameBeforeAside(const std::string& name, const std::string& tag)
 {
-    return text.substr(0, prefix.size()) == prefix;
-}
-
-// The name a copy moved aside had: ".name.tresorio-old" gives "name". Nothing when the name was
-// cut to make room for the tag (it cannot be told).
-std::optional<std::string> nameBeforeAside(const std::string& name)
-{
-    const std::string inner = name.substr(1, name.size() - 1 - (Tag.size() + 3));
+    const std::string inner = name.substr(1, name.size() - 1 - (tag.size() + 5));
     if (inner.size() >= 200)
         return std::nullopt;
     return inner;
@@ -49,34 +42,57 @@ std::string hashOf(const std::string& text)
 
 } // namespace
 
-WorkName WorkNameOf(const std::string& name)
+std::string NewWorkTag()
 {
-    if (startsWith(name, std::string_view(ArchiveWorkPrefix)))
-        return digits(std::string_view(name).substr(std::string_view(ArchiveWorkPrefix).size())) ? WorkName::Discard
-                                                                                                 : WorkName::None;
-    const std::size_t tag = name.rfind(Tag);
-    if (name.empty() || name.front() != '.' || tag == std::string::npos || tag < 2)
+    std::random_device random;
+    const std::uint64_t value = (static_cast<std::uint64_t>(random()) << 32) ^ random();
+    char buffer[13];
+    std::snprintf(buffer, sizeof buffer, "%012llx", static_cast<unsigned long long>(value & 0xFFFFFFFFFFFFULL));
+    return std::string("tresorio-") + buffer;
+}
+
+WorkName WorkNameOf(const std::string& name, const std::string& tag)
+{
+    if (tag.empty() || name.empty() || name.front() != '.')
         return WorkName::None;
-    const std::string_view kind = std::string_view(name).substr(tag + Tag.size());
+    if (name == "." + tag + "-zip")
+        return WorkName::Discard;
+    if (name == "." + tag + "-erased")
+        return WorkName::Erased;
+    const std::string mark = "." + tag + "-";
+    const std::size_t at = name.rfind(mark);
+    if (at == std::string::npos || at < 2)
+        return WorkName::None;
+    const std::string_view kind = std::string_view(name).substr(at + mark.size());
     if (kind == "old")
         return WorkName::MovedAside;
-    if (kind == "volume" || kind == "volumes")
-        return WorkName::Discard;
-    if (startsWith(kind, "new-") && digits(kind.substr(4)))
-        return WorkName::Discard;
-    const std::size_t dash = kind.find('-');
-    if (dash != std::string_view::npos && digits(kind.substr(0, dash)) && digits(kind.substr(dash + 1)))
+    if (kind == "volume" || kind == "volumes" || digits(kind) || (kind.substr(0, 3) == "new" && digits(kind.substr(3))))
         return WorkName::Discard;
     return WorkName::None;
 }
 
-int SweepLeftovers(FileSystem& fs, const std::string& folder, bool recursive)
+void MergeBack(FileSystem& fs, const std::string& erased, const std::string& folder)
+{
+    const std::string from = AddSlash(erased);
+    const std::string to = AddSlash(folder);
+    for (const FileEntry& entry : fs.ListFolder(from).entries) {
+        const auto there = fs.Stat(to + entry.name);
+        if (entry.folder && there && there->folder)
+            MergeBack(fs, from + entry.name, to + entry.name);
+        else if (!there)
+            fs.MoveFile(from + entry.name, to + entry.name);
+    }
+    EraseFolderContents(fs, from);
+    fs.RemoveFolder(erased);
+}
+
+int SweepLeftovers(FileSystem& fs, const std::string& folder, bool recursive, const std::string& tag)
 {
     int cleared = 0;
     const std::string here = AddSlash(folder);
     for (const FileEntry& entry : fs.ListFolder(here).entries) {
         const std::string path = here + entry.name;
-        switch (WorkNameOf(entry.name)) {
+        switch (WorkNameOf(entry.name, tag)) {
         case WorkName::Discard:
             if (entry.folder) {
                 EraseFolderContents(fs, path + "/");
@@ -88,7 +104,7 @@ int SweepLeftovers(FileSystem& fs, const std::string& folder, bool recursive)
             break;
         case WorkName::MovedAside: {
             // The last good copy: it goes back unless a new one took its place meanwhile.
-            const auto original = nameBeforeAside(entry.name);
+            const auto original = nameBeforeAside(entry.name, tag);
             if (!original || entry.folder)
                 break;
             if (fs.Stat(here + *original))
@@ -98,9 +114,15 @@ int SweepLeftovers(FileSystem& fs, const std::string& folder, bool recursive)
             ++cleared;
             break;
         }
+        case WorkName::Erased:
+            // The run was killed before it had made its copies: the old ones come back where
+            // no new one took their place.
+            MergeBack(fs, path, here);
+            ++cleared;
+            break;
         case WorkName::None:
             if (entry.folder && recursive)
-                cleared += SweepLeftovers(fs, path, true);
+                cleared += SweepLeftovers(fs, path, true, tag);
             break;
         }
     }
@@ -113,29 +135,33 @@ RunMarker::RunMarker(const std::string& dataFolder, const std::string& profileNa
         m_file = AddSlash(dataFolder) + ".tresorio-lauf-" + hashOf(profileName);
 }
 
-std::vector<std::string> RunMarker::Unfinished() const
+RunMarker::Unfinished RunMarker::LastRun() const
 {
-    std::vector<std::string> folders;
+    Unfinished last;
     if (m_file.empty())
-        return folders;
+        return last;
     std::string error;
     const auto file = RawFile::Open(m_file, RawFile::Mode::Read, error);
     if (!file)
-        return folders;
+        return last;
     std::string content(file->Size(), '\0');
     if (file->Read(content.data(), content.size(), error) < 0)
-        return folders;
-    for (const std::string& line : SplitLines(content))
-        if (!line.empty())
-            folders.push_back(line);
-    return folders;
+        return last;
+    const std::vector<std::string> lines = SplitLines(content);
+    if (lines.empty() || lines.front().rfind("tresorio-", 0) != 0)
+        return last;
+    last.tag = lines.front();
+    for (std::size_t i = 1; i < lines.size(); ++i)
+        if (!lines[i].empty())
+            last.folders.push_back(lines[i]);
+    return last;
 }
 
-void RunMarker::Begin(const std::vector<std::string>& folders)
+void RunMarker::Begin(const std::string& tag, const std::vector<std::string>& folders)
 {
     if (m_file.empty())
         return;
-    std::string content;
+    std::string content = tag + "\n";
     for (const std::string& folder : folders)
         content += folder + "\n";
     WriteFileAtomically(m_file, content, true);

@@ -10,7 +10,6 @@
 #include <cerrno>
 #include <filesystem>
 #include <memory>
-#include <random>
 #include <unordered_map>
 #include <zip.h>
 
@@ -30,13 +29,6 @@ bool storedWithoutCompression(const std::string& name)
         return false;
     const std::string_view suffix = std::string_view(name).substr(dot + 1);
     return std::any_of(std::begin(Stored), std::end(Stored), [suffix](const char* s) { return SameText(suffix, s); });
-}
-
-// Two copies of the program, or two runs, never build under the same temporary name.
-std::string UniqueSuffix()
-{
-    std::random_device random;
-    return std::to_string(random()) + std::to_string(random());
 }
 
 bool isCancelled(const ZipCallbacks& callbacks)
@@ -255,7 +247,7 @@ std::optional<std::int64_t> LibzipArchiver::Write(const ZipOptions& options, con
     // The archive is built in a folder of its own that only its owner may enter (the system's
     // temporary folder is everybody's), born readable by its owner alone; a run that is killed
     // leaves a name the next run knows as its own.
-    const fs::path work = folder / (std::string(ArchiveWorkPrefix) + UniqueSuffix());
+    const fs::path work = folder / ("." + options.workTag + "-zip");
     const fs::path temporary = work / archive.filename();
     struct RemoveWork
     {

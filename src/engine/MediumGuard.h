@@ -50,6 +50,11 @@ public:
     void SyncFileSystem(const std::string& path) override { m_inner.SyncFileSystem(path); }
     std::optional<std::int64_t> FreeSpace(const std::string& path) override { return m_inner.FreeSpace(path); }
     void StopCopiesWhen(const std::atomic<bool>* flag) override { m_inner.StopCopiesWhen(flag); }
+    void SetWorkTag(const std::string& tag) override
+    {
+        FileSystem::SetWorkTag(tag);
+        m_inner.SetWorkTag(tag);
+    }
 
 private:
     FileSystem& m_inner;

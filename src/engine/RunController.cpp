@@ -60,8 +60,9 @@ void RunController::BackupProfile(int row)
     m_active = m_env.profiles.idAt(row);
     TProfile& profile = m_env.profiles.at(row);
 
-    const DateTime reference = ReferenceTimeOf(profile, m_env.profiles);
+    const std::int64_t reference = ReferenceTimeOf(profile, m_env.profiles);
     m_reference = reference;
+    m_started = m_env.platform.UnixTime();
     const DateTime now = m_env.platform.Now();
     profile.LastRun = now;
     CalcNextBackup(profile, now);
@@ -138,7 +139,7 @@ void RunController::backupLog(const std::vector<std::string>& lines, std::int32_
         profile->FilesSize = size;
         profile->FilesCount = count;
         if (errors == 0)
-            profile->LastGoodRun = NextReferenceOf(*profile, m_reference);
+            profile->LastGoodRun = NextReferenceOf(*profile, m_reference, m_started);
         runAfter = profile->RunAfter;
         runAfterWait = profile->RunAfterWait;
     }

@@ -103,7 +103,8 @@ private:
     bool m_runActive = false;
     std::optional<ProfileId> m_active;
     bool m_netConnectionMade = false;
-    DateTime m_reference = NoRun; // what the running profile's files were compared with
+    std::int64_t m_reference = NeverRan; // what the running profile's files were compared with
+    std::int64_t m_started = 0;          // when it started, in seconds since 1970
     std::string m_share;
     std::unique_ptr<ArchiveAttribute> m_archive;
     std::unique_ptr<BackupThread> m_worker;

@@ -15,28 +15,19 @@ std::string failureLine(const Status& f)
 
 } // namespace
 
-namespace {
-
-bool neverRan(DateTime moment)
-{
-    return moment <= NoRun;
-}
-
-} // namespace
-
-DateTime ReferenceTimeOf(const TProfile& profile, const ProfileList& profiles)
+std::int64_t ReferenceTimeOf(const TProfile& profile, const ProfileList& profiles)
 {
     // A run that failed does not move the reference: the files it missed are taken again.
-    const DateTime own = neverRan(profile.LastGoodRun) ? NoRun : profile.LastGoodRun;
+    const std::int64_t own = profile.LastGoodRun > 0 ? profile.LastGoodRun : NeverRan;
     const bool byDate =
         !profile.Archive && (profile.Backuptype == BackupIncremental || profile.Backuptype == BackupDifferential);
     if (!byDate || profile.IncrFull.empty())
         return own;
-    std::optional<DateTime> full;
+    std::optional<std::int64_t> full;
     for (int row = 0; row < profiles.count(); ++row) {
         const TProfile& other = profiles.at(row);
         if (other.Backuptype == BackupFull && other.Name == profile.IncrFull) {
-            const DateTime clean = neverRan(other.LastGoodRun) ? NoRun : other.LastGoodRun;
+            const std::int64_t clean = other.LastGoodRun > 0 ? other.LastGoodRun : NeverRan;
             full = full ? std::max(*full, clean) : clean;
         }
     }
@@ -46,11 +37,11 @@ DateTime ReferenceTimeOf(const TProfile& profile, const ProfileList& profiles)
     return profile.Backuptype == BackupIncremental ? std::max(own, *full) : *full;
 }
 
-DateTime NextReferenceOf(const TProfile& profile, DateTime reference)
+std::int64_t NextReferenceOf(const TProfile& profile, std::int64_t reference, std::int64_t started)
 {
     if (profile.Backuptype == BackupDifferential && !profile.Archive)
-        return neverRan(reference) ? profile.LastRun : profile.LastGoodRun;
-    return profile.LastRun;
+        return reference == NeverRan ? started : profile.LastGoodRun;
+    return started;
 }
 
 std::string ShareRoot(const std::string& path)

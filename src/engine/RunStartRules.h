@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/DateTime.h"
+#include "engine/BackupJob.h"
 #include "platform/FileSystem.h"
 #include "profiles/ProfileList.h"
 
@@ -11,16 +12,17 @@
 
 // The rules the run controller applies around a run, as values in and values out.
 
-/// The moment files must have changed after to count for a run by date: the start of the
-/// profile's last run without errors; for an incremental profile the latest of that and the last
-/// clean runs of the full backup profiles named IncrFull (exact name); for a differential one the
-/// last clean run of those full backups, or without any its own first clean run.
-DateTime ReferenceTimeOf(const TProfile& profile, const ProfileList& profiles);
+/// The moment (seconds since 1970) files must have changed after to count for a run by date:
+/// the start of the profile's last run without errors; for an incremental profile the latest of
+/// that and the last clean runs of the full backup profiles named IncrFull (exact name); for a
+/// differential one the last clean run of those full backups, or without any its own first clean
+/// run. NeverRan when there is none: every file counts.
+std::int64_t ReferenceTimeOf(const TProfile& profile, const ProfileList& profiles);
 
-/// The profile's LastGoodRun after a run without errors that started at its LastRun and compared
+/// The profile's LastGoodRun after a run without errors that started at started and compared
 /// with reference: that start, except for a differential profile, whose base stays the run that
 /// took every file.
-DateTime NextReferenceOf(const TProfile& profile, DateTime reference);
+std::int64_t NextReferenceOf(const TProfile& profile, std::int64_t reference, std::int64_t started);
 
 /// The share a logon connects to: "\\srv\data\backup\x" gives "\\srv\data".
 std::string ShareRoot(const std::string& path);

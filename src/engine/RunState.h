@@ -40,8 +40,10 @@ struct RunState
     std::string sourcePrefix;
 
     bool walkComplete = true;      // the first pass found every source and could read every folder
+    std::string erasedFolder;      // where what an emptied destination held waits, ending with "/"
     FtpSession* ftp = nullptr;     // the server of an FTP profile, once connected
     int remoteFoldersMissed = 0;   // folders of the walk that could not be entered on the server
+    int movedFolders = 0;          // folders above the walk's place that were moved into the source
     std::vector<ZipEntry> zipList; // what a compressing run puts into its archive
 
     std::vector<std::string> lines;

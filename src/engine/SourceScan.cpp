@@ -16,10 +16,10 @@ constexpr std::int32_t HiddenBit = 2;
 
 std::string CommonFolder(const std::string& a, const std::string& b)
 {
-    const std::string ua = UpperCase(a);
-    const std::string ub = UpperCase(b);
+    // Exactly: here "Musik" and "musik" are two folders, and two sources with such names must
+    // not land in one place.
     std::size_t same = 0;
-    while (same < ua.size() && same < ub.size() && ua[same] == ub[same])
+    while (same < a.size() && same < b.size() && a[same] == b[same])
         ++same;
     const std::size_t slash = a.substr(0, same).find_last_of('/');
     return slash == std::string::npos ? std::string() : a.substr(0, slash + 1);
@@ -95,15 +95,19 @@ bool SourceScan::reachable(const std::string& source, ScanPass pass)
 {
     // Told once, in the first pass, whatever the log settings: a source that is not there is
     // never a run without errors.
+    const auto entry = m_state.fs.Stat(source);
     if (pass == ScanPass::Counting) {
-        const auto entry = m_state.fs.Stat(source);
         if (!entry || !entry->folder) {
             m_unreachable.insert(source);
             m_state.walkComplete = false;
             m_state.errorLine("Quellverzeichnis nicht erreichbar: " + source);
+        } else {
+            m_roots[source] = *entry;
         }
     }
-    return m_unreachable.count(source) == 0;
+    if (m_unreachable.count(source) != 0)
+        return false;
+    return pass == ScanPass::Counting || stillTheSame(source, m_roots[source]);
 }
 
 const std::vector<FileEntry>& SourceScan::listing(const std::string& folder, ScanPass pass)
@@ -171,6 +175,30 @@ bool SourceScan::entered(const std::string& folder, const FileEntry& entry)
     const FileIdentity here{entry.device, entry.inode};
     return here != destinationIdentity() && (!m_dataFolder || here != *m_dataFolder) &&
            folder + entry.name + "/" != m_state.destination;
+}
+
+bool SourceScan::stillTheSame(const std::string& folder, const FileEntry& listed)
+{
+    // The second pass works on what the first one listed. A folder that was replaced since (by
+    // a link to somewhere else, above all) is not followed: a deletion or a move would reach
+    // files outside the source.
+    const auto now = m_state.fs.Stat(folder);
+    if (now && now->folder && now->device == listed.device && now->inode == listed.inode)
+        return true;
+    m_state.errorLine("Ordner " + folder + " wurde während des Laufs ersetzt: übersprungen");
+    return false;
+}
+
+bool SourceScan::movedIn(const FileEntry& folder) const
+{
+    // A folder moved into the source brings files whose times all lie before the reference; only
+    // the folder's own change time tells, later than its last change of content.
+    const TProfile& p = m_state.profile;
+    const bool byDate = !p.Archive && (p.Backuptype == BackupIncremental || p.Backuptype == BackupDifferential);
+    if (!byDate || m_state.job.referenceTime == NeverRan)
+        return false;
+    constexpr std::int64_t Second = 1'000'000'000;
+    return folder.ctimeNs > (m_state.job.referenceTime - 2) * Second && folder.ctimeNs > folder.mtimeNs + Second;
 }
 
 bool SourceScan::withHidden() const
@@ -284,16 +312,22 @@ std::int64_t SourceScan::scanFolderContent(const std::string& folder, int level,
 
     if (p.Withsub) {
         // Collect first: the listing of a synchronisation walk is replaced by the subfolder's.
-        std::vector<std::string> subfolders;
+        std::vector<FileEntry> subfolders;
         for (const FileEntry& e : entries)
             if (entered(folder, e))
-                subfolders.push_back(e.name);
+                subfolders.push_back(e);
         std::vector<FileEntry> files;
         if (p.Backuptype == BackupSynchronise)
             std::copy_if(entries.begin(), entries.end(), std::back_inserter(files),
                          [](const FileEntry& e) { return !e.folder; });
-        for (const std::string& name : subfolders) {
-            count += scanFolder(folder + name + "/", level + 1, pass);
+        for (const FileEntry& sub : subfolders) {
+            const std::string path = folder + sub.name + "/";
+            if (pass == ScanPass::Processing && !stillTheSame(path, sub))
+                continue;
+            const bool moved = movedIn(sub);
+            m_state.movedFolders += moved ? 1 : 0;
+            count += scanFolder(path, level + 1, pass);
+            m_state.movedFolders -= moved ? 1 : 0;
             if (m_state.aborted())
                 return count;
         }
@@ -323,6 +357,8 @@ std::int64_t SourceScan::scanFiles(const std::string& folder, const std::vector<
     }
     std::int64_t count = 0;
     const bool hiddenToo = withHidden();
+    // A file that a second mask matches is handed on again, and knows it.
+    std::unordered_set<std::string> taken;
     for (const std::string& mask : m_masks) {
         if (m_state.aborted())
             break;
@@ -337,7 +373,8 @@ std::int64_t SourceScan::scanFiles(const std::string& folder, const std::vector<
                 ++count;
             if (pass == ScanPass::Processing || p.Compress) {
                 ++m_state.stats.filesScanned;
-                m_processor.ProcessFile(relFolder + file.name, file);
+                const bool again = m_masks.size() > 1 && !taken.insert(file.name).second;
+                m_processor.ProcessFile(relFolder + file.name, file, again);
             }
         }
     }

@@ -19,8 +19,8 @@ enum class ScanPass
     Processing,
 };
 
-/// The folder two paths share: their common beginning (compared without regard to case) up to
-/// and including its last "/"; empty when they share none.
+/// The folder two paths share: their common beginning (compared exactly, as the file system
+/// compares names) up to and including its last "/"; empty when they share none.
 std::string CommonFolder(const std::string& a, const std::string& b);
 
 /// Where a source lands below the destination: nothing for a single source, else its path
@@ -53,6 +53,10 @@ private:
     bool reachable(const std::string& source, ScanPass pass);
     void reportUnreadable(const std::string& folder, const Status& status);
     bool withHidden() const;
+    /// Whether folder is still the folder the first pass listed; reports it when not.
+    bool stillTheSame(const std::string& folder, const FileEntry& listed);
+    /// Whether a run by date takes everything below folder: it was moved into the source.
+    bool movedIn(const FileEntry& folder) const;
     FileIdentity destinationIdentity();
 
     RunState& m_state;
@@ -64,8 +68,9 @@ private:
     std::vector<FileEntry> m_fresh;
     // Listings of the folders the walk enters next, read while it looks at the current one.
     std::unordered_map<std::string, std::future<FolderListing>> m_ahead;
-    std::unordered_set<std::string> m_unreachable; // sources the first pass did not find
-    std::string m_identityOf;                      // the destination m_destinationIdentity belongs to
+    std::unordered_set<std::string> m_unreachable;      // sources the first pass did not find
+    std::unordered_map<std::string, FileEntry> m_roots; // the sources as the first pass found them
+    std::string m_identityOf;                           // the destination m_destinationIdentity belongs to
     FileIdentity m_destinationIdentity;
     std::optional<FileIdentity> m_dataFolder;
     TaskPool m_reader{2};

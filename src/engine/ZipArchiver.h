@@ -17,21 +17,19 @@ struct ZipEntry
     FileEntry entry; // as the walk read it
 };
 
-/// The folder an archive is built in begins with this name (".tresorio-zip-" and a number).
-inline constexpr const char* ArchiveWorkPrefix = ".tresorio-zip-";
-
 /// The name a file gets in the archive for its path below the destination: relative, with "/"
 /// between folders and no "." or ".." element, so no unpacking can write outside its folder.
 std::string ArchiveEntryName(const std::string& path);
 
 struct ZipOptions
 {
-    std::string archivePath;     // destination + the expanded Zipfile, in lower case
-    std::string temporaryFolder; // where the archive is built; empty: next to it
-    int level = 5;               // deflate level
-    std::string password;        // traditional PKWARE encryption when not empty
-    bool addToExisting = false;  // replace entries of the same name, keep the others
-    unsigned threads = 2;        // deflating threads
+    std::string archivePath;            // destination + the expanded Zipfile, in lower case
+    std::string temporaryFolder;        // where the archive is built; empty: next to it
+    int level = 5;                      // deflate level
+    std::string password;               // traditional PKWARE encryption when not empty
+    bool addToExisting = false;         // replace entries of the same name, keep the others
+    std::string workTag = "tresorio-0"; // marks the folder the archive is built in: ".<tag>-zip"
+    unsigned threads = 2;               // deflating threads
     // Spanning: the archive is split into volumes of at most maxVolumeSize bytes (0: what the
     // medium holds) on medium; always a new archive.
     SpanMedium* medium = nullptr;

@@ -351,7 +351,7 @@ private:
     {
         const auto free = m_medium->freeSpace ? m_medium->freeSpace() : std::nullopt;
         if (free && *free >= static_cast<std::int64_t>(m_remaining) + FreeSpaceReserve) {
-            m_staging = folderOfArchive() + "." + nameOf(m_archivePath) + ".tresorio-volumes/";
+            m_staging = folderOfArchive() + "." + nameOf(m_archivePath) + "." + m_medium->workTag + "-volumes/";
             std::error_code ignored;
             std::filesystem::remove_all(m_staging, ignored); // what a killed run left
             std::filesystem::create_directory(m_staging, ignored);
@@ -417,8 +417,8 @@ private:
             if (!prepareMedium())
                 return false;
         }
-        m_temporary =
-            (m_staging.empty() ? folderOfArchive() : m_staging) + "." + nameOf(m_archivePath) + ".tresorio-volume";
+        m_temporary = (m_staging.empty() ? folderOfArchive() : m_staging) + "." + nameOf(m_archivePath) + "." +
+                      m_medium->workTag + "-volume";
         std::string error;
         m_file = RawFile::Open(m_temporary, RawFile::Mode::Create, error);
         if (!m_file)

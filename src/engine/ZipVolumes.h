@@ -17,6 +17,8 @@ struct SpanMedium
     std::function<std::optional<std::string>(const std::string& keep)> prepare;
     /// A line for the run's report.
     std::function<void(const std::string& line)> note;
+    /// Marks the names of the volumes being written: ".name.<tag>-volume(s)".
+    std::string workTag = "tresorio-0";
 };
 
 struct SpanOutcome

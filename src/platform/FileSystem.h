@@ -18,10 +18,8 @@ struct FileEntry
     bool readOnly = false; // the owner may not write it
     std::int64_t size = 0;
     DateTime modified = 0.0; // local time at the two-second resolution of a DOS date-time
-    // The local time of the last change of content or state (the later of the modification and
-    // the change time), to the millisecond: what a run by date compares with its reference.
-    DateTime changed = 0.0;
-    // The identity and state the archive-state catalogue compares.
+    // The identity and state the archive-state catalogue compares, and a run by date (times in
+    // nanoseconds since 1970).
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
     std::int64_t mtimeNs = 0;
@@ -84,4 +82,12 @@ public:
     /// From now on a copy under way stops (and fails, leaving its target as it was) once flag
     /// is set; nullptr: never. A run that is cancelled need not wait for a large file.
     virtual void StopCopiesWhen(const std::atomic<bool>* flag) { (void)flag; }
+    /// The mark in the names of the files a run makes while it works ("tresorio-3f9a…", beside a
+    /// target as ".name.<tag>-…"): names nobody else uses, by which the next run finds what a
+    /// killed one left, and nothing else.
+    virtual void SetWorkTag(const std::string& tag) { m_workTag = tag; }
+    const std::string& WorkTag() const { return m_workTag; }
+
+protected:
+    std::string m_workTag = "tresorio-0";
 };

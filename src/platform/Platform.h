@@ -3,6 +3,7 @@
 #include "base/DateTime.h"
 #include "platform/FileSystem.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,9 @@ public:
 
     /// The current local wall-clock time.
     virtual DateTime Now() = 0;
+    /// The current moment as seconds since 1970 (UTC): a moment that no change of the clocks
+    /// makes ambiguous, as the run by date compares them.
+    virtual std::int64_t UnixTime() = 0;
     /// The login name of the user the program runs as; empty when it cannot be found.
     virtual std::string UserName() = 0;
     /// The computer's name (the host name up to its first dot); empty when it cannot be found.

@@ -168,7 +168,7 @@ const std::vector<KeyRule>& keyRules()
         {"FilesCompressed", [](const TProfile& p, std::mt19937&) { return Values{std::to_string(p.FilesCompressed)}; },
          readLeadingNumber},
         // Ours, after the keys older installations know.
-        dateKey("LastGoodRun", &TProfile::LastGoodRun),
+        numberKey("LastGoodRun", &TProfile::LastGoodRun),
     };
     return rules;
 }

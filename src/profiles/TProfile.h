@@ -98,10 +98,10 @@ struct TProfile
     bool HFileAtt = false;
     bool RFileAtt = false;
     DateTime LastRun = 0.0;
-    // Start of the last run that ended without errors: what a run by date compares with, so a
-    // file that failed is taken again. For a differential profile without a full backup to
-    // build on, its first such run, which took every file.
-    DateTime LastGoodRun = 0.0;
+    // Start of the last run that ended without errors, in seconds since 1970 (UTC; 0: none): what
+    // a run by date compares with, so a file that failed is taken again. For a differential
+    // profile without a full backup to build on, its first such run, which took every file.
+    std::int64_t LastGoodRun = 0;
     DateTime NextRun = 0.0;
     std::int32_t Errors = 0;
     std::string RunBefore;

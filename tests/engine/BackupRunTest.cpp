@@ -82,7 +82,7 @@ protected:
         return p;
     }
 
-    RunResult run(const TProfile& p, DateTime reference = NoRun)
+    RunResult run(const TProfile& p, std::int64_t reference = NeverRan)
     {
         BackupJob job;
         job.profile = p;
@@ -284,7 +284,9 @@ TEST_F(BackupRunTest, SeveralSourcesLandBelowTheirCommonFolder)
               r.logLines.end());
     EXPECT_EQ(r.logLines[3], "Quelle                : " + (dir / "daten/A/").string());
 
-    EXPECT_EQ(CommonFolder("/data/A/", "/DATA/B/"), "/data/");
+    EXPECT_EQ(CommonFolder("/data/A/", "/data/B/"), "/data/");
+    EXPECT_EQ(CommonFolder("/data/Musik/", "/data/musik/"), "/data/"); // two folders here
+    EXPECT_EQ(CommonFolder("/data/A/", "/DATA/B/"), "/");
     EXPECT_EQ(SourcePrefixOf("/data/A/", "/data/", 2), "A/");
     EXPECT_EQ(SourcePrefixOf("/x/", "/", 2), "x/");
     EXPECT_EQ(SourcePrefixOf("/data/A/", "", 1), "");
@@ -588,14 +590,18 @@ TEST_F(BackupRunTest, IncrementalByDate)
     MakeFile(src / "ausgepackt.txt", "1", 1'000'000'000);
     TProfile p = profile(BackupIncremental);
     p.Archive = false;
-    const DateTime yesterday = 25569.0 + static_cast<double>(::time(nullptr) - 86400) / 86400.0;
-    const DateTime tomorrow = yesterday + 2.0;
-    EXPECT_EQ(run(p, tomorrow).filesDone, 0);
+    // Moments are seconds since 1970: no change of the clocks makes one ambiguous.
+    const std::int64_t now = ::time(nullptr);
+    EXPECT_EQ(run(p, now + 3600).filesDone, 0);
     EXPECT_EQ(TreeOf(dst).size(), 0u);
-    EXPECT_EQ(run(p, yesterday).filesDone, 1);
+    EXPECT_EQ(run(p, now - 3600).filesDone, 1);
+    // Changed a moment before the reference: taken again rather than never.
+    EXPECT_EQ(run(p, now + 1).filesDone, 1);
     std::filesystem::remove_all(dst);
-    run(p, NoRun); // never ran: every file counts as changed
-    EXPECT_EQ(TreeOf(dst), (Tree{"ausgepackt.txt"}));
+    // A file dated before 1900 (a clock or an unpacker got it wrong) is a file like any other.
+    MakeFile(src / "uralt.txt", "u", -2'300'000'000);
+    run(p, NeverRan); // never ran: every file counts as changed
+    EXPECT_EQ(TreeOf(dst), (Tree{"ausgepackt.txt", "uralt.txt"}));
 }
 
 TEST_F(BackupRunTest, SynchroniseBothWays)

@@ -20,6 +20,7 @@ constexpr std::int64_t Later = Earlier + 100;
 const std::string Good = "gute Kopie";
 const std::string Newer = "neue Fassung";
 const std::string Appended = " und mehr";
+const std::string Tag = "tresorio-000000000001"; // the runs' work tag
 
 // Archive bits in memory: a file's bit stays set until a run clears it for the state it has.
 class MemoryArchive final : public ArchiveAttribute
@@ -117,6 +118,7 @@ protected:
         job.logAll = true;
         job.logProfile = false;
         job.logError = true;
+        job.workTag = Tag;
         return BackupRun(job, platform, fs, archive, observer, control).Run();
     }
 
@@ -269,8 +271,9 @@ TEST_F(FileFaultsTest, ACopyThatDoesNotVerifyLeavesTheGenerationsAndNoStagedFile
     EXPECT_EQ(errorLines(r), std::vector<std::string>{"!!! Fehler    : copying a.txt (Verifizierung fehlgeschlagen)"});
     EXPECT_EQ(r.errorCount, 1);
     // The new copy was made beside the target, and is gone again.
-    EXPECT_NE(std::find(fs.calls.begin(), fs.calls.end(), "copy /quelle/a.txt -> " + StagedNameOf("/ziel/a.txt", 0)),
-              fs.calls.end());
+    EXPECT_NE(
+        std::find(fs.calls.begin(), fs.calls.end(), "copy /quelle/a.txt -> " + StagedNameOf("/ziel/a.txt", Tag, 0)),
+        fs.calls.end());
 }
 
 TEST_F(FileFaultsTest, ARotationThatFailsKeepsThePreviousVersionAndIsCounted)
@@ -290,7 +293,7 @@ TEST_F(FileFaultsTest, ARotationThatFailsKeepsThePreviousVersionAndIsCounted)
 TEST_F(FileFaultsTest, ANewCopyThatCannotBePutInPlaceLeavesTheGenerations)
 {
     prepare(Generations);
-    fs.failOn(StagedNameOf("/ziel/a.txt", 0), Op::Move, {1117, "Input/output error"});
+    fs.failOn(StagedNameOf("/ziel/a.txt", Tag, 0), Op::Move, {1117, "Input/output error"});
     Files before = files();
 
     const RunResult r = run(profile(BackupFull, 3));

@@ -188,39 +188,35 @@ TEST_F(RunControllerTest, AFullRunLeavesFilesReportAndStatistics)
 TEST_F(RunControllerTest, ARunByDateThatFailedTakesItsFilesAgain)
 {
     // The clock of the runs is the real one here: the files' change times are real.
-    std::tm local{};
-    const std::time_t started = std::time(nullptr);
-    localtime_r(&started, &local);
-    const DateTime now = ComposeDateTime(*TryEncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday),
-                                         *TryEncodeTime(local.tm_hour, local.tm_min, local.tm_sec));
+    const std::int64_t now = std::time(nullptr);
     const int row = add("Inkrementell");
     profiles.at(row).Backuptype = BackupIncremental;
     profiles.at(row).Archive = false;
-    platform.now = now - 60.0 / 86400; // a minute before the files below were made
+    platform.unixTime = now - 60; // a minute before the files below were made
     controller.BackupProfile(row);
     finishRun();
     ASSERT_EQ(profiles.at(row).Errors, 0);
-    EXPECT_EQ(profiles.at(row).LastGoodRun, profiles.at(row).LastRun);
+    EXPECT_EQ(profiles.at(row).LastGoodRun, now - 60);
 
     // A file that changed since cannot be copied this time (a folder stands in its way).
     MakeFile(src / "neu.txt", "neu");
     std::filesystem::create_directories(dst / "neu.txt");
-    platform.now = now + 120.0 / 86400;
+    platform.unixTime = now + 120;
     controller.BackupProfile(row);
     finishRun();
     ASSERT_EQ(profiles.at(row).Errors, 1);
-    EXPECT_EQ(profiles.at(row).LastGoodRun, now - 60.0 / 86400); // the failed run does not count
+    EXPECT_EQ(profiles.at(row).LastGoodRun, now - 60); // the failed run does not count
 
     // The next run still compares with the last clean one and takes the file.
     std::filesystem::remove(dst / "neu.txt");
-    platform.now = now + 240.0 / 86400;
+    platform.unixTime = now + 240;
     controller.BackupProfile(row);
     finishRun();
     EXPECT_EQ(profiles.at(row).Errors, 0);
     EXPECT_EQ(ReadFileBytes(dst / "neu.txt"), "neu");
     ProfileList saved;
     ProfileFile(dir / "Backup.bpf").LoadProfiles(saved, {}, {});
-    EXPECT_EQ(FormatStampedDateTime(saved.at(row).LastGoodRun), FormatStampedDateTime(now + 240.0 / 86400));
+    EXPECT_EQ(saved.at(row).LastGoodRun, now + 240);
 }
 
 TEST_F(RunControllerTest, AnUnreachableDestinationIsReportedAndRetriedInTenMinutes)

@@ -9,45 +9,50 @@ DateTime at(int h, int n, int s, int ms = 0)
     return 37626.0 + *TryEncodeTime(h, n, s, ms); // 05.01.2003
 }
 
+// Seconds since 1970 of h:n on 05.01.2003 (UTC).
+std::int64_t unixAt(int h, int n)
+{
+    return 1'041'724'800 + h * 3600 + n * 60;
+}
+
 // A profile whose last run without errors started at lastGoodRun; its last run was later and failed.
-TProfile named(const char* name, std::uint8_t type, DateTime lastGoodRun)
+TProfile named(const char* name, std::uint8_t type, std::int64_t lastGoodRun)
 {
     TProfile p;
     p.Name = name;
     p.Backuptype = type;
     p.LastGoodRun = lastGoodRun;
-    p.LastRun = lastGoodRun + 0.5;
+    p.LastRun = 37626.9;
     return p;
 }
 
 TEST(RunStartRulesTest, ReferenceTime)
 {
     ProfileList list;
-    list.AddToProfile(named("Voll", BackupFull, at(20, 0, 0)));
-    list.AddToProfile(named("Voll", BackupDifferential, at(23, 0, 0))); // not a full backup
-    list.AddToProfile(named("voll", BackupFull, at(22, 0, 0)));         // the name differs in case
+    list.AddToProfile(named("Voll", BackupFull, unixAt(20, 0)));
+    list.AddToProfile(named("Voll", BackupDifferential, unixAt(23, 0))); // not a full backup
+    list.AddToProfile(named("voll", BackupFull, unixAt(22, 0)));         // the name differs in case
 
     // A run that failed never moves the reference: only clean runs count.
-    TProfile incremental = named("Inkr", BackupIncremental, at(18, 0, 0));
+    TProfile incremental = named("Inkr", BackupIncremental, unixAt(18, 0));
     incremental.Archive = false;
     incremental.IncrFull = "Voll";
-    EXPECT_EQ(ReferenceTimeOf(incremental, list), at(20, 0, 0));
-    incremental.LastGoodRun = at(21, 0, 0);
-    EXPECT_EQ(ReferenceTimeOf(incremental, list), at(21, 0, 0)); // its own run is later
+    EXPECT_EQ(ReferenceTimeOf(incremental, list), unixAt(20, 0));
+    incremental.LastGoodRun = unixAt(21, 0);
+    EXPECT_EQ(ReferenceTimeOf(incremental, list), unixAt(21, 0)); // its own run is later
     incremental.IncrFull = "Gibt es nicht";
-    EXPECT_EQ(ReferenceTimeOf(incremental, list), at(21, 0, 0));
+    EXPECT_EQ(ReferenceTimeOf(incremental, list), unixAt(21, 0));
     incremental.IncrFull = "Voll";
     incremental.Archive = true; // by archive bit the reference does not matter
-    EXPECT_EQ(ReferenceTimeOf(incremental, list), at(21, 0, 0));
-    EXPECT_EQ(ReferenceTimeOf(named("Nie", BackupFull, NoRun), list), NoRun);
-    EXPECT_EQ(ReferenceTimeOf(named("Alt", BackupIncremental, 0.0), list), NoRun); // a file of an older version
+    EXPECT_EQ(ReferenceTimeOf(incremental, list), unixAt(21, 0));
+    EXPECT_EQ(ReferenceTimeOf(named("Nie", BackupFull, 0), list), NeverRan);
 
     // A differential run builds on its full backup, never on its own previous run.
-    TProfile differential = named("Diff", BackupDifferential, at(23, 30, 0));
+    TProfile differential = named("Diff", BackupDifferential, unixAt(23, 30));
     differential.IncrFull = "Voll";
-    EXPECT_EQ(ReferenceTimeOf(differential, list), at(20, 0, 0));
+    EXPECT_EQ(ReferenceTimeOf(differential, list), unixAt(20, 0));
     differential.IncrFull.clear(); // no full backup to build on: its own first run took every file
-    EXPECT_EQ(ReferenceTimeOf(differential, list), at(23, 30, 0));
+    EXPECT_EQ(ReferenceTimeOf(differential, list), unixAt(23, 30));
 }
 
 TEST(RunStartRulesTest, NextReference)
@@ -55,24 +60,23 @@ TEST(RunStartRulesTest, NextReference)
     struct Case
     {
         std::uint8_t type;
-        DateTime reference;   // what the run compared with
-        DateTime lastGoodRun; // before the run
-        DateTime expected;
+        std::int64_t reference;   // what the run compared with
+        std::int64_t lastGoodRun; // before the run
+        std::int64_t expected;
     };
-    const DateTime start = at(12, 0, 0);
+    const std::int64_t start = unixAt(12, 0);
     const Case cases[] = {
-        {BackupIncremental, at(8, 0, 0), at(8, 0, 0), start},
-        {BackupFull, NoRun, NoRun, start},
-        {BackupDifferential, NoRun, NoRun, start},                   // it took every file: the base
-        {BackupDifferential, at(8, 0, 0), at(8, 0, 0), at(8, 0, 0)}, // the base stays
-        {BackupDifferential, at(9, 0, 0), NoRun, NoRun},             // built on a full backup profile
+        {BackupIncremental, unixAt(8, 0), unixAt(8, 0), start},
+        {BackupFull, NeverRan, 0, start},
+        {BackupDifferential, NeverRan, 0, start},                       // it took every file: the base
+        {BackupDifferential, unixAt(8, 0), unixAt(8, 0), unixAt(8, 0)}, // the base stays
+        {BackupDifferential, unixAt(9, 0), 0, 0},                       // built on a full backup profile
     };
     for (const Case& c : cases) {
         TProfile p;
         p.Backuptype = c.type;
-        p.LastRun = start;
         p.LastGoodRun = c.lastGoodRun;
-        EXPECT_EQ(NextReferenceOf(p, c.reference), c.expected) << int(c.type) << " " << c.reference;
+        EXPECT_EQ(NextReferenceOf(p, c.reference, start), c.expected) << int(c.type) << " " << c.reference;
     }
 }
 

@@ -79,7 +79,7 @@ TProfile everyFieldSet()
     p.HFileAtt = false;
     p.RFileAtt = false;
     p.LastRun = 37625.75;
-    p.LastGoodRun = 37624.5;
+    p.LastGoodRun = 1'041'724'800;
     p.NextRun = 37627.5;
     p.Errors = 3;
     p.RunBefore = "mount /media/backup";
@@ -162,8 +162,8 @@ TEST_F(ProfileFileTest, WriterLayout)
     EXPECT_EQ(lines[9], "NetLogon=0");
     EXPECT_EQ(lines[10], "NetUser=");
     EXPECT_EQ(lines[11], "NetPasswd=");
-    EXPECT_EQ(lines[3 + 70], "FilesCompressed=42");                            // 70 keys without Source
-    EXPECT_EQ(lines[3 + 71], "LastGoodRun=" + FormatStampedDateTime(37624.5)); // ours, after them
+    EXPECT_EQ(lines[3 + 70], "FilesCompressed=42");     // 70 keys without Source
+    EXPECT_EQ(lines[3 + 71], "LastGoodRun=1041724800"); // ours, after them: seconds since 1970
     EXPECT_NE(content.find("DayOfWeek=1010101\r\n"), std::string::npos);
     EXPECT_NE(content.find("DateTimeTo=" + FormatStampedDateTime(80000.75) + "\r\n"), std::string::npos);
     EXPECT_NE(content.find("FilesSize=9000000000000\r\n"), std::string::npos);

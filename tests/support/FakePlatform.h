@@ -28,6 +28,8 @@ public:
         now += step;
         return reading;
     }
+    std::int64_t unixTime = 1'000'000'000;
+    std::int64_t UnixTime() override { return unixTime; }
     std::string UserName() override { return userName; }
     std::string ComputerName() override { return computerName; }
     std::string SpecialFolderPath(SpecialFolder folder) override { return folders[folder]; }

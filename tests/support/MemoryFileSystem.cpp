@@ -40,13 +40,11 @@ std::int64_t floorDivide(std::int64_t a, std::int64_t b)
     return a / b - (a % b < 0 ? 1 : 0);
 }
 
-// Unix time read as local time, at the two-second resolution of a DOS date-time or to the
-// millisecond, as the POSIX file system reports it.
-DateTime localTime(std::int64_t ns, bool dosResolution)
+// Unix time read as local time at the two-second resolution of a DOS date-time, as the POSIX
+// file system reports it.
+DateTime localDosTime(std::int64_t ns)
 {
-    std::int64_t ms = floorDivide(ns, 1'000'000);
-    if (dosResolution)
-        ms = floorDivide(ms, 2000) * 2000;
+    const std::int64_t ms = floorDivide(floorDivide(ns, 1'000'000), 2000) * 2000;
     return FromLinearMs(UnixEpochDay * MsPerDay + ms);
 }
 
@@ -356,8 +354,7 @@ FileEntry MemoryFileSystem::entryOf(const std::string& key, const Node& node) co
     e.folder = node.folder;
     e.readOnly = node.readOnly;
     e.size = node.folder ? 0 : static_cast<std::int64_t>(node.content.size());
-    e.modified = node.folder ? 0.0 : localTime(node.mtimeNs, true);
-    e.changed = node.folder ? 0.0 : localTime(std::max(node.mtimeNs, node.ctimeNs), false);
+    e.modified = node.folder ? 0.0 : localDosTime(node.mtimeNs);
     e.device = Device;
     e.inode = node.inode;
     e.mtimeNs = node.mtimeNs;

@@ -75,18 +75,15 @@ std::int32_t windowsCodeOf(int error)
     }
 }
 
-// Local time of t: at the two-second resolution of a DOS date-time, or to the millisecond.
-DateTime localTime(const timespec& t, bool dosResolution)
+// Local time of t at the two-second resolution of a DOS date-time.
+DateTime localDosTime(const timespec& t)
 {
     std::tm local{};
     const std::time_t seconds = t.tv_sec;
     if (localtime_r(&seconds, &local) == nullptr)
         return 0.0;
     const auto date = TryEncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
-    const int second = std::min(local.tm_sec, 59);
-    const auto time = dosResolution
-                          ? TryEncodeTime(local.tm_hour, local.tm_min, second & ~1)
-                          : TryEncodeTime(local.tm_hour, local.tm_min, second, static_cast<int>(t.tv_nsec / 1'000'000));
+    const auto time = TryEncodeTime(local.tm_hour, local.tm_min, std::min(local.tm_sec, 59) & ~1);
     return date && time ? ComposeDateTime(*date, *time) : 0.0;
 }
 
@@ -113,12 +110,7 @@ FileEntry entryOf(std::string name, const struct stat& st)
     e.folder = S_ISDIR(st.st_mode);
     e.readOnly = (st.st_mode & S_IWUSR) == 0;
     e.size = e.folder ? 0 : static_cast<std::int64_t>(st.st_size);
-    e.modified = e.folder ? 0.0 : localTime(st.st_mtim, true);
-    // A file moved or unpacked into the tree keeps an old modification time; its change time
-    // tells that it is new here.
-    const bool ctimeLater = st.st_ctim.tv_sec > st.st_mtim.tv_sec ||
-                            (st.st_ctim.tv_sec == st.st_mtim.tv_sec && st.st_ctim.tv_nsec > st.st_mtim.tv_nsec);
-    e.changed = e.folder ? 0.0 : localTime(ctimeLater ? st.st_ctim : st.st_mtim, false);
+    e.modified = e.folder ? 0.0 : localDosTime(st.st_mtim);
     e.device = st.st_dev;
     e.inode = st.st_ino;
     e.mtimeNs = nanoseconds(st.st_mtim);
@@ -338,8 +330,8 @@ Status PosixFileSystem::copyFile(const std::string& source, const std::string& t
     std::string temporary;
     Descriptor to(-1);
     for (int attempt = 0; to.get() < 0; ++attempt) {
-        temporary = folderOf(target) + "." + nameOf(target).substr(0, 200) + ".tresorio-" + std::to_string(::getpid()) +
-                    "-" + std::to_string(m_temporaryNumber.fetch_add(1));
+        temporary = folderOf(target) + "." + nameOf(target).substr(0, 200) + "." + WorkTag() + "-" +
+                    std::to_string(m_temporaryNumber.fetch_add(1));
         to = Descriptor(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
         if (to.get() < 0 && (errno != EEXIST || attempt > 100))
             return targetFailure(errno);

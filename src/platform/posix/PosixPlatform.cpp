@@ -197,6 +197,11 @@ void PosixPlatform::DisconnectShare(const std::string&)
 {
 }
 
+std::int64_t PosixPlatform::UnixTime()
+{
+    return static_cast<std::int64_t>(std::time(nullptr));
+}
+
 std::vector<std::string> PosixPlatform::MediaMountRoots()
 {
     // Where udisks, the desktop and the administrator mount what is plugged in.

@@ -16,6 +16,7 @@ public:
     std::string ComputerName() override;
     std::string SpecialFolderPath(SpecialFolder folder) override;
     void SetCurrentThreadPriority(int level) override;
+    std::int64_t UnixTime() override;
     VolumeInfo VolumeOf(const std::string& path) override;
     std::vector<std::string> MediaMountRoots() override;
     bool RunProgram(const std::string& commandLine, const std::string& folder, bool wait) override;
