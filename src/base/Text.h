@@ -18,7 +18,8 @@ std::string DecodeStoredText(std::string_view bytes);
 std::vector<std::string> DecodeStoredLines(std::string_view bytes);
 /// A line for a report that is valid UTF-8 and stays one line: bytes that are not UTF-8 and
 /// control characters (but the tab) are written as "\xHH", CR and LF as "\r" and "\n", so no
-/// file name can break or forge a line.
+/// file name can break or forge a line. A backslash stays as it is: it separates the folders of
+/// a path on Windows.
 std::string EscapeReportLine(std::string_view line);
 
 /// Removes blanks and control characters (everything up to U+0020) at both ends.

@@ -118,6 +118,82 @@ zip_int64_t preparedSourceCallback(void* state, void* data, zip_uint64_t length,
     }
 }
 
+/// Hands libzip a file that goes in stored as it is, read when libzip writes it. Opened without
+/// waiting (a FIFO put in its place must not block the run), and as long as the walk found it:
+/// a file that shrank meanwhile is filled up, one that grew is cut; the check after the archive
+/// is written reports either.
+struct FileSource
+{
+    explicit FileSource(const ZipEntry& e) : entry(e) { zip_error_init(&error); }
+    ~FileSource() { zip_error_fini(&error); }
+    FileSource(const FileSource&) = delete;
+    FileSource& operator=(const FileSource&) = delete;
+
+    const ZipEntry& entry;
+    std::unique_ptr<RawFile> file;
+    std::uint64_t size = 0;
+    std::uint64_t position = 0;
+    zip_error_t error;
+
+    zip_int64_t read(char* out, zip_uint64_t length)
+    {
+        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(length, size - position));
+        std::string reason;
+        std::int64_t got = n == 0 ? 0 : file->Read(out, n, reason);
+        if (got < 0) {
+            zip_error_set(&error, ZIP_ER_READ, EIO);
+            return -1;
+        }
+        if (got == 0 && n > 0) {
+            std::fill_n(out, n, '\0');
+            got = static_cast<std::int64_t>(n);
+        }
+        position += static_cast<std::uint64_t>(got);
+        return got;
+    }
+};
+
+zip_int64_t fileSourceCallback(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command)
+{
+    auto* source = static_cast<FileSource*>(state);
+    switch (command) {
+    case ZIP_SOURCE_OPEN: {
+        std::string reason;
+        source->file = RawFile::Open(source->entry.path, RawFile::Mode::Read, reason);
+        if (!source->file) {
+            zip_error_set(&source->error, ZIP_ER_OPEN, ENOENT);
+            return -1;
+        }
+        source->size = static_cast<std::uint64_t>(source->entry.entry.size);
+        source->position = 0;
+        return 0;
+    }
+    case ZIP_SOURCE_READ:
+        return source->read(static_cast<char*>(data), length);
+    case ZIP_SOURCE_CLOSE:
+        source->file.reset();
+        return 0;
+    case ZIP_SOURCE_FREE:
+        return 0;
+    case ZIP_SOURCE_STAT: {
+        auto* st = static_cast<zip_stat_t*>(data);
+        zip_stat_init(st);
+        st->valid = ZIP_STAT_SIZE | ZIP_STAT_MTIME;
+        st->size = static_cast<zip_uint64_t>(source->entry.entry.size);
+        st->mtime = static_cast<time_t>(source->entry.entry.mtimeNs / 1'000'000'000);
+        return sizeof(*st);
+    }
+    case ZIP_SOURCE_ERROR:
+        return zip_error_to_data(&source->error, data, length);
+    case ZIP_SOURCE_SUPPORTS:
+        return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
+                                              ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
+    default:
+        zip_error_set(&source->error, ZIP_ER_OPNOTSUPP, 0);
+        return -1;
+    }
+}
+
 /// The entries to write, in list order; of two with the same name the later one, since adding
 /// it would replace the first.
 std::vector<std::size_t> entriesToWrite(const std::vector<ZipEntry>& entries)
@@ -173,8 +249,15 @@ std::vector<PreparedEntry> deflateBatch(const ZipOptions& options, const std::ve
         if (options.level > 0 && !storedWithoutCompression(e.name)) {
             done.push_back(DeflateFile(e.path, options.level, spill, cancelled));
         } else {
+            // Read only when the archive is written: a file that cannot be opened now is
+            // reported now, and costs itself, not the archive.
             done.emplace_back();
             done.back().size = static_cast<std::uint64_t>(e.entry.size);
+            std::string reason;
+            if (!RawFile::Open(e.path, RawFile::Mode::Read, reason)) {
+                done.back().failed = true;
+                done.back().error = reason;
+            }
         }
     }
     return done;
@@ -275,8 +358,13 @@ std::optional<std::int64_t> LibzipArchiver::Write(const ZipOptions& options, con
     if (callbacks.finished)
         callbacks.finished();
 
-    // A split archive cannot be updated: spanning always writes a new one.
-    const bool update = !span && options.addToExisting && fs::exists(archive, error);
+    // A split archive cannot be updated: spanning always writes a new one. A new archive in which
+    // a file could not be read starts from the old one instead, so the file keeps the copy it
+    // had there; what the old archive holds of files that are gone is removed from it.
+    const bool anyFailed =
+        std::any_of(order.begin(), order.end(), [&prepared](std::size_t i) { return prepared[i].failed; });
+    const bool keepOld = !span && !options.addToExisting && anyFailed && fs::exists(archive, error);
+    const bool update = keepOld || (!span && options.addToExisting && fs::exists(archive, error));
     if (update) {
         const Status copied = m_fs.CopyFile(archive.string(), temporary.string());
         if (!copied.ok())
@@ -298,6 +386,18 @@ std::optional<std::int64_t> LibzipArchiver::Write(const ZipOptions& options, con
         return fail(ZipErrorCode, archive.string() + ": " + message);
     }
     zip_register_cancel_callback_with_state(zip, cancelCallback, nullptr, const_cast<ZipCallbacks*>(&callbacks));
+    if (keepOld) {
+        std::unordered_map<std::string, bool> current;
+        for (const std::size_t i : order)
+            current[entries[i].name] = true;
+        const zip_int64_t count = zip_get_num_entries(zip, 0);
+        for (zip_int64_t j = 0; j < count; ++j) {
+            const char* name = zip_get_name(zip, static_cast<zip_uint64_t>(j), ZIP_FL_ENC_RAW);
+            if (name != nullptr && current.count(name) == 0)
+                zip_delete(zip, static_cast<zip_uint64_t>(j));
+        }
+    }
+    std::vector<std::unique_ptr<FileSource>> files;
     std::vector<std::unique_ptr<PreparedSource>> readers;
     for (const std::size_t i : order) {
         if (prepared[i].failed)
@@ -306,7 +406,8 @@ std::optional<std::int64_t> LibzipArchiver::Write(const ZipOptions& options, con
         const PreparedEntry& p = prepared[i];
         zip_source_t* source = nullptr;
         if (p.stored && !p.keptOriginal) {
-            source = zip_source_file(zip, e.path.c_str(), 0, -1);
+            files.push_back(std::make_unique<FileSource>(e));
+            source = zip_source_function(zip, fileSourceCallback, files.back().get());
         } else {
             readers.push_back(std::make_unique<PreparedSource>(p, spill));
             source = zip_source_function(zip, preparedSourceCallback, readers.back().get());
@@ -338,6 +439,19 @@ std::optional<std::int64_t> LibzipArchiver::Write(const ZipOptions& options, con
         zip_discard(zip);
         return isCancelled(callbacks) ? fail(CancelledCode, CancelledText)
                                       : fail(ZipErrorCode, archive.string() + ": " + message);
+    }
+    // A file that changed after the walk saw it may be in the archive as it never was: it is an
+    // error, and keeps its archive bit for the next run.
+    for (const std::size_t i : order) {
+        if (prepared[i].failed)
+            continue;
+        const auto now = m_fs.Stat(entries[i].path);
+        const FileEntry& seen = entries[i].entry;
+        if (!now || now->size != seen.size || now->mtimeNs != seen.mtimeNs || now->ctimeNs != seen.ctimeNs) {
+            callbacks.error(ResultCode::InUse, entries[i].name + ": während des Archivierens geändert");
+            if (callbacks.fileSkipped)
+                callbacks.fileSkipped(i);
+        }
     }
     const auto size = fs::file_size(temporary, error);
     if (span) {

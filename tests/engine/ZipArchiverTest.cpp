@@ -5,6 +5,7 @@
 #include "support/TreeBuilder.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -31,6 +32,9 @@ protected:
         ZipEntry e;
         e.path = path.string();
         e.name = name;
+        // As the walk saw it: the archiver reports a file that changed after that.
+        if (const auto seen = fs.Stat(e.path))
+            e.entry = *seen;
         return e;
     }
 };
@@ -47,6 +51,46 @@ TEST_F(ZipArchiverTest, AFileThatCannotBeReadIsReportedAndTheOthersAreArchived)
     EXPECT_EQ(skipped, (std::vector<std::size_t>{1}));
     EXPECT_EQ(RunShell("unzip -Z1 " + options.archivePath).second, "a.txt\n");
     EXPECT_TRUE(RunShell("unzip -tq " + options.archivePath).first);
+}
+
+TEST_F(ZipArchiverTest, ANewArchiveKeepsTheOldCopyOfAFileThatCannotBeRead)
+{
+    MakeFile(dir / "a.txt", "alt a");
+    MakeFile(dir / "b.txt", "alt b");
+    MakeFile(dir / "weg.txt", "gelöscht seither");
+    ZipOptions options;
+    options.archivePath = (dir / "x.zip").string();
+    ASSERT_TRUE(LibzipArchiver(fs).Write(
+        options, {entry("a.txt", dir / "a.txt"), entry("b.txt", dir / "b.txt"), entry("weg.txt", dir / "weg.txt")},
+        callbacks));
+    MakeFile(dir / "a.txt", "neu a");
+    std::filesystem::remove(dir / "weg.txt");
+    // A FIFO where the file was: it is never waited for, and never read.
+    std::filesystem::remove(dir / "b.txt");
+    ASSERT_EQ(::mkfifo((dir / "b.txt").c_str(), 0600), 0);
+    for (const int level : {5, 0}) {
+        errors.clear();
+        options.level = level;
+        ASSERT_TRUE(LibzipArchiver(fs).Write(options, {entry("a.txt", dir / "a.txt"), entry("b.txt", dir / "b.txt")},
+                                             callbacks));
+        EXPECT_EQ(errors.size(), 1u) << level;
+        EXPECT_EQ(RunShell("unzip -p " + options.archivePath + " a.txt").second, "neu a");
+        EXPECT_EQ(RunShell("unzip -p " + options.archivePath + " b.txt").second, "alt b"); // kept from before
+        EXPECT_EQ(RunShell("unzip -Z1 " + options.archivePath).second, "a.txt\nb.txt\n");
+    }
+}
+
+TEST_F(ZipArchiverTest, AFileThatChangesAfterTheWalkSawItIsReported)
+{
+    MakeFile(dir / "a.txt", "so war es");
+    MakeFile(dir / "b.txt", "bleibt");
+    const std::vector<ZipEntry> entries = {entry("a.txt", dir / "a.txt"), entry("b.txt", dir / "b.txt")};
+    MakeFile(dir / "a.txt", "so ist es jetzt, länger");
+    ZipOptions options;
+    options.archivePath = (dir / "x.zip").string();
+    ASSERT_TRUE(LibzipArchiver(fs).Write(options, entries, callbacks));
+    EXPECT_EQ(errors, (std::vector<std::string>{"a.txt: während des Archivierens geändert (32)"}));
+    EXPECT_EQ(skipped, (std::vector<std::size_t>{0}));
 }
 
 TEST_F(ZipArchiverTest, AnArchiveThatFitsOneVolumeOpensEverywhere)

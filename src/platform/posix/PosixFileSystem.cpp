@@ -260,8 +260,15 @@ FolderListing PosixFileSystem::ListFolder(const std::string& folder)
             continue;
         }
         if (S_ISLNK(st.st_mode)) {
-            // A link stands for the file it names; a link to a folder is never followed.
-            if (::fstatat(fd, d->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode))
+            // A link stands for the file it names; a link to a folder is never followed, and a
+            // dangling link or a loop names nothing. One whose file cannot be looked up is a
+            // file the backup misses.
+            if (::fstatat(fd, d->d_name, &st, 0) != 0) {
+                if (errno != ENOENT && errno != ELOOP && listing.status.ok())
+                    listing.status = FailureOf(errno);
+                continue;
+            }
+            if (!S_ISREG(st.st_mode))
                 continue;
         }
         if (S_ISREG(st.st_mode) || S_ISDIR(st.st_mode))
@@ -316,7 +323,8 @@ Status PosixFileSystem::CopyFile(const std::string& source, const std::string& t
 
 Status PosixFileSystem::copyFile(const std::string& source, const std::string& target, struct stat& st)
 {
-    Descriptor from(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+    // Without waiting: a FIFO put where a file was would block the run for ever.
+    Descriptor from(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (from.get() < 0)
         return FailureOf(errno);
     if (::fstat(from.get(), &st) != 0)
@@ -391,9 +399,9 @@ Status PosixFileSystem::moveAcross(const std::string& source, const std::string&
         return copy;
     if (!syncFileAndFolder(target))
         return FailureOf(errno);
-    Descriptor held(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
-    if (held.get() < 0 && errno == ELOOP)
-        held = Descriptor(::open(source.c_str(), O_RDONLY | O_CLOEXEC)); // a link: its file's state counts
+    Descriptor held(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    if (held.get() < 0 && errno == ELOOP) // a link: its file's state counts
+        held = Descriptor(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (held.get() < 0)
         return FailureOf(errno);
     // A read lease is granted only while nobody has the file open for writing, and while it is
@@ -444,8 +452,11 @@ Status PosixFileSystem::MakeWritable(const std::string& path)
     struct stat st
     {
     };
-    if (::stat(path.c_str(), &st) != 0)
+    // A link is left as it is: its file may lie anywhere.
+    if (::lstat(path.c_str(), &st) != 0)
         return FailureOf(errno);
+    if (S_ISLNK(st.st_mode))
+        return FailureOf(EPERM);
     return ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR) == 0 ? Status{} : FailureOf(errno);
 }
 
@@ -475,8 +486,8 @@ Status PosixFileSystem::MoveToTrash(const std::string& path)
 
 bool PosixFileSystem::CompareFiles(const std::string& source, const std::string& copy, bool bytewise)
 {
-    Descriptor a(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
-    Descriptor b(::open(copy.c_str(), O_RDONLY | O_CLOEXEC));
+    Descriptor a(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    Descriptor b(::open(copy.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat sa
     {
     };

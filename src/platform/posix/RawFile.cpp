@@ -43,7 +43,8 @@ std::unique_ptr<RawFile> RawFile::Open(const std::string& path, Mode mode, std::
     int fd = -1;
     switch (mode) {
     case Mode::Read:
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        // Without waiting: a FIFO put where a file was would block the run for ever.
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         break;
     case Mode::Create:
         // Volumes and archives hold what the sources held: their owner's alone.
@@ -60,6 +61,11 @@ std::unique_ptr<RawFile> RawFile::Open(const std::string& path, Mode mode, std::
         error = std::strerror(errno);
         if (fd >= 0)
             ::close(fd);
+        return nullptr;
+    }
+    if (mode == Mode::Read && !S_ISREG(status.st_mode)) {
+        error = "keine gewöhnliche Datei";
+        ::close(fd);
         return nullptr;
     }
     if (mode == Mode::Read)
