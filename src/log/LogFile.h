@@ -8,10 +8,13 @@
 
 /// Drops the oldest whole run reports from lines until they fit in limitBytes (each line
 /// counted with its CR LF). A report starts with a rule of "=" followed by the "Profil" line.
+/// The newest report stays whole even when it alone is larger.
 std::vector<std::string> TrimLogLines(std::vector<std::string> lines, std::int64_t limitBytes);
 
 /// Backup.log in the data folder: every run's report, oldest first, within the size limit.
-/// The file is read and rewritten whole for each report, through a temporary file.
+/// A report is appended at the end; when the file is then larger than the limit, the reports
+/// that end within it are copied to a new file that replaces the old one. Neither reads more
+/// than a piece at a time, however large the log.
 class LogFile final
 {
 public:
@@ -30,6 +33,8 @@ public:
     bool DelLogFile(const std::function<bool(const std::string& question)>& askConfirmation);
 
 private:
+    void trim(const std::filesystem::path& target, std::uint64_t limit);
+
     std::filesystem::path m_path;
     std::vector<std::string> m_pending;
 };

@@ -16,6 +16,7 @@ public:
         Create,  // a new or emptied file for writing, readable by its owner alone
         Scratch, // an unnamed file for reading and writing in the folder given as path; it is
                  // gone when closed
+        Append,  // an existing file, or a new one readable by its owner alone, written at its end
     };
 
     static std::unique_ptr<RawFile> Open(const std::string& path, Mode mode, std::string& error);
@@ -33,6 +34,8 @@ public:
     bool WriteAt(std::uint64_t offset, const char* data, std::size_t length, std::string& error);
     /// Makes what was written durable on the medium and closes the file.
     bool SyncAndClose(std::string& error);
+    /// Makes the file length bytes long (cuts off what lies beyond).
+    bool Truncate(std::uint64_t length, std::string& error);
     /// The file's size, modification time (seconds since 1970) and permission bits as they
     /// were when it was opened.
     std::uint64_t Size() const { return m_size; }

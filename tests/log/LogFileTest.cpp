@@ -54,8 +54,11 @@ TEST(LogFileTest, TrimmingKeepsTheNewestWholeReports)
 
     // Exactly at the limit nothing goes.
     EXPECT_EQ(TrimLogLines(concat({a, b}), 800), concat({a, b}));
-    // A report larger than the limit empties the log, itself included.
-    EXPECT_TRUE(TrimLogLines(concat({a, report("gross", 2000)}), 1024).empty());
+    // A report larger than the limit stays whole; only the older ones go.
+    const auto large = report("gross", 2000);
+    std::vector<std::string> newest = {""};
+    newest.insert(newest.end(), large.begin(), large.end());
+    EXPECT_EQ(TrimLogLines(concat({a, large}), 1024), newest);
     // A fitting report that starts at line 1 keeps everything, even above the limit.
     const std::vector<std::string> early = concat({{"Kopfzeile"}, b});
     EXPECT_EQ(TrimLogLines(early, 401), early);
@@ -81,17 +84,35 @@ TEST(LogFileTest, AppendingCreatesTrimsAndWritesWhole)
     EXPECT_EQ(content.find("Profil                : B"), std::string::npos);
     EXPECT_NE(content.find("Profil                : C"), std::string::npos);
     EXPECT_EQ(content.size(), 802u);
+
+    // A report larger than the limit never empties the log: it stays, whole.
+    EXPECT_TRUE(log.AppendReport(report("Gross", 5000), 1024));
+    const std::string large = ReadFileBytes(dir / "Backup.log");
+    EXPECT_EQ(large.size(), 5002u);
+    EXPECT_NE(large.find("Profil                : Gross"), std::string::npos);
+    EXPECT_EQ(large.find("Profil                : D"), std::string::npos);
 }
 
 TEST(LogFileTest, AnOlderLogInWindows1252IsKeptAndExtended)
 {
     TempDir dir;
-    WriteFileBytes(dir / "Backup.log", std::string(60, '=') + "\r\nProfil                : B\xFCro\r\n\r\n");
+    const std::string first = std::string(60, '=') + "\r\nProfil                : Erster\r\n\r\n";
+    const std::string older = std::string(60, '=') + "\r\nProfil                : B\xFCro\r\n\r\n";
+    WriteFileBytes(dir / "Backup.log", first + older);
     LogFile log(dir / "Backup.log");
     EXPECT_TRUE(log.AppendReport(report("Neu", 400), 1'024'000));
+    // Appended, not rewritten: the older lines stay as they were, and read back line by line.
     const std::string content = ReadFileBytes(dir / "Backup.log");
-    EXPECT_EQ(content.rfind(std::string(60, '=') + "\r\nProfil                : Büro\r\n\r\n", 0), 0u);
+    EXPECT_EQ(content.rfind(first + older, 0), 0u);
+    EXPECT_EQ(DecodeStoredLines(content)[4], "Profil                : Büro");
     EXPECT_NE(content.find("Profil                : Neu"), std::string::npos);
+    // Renewed when the oldest report goes: then in UTF-8.
+    const auto limit = static_cast<std::int64_t>(older.size() + 2 * 400 + 10);
+    EXPECT_TRUE(log.AppendReport(report("Noch", 400), limit));
+    const std::string renewed = ReadFileBytes(dir / "Backup.log");
+    EXPECT_TRUE(IsValidUtf8(renewed));
+    EXPECT_EQ(renewed.find("Erster"), std::string::npos);
+    EXPECT_NE(renewed.find("Profil                : Büro"), std::string::npos);
 }
 
 TEST(LogFileTest, NoNameCanBreakALineOrTheEncodingOfTheOthers)
@@ -106,8 +127,7 @@ TEST(LogFileTest, NoNameCanBreakALineOrTheEncodingOfTheOthers)
     for (int i = 0; i < 3; ++i) // every append reads what the one before wrote
         ASSERT_TRUE(log.AppendReport(lines, 1'024'000));
     const std::string content = ReadFileBytes(dir / "Backup.log");
-    EXPECT_TRUE(IsValidUtf8(content));
-    const std::vector<std::string> back = SplitLines(content);
+    const std::vector<std::string> back = DecodeStoredLines(content);
     EXPECT_EQ(back[1], "Profil                : Groß");
     EXPECT_EQ(back[2], "Büro");
     EXPECT_EQ(back[7], "caf\\xE9.txt");

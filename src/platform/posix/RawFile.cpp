@@ -53,6 +53,9 @@ std::unique_ptr<RawFile> RawFile::Open(const std::string& path, Mode mode, std::
     case Mode::Scratch:
         fd = openScratch(path);
         break;
+    case Mode::Append:
+        fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0600);
+        break;
     }
     struct stat status
     {
@@ -63,7 +66,7 @@ std::unique_ptr<RawFile> RawFile::Open(const std::string& path, Mode mode, std::
             ::close(fd);
         return nullptr;
     }
-    if (mode == Mode::Read && !S_ISREG(status.st_mode)) {
+    if ((mode == Mode::Read || mode == Mode::Append) && !S_ISREG(status.st_mode)) {
         error = "keine gewöhnliche Datei";
         ::close(fd);
         return nullptr;
@@ -112,6 +115,11 @@ bool RawFile::Write(const char* data, std::size_t length, std::string& error)
 bool RawFile::WriteAt(std::uint64_t offset, const char* data, std::size_t length, std::string& error)
 {
     return succeeded(WriteFully(descriptorOf(m_handle), data, length, offset), error);
+}
+
+bool RawFile::Truncate(std::uint64_t length, std::string& error)
+{
+    return succeeded(::ftruncate(descriptorOf(m_handle), static_cast<off_t>(length)) == 0, error);
 }
 
 bool RawFile::SyncAndClose(std::string& error)
