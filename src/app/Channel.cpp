@@ -1,14 +1,20 @@
 #include "app/Channel.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
+#include <QElapsedTimer>
 #include <QLocalSocket>
 #include <cstdlib>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
 constexpr int SendTimeoutMs = 5000;
+constexpr int MaxOpenConnections = 16;
+constexpr int IdleTimeoutMs = 3000;
+constexpr int WatchIntervalMs = 1000;
 
 } // namespace
 
@@ -56,17 +62,60 @@ Channel::Channel(const std::filesystem::path& dataFolder, std::function<void(con
     const auto path = SocketPath(dataFolder);
     if (!path)
         return;
-    const QString name = QString::fromStdString(*path);
-    QLocalServer::removeServer(name);
+    m_name = QString::fromStdString(*path);
     m_server.setSocketOptions(QLocalServer::UserAccessOption);
-    if (m_server.listen(name))
-        QObject::connect(&m_server, &QLocalServer::newConnection, &m_server, [this] { accept(); });
+    QObject::connect(&m_server, &QLocalServer::newConnection, &m_server, [this] { accept(); });
+    listen();
+    // Qt closes the server when a connection cannot be taken (no descriptor left): listening is
+    // taken up again as soon as it can be, so the socket never stays away.
+    m_watch.setInterval(WatchIntervalMs);
+    QObject::connect(&m_watch, &QTimer::timeout, &m_server, [this] {
+        if (!m_server.isListening())
+            listen();
+    });
+    m_watch.start();
+}
+
+void Channel::listen()
+{
+    QLocalServer::removeServer(m_name);
+    m_server.listen(m_name);
+}
+
+void Channel::StopListening()
+{
+    m_watch.stop();
+    m_server.close();
+}
+
+bool Channel::Drain(int timeoutMs)
+{
+    // Messages under way are read to their end, and handed on, before the caller goes on.
+    QElapsedTimer waited;
+    waited.start();
+    while (m_open > 0 && waited.elapsed() < timeoutMs)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    return m_open == 0;
 }
 
 void Channel::accept()
 {
     while (QLocalSocket* socket = m_server.nextPendingConnection()) {
-        auto* buffer = new QByteArray;
+        // Too many at once, or one that says nothing: closed, so the connections can never use up
+        // what the program needs to go on listening.
+        if (m_open >= MaxOpenConnections) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        ++m_open;
+        QObject::connect(socket, &QObject::destroyed, &m_server, [this] { --m_open; });
+        QTimer::singleShot(IdleTimeoutMs, socket, [socket] {
+            socket->abort();
+            socket->deleteLater();
+        });
+        auto buffer = std::make_shared<QByteArray>();
         QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket, buffer] {
             buffer->append(socket->readAll());
             // A message larger than any command is refused without reading it whole.
@@ -82,7 +131,7 @@ void Channel::accept()
             if (const auto message = ParseChannelMessage(buffer->toStdString()))
                 QMetaObject::invokeMethod(
                     &m_server, [this, m = *message] { m_received(m); }, Qt::QueuedConnection);
-            delete buffer;
+            buffer->clear();
             socket->deleteLater();
         });
     }

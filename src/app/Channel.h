@@ -3,6 +3,7 @@
 #include "app/ChannelMessage.h"
 
 #include <QLocalServer>
+#include <QTimer>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -10,7 +11,8 @@
 
 /// The local socket through which other copies and programs send commands to the copy that
 /// runs on a data folder. The socket lives in a folder of the user's own (mode 0700) and is named
-/// after the data folder; one message per connection.
+/// after the data folder; one message per connection. At most a few connections are read at a
+/// time and none for long, and listening is taken up again when the system made it stop.
 class Channel final
 {
 public:
@@ -26,10 +28,19 @@ public:
     Q_DISABLE_COPY_MOVE(Channel)
 
     bool listening() const { return m_server.isListening(); }
+    /// Takes no more connections; those under way still deliver their message.
+    void StopListening();
+    /// Waits up to timeoutMs for the connections under way to end and hands their messages on;
+    /// false when some were still open.
+    bool Drain(int timeoutMs);
 
 private:
     void accept();
+    void listen();
 
     QLocalServer m_server;
+    QString m_name;
+    QTimer m_watch;
+    int m_open = 0; // connections being read
     std::function<void(const ChannelMessage&)> m_received;
 };

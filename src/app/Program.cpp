@@ -6,6 +6,7 @@
 #include "scheduler/NextRun.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QThread>
 #include <iostream>
 
@@ -39,11 +40,8 @@ std::optional<int> Program::Start()
                 std::cerr << "tresorio: Tresorio läuft bereits für " << data.string() << '\n';
                 return 0;
             }
-            const bool sent = Channel::Send(data, m_platform.UserName(), m_platform.ComputerName(),
-                                            RunProfileCommand(*m_options.profileName));
-            if (!sent)
-                std::cerr << "tresorio: Die laufende Kopie nimmt keine Nachrichten an.\n";
-            return sent ? 0 : 1;
+            if (const auto handedOver = handOver())
+                return *handedOver;
         }
     } else {
         // A new data folder is the user's alone: the log names every file that was backed up.
@@ -88,6 +86,7 @@ std::optional<int> Program::Start()
         for (int row = 0; row < m_profiles.count(); ++row) {
             if (SameText(m_profiles.at(row).Name, *m_options.profileName)) {
                 m_noFurtherActions = true;
+                m_commandLineMode = true;
                 m_commandLineRun = m_profiles.idAt(row);
                 m_channel = std::make_unique<Channel>(data, [this](const ChannelMessage& m) { received(m); });
                 m_controller->BackupProfile(row);
@@ -155,15 +154,51 @@ void Program::received(const ChannelMessage& message)
     }
 }
 
+std::optional<int> Program::handOver()
+{
+    // The copy that runs may be starting (its channel not up yet) or ending: the run is handed
+    // over, or this copy runs it itself once the other one is gone. Never both, never neither.
+    const std::filesystem::path& data = m_options.dataFolder;
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < HandOverTimeoutMs) {
+        if (Channel::Send(data, m_platform.UserName(), m_platform.ComputerName(),
+                          RunProfileCommand(*m_options.profileName)))
+            return 0;
+        QThread::msleep(100);
+        m_lock = std::make_unique<InstanceLock>(data / LockFileName);
+        if (m_lock->held())
+            return std::nullopt;
+    }
+    std::cerr << "tresorio: Die laufende Kopie nimmt keine Nachrichten an; \"" << *m_options.profileName
+              << "\" wird nicht gesichert.\n";
+    return 1;
+}
+
 void Program::runEnded()
 {
     m_dispatcher->GetNextTask();
+    if (!m_commandLineMode)
+        return;
     if (m_commandLineRun) {
         const TProfile* ran = m_profiles.find(*m_commandLineRun);
         m_exitStatus = ran && ran->Errors == 0 ? 0 : 1;
         m_commandLineRun.reset();
-        Stop(true);
+        // Other starts handed their runs over meanwhile: they run before the program ends, and
+        // no more are taken from now on (those starts then run their profiles themselves).
+        if (m_channel) {
+            m_channel->StopListening();
+            m_channel->Drain(HandOverTimeoutMs / 2);
+        }
     }
+    for (int row = 0; row < m_profiles.count(); ++row) {
+        if (m_profiles.at(row).RunRequest) {
+            m_profiles.at(row).RunRequest = false;
+            m_controller->BackupProfile(row);
+            return;
+        }
+    }
+    Stop(true);
 }
 
 void Program::waitForRun()

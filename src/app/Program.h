@@ -18,6 +18,9 @@
 #include <memory>
 #include <optional>
 
+/// How long a start with a profile name tries to hand its run over to the copy that runs.
+inline constexpr int HandOverTimeoutMs = 10000;
+
 struct ProgramOptions
 {
     std::filesystem::path dataFolder;
@@ -47,6 +50,9 @@ private:
     std::int64_t logLimit() const;
     void received(const ChannelMessage& message);
     void runEnded();
+    /// Hands the named profile's run to the copy that holds the data folder; the exit status,
+    /// or nothing when that copy is gone and this one holds the folder now.
+    std::optional<int> handOver();
     void cleanUp();
     void waitForRun();
     void setPaused(bool paused);
@@ -67,6 +73,7 @@ private:
     QTimer m_timer;
     bool m_noFurtherActions = false;
     bool m_cleanedUp = false;
+    bool m_commandLineMode = false; // started to run one profile: ends when no run is left
     std::optional<ProfileId> m_commandLineRun;
     int m_exitStatus = 0;
 };

@@ -120,8 +120,10 @@ void RunController::backupDone(RunResult result)
     const TProfile* profile = m_active ? m_env.profiles.find(*m_active) : nullptr;
     const bool shutDown = profile && profile->ShutDown;
     const bool force = profile && profile->ShutDownForce;
-    backupLog(result.logLines, result.errorCount, result.compressionRate, result.bytesDone, result.filesDone);
+    // Closed before the run's end is told: what is told may start the next run, with a catalogue
+    // of its own.
     m_archive.reset();
+    backupLog(result.logLines, result.errorCount, result.compressionRate, result.bytesDone, result.filesDone);
     if (shutDown)
         m_env.platform.PowerOff(force);
 }

@@ -4,6 +4,7 @@
 #include "support/TempDir.h"
 #include "support/TreeBuilder.h"
 
+#include <QLocalSocket>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QThread>
@@ -261,6 +262,85 @@ TEST_F(RunningProgramTest, SigtermEndsARunStuckOnAServerThatStoppedReading)
     EXPECT_NE(ReadFileBytes(data / "Backup.log").find("!!! Fehler    : Abbruch durch Benutzer"), std::string::npos);
     server.kill();
     server.waitForFinished();
+}
+
+// Two profiles for command-line runs; the first waits a moment before it begins.
+void writeTwoProfiles(const std::filesystem::path& data, const std::filesystem::path& src,
+                      const std::filesystem::path& dst)
+{
+    WriteFileBytes(data / "Backup.bpf", "[Signature]\r\n\r\n\r\n[Erstes]\r\nSource=" + src.string() +
+                                            "/\r\nWithsub=1\r\nDestination=" + (dst / "eins").string() +
+                                            "/\r\nPeriod=1\r\nBackuptype=1\r\nRunBefore=sleep 2\r\n"
+                                            "RunBeforeWait=1\r\n[Zweites]\r\nSource=" +
+                                            src.string() + "/\r\nWithsub=1\r\nDestination=" + (dst / "zwei").string() +
+                                            "/\r\nPeriod=1\r\nBackuptype=1\r\n");
+}
+
+TEST_F(RunningProgramTest, AStartThatHandsItsRunOverToACommandLineRunIsNeverLost)
+{
+    writeTwoProfiles(data, src, dst);
+    QProcess first;
+    first.setProcessEnvironment(environmentFor(home.path()));
+    first.start(TRESORIO_EXECUTABLE, {"--data-dir", q(data), "Erstes"});
+    ASSERT_TRUE(first.waitForStarted());
+    QThread::msleep(500); // the first one holds the data folder and waits for its program
+    const Outcome second = runTresorio({"--data-dir", q(data), "Zweites"}, home.path());
+    EXPECT_EQ(second.exitCode, 0) << second.err;
+    ASSERT_TRUE(first.waitForFinished(30000));
+    EXPECT_EQ(first.exitCode(), 0);
+    // The second run ran before the first copy ended.
+    const std::string log = ReadFileBytes(data / "Backup.log");
+    EXPECT_NE(log.find("Ende Profil           : Erstes"), std::string::npos) << log;
+    EXPECT_NE(log.find("Ende Profil           : Zweites"), std::string::npos) << log;
+    EXPECT_EQ(ReadFileBytes(dst / "zwei/a.txt"), "hallo");
+}
+
+TEST_F(RunningProgramTest, TwoStartsAtTheSameMomentBothRun)
+{
+    writeTwoProfiles(data, src, dst);
+    QProcess first;
+    QProcess second;
+    for (QProcess* p : {&first, &second})
+        p->setProcessEnvironment(environmentFor(home.path()));
+    first.start(TRESORIO_EXECUTABLE, {"--data-dir", q(data), "Zweites"});
+    second.start(TRESORIO_EXECUTABLE, {"--data-dir", q(data), "Erstes"});
+    ASSERT_TRUE(first.waitForFinished(30000));
+    ASSERT_TRUE(second.waitForFinished(30000));
+    EXPECT_EQ(first.exitCode(), 0) << first.readAllStandardError().toStdString();
+    EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().toStdString();
+    const std::string log = ReadFileBytes(data / "Backup.log");
+    EXPECT_NE(log.find("Ende Profil           : Erstes"), std::string::npos) << log;
+    EXPECT_NE(log.find("Ende Profil           : Zweites"), std::string::npos) << log;
+}
+
+TEST_F(RunningProgramTest, TheChannelOutlivesRunningOutOfDescriptors)
+{
+    writeProfile(false);
+    // Few descriptors, and more connections that say nothing than it has.
+    QProcess copy;
+    copy.setProcessEnvironment(environmentFor(home.path()));
+    copy.start("prlimit", {"--nofile=20:20", TRESORIO_EXECUTABLE, "--headless", "--data-dir", q(data)});
+    ASSERT_TRUE(copy.waitForStarted());
+    EXPECT_TRUE(channelReady(home.path()));
+    const auto socketPath =
+        QString::fromStdString(std::filesystem::directory_iterator(home / "run/tresorio")->path().string());
+    std::vector<std::unique_ptr<QLocalSocket>> idle;
+    for (int i = 0; i < 100; ++i) {
+        idle.push_back(std::make_unique<QLocalSocket>());
+        idle.back()->connectToServer(socketPath);
+        idle.back()->waitForConnected(200);
+    }
+    idle.clear();
+    // Listening again once the silent ones are gone: the stop command still arrives.
+    bool stopped = false;
+    for (int attempt = 0; attempt < 40 && !stopped; ++attempt) {
+        stopped = runTresorio({"--data-dir", q(data), "--send", "TRSROStop"}, home.path()).exitCode == 0;
+        if (!stopped)
+            QThread::msleep(250);
+    }
+    EXPECT_TRUE(stopped);
+    EXPECT_TRUE(copy.waitForFinished(10000));
+    EXPECT_EQ(copy.exitCode(), 0);
 }
 
 TEST(ProgramTest, HelpVersionAndBadArguments)
