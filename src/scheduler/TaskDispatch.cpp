@@ -5,7 +5,11 @@ NextTask FindNextTask(const ProfileList& profiles)
     NextTask next;
     for (int row = 0; row < profiles.count(); ++row) {
         const TProfile& p = profiles.at(row);
-        const bool candidate = p.NextRun != NoRun && !(p.Period == PeriodNotPeriodic && !p.OnStartup);
+        // Period 0 means never, and a profile without a moment of its own (a hand-written or
+        // damaged section: no NextRun is 0.0) is never due either: a deletion or a move above
+        // all must not start by accident. A run at start-up counts whatever the schedule.
+        const bool scheduled = p.Period > PeriodNotPeriodic && p.Period <= PeriodFree;
+        const bool candidate = p.NextRun > NoRun && (scheduled || p.OnStartup);
         if (candidate && p.NextRun < next.time)
             next = {row, p.NextRun};
     }

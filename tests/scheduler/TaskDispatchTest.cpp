@@ -46,6 +46,35 @@ TEST(TaskDispatchTest, TheEarliestProfileIsNextAndTheEarlierRowWinsATie)
     EXPECT_EQ(FindNextTask(ProfileList{}).row, -1);
 }
 
+TEST(TaskDispatchTest, AProfileWithoutAScheduleOrAMomentIsNeverDue)
+{
+    const struct
+    {
+        const char* what;
+        std::uint8_t period;
+        DateTime next;
+        bool onStartup;
+        bool due;
+    } cases[] = {
+        {"no Period: never", PeriodNone, Noon - 1, false, false},
+        {"no NextRun (0.0)", PeriodDaily, 0.0, false, false},
+        {"NextRun before 1900", PeriodInterval, 1.5, false, false},
+        {"an unknown Period", 9, Noon - 1, false, false},
+        {"by hand only", PeriodNotPeriodic, Noon - 1, false, false},
+        {"at start-up, whatever the schedule", PeriodNone, Noon - 1, true, true},
+        {"scheduled and due", PeriodMonthly, Noon - 1, false, true},
+    };
+    for (const auto& c : cases) {
+        ProfileList list;
+        list.AddToProfile(profile(c.what, c.period, c.next, c.onStartup));
+        FakeRuns runs;
+        TaskDispatcher dispatcher(list, runs);
+        dispatcher.GetNextTask();
+        dispatcher.TaskDispatch(Noon);
+        EXPECT_EQ(runs.started.size(), c.due ? 1u : 0u) << c.what;
+    }
+}
+
 TEST(TaskDispatchTest, TicksStartRequestedAndDueProfiles)
 {
     ProfileList list;
