@@ -125,8 +125,10 @@ std::optional<Ms> monthly(const ScheduleFields& s, const Moments& m)
     const DateTime referenceDate = FromLinearMs(m.referenceDay);
     // Days are counted on, not clamped: day 31 of a 30-day month is the first of the next.
     const Ms candidate = ToLinearMs(MonthStart(referenceDate)) + (s.MonthDay - 1) * MsPerDay + *time;
-    const bool ranToday = floorDay(ToLinearMs(s.LastRun)) == m.referenceDay;
-    if (candidate >= m.reference && !ranToday)
+    // Only a run on the scheduled date itself moves the next one to the following month: a run by
+    // hand on another day, or one made up after it was missed, must not cost a month.
+    const bool ranOnTheDate = floorDay(ToLinearMs(s.LastRun)) == floorDay(candidate);
+    if (candidate >= m.reference && !ranOnTheDate)
         return candidate;
     return ToLinearMs(MonthEnd(referenceDate)) + s.MonthDay * MsPerDay + *time;
 }

@@ -152,7 +152,14 @@ TEST(NextRunTest, Monthly)
     const DateTime never = NoRun;
     check({
         {"day 31 in April", monthly(31, "12:00", never), at(2003, 4, 10, 9), "01.05.2003 12:00:00"},
-        {"after that run", monthly(31, "12:00", at(2003, 5, 1, 12)), at(2003, 5, 1, 12, 0, 10), "01.07.2003 12:00:00"},
+        // The run on 1 May was April's: May's is still to come.
+        {"after that run", monthly(31, "12:00", at(2003, 5, 1, 12)), at(2003, 5, 1, 12, 0, 10), "31.05.2003 12:00:00"},
+        {"by hand before the day", monthly(20, "08:00", at(2003, 3, 5, 9)), at(2003, 3, 5, 9, 0, 5),
+         "20.03.2003 08:00:00"},
+        {"made up on the first", monthly(31, "08:00", at(2003, 5, 1, 9)), at(2003, 5, 1, 9, 0, 5),
+         "31.05.2003 08:00:00"},
+        {"after February's overflow", monthly(30, "08:00", at(2003, 3, 2, 8)), at(2003, 3, 2, 8, 0, 5),
+         "30.03.2003 08:00:00"},
         {"day 29 in February", monthly(29, "08:00", never), at(2003, 2, 3), "01.03.2003 08:00:00"},
         {"day 30 in February", monthly(30, "08:00", never), at(2003, 2, 3), "02.03.2003 08:00:00"},
         {"day 31 in February", monthly(31, "08:00", never), at(2003, 2, 3), "03.03.2003 08:00:00"},
