@@ -137,9 +137,16 @@ std::optional<Ms> freeMoments(const ScheduleFields& s, const Moments& m)
 {
     const Ms nothing = ToLinearMs(OpenTo);
     Ms best = nothing;
-    const int count = CountTokens(s.FreeTime, ';');
-    for (int i = 1; i <= count; ++i) {
-        const std::string item = Trim(ExtractToken(s.FreeTime, ';', i));
+    // Split here rather than with ExtractToken, which keeps only 2000 characters of the rest: the
+    // list may hold up to 3000, and every moment of it counts.
+    const std::string_view list = s.FreeTime;
+    const bool blank = Trim(list).empty();
+    for (std::size_t start = 0; !blank && start <= list.size();) {
+        std::size_t end = list.find(';', start);
+        if (end == std::string_view::npos)
+            end = list.size();
+        const std::string item = Trim(list.substr(start, end - start));
+        start = end + 1;
         const Ms x =
             ToLinearMs(ReadDate(ExtractToken(item, '-', 1))) + ToLinearMs(ReadTime(ExtractToken(item, '-', 2)));
         if (x < best && x > m.now && x > m.reference)

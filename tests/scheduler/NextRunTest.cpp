@@ -185,6 +185,15 @@ TEST(NextRunTest, FreeMoments)
     EXPECT_EQ(next(windowed, at(2003, 1, 5, 12)), "09.01.2003 07:30:00");
     windowed.DateTimeTo = at(2003, 1, 9);
     EXPECT_EQ(next(windowed, at(2003, 1, 5, 12)), "-");
+
+    // A long list (the field holds 3000 characters): the moments at its end count too.
+    std::string moments;
+    while (moments.size() < 2900)
+        moments += "01.01.2002-12:00; ";
+    moments += "01.02.2003-12:00";
+    ScheduleFields longList = freeList("");
+    longList.FreeTime = moments;
+    EXPECT_EQ(next(longList, at(2003, 1, 5, 12)), "01.02.2003 12:00:00");
 }
 
 TEST(NextRunTest, CalcNextBackupStoresTheResult)
