@@ -1,5 +1,7 @@
 #include "scheduler/TaskDispatch.h"
 
+#include "scheduler/NextRun.h"
+
 NextTask FindNextTask(const ProfileList& profiles)
 {
     NextTask next;
@@ -36,6 +38,20 @@ void TaskDispatcher::GetNextTask()
 
 void TaskDispatcher::TaskDispatch(DateTime now)
 {
+    // The schedule is kept in local time. When the clocks go back an hour, a moment computed in
+    // the first pass of that hour would wait for the second pass to end: the hour is repeated
+    // instead (an interval keeps its pace, a daily moment in that hour comes twice). When they go
+    // forward, a moment in the skipped hour has passed and runs at once.
+    constexpr std::int64_t ClockBackMs = 60'000;
+    if (m_lastTick > 0.0 && ToLinearMs(now) < ToLinearMs(m_lastTick) - ClockBackMs) {
+        for (int row = 0; row < m_profiles.count(); ++row) {
+            TProfile& p = m_profiles.at(row);
+            if (p.Period > PeriodNotPeriodic && p.NextRun > now)
+                p.NextRun = CalcNextRun(ScheduleOf(p), now);
+        }
+        GetNextTask();
+    }
+    m_lastTick = now;
     if (m_paused || m_runs.RunActive())
         return;
     // Runs another copy of the program asked for come first, in row order; one starts, the

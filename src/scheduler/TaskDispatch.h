@@ -43,7 +43,9 @@ public:
 
     /// Chooses the next profile again (after every change of the rows, a run's end, a pause toggle).
     void GetNextTask();
-    /// One tick: requested runs first, then the next profile when its moment has passed.
+    /// One tick: requested runs first, then the next profile when its moment has passed. When
+    /// the clock went back since the last tick (the autumn change of summer time), the moments
+    /// still to come are computed anew from the repeated hour.
     void TaskDispatch(DateTime now);
     /// Every profile with OnStartup becomes due now.
     void ScheduleStartupProfiles(DateTime now);
@@ -61,4 +63,5 @@ private:
     RunStarter& m_runs;
     NextTask m_next;
     bool m_paused = false;
+    DateTime m_lastTick = 0.0;
 };

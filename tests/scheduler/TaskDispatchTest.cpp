@@ -1,5 +1,7 @@
 #include "scheduler/TaskDispatch.h"
 
+#include "scheduler/NextRun.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -72,6 +74,45 @@ TEST(TaskDispatchTest, AProfileWithoutAScheduleOrAMomentIsNeverDue)
         dispatcher.GetNextTask();
         dispatcher.TaskDispatch(Noon);
         EXPECT_EQ(runs.started.size(), c.due ? 1u : 0u) << c.what;
+    }
+}
+
+// The changes of summer time in Europe/Berlin, in local wall time as the schedule keeps it:
+// 26.10.2003 03:00 summer time becomes 02:00 again; 30.03.2003 02:00 becomes 03:00.
+TEST(TaskDispatchTest, TheClocksGoingBackOrForwardNeverPauseTheSchedule)
+{
+    const DateTime autumn = *TryEncodeDate(2003, 10, 26);
+    const DateTime spring = *TryEncodeDate(2003, 3, 30);
+    auto at = [](DateTime day, int h, int n) { return day + *TryEncodeTime(h, n, 0); };
+    const struct
+    {
+        const char* what;
+        DateTime lastRun;
+        std::vector<DateTime> ticks; // the clock at each tick, as it reads
+        int runs;                    // runs started by the last tick
+    } cases[] = {
+        // Every ten minutes: at 02:59 summer time the next moment is 03:00; then the clock reads
+        // 02:00 again. The repeated hour keeps the pace instead of waiting an hour.
+        {"autumn", at(autumn, 2, 50), {at(autumn, 2, 55), at(autumn, 2, 5), at(autumn, 2, 11)}, 1},
+        // Forward: 02:00 is never read; the moment has passed at 03:00 and runs.
+        {"spring", at(spring, 1, 50), {at(spring, 1, 55), at(spring, 3, 0) + 1.0 / 86400}, 1},
+    };
+    for (const auto& c : cases) {
+        ProfileList list;
+        TProfile p = profile(c.what, PeriodInterval, 0.0);
+        p.Hours = 0;
+        p.Minutes = 10;
+        p.DateTimeFrom = OpenFrom;
+        p.DateTimeTo = OpenTo;
+        p.LastRun = c.lastRun;
+        p.NextRun = CalcNextRun(ScheduleOf(p), c.ticks.front() - 5.0 / 1440);
+        list.AddToProfile(p);
+        FakeRuns runs;
+        TaskDispatcher dispatcher(list, runs);
+        dispatcher.GetNextTask();
+        for (const DateTime tick : c.ticks)
+            dispatcher.TaskDispatch(tick);
+        EXPECT_EQ(static_cast<int>(runs.started.size()), c.runs) << c.what;
     }
 }
 
