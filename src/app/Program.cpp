@@ -64,7 +64,10 @@ std::optional<int> Program::Start()
     if (load.unreadable)
         m_frontEnd.ShowWarning(m_profileFile->path().string() + " ist keine lesbare Profildatei. Sie wird beim "
                                                                 "Speichern als Backup.bpf.bak aufbewahrt.");
-    if (load.loaded == 0 && (!load.existed || load.firstLineEmpty)) {
+    if (!load.cannotRead.empty())
+        m_frontEnd.ShowError(m_profileFile->path().string() + " kann nicht gelesen werden (" + load.cannotRead +
+                             "). Sie bleibt, wie sie ist, und wird nicht überschrieben.");
+    if (load.loaded == 0 && load.cannotRead.empty() && (!load.existed || load.firstLineEmpty)) {
         if (const auto failure = m_profileFile->SaveProfiles(m_profiles))
             m_frontEnd.ShowError(*failure);
         m_profileFile->LoadProfiles(m_profiles, defaults, NextRunRecalculationAt(m_platform.Now()));
@@ -248,6 +251,8 @@ void Program::cleanUp()
     m_store->sync();
     if (const auto failure = m_profileFile->SaveProfiles(m_profiles))
         m_frontEnd.ShowError(*failure);
+    for (const std::string& warning : m_profileFile->TakeWarnings())
+        m_frontEnd.ShowWarning(warning);
     if (!m_log->WritePending(logLimit()))
         m_frontEnd.ShowError("Protokoll " + m_log->path().string() + " kann nicht geschrieben werden.");
     m_lock.reset();

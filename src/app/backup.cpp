@@ -47,7 +47,8 @@ int listProfiles(const std::filesystem::path& dataFolder, Platform& platform)
     }
     ProfileFile file(dataFolder / ProfileFileName);
     ProfileList list;
-    if (loadProfiles(file, list, settings, platform.Now()).unreadable) {
+    const ProfileFileLoad load = loadProfiles(file, list, settings, platform.Now());
+    if (load.unreadable || !load.cannotRead.empty()) {
         std::cerr << "tresorio: " << unreadableFile(file) << '\n';
         return ExitFailure;
     }

@@ -40,6 +40,8 @@ void RunController::save()
 {
     if (const auto failure = m_env.profileFile.SaveProfiles(m_env.profiles))
         m_env.dialogs.ShowError(*failure);
+    for (const std::string& warning : m_env.profileFile.TakeWarnings())
+        m_env.dialogs.ShowWarning(warning);
 }
 
 void RunController::runProgram(const std::string& commandLine, bool wait)

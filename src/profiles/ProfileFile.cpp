@@ -2,9 +2,7 @@
 
 #include "base/Text.h"
 #include "platform/AtomicFile.h"
-
-#include <fstream>
-#include <iterator>
+#include "platform/RawFile.h"
 
 namespace {
 
@@ -30,14 +28,23 @@ ProfileFileLoad ProfileFile::LoadProfiles(ProfileList& list, const ProfileDefaul
         return result;
     result.existed = true;
 
-    std::ifstream in(m_path, std::ios::binary);
+    // A file that is there but cannot be read (permissions, an I/O error, a folder in its place)
+    // is kept as it is and never saved over while the program runs: it may well hold the
+    // profiles, and nothing here knows better.
+    std::string reason;
+    const std::unique_ptr<RawFile> file = RawFile::Open(m_path.string(), RawFile::Mode::Read, reason);
     std::string content;
-    if (in.is_open() && std::filesystem::is_regular_file(m_path, error))
-        content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (!in.is_open() || in.bad() || !std::filesystem::is_regular_file(m_path, error)) {
-        // A file that is there but cannot be read must not be replaced unseen by the next save.
-        result.unreadable = true;
-        m_keepAside = true;
+    if (file) {
+        content.assign(file->Size(), '\0');
+        const std::int64_t n = content.empty() ? 0 : file->ReadAt(0, content.data(), content.size(), reason);
+        if (n < 0 || static_cast<std::size_t>(n) != content.size())
+            content.clear(), reason = reason.empty() ? "unvollständig gelesen" : reason;
+        else
+            reason.clear();
+    }
+    if (!file || !reason.empty()) {
+        result.cannotRead = reason.empty() ? "nicht lesbar" : reason;
+        m_readOnly = true;
         return result;
     }
     const std::vector<std::string> lines = DecodeStoredLines(content);
@@ -55,33 +62,50 @@ ProfileFileLoad ProfileFile::LoadProfiles(ProfileList& list, const ProfileDefaul
     return result;
 }
 
-std::optional<std::string> ProfileFile::FormatProfiles(const ProfileList& list, std::mt19937& random,
-                                                       std::string& content)
+std::vector<std::string> ProfileFile::FormatProfiles(const ProfileList& list, std::mt19937& random,
+                                                     std::string& content)
 {
+    std::vector<std::string> warnings;
     content = std::string(ProfileSignature) + LineEnd + LineEnd + LineEnd;
     for (int row = 0; row < list.count(); ++row) {
-        const ProfileSection section = FormatProfileSection(list.at(row), random);
-        if (section.refusal)
-            return section.refusal;
+        ProfileSection section = FormatProfileSection(list.at(row), random);
+        warnings.insert(warnings.end(), section.warnings.begin(), section.warnings.end());
         for (const std::string& line : section.lines)
             content += line + LineEnd;
     }
-    return std::nullopt;
+    return warnings;
 }
 
 std::optional<std::string> ProfileFile::SaveProfiles(const ProfileList& list)
 {
+    if (m_readOnly)
+        return "Datei " + m_path.string() + " wird nicht überschrieben: sie konnte beim Start nicht gelesen werden";
     std::string content;
-    if (const auto refusal = FormatProfiles(list, m_random, content))
-        return cannotCreate(m_path) + ": " + *refusal;
+    // Each warning once: the next saves cut the same value again without saying it again.
+    for (std::string& warning : FormatProfiles(list, m_random, content))
+        if (m_warned.insert(warning).second)
+            m_warnings.push_back(std::move(warning));
     if (m_keepAside) {
         if (const auto failure = keepUnreadableFileAside())
             return cannotCreate(m_path) + ": " + *failure;
         m_keepAside = false;
     }
-    if (const auto failure = WriteFileAtomically(m_path, content, true))
+    // A link stays a link: the file it names is replaced, beside itself.
+    std::error_code error;
+    const bool link = std::filesystem::is_symlink(std::filesystem::symlink_status(m_path, error));
+    const std::filesystem::path target = link ? std::filesystem::weakly_canonical(m_path, error) : m_path;
+    if (link && error)
+        return cannotCreate(m_path) + ": " + error.message();
+    if (const auto failure = WriteFileAtomically(target, content, true))
         return cannotCreate(m_path) + ": " + *failure;
     return std::nullopt;
+}
+
+std::vector<std::string> ProfileFile::TakeWarnings()
+{
+    std::vector<std::string> warnings;
+    warnings.swap(m_warnings);
+    return warnings;
 }
 
 std::optional<std::string> ProfileFile::keepUnreadableFileAside()

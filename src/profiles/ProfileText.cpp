@@ -186,20 +186,14 @@ const KeyRule* ruleFor(const std::string& key)
     return it == byKey.end() ? nullptr : it->second;
 }
 
-std::optional<std::string> refusalFor(const TProfile& p)
+// A value cut where the reader would cut or split it: at its first line break, and to the
+// characters a value may have.
+std::string storableValue(const std::string& value)
 {
-    const std::string quoted = "Profil \"" + p.Name + "\": ";
-    if (Trim(p.Name).empty())
-        return std::string("Ein Profil hat keinen Namen.");
-    if (p.Name.find_first_of("\r\n") != std::string::npos)
-        return quoted + "Der Name enthält einen Zeilenumbruch.";
-    if (logonStored(p) && p.NetUser.size() > MaxNetUserBytes)
-        return quoted + "Der Benutzername ist länger als " + std::to_string(MaxNetUserBytes) + " Byte.";
-    if (logonStored(p) && p.NetPasswd.size() > MaxNetPasswdBytes)
-        return quoted + "Das Anmeldekennwort ist länger als " + std::to_string(MaxNetPasswdBytes) + " Byte.";
-    if (p.Password.size() > MaxZipPasswordBytes)
-        return quoted + "Das ZIP-Kennwort ist länger als " + std::to_string(MaxZipPasswordBytes) + " Byte.";
-    return std::nullopt;
+    std::string cut = value.substr(0, value.find_first_of("\r\n"));
+    if (CharCount(cut) > MaxValueChars)
+        cut = CutToChars(cut, MaxValueChars);
+    return cut;
 }
 
 } // namespace
@@ -270,28 +264,64 @@ std::vector<TProfile> ParseProfileLines(const std::vector<std::string>& lines, c
     return profiles;
 }
 
+TProfile StorableProfile(const TProfile& profile, std::vector<std::string>& warnings)
+{
+    TProfile p = profile;
+    const std::string quoted = "Profil \"" + profile.Name + "\": ";
+    auto warn = [&](const std::string& field, const std::string& what) {
+        warnings.push_back(quoted + "\"" + field + "\" " + what);
+    };
+    // A line break in the name would end the section header and start another line.
+    if (p.Name.find_first_of("\r\n") != std::string::npos) {
+        for (char& c : p.Name)
+            if (c == '\r' || c == '\n')
+                c = ' ';
+        warn("Name", "enthält einen Zeilenumbruch; gespeichert mit Leerzeichen.");
+    }
+    if (logonStored(p) && p.NetUser.size() > MaxNetUserBytes) {
+        p.NetUser.clear();
+        p.NetPasswd.clear();
+        warn("NetUser", "ist länger als " + std::to_string(MaxNetUserBytes) + " Byte und wird nicht gespeichert.");
+    }
+    if (logonStored(p) && p.NetPasswd.size() > MaxNetPasswdBytes) {
+        p.NetPasswd.clear();
+        warn("NetPasswd", "ist länger als " + std::to_string(MaxNetPasswdBytes) + " Byte und wird nicht gespeichert.");
+    }
+    if (p.Password.size() > MaxZipPasswordBytes) {
+        p.Password.clear();
+        warn("Password", "ist länger als " + std::to_string(MaxZipPasswordBytes) + " Byte und wird nicht gespeichert.");
+    }
+    // Every other value as the reader would read it back: cut at a line break and to its length.
+    std::mt19937 unused(0);
+    for (const KeyRule& rule : keyRules()) {
+        const Values values = rule.write(p, unused);
+        Values cut;
+        for (const std::string& value : values)
+            cut.push_back(storableValue(value));
+        if (cut == values)
+            continue;
+        warn(rule.key, "enthält einen Zeilenumbruch oder ist länger als " + std::to_string(MaxValueChars) +
+                           " Zeichen; gespeichert wird der Anfang.");
+        if (std::string_view(rule.key) == "Source")
+            p.Source.clear();
+        for (const std::string& value : cut)
+            rule.read(p, value);
+    }
+    return p;
+}
+
 ProfileSection FormatProfileSection(const TProfile& profile, std::mt19937& random)
 {
     ProfileSection section;
-    section.refusal = refusalFor(profile);
-    if (section.refusal)
+    // A section without a name is never read back: the profile cannot be kept.
+    if (Trim(profile.Name).empty()) {
+        section.warnings.push_back("Ein Profil ohne Namen wird nicht gespeichert.");
         return section;
-    section.lines.push_back("[" + profile.Name + "]");
-    for (const KeyRule& rule : keyRules()) {
-        for (const std::string& value : rule.write(profile, random)) {
-            // A value the reader would cut or split must not reach the file: it would come
-            // back different, or inject lines of its own.
-            if (value.find_first_of("\r\n") != std::string::npos) {
-                section.refusal = "Profil \"" + profile.Name + "\": \"" + rule.key + "\" enthält einen Zeilenumbruch.";
-                return section;
-            }
-            if (CharCount(value) > MaxValueChars) {
-                section.refusal = "Profil \"" + profile.Name + "\": \"" + rule.key + "\" ist länger als " +
-                                  std::to_string(MaxValueChars) + " Zeichen.";
-                return section;
-            }
-            section.lines.push_back(std::string(rule.key) + "=" + value);
-        }
     }
+    const TProfile storable = StorableProfile(profile, section.warnings);
+    section.lines.push_back("[" + storable.Name + "]");
+    for (const KeyRule& rule : keyRules())
+        for (const std::string& value : rule.write(storable, random))
+            section.lines.push_back(std::string(rule.key) + "=" + value);
     return section;
 }

@@ -42,11 +42,16 @@ std::vector<TProfile> ParseProfileText(std::string_view content, const ProfileDe
 std::vector<TProfile> ParseProfileLines(const std::vector<std::string>& lines, const ProfileDefaults& defaults,
                                         const NextRunRecalculation& recalculate);
 
-/// The lines of one profile's section (without line ends), or the reason why a value of it
-/// could not be read back the same and must not be written.
+/// The profile as the file can hold it: a value the file cannot store the same (a line break, too
+/// long, a logon or password longer than its scrambling takes) is cut or dropped, and warnings
+/// name the profile and the field. One such value never keeps the other profiles from being saved.
+TProfile StorableProfile(const TProfile& profile, std::vector<std::string>& warnings);
+
+/// The lines of one profile's section (without line ends), with the warnings about what could
+/// not be stored as it was; no lines for a profile without a name.
 struct ProfileSection
 {
     std::vector<std::string> lines;
-    std::optional<std::string> refusal;
+    std::vector<std::string> warnings;
 };
 ProfileSection FormatProfileSection(const TProfile& profile, std::mt19937& random);

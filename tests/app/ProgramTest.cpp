@@ -1,6 +1,7 @@
 // The tresorio executable, started as a process.
 
 #include "ProgramProcess.h"
+#include "support/Shell.h"
 #include "support/TempDir.h"
 #include "support/TreeBuilder.h"
 
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -341,6 +343,36 @@ TEST_F(RunningProgramTest, TheChannelOutlivesRunningOutOfDescriptors)
     EXPECT_TRUE(stopped);
     EXPECT_TRUE(copy.waitForFinished(10000));
     EXPECT_EQ(copy.exitCode(), 0);
+}
+
+TEST(ProgramTest, AProfileFileThatCannotBeReadIsKeptAndNeverSavedOver)
+{
+    // The user's data folder, with a profile file the user may not read (root's, mode 000).
+    TempDir home;
+    std::filesystem::permissions(home.path(), std::filesystem::perms::all);
+    const auto data = home / "daten";
+    std::filesystem::create_directories(data);
+    std::filesystem::create_directories(home / "run");
+    ASSERT_TRUE(RunShell("chown -R 65534:65534 " + home.path().string()).first);
+    const std::string profiles = "[Signature]\r\n\r\n\r\n[Wichtig]\r\nPeriod=1\r\n";
+    WriteFileBytes(data / "Backup.bpf", profiles);
+    ::chown((data / "Backup.bpf").c_str(), 0, 0);
+    std::filesystem::permissions(data / "Backup.bpf", std::filesystem::perms::none);
+
+    const Outcome list = runTresorio({"--data-dir", q(data), "--list"}, home.path(), true);
+    EXPECT_EQ(list.exitCode, 1);
+    QProcess copy;
+    copy.setProcessEnvironment(environmentFor(home.path()));
+    copy.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", TRESORIO_EXECUTABLE, "--headless",
+                           "--data-dir", q(data)});
+    ASSERT_TRUE(copy.waitForStarted());
+    EXPECT_TRUE(channelReady(home.path()));
+    EXPECT_EQ(runTresorio({"--data-dir", q(data), "--send", "TRSROStop"}, home.path(), true).exitCode, 0);
+    ASSERT_TRUE(copy.waitForFinished(10000));
+    EXPECT_NE(copy.readAllStandardError().toStdString().find("kann nicht gelesen werden"), std::string::npos);
+    // Neither replaced nor set aside.
+    EXPECT_EQ(ReadFileBytes(data / "Backup.bpf"), profiles);
+    EXPECT_FALSE(std::filesystem::exists(data / "Backup.bpf.bak"));
 }
 
 TEST(ProgramTest, HelpVersionAndBadArguments)

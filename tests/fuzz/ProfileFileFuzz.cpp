@@ -1,6 +1,8 @@
-// The profile-file reader on arbitrary bytes: it must never crash, and every profile it reads
-// that the writer accepts must read back equal from what the writer makes of it.
+// The profile-file reader on arbitrary bytes: it must never crash; every profile it reads must
+// read back, from what the writer makes of it, as the file can hold it; and every line that is
+// valid UTF-8 is read as it is, whatever the other lines are.
 
+#include "base/Text.h"
 #include "profiles/ProfileFile.h"
 #include "scheduler/NextRun.h"
 
@@ -10,6 +12,16 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string_view content(reinterpret_cast<const char*>(data), size);
+    // One line in Windows-1252 never turns the others into something else.
+    if (content.substr(0, 3) != "\xEF\xBB\xBF") {
+        const std::vector<std::string> raw = SplitLines(content);
+        const std::vector<std::string> decoded = DecodeStoredLines(content);
+        if (raw.size() != decoded.size())
+            std::abort();
+        for (std::size_t i = 0; i < raw.size(); ++i)
+            if (IsValidUtf8(raw[i]) && decoded[i] != raw[i])
+                std::abort();
+    }
     const ProfileDefaults defaults;
     const auto recalculate = NextRunRecalculationAt(37626.5);
     std::vector<TProfile> profiles = ParseProfileText(content, defaults, recalculate);
@@ -18,19 +30,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ProfileList writable;
     std::vector<TProfile> expected;
     for (TProfile& p : profiles) {
-        if (FormatProfileSection(p, random).refusal)
-            continue;
-        // Logon data is stored only with the logon on and a user name.
-        if (!p.NetLogon || p.NetUser.empty()) {
-            p.NetUser.clear();
-            p.NetPasswd.clear();
+        std::vector<std::string> warnings;
+        TProfile storable = StorableProfile(p, warnings);
+        // Logon data is stored only with the logon (of a share or of the FTP server) and a user.
+        if (!(storable.NetLogon || storable.FTP) || storable.NetUser.empty()) {
+            storable.NetUser.clear();
+            storable.NetPasswd.clear();
         }
-        expected.push_back(p);
+        if (Trim(storable.Name).empty())
+            continue;
+        expected.push_back(storable);
         writable.AddToProfile(p);
     }
     std::string written;
-    if (ProfileFile::FormatProfiles(writable, random, written))
-        std::abort();
+    ProfileFile::FormatProfiles(writable, random, written);
     if (ParseProfileText(written, defaults, recalculate) != expected)
         std::abort();
     return 0;

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -349,44 +350,98 @@ TEST_F(ProfileFileTest, AFailedSaveLeavesTheOldFileAndSaysWhy)
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1); // no temporary left
 }
 
-TEST_F(ProfileFileTest, ValuesThatCouldNotBeReadBackAreRefused)
+TEST_F(ProfileFileTest, AValueTheFileCannotHoldCostsOnlyThatValue)
 {
     struct Case
     {
         std::function<void(TProfile&)> change;
-        const char* reason;
+        std::function<bool(const TProfile&)> stored; // what the profile reads back as
+        const char* field;
     };
     const Case cases[] = {
-        {[](TProfile& p) { p.NetUser = std::string(93, 'u'); }, "Benutzername"},
-        {[](TProfile& p) { p.NetPasswd = std::string(91, 'p'); }, "Anmeldekennwort"},
-        {[](TProfile& p) { p.Password = std::string(117, 'p'); }, "ZIP-Kennwort"},
-        {[](TProfile& p) { p.Name = "  "; }, "keinen Namen"},
-        {[](TProfile& p) { p.Name = "A]\r\nRunBefore=rm -rf ~"; }, "Zeilenumbruch"},
-        {[](TProfile& p) { p.Source.push_back("/a/\n[B]"); }, "\"Source\" enthält einen Zeilenumbruch"},
-        {[](TProfile& p) { p.Exclfiles = std::string(3001, 'x'); }, "\"Exclfiles\" ist länger als 3000"},
+        {[](TProfile& p) { p.NetUser = std::string(93, 'u'); }, [](const TProfile& b) { return b.NetUser.empty(); },
+         "NetUser"},
+        {[](TProfile& p) { p.NetPasswd = std::string(91, 'p'); },
+         [](const TProfile& b) { return b.NetPasswd.empty() && !b.NetUser.empty(); }, "NetPasswd"},
+        {[](TProfile& p) { p.Password = std::string(117, 'p'); }, [](const TProfile& b) { return b.Password.empty(); },
+         "Password"},
+        {[](TProfile& p) { p.Name = "A]\r\nRunBefore=rm -rf ~"; },
+         [](const TProfile& b) { return b.Name == "A]  RunBefore=rm -rf ~" && b.RunBefore != "rm -rf ~"; }, "Name"},
+        {[](TProfile& p) { p.Source.push_back("/a/\n[B]"); },
+         [](const TProfile& b) { return b.Source.back() == "/a/"; }, "Source"},
+        {[](TProfile& p) { p.Exclfiles = std::string(3001, 'x'); },
+         [](const TProfile& b) { return b.Exclfiles == std::string(3000, 'x'); }, "Exclfiles"},
     };
-    ProfileList good;
-    good.AddToProfile(everyFieldSet());
-    ASSERT_FALSE(ProfileFile(path).SaveProfiles(good));
-    const std::string before = ReadFileBytes(path);
     for (const Case& c : cases) {
+        // The profile with the value stands between two others that must keep everything.
         ProfileList list;
+        TProfile before = everyFieldSet();
+        before.Name = "Davor";
+        list.AddToProfile(before);
         TProfile p = everyFieldSet();
         c.change(p);
         list.AddToProfile(p);
-        const auto failure = ProfileFile(path).SaveProfiles(list);
-        ASSERT_TRUE(failure) << c.reason;
-        EXPECT_NE(failure->find(c.reason), std::string::npos) << *failure;
-        EXPECT_EQ(ReadFileBytes(path), before);
+        TProfile after = everyFieldSet();
+        after.Name = "Danach";
+        list.AddToProfile(after);
+        ProfileFile file(path);
+        ASSERT_FALSE(file.SaveProfiles(list)) << c.field;
+        const std::vector<std::string> warnings = file.TakeWarnings();
+        ASSERT_EQ(warnings.size(), 1u) << c.field;
+        EXPECT_NE(warnings[0].find(std::string("\"") + c.field + "\""), std::string::npos) << warnings[0];
+        EXPECT_FALSE(file.SaveProfiles(list));
+        EXPECT_TRUE(file.TakeWarnings().empty()); // said once
+        const ProfileList back = load();
+        ASSERT_EQ(back.count(), 3) << c.field;
+        EXPECT_EQ(back.at(0), list.at(0));
+        EXPECT_EQ(back.at(2), list.at(2));
+        EXPECT_TRUE(c.stored(back.at(1))) << c.field;
     }
-    // With the logon off the long user name is not written at all, so nothing is refused.
+    // A profile without a name cannot be read back: it is the one left out, and said so.
     ProfileList list;
-    TProfile p = everyFieldSet();
-    p.NetLogon = false;
-    p.FTP = false;
-    p.NetUser = std::string(200, 'u');
-    list.AddToProfile(p);
-    EXPECT_FALSE(ProfileFile(path).SaveProfiles(list));
+    TProfile unnamed = everyFieldSet();
+    unnamed.Name = "  ";
+    list.AddToProfile(unnamed);
+    list.AddToProfile(everyFieldSet());
+    ProfileFile file(path);
+    ASSERT_FALSE(file.SaveProfiles(list));
+    EXPECT_EQ(file.TakeWarnings(), (std::vector<std::string>{"Ein Profil ohne Namen wird nicht gespeichert."}));
+    EXPECT_EQ(load().count(), 1);
+}
+
+TEST_F(ProfileFileTest, AFileThatCannotBeReadIsNeverSavedOver)
+{
+    WriteFileBytes(path, "[Signature]\r\n\r\n\r\n[Wichtig]\r\nPeriod=3\r\n");
+    std::filesystem::permissions(path, std::filesystem::perms::none);
+    // Root reads what it likes: the test reads as nobody would.
+    if (::geteuid() == 0 && ::access(path.c_str(), R_OK) == 0) {
+        std::filesystem::remove(path);
+        std::filesystem::create_directory(path); // a folder where the file should be cannot be read either
+    }
+    ProfileFile file(path);
+    ProfileList list;
+    const ProfileFileLoad loaded = file.LoadProfiles(list, {}, {});
+    EXPECT_FALSE(loaded.cannotRead.empty());
+    EXPECT_FALSE(loaded.unreadable); // not set aside as a file that is no profile file
+    list.AddToProfile(everyFieldSet());
+    const auto failure = file.SaveProfiles(list);
+    ASSERT_TRUE(failure);
+    EXPECT_NE(failure->find("wird nicht überschrieben"), std::string::npos) << *failure;
+    EXPECT_FALSE(std::filesystem::exists(path.string() + ".bak"));
+}
+
+TEST_F(ProfileFileTest, AFileThatIsALinkStaysALink)
+{
+    const auto real = dir / "woanders/Backup.bpf";
+    std::filesystem::create_directories(real.parent_path());
+    WriteFileBytes(real, "[Signature]\r\n\r\n\r\n");
+    std::filesystem::create_symlink(real, path);
+    ProfileList list;
+    list.AddToProfile(everyFieldSet());
+    ASSERT_FALSE(ProfileFile(path).SaveProfiles(list));
+    EXPECT_TRUE(std::filesystem::is_symlink(path));
+    EXPECT_NE(ReadFileBytes(real).find("[Tägliche Sicherung]"), std::string::npos);
+    EXPECT_EQ(load().count(), 1);
 }
 
 } // namespace
