@@ -111,20 +111,30 @@ void Channel::accept()
         }
         ++m_open;
         QObject::connect(socket, &QObject::destroyed, &m_server, [this] { --m_open; });
-        QTimer::singleShot(IdleTimeoutMs, socket, [socket] {
+        auto buffer = std::make_shared<QByteArray>();
+        auto refused = std::make_shared<bool>(false);
+        QTimer::singleShot(IdleTimeoutMs, socket, [socket, refused] {
+            *refused = true; // nothing is read from it any more
             socket->abort();
             socket->deleteLater();
         });
-        auto buffer = std::make_shared<QByteArray>();
-        QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket, buffer] {
-            buffer->append(socket->readAll());
-            // A message larger than any command is refused without reading it whole.
+        QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket, buffer, refused] {
+            const QByteArray read = socket->readAll();
+            // A message larger than any command is refused: what follows is read and dropped
+            // (never kept), until the sender is done or the time for a message is up.
+            if (*refused)
+                return;
+            buffer->append(read);
             if (static_cast<std::size_t>(buffer->size()) > MaxChannelMessageBytes) {
+                *refused = true;
                 buffer->clear();
-                socket->abort();
             }
         });
-        QObject::connect(socket, &QLocalSocket::disconnected, socket, [this, socket, buffer] {
+        QObject::connect(socket, &QLocalSocket::disconnected, socket, [this, socket, buffer, refused] {
+            if (*refused) {
+                socket->deleteLater();
+                return;
+            }
             buffer->append(socket->readAll());
             // Handled after this signal has returned: a command may end the program, and with
             // it this socket.

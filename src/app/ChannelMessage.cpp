@@ -29,24 +29,25 @@ std::optional<ChannelMessage> ParseChannelMessage(std::string_view bytes)
     return message;
 }
 
-ChannelCommand CommandOf(const ChannelMessage& message, const std::string& ownComputer)
+std::vector<ChannelCommand> CommandsOf(const ChannelMessage& message, const std::string& ownComputer)
 {
+    std::vector<ChannelCommand> commands;
     if (message.computer != ownComputer)
-        return {};
+        return commands;
     const std::string& text = message.text;
     if (const std::size_t at = text.find(RunProfile); at != std::string::npos) {
         // The name runs from behind the command to the end of its line.
         const std::size_t start = at + RunProfile.size();
         const std::size_t end = text.find_first_of("\r\n", start);
-        return {ChannelCommand::Kind::RunProfile, text.substr(start, end - start)};
+        commands.push_back({ChannelCommand::Kind::RunProfile, text.substr(start, end - start)});
     }
     if (text.find("TRSROStop") != std::string::npos)
-        return {ChannelCommand::Kind::Stop, {}};
+        commands.push_back({ChannelCommand::Kind::Stop, {}});
     if (text.find("TRSROPause") != std::string::npos)
-        return {ChannelCommand::Kind::Pause, {}};
+        commands.push_back({ChannelCommand::Kind::Pause, {}});
     if (text.find("TRSROContinue") != std::string::npos)
-        return {ChannelCommand::Kind::Continue, {}};
-    return {};
+        commands.push_back({ChannelCommand::Kind::Continue, {}});
+    return commands;
 }
 
 std::string RunProfileCommand(const std::string& profileName)

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 /// One message between copies of the program: "Message", the sender's user and computer name,
 /// then the command text, every line ended by CR LF.
@@ -34,8 +35,10 @@ struct ChannelCommand
     std::string profileName;
 };
 
-/// The command of a message from this computer; messages from another computer are ignored.
-ChannelCommand CommandOf(const ChannelMessage& message, const std::string& ownComputer);
+/// The commands of a message from this computer, in the order they are handled: a run, the stop,
+/// the pause, the continue (a message may hold several); messages from another computer are
+/// ignored.
+std::vector<ChannelCommand> CommandsOf(const ChannelMessage& message, const std::string& ownComputer);
 
 /// The command that asks the running copy to run a profile.
 std::string RunProfileCommand(const std::string& profileName);

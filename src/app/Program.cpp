@@ -133,27 +133,28 @@ void Program::setPaused(bool paused)
 
 void Program::received(const ChannelMessage& message)
 {
-    const ChannelCommand command = CommandOf(message, m_platform.ComputerName());
-    switch (command.kind) {
-    case ChannelCommand::Kind::RunProfile: {
-        const std::optional<int> active = m_controller->ActiveProfileIndex();
-        for (int row = 0; row < m_profiles.count(); ++row)
-            if (SameText(m_profiles.at(row).Name, command.profileName) && active != row)
-                m_profiles.at(row).RunRequest = true;
-        break;
-    }
-    case ChannelCommand::Kind::Stop:
-        setPaused(false);
-        Stop(true);
-        break;
-    case ChannelCommand::Kind::Pause:
-        setPaused(true);
-        break;
-    case ChannelCommand::Kind::Continue:
-        setPaused(false);
-        break;
-    case ChannelCommand::Kind::None:
-        break;
+    for (const ChannelCommand& command : CommandsOf(message, m_platform.ComputerName())) {
+        switch (command.kind) {
+        case ChannelCommand::Kind::RunProfile: {
+            const std::optional<int> active = m_controller->ActiveProfileIndex();
+            for (int row = 0; row < m_profiles.count(); ++row)
+                if (SameText(m_profiles.at(row).Name, command.profileName) && active != row)
+                    m_profiles.at(row).RunRequest = true;
+            break;
+        }
+        case ChannelCommand::Kind::Stop:
+            setPaused(false);
+            Stop(true);
+            break;
+        case ChannelCommand::Kind::Pause:
+            setPaused(true);
+            break;
+        case ChannelCommand::Kind::Continue:
+            setPaused(false);
+            break;
+        case ChannelCommand::Kind::None:
+            break;
+        }
     }
 }
 

@@ -37,12 +37,23 @@ TEST(ChannelMessageTest, Commands)
         {"Hallo\r\n", Kind::None, ""},
     };
     for (const Case& c : cases) {
-        const ChannelCommand command = CommandOf({"anna", "werkbank", c.text}, "werkbank");
-        EXPECT_EQ(command.kind, c.kind) << c.text;
-        EXPECT_EQ(command.profileName, c.name) << c.text;
+        const std::vector<ChannelCommand> commands = CommandsOf({"anna", "werkbank", c.text}, "werkbank");
+        ASSERT_EQ(commands.size(), c.kind == Kind::None ? 0u : 1u) << c.text;
+        if (c.kind != Kind::None) {
+            EXPECT_EQ(commands[0].kind, c.kind) << c.text;
+            EXPECT_EQ(commands[0].profileName, c.name) << c.text;
+        }
     }
+    // Several in one message: each, in the order of handling.
+    const auto several =
+        CommandsOf({"anna", "werkbank", "TRSROContinue\r\nTRSRORunProfileDaten\r\nTRSROPause\r\n"}, "werkbank");
+    ASSERT_EQ(several.size(), 3u);
+    EXPECT_EQ(several[0].kind, Kind::RunProfile);
+    EXPECT_EQ(several[0].profileName, "Daten");
+    EXPECT_EQ(several[1].kind, Kind::Pause);
+    EXPECT_EQ(several[2].kind, Kind::Continue);
     // Another computer's message is ignored.
-    EXPECT_EQ(CommandOf({"anna", "anderer", "TRSROStop\r\n"}, "werkbank").kind, Kind::None);
+    EXPECT_TRUE(CommandsOf({"anna", "anderer", "TRSROStop\r\n"}, "werkbank").empty());
 }
 
 } // namespace

@@ -375,6 +375,28 @@ TEST(ProgramTest, AProfileFileThatCannotBeReadIsKeptAndNeverSavedOver)
     EXPECT_FALSE(std::filesystem::exists(data / "Backup.bpf.bak"));
 }
 
+TEST_F(RunningProgramTest, MessagesTooLargeOrNeverFinishedAreDroppedQuietly)
+{
+    writeProfile(false);
+    RunningCopy copy(home.path(), data);
+    ASSERT_TRUE(channelReady(home.path()));
+    const std::string socket = std::filesystem::directory_iterator(home / "run/tresorio")->path().string();
+    // One far larger than any command, one that stops half way and says no more.
+    ASSERT_TRUE(RunShell("python3 -c \"import socket,time\n"
+                         "s=socket.socket(socket.AF_UNIX); s.connect('" +
+                         socket +
+                         "')\ntry: s.sendall(b'Message\\r\\nanna\\r\\nwerkbank\\r\\n'+b'x'*200000)\n"
+                         "except OSError: pass\ns.close()\n"
+                         "t=socket.socket(socket.AF_UNIX); t.connect('" +
+                         socket + "'); t.sendall(b'Mess'); time.sleep(4); t.close()\"")
+                    .first);
+    EXPECT_EQ(runTresorio({"--data-dir", q(data), "--send", "TRSROStop"}, home.path()).exitCode, 0);
+    EXPECT_EQ(copy.waitForExit(), 0);
+    const std::string err = copy.process().readAllStandardError().toStdString();
+    EXPECT_EQ(err.find("QIODevice"), std::string::npos) << err;
+    EXPECT_EQ(err.find("QLocalSocket"), std::string::npos) << err;
+}
+
 TEST(ProgramTest, HelpVersionAndBadArguments)
 {
     TempDir home;
