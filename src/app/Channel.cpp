@@ -1,5 +1,7 @@
 #include "app/Channel.h"
 
+#include "platform/posix/InstanceLock.h"
+
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QElapsedTimer>
@@ -41,14 +43,27 @@ std::optional<std::string> Channel::SocketPath(const std::filesystem::path& data
 bool Channel::Send(const std::filesystem::path& dataFolder, const std::string& user, const std::string& computer,
                    const std::string& command)
 {
-    const auto path = SocketPath(dataFolder);
-    if (!path)
-        return false;
+    // Where the copy that runs said it listens comes first: its runtime folder may differ from
+    // this start's. Then where it would listen by this start's own environment.
+    std::vector<std::string> paths;
+    const std::string published = InstanceLock::Published(dataFolder / "tresorio.lock");
+    if (!published.empty() && published.front() == '/')
+        paths.push_back(published);
+    if (const auto own = SocketPath(dataFolder); own && (paths.empty() || *own != paths.front()))
+        paths.push_back(*own);
+    for (const std::string& path : paths)
+        if (sendTo(path, FormatChannelMessage(user, computer, command)))
+            return true;
+    return false;
+}
+
+bool Channel::sendTo(const std::string& path, const std::string& message)
+{
     QLocalSocket socket;
-    socket.connectToServer(QString::fromStdString(*path));
+    socket.connectToServer(QString::fromStdString(path));
     if (!socket.waitForConnected(SendTimeoutMs))
         return false;
-    socket.write(QByteArray::fromStdString(FormatChannelMessage(user, computer, command)));
+    socket.write(QByteArray::fromStdString(message));
     const bool written = socket.waitForBytesWritten(SendTimeoutMs);
     socket.disconnectFromServer();
     if (socket.state() != QLocalSocket::UnconnectedState)

@@ -28,6 +28,8 @@ public:
     Q_DISABLE_COPY_MOVE(Channel)
 
     bool listening() const { return m_server.isListening(); }
+    /// Where it listens: the path a second start finds it by.
+    std::string ServerPath() const { return m_name.toStdString(); }
     /// Takes no more connections; those under way still deliver their message.
     void StopListening();
     /// Waits up to timeoutMs for the connections under way to end and hands their messages on;
@@ -35,6 +37,7 @@ public:
     bool Drain(int timeoutMs);
 
 private:
+    static bool sendTo(const std::string& path, const std::string& message);
     void accept();
     void listen();
 

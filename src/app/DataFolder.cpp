@@ -10,9 +10,7 @@ std::string environment(const char* name)
     return value ? value : "";
 }
 
-} // namespace
-
-std::filesystem::path ResolveDataFolder(const DataFolderSources& sources)
+std::filesystem::path resolve(const DataFolderSources& sources)
 {
     std::error_code error;
     auto absolute = [&error](const std::filesystem::path& p) { return std::filesystem::absolute(p, error); };
@@ -27,6 +25,21 @@ std::filesystem::path ResolveDataFolder(const DataFolderSources& sources)
     if (!sources.xdgDataHome.empty() && std::filesystem::path(sources.xdgDataHome).is_absolute())
         return std::filesystem::path(sources.xdgDataHome) / "tresorio";
     return absolute(std::filesystem::path(sources.home) / ".local" / "share" / "tresorio");
+}
+
+} // namespace
+
+std::filesystem::path ResolveDataFolder(const DataFolderSources& sources)
+{
+    // One name for one folder: "DIR", "DIR/" and a link to it are the same data folder, with the
+    // same lock and the same channel.
+    const std::filesystem::path found = resolve(sources);
+    std::error_code error;
+    const std::filesystem::path canonical = std::filesystem::weakly_canonical(found, error);
+    std::string text = (error ? found : canonical).lexically_normal().string();
+    while (text.size() > 1 && text.back() == '/')
+        text.pop_back();
+    return text;
 }
 
 DataFolderSources DataFolderSourcesOfProcess(std::optional<std::string> commandLine)

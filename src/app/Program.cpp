@@ -34,6 +34,11 @@ std::optional<int> Program::Start()
     const bool existed = std::filesystem::is_directory(data, error);
     if (existed) {
         m_lock = std::make_unique<InstanceLock>(data / LockFileName);
+        if (!m_lock->held() && !m_lock->heldElsewhere()) {
+            std::cerr << "tresorio: " << (data / LockFileName).string()
+                      << " kann nicht gesperrt werden: " << m_lock->error() << '\n';
+            return 1;
+        }
         if (!m_lock->held()) {
             // Another copy runs on this data folder: hand the profile over and write nothing.
             if (!m_options.profileName) {
@@ -49,7 +54,8 @@ std::optional<int> Program::Start()
         std::filesystem::permissions(data, std::filesystem::perms::owner_all, error);
         m_lock = std::make_unique<InstanceLock>(data / LockFileName);
         if (!m_lock->held()) {
-            std::cerr << "tresorio: Ordner " << data.string() << " kann nicht verwendet werden.\n";
+            std::cerr << "tresorio: Ordner " << data.string() << " kann nicht verwendet werden: "
+                      << (m_lock->error().empty() ? "von einer anderen Kopie belegt" : m_lock->error()) << '\n';
             return 1;
         }
     }
@@ -92,6 +98,7 @@ std::optional<int> Program::Start()
                 m_commandLineMode = true;
                 m_commandLineRun = m_profiles.idAt(row);
                 m_channel = std::make_unique<Channel>(data, [this](const ChannelMessage& m) { received(m); });
+                m_lock->Publish(m_channel->ServerPath());
                 m_controller->BackupProfile(row);
                 return std::nullopt;
             }
@@ -105,6 +112,7 @@ std::optional<int> Program::Start()
     m_dispatcher->ScheduleStartupProfiles(m_platform.Now());
     m_dispatcher->GetNextTask();
     m_channel = std::make_unique<Channel>(data, [this](const ChannelMessage& m) { received(m); });
+    m_lock->Publish(m_channel->ServerPath());
     if (!m_channel->listening())
         m_frontEnd.ShowWarning("Nachrichten anderer Programme können nicht empfangen werden.");
 

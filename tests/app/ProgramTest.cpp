@@ -397,6 +397,49 @@ TEST_F(RunningProgramTest, MessagesTooLargeOrNeverFinishedAreDroppedQuietly)
     EXPECT_EQ(err.find("QLocalSocket"), std::string::npos) << err;
 }
 
+TEST_F(RunningProgramTest, ASecondStartFindsTheRunningCopyWhateverItCallsTheFolder)
+{
+    writeProfile(false);
+    RunningCopy copy(home.path(), data);
+    ASSERT_TRUE(channelReady(home.path()));
+    std::filesystem::create_directory_symlink(data, home / "verweis");
+    TempDir elsewhere; // another session: another runtime folder
+    std::filesystem::create_directories(elsewhere / "run");
+    std::filesystem::permissions(elsewhere / "run", std::filesystem::perms::owner_all);
+    const struct
+    {
+        QString folder;
+        std::filesystem::path home;
+    } starts[] = {
+        {q(data) + "/", home.path()},
+        {q(home / "verweis"), home.path()},
+        {q(data / ".." / "daten"), home.path()},
+        {q(data), elsewhere.path()},
+    };
+    for (const auto& start : starts) {
+        const Outcome o = runTresorio({"--data-dir", start.folder, "--send", "TRSROPause"}, start.home);
+        EXPECT_EQ(o.exitCode, 0) << start.folder.toStdString() << " " << o.err;
+        // And it is seen as the same folder: no second copy starts on it.
+        const Outcome second = runTresorio({"--data-dir", start.folder, "--headless"}, start.home);
+        EXPECT_EQ(second.exitCode, 0) << second.err;
+        EXPECT_NE(second.err.find("läuft bereits"), std::string::npos) << second.err;
+    }
+    EXPECT_EQ(runTresorio({"--data-dir", q(data), "--send", "TRSROStop"}, home.path()).exitCode, 0);
+    EXPECT_EQ(copy.waitForExit(), 0);
+}
+
+TEST_F(RunningProgramTest, ALockThatCannotBeTakenIsReportedWithItsReason)
+{
+    writeProfile(false);
+    std::filesystem::create_directory(data / "tresorio.lock"); // a folder where the lock should be
+    for (const QStringList& arguments : {QStringList{"--headless"}, QStringList{"Daten"}}) {
+        const Outcome o = runTresorio(QStringList{"--data-dir", q(data)} + arguments, home.path());
+        EXPECT_EQ(o.exitCode, 1) << o.err;
+        EXPECT_NE(o.err.find("kann nicht gesperrt werden"), std::string::npos) << o.err;
+    }
+    EXPECT_FALSE(reported());
+}
+
 TEST(ProgramTest, HelpVersionAndBadArguments)
 {
     TempDir home;
