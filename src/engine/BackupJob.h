@@ -28,6 +28,7 @@ struct BackupJob
     int language = 0;
     std::string dataFolder; // the program's own files: never copied, moved, deleted or emptied
     std::string workTag;    // marks the run's own files; empty: a new one for every run
+    std::vector<std::string> notes; // lines for the report before the run's own (the program before it)
 };
 
 /// File-search attribute bits: read-only 1, hidden 2, system 4, archive 32.

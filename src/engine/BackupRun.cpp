@@ -261,6 +261,8 @@ RunResult BackupRun::Run()
     state.lines = ReportHeaderTop(header);
     for (std::string& line : ReportHeaderBottom(header))
         state.addLine(std::move(line));
+    for (const std::string& note : m_job.notes)
+        state.addLine(note);
 
     FileProcessor processor(state);
     SourceScan scan(state, processor);

@@ -44,12 +44,18 @@ void RunController::save()
         m_env.dialogs.ShowWarning(warning);
 }
 
-void RunController::runProgram(const std::string& commandLine, bool wait)
+std::optional<Platform::ProgramRun> RunController::runProgram(const std::string& commandLine, bool wait)
 {
-    // A program that cannot be started is passed over; the run does not depend on it.
-    if (!commandLine.empty())
-        m_env.platform.RunProgram(
-            commandLine, RunProgramFolder(commandLine, m_env.platform.SpecialFolderPath(SpecialFolder::Home)), wait);
+    // A program that cannot be started, or ends with an error, is passed over: the run does not
+    // depend on it, but its report says so.
+    if (commandLine.empty())
+        return std::nullopt;
+    const auto isFolder = [this](const std::string& path) {
+        const auto entry = m_env.fs.Stat(path);
+        return entry && entry->folder;
+    };
+    const std::string home = m_env.platform.SpecialFolderPath(SpecialFolder::Home);
+    return m_env.platform.RunProgram(commandLine, RunProgramFolder(commandLine, home, isFolder), wait);
 }
 
 void RunController::BackupProfile(int row)
@@ -70,7 +76,9 @@ void RunController::BackupProfile(int row)
     CalcNextBackup(profile, now);
     save();
     m_env.view.UpdateProfileList();
-    runProgram(profile.RunBefore, profile.RunBeforeWait);
+    std::optional<std::string> programNote;
+    if (const auto before = runProgram(profile.RunBefore, profile.RunBeforeWait))
+        programNote = ProgramNote(profile.RunBefore, *before, profile.RunBeforeWait);
 
     m_netConnectionMade = false;
     std::optional<Status> logonError;
@@ -99,8 +107,11 @@ void RunController::BackupProfile(int row)
         if (scheduled)
             profile.NextRun = NextTenMinuteMark(now);
         profile.Errors = 1;
-        backupLog(UnavailableDestinationReport(profile.Name, destination, logonError, destinationError, scheduled, now),
-                  1, 0, 0, 0);
+        std::vector<std::string> report =
+            UnavailableDestinationReport(profile.Name, destination, logonError, destinationError, scheduled, now);
+        if (programNote)
+            report.insert(report.begin() + 2, *programNote);
+        backupLog(report, 1, 0, 0, 0);
         return;
     }
 
@@ -108,6 +119,8 @@ void RunController::BackupProfile(int row)
     m_archive = m_env.openArchiveState();
     BackupJob job = MakeBackupJob(profile, m_env.settings, reference);
     job.dataFolder = m_env.dataFolder;
+    if (programNote)
+        job.notes.push_back(*programNote);
     auto run =
         std::make_unique<BackupRun>(std::move(job), m_env.platform, m_env.fs, *m_archive, m_workerObserver, m_control);
     m_worker = std::make_unique<BackupThread>(std::move(run), [this](RunResult result) {

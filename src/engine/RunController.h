@@ -92,7 +92,7 @@ private:
     void backupDone(RunResult result);
     void backupLog(const std::vector<std::string>& lines, std::int32_t errors, std::int32_t rate, std::int64_t size,
                    std::int64_t count);
-    void runProgram(const std::string& commandLine, bool wait);
+    std::optional<Platform::ProgramRun> runProgram(const std::string& commandLine, bool wait);
     /// The destination as it reads at the run's start moment.
     std::string expandedDestination(const TProfile& profile, DateTime now) const;
     void save();

@@ -66,10 +66,24 @@ DateTime NextTenMinuteMark(DateTime now)
     return FromLinearMs(marks * TenMinutes);
 }
 
-std::string RunProgramFolder(const std::string& commandLine, const std::string& home)
+std::string RunProgramFolder(const std::string& commandLine, const std::string& home,
+                             const std::function<bool(const std::string&)>& isFolder)
 {
     const std::size_t slash = commandLine.find_last_of('/');
-    return slash == std::string::npos ? home : commandLine.substr(0, slash + 1);
+    if (slash == std::string::npos)
+        return home;
+    const std::string folder = commandLine.substr(0, slash + 1);
+    return isFolder(folder) ? folder : home;
+}
+
+std::optional<std::string> ProgramNote(const std::string& commandLine, const Platform::ProgramRun& run, bool waited)
+{
+    if (!run.started)
+        return "Hinweis: Programm vor der Sicherung \"" + commandLine + "\" konnte nicht gestartet werden";
+    if (waited && run.exitStatus != 0)
+        return "Hinweis: Programm vor der Sicherung \"" + commandLine + "\" endete mit Status " +
+               std::to_string(run.exitStatus);
+    return std::nullopt;
 }
 
 std::vector<std::string> UnavailableDestinationReport(const std::string& name, const std::string& destination,

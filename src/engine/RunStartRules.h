@@ -1,11 +1,13 @@
 #pragma once
 
 #include "base/DateTime.h"
+#include "platform/Platform.h"
 #include "engine/BackupJob.h"
 #include "platform/FileSystem.h"
 #include "profiles/ProfileList.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,9 +32,15 @@ std::string ShareRoot(const std::string& path);
 /// The next full ten minutes after now (10:23:30 gives 10:30:00; 10:20:00 gives 10:30:00).
 DateTime NextTenMinuteMark(DateTime now);
 
-/// The folder a before or after program starts in: the command line up to its last "/", else
-/// home.
-std::string RunProgramFolder(const std::string& commandLine, const std::string& home);
+/// The folder a before or after program starts in: the command line up to its last "/" when
+/// that is a folder (isFolder says), else home. A line with a path among its arguments
+/// ("pg_dump -f /backup/db.sql") runs in home.
+std::string RunProgramFolder(const std::string& commandLine, const std::string& home,
+                             const std::function<bool(const std::string&)>& isFolder);
+
+/// The report's note about a program before the run that could not be started or, waited for,
+/// ended with an exit status other than 0; nothing when it went well.
+std::optional<std::string> ProgramNote(const std::string& commandLine, const Platform::ProgramRun& run, bool waited);
 
 /// The report of a run whose destination cannot be reached.
 std::vector<std::string> UnavailableDestinationReport(const std::string& name, const std::string& destination,

@@ -55,9 +55,14 @@ public:
     /// "/"): a folder there that lies on the same file system as the folder itself is an empty
     /// mount point, not the medium.
     virtual std::vector<std::string> MediaMountRoots() = 0;
+    /// What became of a program started for a run.
+    struct ProgramRun
+    {
+        bool started = false;
+        int exitStatus = 0; // when waited for: its exit status (-1 when it did not end normally)
+    };
     /// Starts a command line with the shell in folder; with wait, returns when it has ended.
-    /// False when it could not be started.
-    virtual bool RunProgram(const std::string& commandLine, const std::string& folder, bool wait) = 0;
+    virtual ProgramRun RunProgram(const std::string& commandLine, const std::string& folder, bool wait) = 0;
     /// Logs on to a network share with a user and password.
     virtual Status ConnectShare(const std::string& share, const std::string& user, const std::string& password) = 0;
     virtual void DisconnectShare(const std::string& share) = 0;

@@ -137,8 +137,10 @@ protected:
 TEST_F(RunControllerTest, AFullRunLeavesFilesReportAndStatistics)
 {
     const int row = add("Daten", PeriodInterval);
-    profiles.at(row).RunBefore = "/opt/vorher.sh --jetzt";
+    std::filesystem::create_directories(dir / "werkzeug");
+    profiles.at(row).RunBefore = (dir / "werkzeug/vorher.sh --jetzt").string();
     profiles.at(row).RunBeforeWait = true;
+    platform.programStatus = 3; // the run goes on, its report says so
     profiles.at(row).RunAfter = "nachher.sh";
     add("Andere");
     platform.now += 5.0 / 86400; // 14:00:05, just after the hourly moment
@@ -178,8 +180,13 @@ TEST_F(RunControllerTest, AFullRunLeavesFilesReportAndStatistics)
     ProfileList saved;
     ProfileFile(dir / "Backup.bpf").LoadProfiles(saved, {}, {});
     EXPECT_EQ(saved.at(1).FilesCount, 2);
+    EXPECT_NE(logText.find("Startzeit             : 14:00:05\r\nHinweis: Programm vor der Sicherung \"" +
+                           profiles.at(1).RunBefore + "\" endete mit Status 3\r\n"),
+              std::string::npos)
+        << logText;
     EXPECT_EQ(platform.programs,
-              (std::vector<std::string>{"/opt/|/opt/vorher.sh --jetzt|wait", "/home/anna|nachher.sh|nowait"}));
+              (std::vector<std::string>{(dir / "werkzeug/").string() + "|" + profiles.at(1).RunBefore + "|wait",
+                                        "/home/anna|nachher.sh|nowait"}));
     EXPECT_EQ(view.active, (std::vector<std::string>{"Daten (Vollsicherung)", "-"}));
     EXPECT_TRUE(platform.powerOffs.empty());
     EXPECT_TRUE(dialogs.shown.size() == 1); // no error message without errors
@@ -226,8 +233,10 @@ TEST_F(RunControllerTest, AnUnreachableDestinationIsReportedAndRetriedInTenMinut
     p.NetLogon = true;
     p.NetUser = "anna";
     p.Destination = "\\\\srv\\daten\\sicherung";
-    p.RunAfter = "/usr/local/bin/danach";
+    p.RunBefore = "fehlt";
+    p.RunAfter = "/gibt/es/nicht/danach";
     p.ShutDown = true;
+    platform.programsStart = false;
     platform.now += 23.5 / 1440; // 14:23:30
 
     controller.BackupProfile(row);
@@ -243,7 +252,11 @@ TEST_F(RunControllerTest, AnUnreachableDestinationIsReportedAndRetriedInTenMinut
               std::string::npos)
         << logText;
     EXPECT_NE(logText.find("                Neuerlicher Start um 10 Minuten verschoben\r\n"), std::string::npos);
-    EXPECT_EQ(platform.programs, (std::vector<std::string>{"/usr/local/bin/|/usr/local/bin/danach|nowait"}));
+    EXPECT_NE(logText.find("Profil                : Netz\r\n"
+                           "Hinweis: Programm vor der Sicherung \"fehlt\" konnte nicht gestartet werden\r\n"),
+              std::string::npos);
+    EXPECT_EQ(platform.programs,
+              (std::vector<std::string>{"/home/anna|fehlt|nowait", "/home/anna|/gibt/es/nicht/danach|nowait"}));
     EXPECT_TRUE(platform.powerOffs.empty()); // never after an unavailable destination
     EXPECT_EQ(dialogs.shown.back(), "Information: Tresorio 2002\nBeim Sichern ist/sind 1 Fehler aufgetreten. "
                                     "Fehlerbeschreibung finden Sie im Sicherungsprotokoll.");

@@ -87,9 +87,18 @@ TEST(RunStartRulesTest, SharesMarksAndFolders)
     EXPECT_EQ(FormatStampedDateTime(NextTenMinuteMark(at(10, 23, 30))), "05.01.2003 10:30:00");
     EXPECT_EQ(FormatStampedDateTime(NextTenMinuteMark(at(10, 20, 0))), "05.01.2003 10:30:00");
     EXPECT_EQ(FormatStampedDateTime(NextTenMinuteMark(at(23, 55, 0))), "06.01.2003 00:00:00");
-    EXPECT_EQ(RunProgramFolder("/opt/tools/prep.sh --fast", "/home/anna"), "/opt/tools/");
-    EXPECT_EQ(RunProgramFolder("prep.sh", "/home/anna"), "/home/anna");
-    EXPECT_EQ(RunProgramFolder("rsync -a a/b c", "/home/anna"), "rsync -a a/"); // the whole text, arguments too
+    auto folders = [](const std::string& path) { return path == "/opt/tools/" || path == "/backup/"; };
+    EXPECT_EQ(RunProgramFolder("/opt/tools/prep.sh --fast", "/home/anna", folders), "/opt/tools/");
+    EXPECT_EQ(RunProgramFolder("prep.sh", "/home/anna", folders), "/home/anna");
+    // A path among the arguments: the folder part of the whole line is no folder, home is.
+    EXPECT_EQ(RunProgramFolder("rsync -a a/b c", "/home/anna", folders), "/home/anna");
+    EXPECT_EQ(RunProgramFolder("pg_dump -f /backup/db.sql db", "/home/anna", folders), "/home/anna");
+    EXPECT_EQ(ProgramNote("x", {true, 0}, true), std::nullopt);
+    EXPECT_EQ(ProgramNote("x", {true, 3}, false), std::nullopt); // not waited for: its status is unknown
+    EXPECT_EQ(ProgramNote("pg_dump", {true, 3}, true),
+              "Hinweis: Programm vor der Sicherung \"pg_dump\" endete mit Status 3");
+    EXPECT_EQ(ProgramNote("fehlt", {false, 0}, false),
+              "Hinweis: Programm vor der Sicherung \"fehlt\" konnte nicht gestartet werden");
 }
 
 TEST(RunStartRulesTest, UnavailableDestinationBlock)

@@ -77,10 +77,12 @@ TEST(PosixPlatformTest, ProgramsRunInTheirFolder)
 {
     TempDir dir;
     PosixPlatform platform("/usr/bin/tresorio", "/tmp");
-    EXPECT_TRUE(platform.RunProgram("sleep 0.2; echo fertig > marke.txt", dir.path().string(), true));
+    EXPECT_TRUE(platform.RunProgram("sleep 0.2; echo fertig > marke.txt", dir.path().string(), true).started);
     EXPECT_EQ(ReadFileBytes(dir / "marke.txt"), "fertig\n");               // waited for it
-    EXPECT_TRUE(platform.RunProgram("exit 3", dir.path().string(), true)); // its exit status is not ours
-    EXPECT_FALSE(platform.RunProgram("true", (dir / "fehlt").string(), true));
+    const Platform::ProgramRun failing = platform.RunProgram("exit 3", dir.path().string(), true);
+    EXPECT_TRUE(failing.started);
+    EXPECT_EQ(failing.exitStatus, 3);
+    EXPECT_FALSE(platform.RunProgram("true", (dir / "fehlt").string(), true).started);
     const Status share = platform.ConnectShare("\\\\srv\\data", "anna", "geheim");
     EXPECT_EQ(share.code, 50);
     EXPECT_NE(share.message.find("nicht unterstützt"), std::string::npos);

@@ -45,10 +45,11 @@ public:
     VolumeInfo VolumeOf(const std::string&) override { return volume; }
     std::vector<std::string> mediaRoots; // none: no folder counts as a mount point
     std::vector<std::string> MediaMountRoots() override { return mediaRoots; }
-    bool RunProgram(const std::string& commandLine, const std::string& folder, bool wait) override
+    int programStatus = 0; // what a program waited for ends with
+    ProgramRun RunProgram(const std::string& commandLine, const std::string& folder, bool wait) override
     {
         programs.push_back(folder + "|" + commandLine + "|" + (wait ? "wait" : "nowait"));
-        return programsStart;
+        return {programsStart, wait ? programStatus : 0};
     }
     Status ConnectShare(const std::string& share, const std::string&, const std::string&) override
     {

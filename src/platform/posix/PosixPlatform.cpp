@@ -171,20 +171,20 @@ VolumeInfo PosixPlatform::VolumeOf(const std::string& path)
     return volume;
 }
 
-bool PosixPlatform::RunProgram(const std::string& commandLine, const std::string& folder, bool wait)
+Platform::ProgramRun PosixPlatform::RunProgram(const std::string& commandLine, const std::string& folder, bool wait)
 {
     // As cron does: the shell runs the whole command line.
     const QStringList arguments = {QStringLiteral("-c"), QString::fromStdString(commandLine)};
     if (!wait)
-        return QProcess::startDetached(QStringLiteral("/bin/sh"), arguments, QString::fromStdString(folder));
+        return {QProcess::startDetached(QStringLiteral("/bin/sh"), arguments, QString::fromStdString(folder)), 0};
     QProcess process;
     process.setWorkingDirectory(QString::fromStdString(folder));
     process.setProcessChannelMode(QProcess::ForwardedChannels);
     process.start(QStringLiteral("/bin/sh"), arguments);
     if (!process.waitForStarted(-1))
-        return false;
+        return {false, 0};
     process.waitForFinished(-1);
-    return true;
+    return {true, process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1};
 }
 
 Status PosixPlatform::ConnectShare(const std::string&, const std::string&, const std::string&)

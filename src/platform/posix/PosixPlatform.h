@@ -19,7 +19,7 @@ public:
     std::int64_t UnixTime() override;
     VolumeInfo VolumeOf(const std::string& path) override;
     std::vector<std::string> MediaMountRoots() override;
-    bool RunProgram(const std::string& commandLine, const std::string& folder, bool wait) override;
+    ProgramRun RunProgram(const std::string& commandLine, const std::string& folder, bool wait) override;
     Status ConnectShare(const std::string& share, const std::string& user, const std::string& password) override;
     void DisconnectShare(const std::string& share) override;
     void PowerOff(bool force) override;
