@@ -116,6 +116,18 @@ std::optional<int> Program::Start()
     if (!m_channel->listening())
         m_frontEnd.ShowWarning("Nachrichten anderer Programme können nicht empfangen werden.");
 
+    // The end of the session waits for the profiles that run at the end, as long as there are
+    // any; the system lets it wait only so long (logind's InhibitDelayMaxSec).
+    m_inhibitor = std::make_unique<SessionInhibitor>();
+    m_inhibitor->onSessionEnd = [this] { Stop(false); };
+    m_inhibitor->onSleep = [this] { saveAll(); };
+    m_inhibitor->onUnavailable = [this](const std::string& reason) {
+        m_frontEnd.ShowWarning("Das Ende der Sitzung kann nicht aufgehalten werden (" + reason +
+                               "). Profile, die beim Beenden laufen, haben nur so viel Zeit, wie das System "
+                               "Tresorio beim Herunterfahren lässt.");
+    };
+    m_inhibitor->Hold(AnyAtExit(m_profiles));
+
     m_timer.setInterval(FirstTickInterval(m_settings.WaitAfterAutostart, AutostartEntry(m_platform), m_options.tickMs));
     QObject::connect(&m_timer, &QTimer::timeout, this, [this] { tick(); });
     m_timer.start();
@@ -131,6 +143,7 @@ void Program::tick()
 {
     m_timer.setInterval(m_options.tickMs);
     m_dispatcher->TaskDispatch(m_platform.Now());
+    m_inhibitor->Hold(AnyAtExit(m_profiles));
 }
 
 void Program::setPaused(bool paused)
@@ -258,11 +271,19 @@ void Program::cleanUp()
     }
     SaveRegistry(m_settings, *m_store);
     m_store->sync();
+    saveAll();
+    // Given back only now: this may run in the inhibitor's own call.
+    if (m_inhibitor)
+        m_inhibitor->Hold(false);
+    m_lock.reset();
+}
+
+void Program::saveAll()
+{
     if (const auto failure = m_profileFile->SaveProfiles(m_profiles))
         m_frontEnd.ShowError(*failure);
     for (const std::string& warning : m_profileFile->TakeWarnings())
         m_frontEnd.ShowWarning(warning);
     if (!m_log->WritePending(logLimit()))
         m_frontEnd.ShowError("Protokoll " + m_log->path().string() + " kann nicht geschrieben werden.");
-    m_lock.reset();
 }

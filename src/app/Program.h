@@ -3,6 +3,7 @@
 #include "app/Channel.h"
 #include "app/HeadlessFrontEnd.h"
 #include "app/QtSettingsStore.h"
+#include "app/SessionInhibitor.h"
 #include "base/ProgramSettings.h"
 #include "engine/RunController.h"
 #include "log/LogFile.h"
@@ -56,6 +57,8 @@ private:
     void cleanUp();
     void waitForRun();
     void setPaused(bool paused);
+    /// Writes the profiles and the log as they are now (before the system sleeps).
+    void saveAll();
 
     ProgramOptions m_options;
     PosixPlatform& m_platform;
@@ -70,6 +73,7 @@ private:
     std::unique_ptr<RunController> m_controller;
     std::unique_ptr<TaskDispatcher> m_dispatcher;
     std::unique_ptr<Channel> m_channel;
+    std::unique_ptr<SessionInhibitor> m_inhibitor; // while profiles are to run at the end
     QTimer m_timer;
     bool m_noFurtherActions = false;
     bool m_cleanedUp = false;

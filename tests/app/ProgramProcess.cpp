@@ -10,6 +10,8 @@ QProcessEnvironment environmentFor(const std::filesystem::path& home)
     env.insert("XDG_DATA_HOME", QString::fromStdString((home / "xdg-data").string()));
     env.insert("XDG_CONFIG_HOME", QString::fromStdString((home / "xdg-config").string()));
     env.insert("XDG_RUNTIME_DIR", QString::fromStdString((home / "run").string()));
+    // Never the machine's own logind: a test that wants one starts its own bus.
+    env.insert("DBUS_SYSTEM_BUS_ADDRESS", QString::fromStdString("unix:path=" + (home / "kein-systembus").string()));
     return env;
 }
 

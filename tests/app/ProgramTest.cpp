@@ -30,9 +30,13 @@ std::map<std::string, std::string> snapshot(const std::filesystem::path& folder)
 class RunningCopy
 {
 public:
-    RunningCopy(const std::filesystem::path& home, const std::optional<std::filesystem::path>& data)
+    RunningCopy(const std::filesystem::path& home, const std::optional<std::filesystem::path>& data,
+                const QProcessEnvironment& extra = {})
     {
-        m_process.setProcessEnvironment(environmentFor(home));
+        QProcessEnvironment environment = environmentFor(home);
+        for (const QString& key : extra.keys())
+            environment.insert(key, extra.value(key));
+        m_process.setProcessEnvironment(environment);
         QStringList arguments = {"--headless", "--tick-ms", "100"};
         if (data)
             arguments << "--data-dir" << q(*data);
@@ -438,6 +442,100 @@ TEST_F(RunningProgramTest, ALockThatCannotBeTakenIsReportedWithItsReason)
         EXPECT_NE(o.err.find("kann nicht gesperrt werden"), std::string::npos) << o.err;
     }
     EXPECT_FALSE(reported());
+}
+
+// A private bus with a stand-in for logind on it; the program finds it as its system bus.
+class FakeLogind
+{
+public:
+    explicit FakeLogind(const std::filesystem::path& folder)
+    {
+        const QString address = "unix:path=" + q(folder / "system_bus_socket");
+        m_bus.start("dbus-daemon", {"--config-file=/usr/share/dbus-1/session.conf", "--nofork", "--nopidfile",
+                                    "--address=" + address, "--print-address=1"});
+        if (!m_bus.waitForReadyRead(10000))
+            return;
+        m_address = m_bus.readLine().trimmed();
+        m_logind.start(TRESORIO_FAKE_LOGIND, {m_address});
+        if (next() != "ready")
+            m_address.clear();
+    }
+    ~FakeLogind()
+    {
+        for (QProcess* process : {&m_logind, &m_bus}) {
+            process->kill();
+            process->waitForFinished();
+        }
+    }
+    bool running() const { return !m_address.isEmpty(); }
+    QProcessEnvironment asSystemBus() const
+    {
+        QProcessEnvironment env;
+        env.insert("DBUS_SYSTEM_BUS_ADDRESS", m_address);
+        return env;
+    }
+    // The next line the stand-in tells, or "" after 30 seconds of silence.
+    std::string next()
+    {
+        if (!m_logind.canReadLine() && !m_logind.waitForReadyRead(30000))
+            return "";
+        return m_logind.readLine().trimmed().toStdString();
+    }
+    void send(const char* signal) { m_logind.write(QByteArray(signal) + "\n"); }
+
+private:
+    QProcess m_bus;
+    QProcess m_logind;
+    QString m_address;
+};
+
+TEST_F(RunningProgramTest, TheSessionWaitsForTheProfilesThatRunAtItsEnd)
+{
+    writeProfile(false);
+    WriteFileBytes(data / "Backup.bpf", ReadFileBytes(data / "Backup.bpf") + "OnShutDown=1\r\n");
+    FakeLogind logind(home.path());
+    ASSERT_TRUE(logind.running());
+    RunningCopy copy(home.path(), data, logind.asSystemBus());
+    EXPECT_EQ(logind.next(), "inhibit shutdown:sleep|Tresorio|Profile, die beim Beenden sichern|delay");
+    // Before sleep everything is written, then sleep may come; on waking it is held again.
+    logind.send("sleep");
+    EXPECT_EQ(logind.next(), "released");
+    logind.send("wake");
+    EXPECT_EQ(logind.next(), "inhibit shutdown:sleep|Tresorio|Profile, die beim Beenden sichern|delay");
+    EXPECT_FALSE(reported());
+    // The shutdown waits until the profile has run and everything is saved.
+    logind.send("shutdown");
+    EXPECT_EQ(logind.next(), "released");
+    EXPECT_TRUE(reported());
+    EXPECT_EQ(ReadFileBytes(dst / "sub/b.txt"), "welt");
+    EXPECT_NE(ReadFileBytes(data / "Backup.bpf").find("FilesCount=2\r\n"), std::string::npos);
+    EXPECT_EQ(copy.waitForExit(), 0);
+    EXPECT_EQ(copy.process().readAllStandardError().toStdString(), "");
+}
+
+TEST_F(RunningProgramTest, WithoutLogindTheProgramSaysSoOnceAndRunsAsBefore)
+{
+    writeProfile(false);
+    {
+        // Nothing to hold: nothing to say.
+        RunningCopy copy(home.path(), data);
+        ASSERT_TRUE(channelReady(home.path()));
+        QThread::msleep(500);
+        copy.process().terminate();
+        EXPECT_EQ(copy.waitForExit(), 0);
+        EXPECT_EQ(copy.process().readAllStandardError().toStdString(), "");
+    }
+    WriteFileBytes(data / "Backup.bpf", ReadFileBytes(data / "Backup.bpf") + "OnShutDown=1\r\n");
+    RunningCopy copy(home.path(), data);
+    ASSERT_TRUE(channelReady(home.path()));
+    QThread::msleep(500); // a few ticks
+    copy.process().terminate();
+    EXPECT_EQ(copy.waitForExit(), 0);
+    EXPECT_TRUE(reported());
+    const std::string err = copy.process().readAllStandardError().toStdString();
+    const std::string said = "Das Ende der Sitzung kann nicht aufgehalten werden (";
+    EXPECT_NE(err.find(said), std::string::npos) << err;
+    EXPECT_EQ(err.find(said), err.rfind(said)) << err;
 }
 
 TEST(ProgramTest, HelpVersionAndBadArguments)
