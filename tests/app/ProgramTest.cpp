@@ -444,6 +444,27 @@ TEST_F(RunningProgramTest, ALockThatCannotBeTakenIsReportedWithItsReason)
     EXPECT_FALSE(reported());
 }
 
+TEST_F(RunningProgramTest, ProgramsBeforeTheRunStartWhereverTheirPathsPointAndTheirFailureIsNoted)
+{
+    std::filesystem::create_directories(home / "x");
+    // The line's folder part ("touch HOME/x/") is no folder: the program runs in home.
+    const std::string touch = "touch " + (home / "x/flag").string() + " erledigt";
+    for (const auto& [before, note] : std::vector<std::pair<std::string, std::string>>{
+             {touch, ""}, {"exit 3", "Hinweis: Programm vor der Sicherung \"exit 3\" endete mit Status 3\r\n"}}) {
+        writeProfile(false);
+        WriteFileBytes(data / "Backup.bpf",
+                       ReadFileBytes(data / "Backup.bpf") + "RunBefore=" + before + "\r\nRunBeforeWait=1\r\n");
+        std::filesystem::remove(data / "Backup.log");
+        const Outcome o = runTresorio({"--data-dir", q(data), "Daten"}, home.path());
+        EXPECT_EQ(o.exitCode, 0) << before << o.err; // a note, no error of the run
+        const std::string log = ReadFileBytes(data / "Backup.log");
+        EXPECT_EQ(log.find("Hinweis: Programm"), note.empty() ? std::string::npos : log.find(note)) << log;
+        EXPECT_NE(log.find("Fehleranzahl          : 0\r\n"), std::string::npos) << log;
+    }
+    EXPECT_TRUE(std::filesystem::exists(home / "x/flag"));
+    EXPECT_TRUE(std::filesystem::exists(home / "erledigt")); // made in home
+}
+
 // A private bus with a stand-in for logind on it; the program finds it as its system bus.
 class FakeLogind
 {
