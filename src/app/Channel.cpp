@@ -1,15 +1,10 @@
 #include "app/Channel.h"
 
-#include "platform/posix/InstanceLock.h"
-
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QElapsedTimer>
 #include <QLocalSocket>
-#include <cstdlib>
 #include <memory>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -20,39 +15,31 @@ constexpr int WatchIntervalMs = 1000;
 
 } // namespace
 
-std::optional<std::string> Channel::SocketPath(const std::filesystem::path& dataFolder)
+std::optional<std::string> Channel::SocketPath(Platform& platform, const std::filesystem::path& dataFolder)
 {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    const std::filesystem::path folder = runtime && *runtime
-                                             ? std::filesystem::path(runtime) / "tresorio"
-                                             : std::filesystem::path("/tmp/tresorio-" + std::to_string(::getuid()));
-    ::mkdir(folder.c_str(), 0700);
-    // In a shared folder such as /tmp the folder must be ours and closed to everybody else.
-    struct stat st
-    {
-    };
-    if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid() || (st.st_mode & 077) != 0)
+    const auto folder = platform.PrivateRuntimeFolder();
+    if (!folder)
         return std::nullopt;
     const QByteArray hash =
         QCryptographicHash::hash(QByteArray::fromStdString(dataFolder.string()), QCryptographicHash::Sha256)
             .toHex()
             .left(16);
-    return (folder / ("TresorMS-" + hash.toStdString())).string();
+    return (std::filesystem::path(*folder) / ("TresorMS-" + hash.toStdString())).string();
 }
 
-bool Channel::Send(const std::filesystem::path& dataFolder, const std::string& user, const std::string& computer,
-                   const std::string& command)
+bool Channel::Send(Platform& platform, const std::filesystem::path& dataFolder, const std::string& command)
 {
     // Where the copy that runs said it listens comes first: its runtime folder may differ from
     // this start's. Then where it would listen by this start's own environment.
     std::vector<std::string> paths;
-    const std::string published = InstanceLock::Published(dataFolder / "tresorio.lock");
+    const std::string published = platform.PublishedByLockHolder((dataFolder / LockFileName).string());
     if (!published.empty() && published.front() == '/')
         paths.push_back(published);
-    if (const auto own = SocketPath(dataFolder); own && (paths.empty() || *own != paths.front()))
+    if (const auto own = SocketPath(platform, dataFolder); own && (paths.empty() || *own != paths.front()))
         paths.push_back(*own);
+    const std::string message = FormatChannelMessage(platform.UserName(), platform.ComputerName(), command);
     for (const std::string& path : paths)
-        if (sendTo(path, FormatChannelMessage(user, computer, command)))
+        if (sendTo(path, message))
             return true;
     return false;
 }
@@ -71,10 +58,11 @@ bool Channel::sendTo(const std::string& path, const std::string& message)
     return written;
 }
 
-Channel::Channel(const std::filesystem::path& dataFolder, std::function<void(const ChannelMessage&)> received)
+Channel::Channel(Platform& platform, const std::filesystem::path& dataFolder,
+                 std::function<void(const ChannelMessage&)> received)
     : m_received(std::move(received))
 {
-    const auto path = SocketPath(dataFolder);
+    const auto path = SocketPath(platform, dataFolder);
     if (!path)
         return;
     m_name = QString::fromStdString(*path);

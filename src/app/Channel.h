@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ChannelMessage.h"
+#include "platform/Platform.h"
 
 #include <QLocalServer>
 #include <QTimer>
@@ -8,6 +9,9 @@
 #include <functional>
 #include <optional>
 #include <string>
+
+/// The file in the data folder whose lock makes one running copy per folder.
+inline constexpr const char* LockFileName = "tresorio.lock";
 
 /// The local socket through which other copies and programs send commands to the copy that
 /// runs on a data folder. The socket lives in a folder of the user's own (mode 0700) and is named
@@ -17,14 +21,15 @@ class Channel final
 {
 public:
     /// The socket's path for a data folder; nothing when no safe folder for it can be had.
-    static std::optional<std::string> SocketPath(const std::filesystem::path& dataFolder);
-    /// Sends one command to the copy on the data folder; false when none listens.
-    static bool Send(const std::filesystem::path& dataFolder, const std::string& user, const std::string& computer,
-                     const std::string& command);
+    static std::optional<std::string> SocketPath(Platform& platform, const std::filesystem::path& dataFolder);
+    /// Sends one command, as this user on this computer, to the copy on the data folder; false when
+    /// none listens.
+    static bool Send(Platform& platform, const std::filesystem::path& dataFolder, const std::string& command);
 
     /// Listens for messages; the caller holds the data folder's lock, so a socket left by a
     /// crashed copy may be replaced. Every well-formed message goes to received.
-    Channel(const std::filesystem::path& dataFolder, std::function<void(const ChannelMessage&)> received);
+    Channel(Platform& platform, const std::filesystem::path& dataFolder,
+            std::function<void(const ChannelMessage&)> received);
     Q_DISABLE_COPY_MOVE(Channel)
 
     bool listening() const { return m_server.isListening(); }

@@ -1,12 +1,10 @@
 #pragma once
 
-#include "engine/Dialogs.h"
-#include "engine/ProgramView.h"
-#include "engine/RunObserver.h"
+#include "app/FrontEnd.h"
 
 /// The program without windows: messages go to standard error, every question gets the safe
 /// answer (Cancel / No), progress is not shown.
-class HeadlessFrontEnd final : public Dialogs, public ProgramView, public RunObserver
+class HeadlessFrontEnd final : public FrontEnd
 {
 public:
     void ShowError(const std::string& text) override;

@@ -2,7 +2,6 @@
 
 #include "app/DataFolder.h"
 #include "base/Text.h"
-#include "platform/posix/ArchiveStateCatalogue.h"
 #include "scheduler/NextRun.h"
 
 #include <QCoreApplication>
@@ -12,13 +11,13 @@
 
 namespace {
 
-constexpr const char* LockFileName = "tresorio.lock";
 constexpr const char* LogFileName = "Backup.log";
 constexpr const char* ArchiveStateFileName = "archive-state.db";
 
 } // namespace
 
-Program::Program(ProgramOptions options, PosixPlatform& platform) : m_options(std::move(options)), m_platform(platform)
+Program::Program(ProgramOptions options, Platform& platform, FileSystem& fs, FrontEnd& frontEnd)
+    : m_options(std::move(options)), m_platform(platform), m_fs(fs), m_frontEnd(frontEnd)
 {
 }
 
@@ -33,7 +32,7 @@ std::optional<int> Program::Start()
     std::error_code error;
     const bool existed = std::filesystem::is_directory(data, error);
     if (existed) {
-        m_lock = std::make_unique<InstanceLock>(data / LockFileName);
+        m_lock = m_platform.LockDataFolder((data / LockFileName).string());
         if (!m_lock->held() && !m_lock->heldElsewhere()) {
             std::cerr << "tresorio: " << (data / LockFileName).string()
                       << " kann nicht gesperrt werden: " << m_lock->error() << '\n';
@@ -52,7 +51,7 @@ std::optional<int> Program::Start()
         // A new data folder is the user's alone: the log names every file that was backed up.
         std::filesystem::create_directories(data, error);
         std::filesystem::permissions(data, std::filesystem::perms::owner_all, error);
-        m_lock = std::make_unique<InstanceLock>(data / LockFileName);
+        m_lock = m_platform.LockDataFolder((data / LockFileName).string());
         if (!m_lock->held()) {
             std::cerr << "tresorio: Ordner " << data.string() << " kann nicht verwendet werden: "
                       << (m_lock->error().empty() ? "von einer anderen Kopie belegt" : m_lock->error()) << '\n';
@@ -82,7 +81,7 @@ std::optional<int> Program::Start()
     m_controller = std::make_unique<RunController>(RunEnvironment{
         m_profiles, *m_profileFile,
         [this](const std::vector<std::string>& report) { m_log->AppendReport(report, logLimit()); }, m_settings,
-        m_platform, m_fs, [data] { return std::make_unique<ArchiveStateCatalogue>(data / ArchiveStateFileName); },
+        m_platform, m_fs, [this, data] { return m_platform.OpenArchiveState((data / ArchiveStateFileName).string()); },
         m_frontEnd, m_frontEnd, m_frontEnd,
         [this](std::function<void()> task) { QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection); },
         data.string()});
@@ -97,7 +96,8 @@ std::optional<int> Program::Start()
                 m_noFurtherActions = true;
                 m_commandLineMode = true;
                 m_commandLineRun = m_profiles.idAt(row);
-                m_channel = std::make_unique<Channel>(data, [this](const ChannelMessage& m) { received(m); });
+                m_channel =
+                    std::make_unique<Channel>(m_platform, data, [this](const ChannelMessage& m) { received(m); });
                 m_lock->Publish(m_channel->ServerPath());
                 m_controller->BackupProfile(row);
                 return std::nullopt;
@@ -111,7 +111,7 @@ std::optional<int> Program::Start()
         setPaused(true);
     m_dispatcher->ScheduleStartupProfiles(m_platform.Now());
     m_dispatcher->GetNextTask();
-    m_channel = std::make_unique<Channel>(data, [this](const ChannelMessage& m) { received(m); });
+    m_channel = std::make_unique<Channel>(m_platform, data, [this](const ChannelMessage& m) { received(m); });
     m_lock->Publish(m_channel->ServerPath());
     if (!m_channel->listening())
         m_frontEnd.ShowWarning("Nachrichten anderer Programme können nicht empfangen werden.");
@@ -187,11 +187,10 @@ std::optional<int> Program::handOver()
     QElapsedTimer waited;
     waited.start();
     while (waited.elapsed() < HandOverTimeoutMs) {
-        if (Channel::Send(data, m_platform.UserName(), m_platform.ComputerName(),
-                          RunProfileCommand(*m_options.profileName)))
+        if (Channel::Send(m_platform, data, RunProfileCommand(*m_options.profileName)))
             return 0;
         QThread::msleep(100);
-        m_lock = std::make_unique<InstanceLock>(data / LockFileName);
+        m_lock = m_platform.LockDataFolder((data / LockFileName).string());
         if (m_lock->held())
             return std::nullopt;
     }

@@ -1,15 +1,15 @@
 #pragma once
 
 #include "app/Channel.h"
-#include "app/HeadlessFrontEnd.h"
+#include "app/FrontEnd.h"
 #include "app/QtSettingsStore.h"
 #include "app/SessionInhibitor.h"
 #include "base/ProgramSettings.h"
 #include "engine/RunController.h"
 #include "log/LogFile.h"
-#include "platform/posix/InstanceLock.h"
-#include "platform/posix/PosixFileSystem.h"
-#include "platform/posix/PosixPlatform.h"
+#include "platform/DataFolderLock.h"
+#include "platform/FileSystem.h"
+#include "platform/Platform.h"
 #include "profiles/ProfileFile.h"
 #include "scheduler/TaskDispatch.h"
 
@@ -35,7 +35,7 @@ struct ProgramOptions
 class Program final : public QObject
 {
 public:
-    Program(ProgramOptions options, PosixPlatform& platform);
+    Program(ProgramOptions options, Platform& platform, FileSystem& fs, FrontEnd& frontEnd);
     ~Program() override;
     Q_DISABLE_COPY_MOVE(Program)
 
@@ -61,10 +61,10 @@ private:
     void saveAll();
 
     ProgramOptions m_options;
-    PosixPlatform& m_platform;
-    PosixFileSystem m_fs;
-    HeadlessFrontEnd m_frontEnd;
-    std::unique_ptr<InstanceLock> m_lock;
+    Platform& m_platform;
+    FileSystem& m_fs;
+    FrontEnd& m_frontEnd;
+    std::unique_ptr<DataFolderLock> m_lock;
     std::unique_ptr<QtSettingsStore> m_store;
     ProgramSettings m_settings;
     ProfileList m_profiles;

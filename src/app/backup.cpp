@@ -3,21 +3,17 @@
 #include "app/Channel.h"
 #include "app/CommandLine.h"
 #include "app/DataFolder.h"
+#include "app/HeadlessFrontEnd.h"
 #include "app/ProfileListing.h"
 #include "app/Program.h"
 #include "app/QtSettingsStore.h"
 #include "base/ProgramSettings.h"
-#include "platform/posix/PosixPlatform.h"
+#include "platform/Native.h"
 #include "profiles/ProfileFile.h"
 #include "scheduler/NextRun.h"
 
 #include <QCoreApplication>
-#include <QSocketNotifier>
-#include <csignal>
-#include <cstdio>
-#include <fcntl.h>
 #include <iostream>
-#include <unistd.h>
 
 namespace {
 
@@ -56,46 +52,23 @@ int listProfiles(const std::filesystem::path& dataFolder, Platform& platform)
     return 0;
 }
 
-// SIGTERM, SIGINT and SIGHUP (the end of the session) end the program through the event loop:
-// the handler only writes a byte that the loop reads.
-int signalPipe[2] = {-1, -1};
-
-void onSignal(int)
-{
-    const char byte = 1;
-    [[maybe_unused]] const auto ignored = ::write(signalPipe[1], &byte, 1);
-}
-
 int runProgram(int argc, char** argv, const CommandLine& line, const std::filesystem::path& dataFolder,
-               PosixPlatform& platform)
+               Platform& platform)
 {
     QCoreApplication app(argc, argv);
-    if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        return ExitFailure;
-    struct sigaction action
-    {
-    };
-    action.sa_handler = onSignal;
-    ::sigemptyset(&action.sa_mask);
-    for (const int signal : {SIGTERM, SIGINT, SIGHUP})
-        ::sigaction(signal, &action, nullptr);
-
-    Program program({dataFolder, line.profileName, line.tickMs}, platform);
-    QSocketNotifier notifier(signalPipe[0], QSocketNotifier::Read);
-    QObject::connect(&notifier, &QSocketNotifier::activated, &program, [&program] {
-        char byte = 0;
-        while (::read(signalPipe[0], &byte, 1) > 0) {
-        }
-        program.Stop(false);
-    });
+    const std::unique_ptr<FileSystem> fs = MakeNativeFileSystem();
+    HeadlessFrontEnd frontEnd;
+    Program program({dataFolder, line.profileName, line.tickMs}, platform, *fs, frontEnd);
+    // The end of the session and termination signals end the program as its exit commands do.
+    platform.WhenAskedToEnd([&program] { program.Stop(false); });
     if (const auto status = program.Start())
         return *status;
     return QCoreApplication::exec();
 }
 
-int sendCommand(const std::filesystem::path& dataFolder, const std::string& command, PosixPlatform& platform)
+int sendCommand(const std::filesystem::path& dataFolder, const std::string& command, Platform& platform)
 {
-    if (Channel::Send(dataFolder, platform.UserName(), platform.ComputerName(), command))
+    if (Channel::Send(platform, dataFolder, command))
         return 0;
     std::cerr << "tresorio: Für " << dataFolder.string() << " läuft kein Tresorio.\n";
     return ExitFailure;
@@ -119,11 +92,10 @@ int main(int argc, char** argv)
         return 0;
     }
     const std::filesystem::path dataFolder = ResolveDataFolder(DataFolderSourcesOfProcess(line.dataDir));
-    std::error_code error;
-    PosixPlatform platform(std::filesystem::read_symlink("/proc/self/exe", error), dataFolder);
+    const std::unique_ptr<Platform> platform = MakeNativePlatform(dataFolder);
     if (line.list)
-        return listProfiles(dataFolder, platform);
+        return listProfiles(dataFolder, *platform);
     if (line.send)
-        return sendCommand(dataFolder, *line.send, platform);
-    return runProgram(argc, argv, line, dataFolder, platform);
+        return sendCommand(dataFolder, *line.send, *platform);
+    return runProgram(argc, argv, line, dataFolder, *platform);
 }

@@ -1,9 +1,14 @@
 #pragma once
 
 #include "base/DateTime.h"
+#include "platform/ArchiveAttribute.h"
+#include "platform/DataFolderLock.h"
 #include "platform/FileSystem.h"
 
 #include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -73,6 +78,23 @@ public:
     virtual bool AutostartRegistered() = 0;
     /// Registers (on) or removes (off) the start with the desktop session; false when that failed.
     virtual bool SetAutostart(bool on) = 0;
+
+    // What the running program needs besides the runs.
+
+    /// The program file that runs.
+    virtual std::string ExecutablePath() = 0;
+    /// Takes the lock of a data folder on the file lockFile (made when missing).
+    virtual std::unique_ptr<DataFolderLock> LockDataFolder(const std::string& lockFile) = 0;
+    /// What the holder of lockFile published in it; empty when nothing.
+    virtual std::string PublishedByLockHolder(const std::string& lockFile) = 0;
+    /// A folder of this user's alone (made when missing) for the channel's socket; nothing when no
+    /// safe one can be had.
+    virtual std::optional<std::string> PrivateRuntimeFolder() = 0;
+    /// The catalogue of archive states in file.
+    virtual std::unique_ptr<ArchiveAttribute> OpenArchiveState(const std::string& file) = 0;
+    /// From now on calls ask each time the system asks the program to end (the end of the
+    /// session, a termination signal), on the thread of the event loop, which must exist.
+    virtual void WhenAskedToEnd(std::function<void()> ask) = 0;
 };
 
 /// Query (without a value) or set and then query the autostart registration.

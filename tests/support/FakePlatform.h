@@ -64,4 +64,30 @@ public:
         autostart = on;
         return true;
     }
+
+    // The running program's services: a lock always held, no runtime folder, no requests to end;
+    // tests hand the run controller an archive-state catalogue of their own.
+    std::string executable = "/usr/bin/tresorio";
+    std::string ExecutablePath() override { return executable; }
+    std::unique_ptr<DataFolderLock> LockDataFolder(const std::string&) override
+    {
+        class HeldLock final : public DataFolderLock
+        {
+        public:
+            bool held() const override { return true; }
+            bool heldElsewhere() const override { return false; }
+            const std::string& error() const override { return m_error; }
+            void Publish(const std::string&) override {}
+
+        private:
+            std::string m_error;
+        };
+        return std::make_unique<HeldLock>();
+    }
+    std::string PublishedByLockHolder(const std::string&) override { return {}; }
+    std::optional<std::string> runtimeFolder;
+    std::optional<std::string> PrivateRuntimeFolder() override { return runtimeFolder; }
+    std::unique_ptr<ArchiveAttribute> OpenArchiveState(const std::string&) override { return nullptr; }
+    std::function<void()> askToEnd;
+    void WhenAskedToEnd(std::function<void()> ask) override { askToEnd = std::move(ask); }
 };

@@ -4,6 +4,7 @@
 #include "platform/AtomicFile.h"
 
 #include <QProcess>
+#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <algorithm>
 #include <blkid/blkid.h>

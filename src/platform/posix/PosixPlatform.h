@@ -3,6 +3,9 @@
 #include "platform/Platform.h"
 
 #include <filesystem>
+#include <memory>
+
+class QSocketNotifier;
 
 /// The platform on Linux and other POSIX systems with a freedesktop.org desktop.
 class PosixPlatform final : public Platform
@@ -10,6 +13,9 @@ class PosixPlatform final : public Platform
 public:
     /// executable and dataFolder make up the command line of the autostart entry.
     PosixPlatform(std::filesystem::path executable, std::filesystem::path dataFolder);
+    ~PosixPlatform() override;
+    PosixPlatform(const PosixPlatform&) = delete;
+    PosixPlatform& operator=(const PosixPlatform&) = delete;
 
     DateTime Now() override;
     std::string UserName() override;
@@ -25,6 +31,12 @@ public:
     void PowerOff(bool force) override;
     bool AutostartRegistered() override;
     bool SetAutostart(bool on) override;
+    std::string ExecutablePath() override;
+    std::unique_ptr<DataFolderLock> LockDataFolder(const std::string& lockFile) override;
+    std::string PublishedByLockHolder(const std::string& lockFile) override;
+    std::optional<std::string> PrivateRuntimeFolder() override;
+    std::unique_ptr<ArchiveAttribute> OpenArchiveState(const std::string& file) override;
+    void WhenAskedToEnd(std::function<void()> ask) override;
 
     /// The XDG autostart entry: $XDG_CONFIG_HOME/autostart/tresorio.desktop.
     static std::filesystem::path AutostartFile();
@@ -36,4 +48,5 @@ public:
 private:
     std::filesystem::path m_executable;
     std::filesystem::path m_dataFolder;
+    std::unique_ptr<QSocketNotifier> m_endRequests; // reads what the signal handler wrote
 };
