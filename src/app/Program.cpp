@@ -149,6 +149,7 @@ void Program::tick()
 void Program::setPaused(bool paused)
 {
     m_dispatcher->SetPaused(paused);
+    m_controller->SetWorkerPaused(paused);
     m_settings.Suspend = paused;
 }
 
@@ -261,6 +262,9 @@ void Program::cleanUp()
         waitForRun();
     }
     if (!m_noFurtherActions) {
+        // The runs at the end go through even when the scheduler is paused; the pause is kept
+        // for the next start.
+        m_controller->SetWorkerPaused(false);
         for (int row = 0; row < m_profiles.count(); ++row) {
             if (m_profiles.at(row).OnShutDown) {
                 m_controller->BackupProfile(row);

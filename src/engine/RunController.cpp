@@ -189,6 +189,11 @@ void RunController::TBBBreakClick()
     m_control.abortRequested = true;
 }
 
+void RunController::SetWorkerPaused(bool paused)
+{
+    m_control.paused = paused;
+}
+
 bool RunController::CheckDestVolume(const std::string& destination, const std::string& expectedName)
 {
     for (;;) {
@@ -235,9 +240,36 @@ void RunController::WorkerObserver::ShowProgress(std::int64_t filesDone, std::in
 
 bool RunController::WorkerObserver::askOnMainThread(const std::function<bool()>& question)
 {
-    std::promise<bool> answer;
-    std::future<bool> answered = answer.get_future();
-    m_controller.m_env.toMainThread([&answer, &question] { answer.set_value(question()); });
+    // The worker waits for the answer, so there always is one: a question dropped unasked (the
+    // program ends, its queue goes) answers Cancel, and so does one that comes after a cancel.
+    class Reply
+    {
+    public:
+        Reply() = default;
+        Reply(const Reply&) = delete;
+        Reply& operator=(const Reply&) = delete;
+        ~Reply()
+        {
+            if (!m_given)
+                m_answer.set_value(false);
+        }
+        std::future<bool> answer() { return m_answer.get_future(); }
+        void give(bool answer)
+        {
+            m_given = true;
+            m_answer.set_value(answer);
+        }
+
+    private:
+        std::promise<bool> m_answer;
+        bool m_given = false;
+    };
+    auto reply = std::make_shared<Reply>();
+    std::future<bool> answered = reply->answer();
+    RunControl& control = m_controller.m_control;
+    m_controller.m_env.toMainThread(
+        [reply, &question, &control] { reply->give(!control.abortRequested && question()); });
+    reply.reset();
     return answered.get();
 }
 

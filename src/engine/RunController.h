@@ -57,6 +57,9 @@ public:
     void TBBBackupNowClick(std::optional<int> selectedRow);
     /// The command "Sicherung abbrechen": the worker stops at its next check.
     void TBBBreakClick();
+    /// While paused, a run waits before its next file (a cancel still ends it); runs started
+    /// meanwhile wait too.
+    void SetWorkerPaused(bool paused);
     /// Whether the destination's medium carries the expected label; asks for it until it does
     /// or the user cancels.
     bool CheckDestVolume(const std::string& destination, const std::string& expectedName);

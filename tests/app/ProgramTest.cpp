@@ -547,6 +547,8 @@ TEST_F(RunningProgramTest, WithoutLogindTheProgramSaysSoOnceAndRunsAsBefore)
         EXPECT_EQ(copy.process().readAllStandardError().toStdString(), "");
     }
     WriteFileBytes(data / "Backup.bpf", ReadFileBytes(data / "Backup.bpf") + "OnShutDown=1\r\n");
+    // Paused: the run at the end goes through all the same.
+    WriteFileBytes(data / "settings.ini", "[General]\nSuspend=1\n");
     RunningCopy copy(home.path(), data);
     ASSERT_TRUE(channelReady(home.path()));
     QThread::msleep(500); // a few ticks

@@ -9,6 +9,8 @@
 #include "support/TempDir.h"
 #include "support/TreeBuilder.h"
 
+#include <atomic>
+#include <chrono>
 #include <ctime>
 #include <gtest/gtest.h>
 #include <mutex>
@@ -304,6 +306,62 @@ TEST_F(RunControllerTest, TheWorkerAsksForTheMediumOnTheMainThread)
     EXPECT_FALSE(std::filesystem::exists(dst / "a.txt"));
     EXPECT_NE(ReadFileBytes(dir / "Backup.log").find("falscher Medienname  oder  Abbruch durch Benutzer"),
               std::string::npos);
+}
+
+TEST_F(RunControllerTest, AQuestionNeverLeavesTheWorkerWaiting)
+{
+    const int row = add("Medium");
+    profiles.at(row).CheckDestname = true;
+    profiles.at(row).DestName = "SICHERUNG";
+    platform.volume = {"/media/anna/", "ANDERS"};
+    dialogs.answers = {true, true, true}; // would go on asking
+    const auto questionWaiting = [this] {
+        for (int i = 0; i < 500; ++i) {
+            {
+                const std::lock_guard<std::mutex> lock(mutex);
+                if (!mainThread.empty())
+                    return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    };
+    // The question is dropped unasked (the program's queue goes): Cancel.
+    controller.BackupProfile(row);
+    ASSERT_TRUE(questionWaiting());
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        mainThread.clear();
+    }
+    playMainThread();
+    EXPECT_EQ(profiles.at(row).Errors, 1);
+    // A cancel before the question is taken: Cancel, without asking.
+    controller.BackupProfile(row);
+    ASSERT_TRUE(questionWaiting());
+    controller.TBBBreakClick();
+    playMainThread();
+    EXPECT_EQ(profiles.at(row).Errors, 1);
+    for (const std::string& shownText : dialogs.shown)
+        EXPECT_EQ(shownText.rfind("Frage: ", 0), std::string::npos) << shownText; // nothing was asked
+    EXPECT_FALSE(std::filesystem::exists(dst / "a.txt"));
+}
+
+TEST_F(RunControllerTest, APausedRunWaitsBeforeItsNextFileAndGoesOnWhenContinued)
+{
+    const int row = add("Daten");
+    std::atomic<int> shown{0};
+    observer.onProgress = [this, &shown] {
+        if (++shown == 1)
+            controller.SetWorkerPaused(true);
+    };
+    controller.BackupProfile(row);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    EXPECT_TRUE(controller.RunActive());
+    EXPECT_EQ(shown, 1); // the second file waits
+    controller.SetWorkerPaused(false);
+    finishRun();
+    EXPECT_EQ(profiles.at(row).Errors, 0);
+    EXPECT_EQ(profiles.at(row).FilesCount, 2);
 }
 
 TEST_F(RunControllerTest, TheWorkerAsksForTheNextDiskOnTheMainThread)
