@@ -35,6 +35,8 @@ std::vector<ChannelCommand> CommandsOf(const ChannelMessage& message, const std:
     if (message.computer != ownComputer)
         return commands;
     const std::string& text = message.text;
+    if (text.find(ShowCommand) != std::string::npos)
+        commands.push_back({ChannelCommand::Kind::Show, {}});
     if (const std::size_t at = text.find(RunProfile); at != std::string::npos) {
         // The name runs from behind the command to the end of its line.
         const std::size_t start = at + RunProfile.size();

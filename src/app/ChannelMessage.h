@@ -26,6 +26,7 @@ struct ChannelCommand
     enum class Kind
     {
         None,
+        Show,       // come to the front
         RunProfile, // with the profile name
         Stop,
         Pause,
@@ -35,10 +36,12 @@ struct ChannelCommand
     std::string profileName;
 };
 
-/// The commands of a message from this computer, in the order they are handled: a run, the stop,
-/// the pause, the continue (a message may hold several); messages from another computer are
-/// ignored.
+/// The commands of a message from this computer, in the order they are handled: coming to the
+/// front, a run, the stop, the pause, the continue (a message may hold several); messages from
+/// another computer are ignored.
 std::vector<ChannelCommand> CommandsOf(const ChannelMessage& message, const std::string& ownComputer);
 
 /// The command that asks the running copy to run a profile.
 std::string RunProfileCommand(const std::string& profileName);
+/// The command a second start sends: the running copy shows its window.
+inline constexpr const char* ShowCommand = "TRSROShow";

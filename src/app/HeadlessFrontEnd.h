@@ -15,6 +15,9 @@ public:
 
     void UpdateProfileList() override {}
     void ShowActive(bool, const std::string&) override {}
+    void ShowNextTask(const NextTaskView&) override {}
+    void ShowPaused(bool, const std::string&) override {}
+    void ComeToFront() override {}
 
     void ShowScanStatus(ScanPhase, const std::string&) override {}
     void ResetProgress() override {}

@@ -41,6 +41,8 @@ std::optional<int> Program::Start()
         if (!m_lock->held()) {
             // Another copy runs on this data folder: hand the profile over and write nothing.
             if (!m_options.profileName) {
+                // The running copy shows itself.
+                Channel::Send(m_platform, data, ShowCommand);
                 std::cerr << "tresorio: Tresorio läuft bereits für " << data.string() << '\n';
                 return 0;
             }
@@ -87,7 +89,9 @@ std::optional<int> Program::Start()
         data.string()});
     m_dispatcher = std::make_unique<TaskDispatcher>(m_profiles, *m_controller);
     m_controller->onRunEnded = [this] { runEnded(); };
-    m_dispatcher->GetNextTask();
+    m_frontEnd.ShowActive(false, {});
+    refreshNextTask();
+    m_frontEnd.UpdateProfileList();
 
     if (m_options.profileName) {
         // Run the named profile and end when it has ended; the scheduler stays off.
@@ -108,9 +112,12 @@ std::optional<int> Program::Start()
     }
 
     if (m_settings.Suspend)
-        setPaused(true);
+        SetPaused(true);
     m_dispatcher->ScheduleStartupProfiles(m_platform.Now());
-    m_dispatcher->GetNextTask();
+    refreshNextTask();
+    // Without a profile the window shows at once, so that the user can make one.
+    if (m_profiles.empty())
+        m_frontEnd.ComeToFront();
     m_channel = std::make_unique<Channel>(m_platform, data, [this](const ChannelMessage& m) { received(m); });
     m_lock->Publish(m_channel->ServerPath());
     if (!m_channel->listening())
@@ -146,11 +153,95 @@ void Program::tick()
     m_inhibitor->Hold(AnyAtExit(m_profiles));
 }
 
-void Program::setPaused(bool paused)
+void Program::SetPaused(bool paused)
 {
     m_dispatcher->SetPaused(paused);
     m_controller->SetWorkerPaused(paused);
     m_settings.Suspend = paused;
+    m_frontEnd.ShowPaused(paused, m_dispatcher->StatusWord());
+    refreshNextTask();
+    m_frontEnd.UpdateProfileList();
+}
+
+void Program::refreshNextTask()
+{
+    m_dispatcher->GetNextTask();
+    m_frontEnd.ShowNextTask(m_dispatcher->NextTaskTexts());
+}
+
+std::filesystem::path Program::logPath() const
+{
+    return m_log->path();
+}
+
+bool Program::RunActive() const
+{
+    return m_controller && m_controller->RunActive();
+}
+
+std::optional<int> Program::ActiveProfileIndex() const
+{
+    return m_controller ? m_controller->ActiveProfileIndex() : std::nullopt;
+}
+
+bool Program::SchedulerPaused() const
+{
+    return m_dispatcher && m_dispatcher->SchedulerPaused();
+}
+
+void Program::RunNow(std::optional<int> selectedRow)
+{
+    m_controller->TBBBackupNowClick(selectedRow);
+}
+
+void Program::CancelRun()
+{
+    m_controller->TBBBreakClick();
+}
+
+bool Program::Autostart()
+{
+    return AutostartEntry(m_platform);
+}
+
+bool Program::SetAutostart(bool on)
+{
+    return AutostartEntry(m_platform, on);
+}
+
+void Program::SaveSettings()
+{
+    SaveRegistry(m_settings, *m_store);
+    m_store->sync();
+}
+
+void Program::CloseAndEnd(bool noFurtherActions)
+{
+    m_noFurtherActions = noFurtherActions;
+    SaveSettings();
+    saveProfiles();
+    Stop(noFurtherActions);
+}
+
+void Program::MoveRow(int from, int before)
+{
+    if (from < 0 || from >= m_profiles.count() || before < 0 || before > m_profiles.count() || before == from)
+        return;
+    m_profiles.moveBefore(from, before);
+    ProfilesChanged();
+}
+
+void Program::SortBy(ProfileColumn column)
+{
+    SortProfiles(m_profiles, column);
+    ProfilesChanged();
+}
+
+void Program::ProfilesChanged()
+{
+    saveProfiles();
+    refreshNextTask();
+    m_frontEnd.UpdateProfileList();
 }
 
 void Program::received(const ChannelMessage& message)
@@ -164,15 +255,18 @@ void Program::received(const ChannelMessage& message)
                     m_profiles.at(row).RunRequest = true;
             break;
         }
+        case ChannelCommand::Kind::Show:
+            m_frontEnd.ComeToFront();
+            break;
         case ChannelCommand::Kind::Stop:
-            setPaused(false);
+            SetPaused(false);
             Stop(true);
             break;
         case ChannelCommand::Kind::Pause:
-            setPaused(true);
+            SetPaused(true);
             break;
         case ChannelCommand::Kind::Continue:
-            setPaused(false);
+            SetPaused(false);
             break;
         case ChannelCommand::Kind::None:
             break;
@@ -202,7 +296,7 @@ std::optional<int> Program::handOver()
 
 void Program::runEnded()
 {
-    m_dispatcher->GetNextTask();
+    refreshNextTask();
     if (!m_commandLineMode)
         return;
     if (m_commandLineRun) {
@@ -272,8 +366,7 @@ void Program::cleanUp()
             }
         }
     }
-    SaveRegistry(m_settings, *m_store);
-    m_store->sync();
+    SaveSettings();
     saveAll();
     // Given back only now: this may run in the inhibitor's own call.
     if (m_inhibitor)
@@ -281,12 +374,17 @@ void Program::cleanUp()
     m_lock.reset();
 }
 
-void Program::saveAll()
+void Program::saveProfiles()
 {
     if (const auto failure = m_profileFile->SaveProfiles(m_profiles))
         m_frontEnd.ShowError(*failure);
     for (const std::string& warning : m_profileFile->TakeWarnings())
         m_frontEnd.ShowWarning(warning);
+}
+
+void Program::saveAll()
+{
+    saveProfiles();
     if (!m_log->WritePending(logLimit()))
         m_frontEnd.ShowError("Protokoll " + m_log->path().string() + " kann nicht geschrieben werden.");
 }

@@ -11,6 +11,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Platform.h"
 #include "profiles/ProfileFile.h"
+#include "profiles/ProfileSort.h"
 #include "scheduler/TaskDispatch.h"
 
 #include <QObject>
@@ -45,6 +46,36 @@ public:
     /// (unless noFurtherActions), saves settings and profiles, then leaves the event loop.
     void Stop(bool noFurtherActions);
 
+    // What the windows ask of the program.
+
+    ProfileList& profiles() { return m_profiles; }
+    ProgramSettings& settings() { return m_settings; }
+    const std::filesystem::path& dataFolder() const { return m_options.dataFolder; }
+    std::filesystem::path logPath() const;
+    bool RunActive() const;
+    std::optional<int> ActiveProfileIndex() const;
+    bool SchedulerPaused() const;
+    /// "Sicherung jetzt durchführen" for the selected row.
+    void RunNow(std::optional<int> selectedRow);
+    /// "Sicherung abbrechen": the run stops at its next check.
+    void CancelRun();
+    /// The pause of the scheduler (a run under way waits before its next file).
+    void SetPaused(bool paused);
+    /// Whether the program starts with the desktop session; SetAutostart registers or removes it
+    /// and answers the same question.
+    bool Autostart();
+    bool SetAutostart(bool on);
+    /// Closing the window: the settings are written, the program keeps running.
+    void SaveSettings();
+    /// "Schließen und Beenden" (with the profiles for the end) or "… (ohne weitere Aktionen)".
+    void CloseAndEnd(bool noFurtherActions);
+    /// Moves row from just before the row at before (dragging a row).
+    void MoveRow(int from, int before);
+    /// Sorts the rows by a column.
+    void SortBy(ProfileColumn column);
+    /// After any change of the profiles: saved, the next one chosen again, the views refreshed.
+    void ProfilesChanged();
+
 private:
     void tick();
     /// The size the log is trimmed to, in bytes.
@@ -56,7 +87,9 @@ private:
     std::optional<int> handOver();
     void cleanUp();
     void waitForRun();
-    void setPaused(bool paused);
+    /// Chooses the next profile again and shows it.
+    void refreshNextTask();
+    void saveProfiles();
     /// Writes the profiles and the log as they are now (before the system sleeps).
     void saveAll();
 

@@ -1,5 +1,6 @@
 #include "scheduler/TaskDispatch.h"
 
+#include "profiles/ProfileRowTexts.h"
 #include "scheduler/NextRun.h"
 
 NextTask FindNextTask(const ProfileList& profiles)
@@ -89,4 +90,21 @@ std::string TaskDispatcher::NextTaskText() const
     if (m_next.row < 0)
         return "Nächste Sicherung: Kein Profil aktiv";
     return "Nächste Sicherung: " + m_profiles.at(m_next.row).Name + " (" + FormatDateTime(m_next.time) + ")";
+}
+
+NextTaskView TaskDispatcher::NextTaskTexts() const
+{
+    NextTaskView view{NextTaskText(), "", "", ""};
+    if (m_paused)
+        view.profile = "Pausiert...";
+    else if (m_next.row < 0)
+        view.profile = "Kein Profil aktiv";
+    else {
+        const TProfile& p = m_profiles.at(m_next.row);
+        const ProfileRowTexts texts = RefreshedRowTexts(p, false);
+        view.profile = p.Name;
+        view.mode = texts.mode;
+        view.when = texts.nextRun;
+    }
+    return view;
 }

@@ -2,6 +2,7 @@
 
 #include "base/DateTime.h"
 #include "profiles/ProfileList.h"
+#include "scheduler/NextTaskView.h"
 
 #include <string>
 
@@ -57,6 +58,8 @@ public:
     const NextTask& next() const { return m_next; }
     /// The status bar's text of the next task.
     std::string NextTaskText() const;
+    /// What the status bar and the idle top panel show of the next task.
+    NextTaskView NextTaskTexts() const;
 
 private:
     ProfileList& m_profiles;

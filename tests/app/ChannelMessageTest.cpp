@@ -34,6 +34,7 @@ TEST(ChannelMessageTest, Commands)
         {"TRSROStop\r\n", Kind::Stop, ""},
         {"TRSROPause\r\n", Kind::Pause, ""},
         {"TRSROContinue\r\n", Kind::Continue, ""},
+        {"TRSROShow\r\n", Kind::Show, ""},
         {"Hallo\r\n", Kind::None, ""},
     };
     for (const Case& c : cases) {

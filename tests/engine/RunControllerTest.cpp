@@ -25,6 +25,9 @@ public:
     std::vector<std::string> active;
     void UpdateProfileList() override { ++updates; }
     void ShowActive(bool on, const std::string& text) override { active.push_back(on ? text : "-"); }
+    void ShowNextTask(const NextTaskView&) override {}
+    void ShowPaused(bool, const std::string&) override {}
+    void ComeToFront() override {}
 };
 
 class ScriptedDialogs final : public Dialogs

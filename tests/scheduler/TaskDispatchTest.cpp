@@ -126,6 +126,10 @@ TEST(TaskDispatchTest, TicksStartRequestedAndDueProfiles)
     TaskDispatcher dispatcher(list, runs);
     dispatcher.GetNextTask();
     EXPECT_EQ(dispatcher.NextTaskText(), "Nächste Sicherung: B (05.01.2003 12:00)");
+    const NextTaskView shown = dispatcher.NextTaskTexts();
+    EXPECT_EQ(shown.profile, "B");
+    EXPECT_EQ(shown.mode, "Dateien verschieben"); // a record without a type
+    EXPECT_EQ(shown.when, "05.01.2003 12:00");
 
     dispatcher.TaskDispatch(Noon); // not strictly later yet
     EXPECT_TRUE(runs.started.empty());
@@ -162,6 +166,8 @@ TEST(TaskDispatchTest, PauseAndStartupProfiles)
     dispatcher.SetPaused(true);
     EXPECT_EQ(dispatcher.StatusWord(), "Pausiert...");
     EXPECT_EQ(dispatcher.NextTaskText(), "Pausiert...");
+    EXPECT_EQ(dispatcher.NextTaskTexts().profile, "Pausiert...");
+    EXPECT_EQ(dispatcher.NextTaskTexts().mode, "");
     dispatcher.TaskDispatch(Noon + 1);
     EXPECT_TRUE(runs.started.empty());
     dispatcher.SetPaused(false);
@@ -176,6 +182,7 @@ TEST(TaskDispatchTest, PauseAndStartupProfiles)
     TaskDispatcher idle(empty, runs);
     idle.GetNextTask();
     EXPECT_EQ(idle.NextTaskText(), "Nächste Sicherung: Kein Profil aktiv");
+    EXPECT_EQ(idle.NextTaskTexts().profile, "Kein Profil aktiv");
 }
 
 TEST(TaskDispatchTest, OnlyTheFirstTickWaitsAfterAutostart)
