@@ -33,6 +33,9 @@ void SessionInhibitor::Hold(bool wanted)
 
 void SessionInhibitor::take()
 {
+    // Once logind was found missing it is not asked again at every tick.
+    if (m_toldUnavailable)
+        return;
     if (!m_bus.isConnected()) {
         const QString reason = m_bus.lastError().message();
         unavailable(reason.isEmpty() ? "kein Systembus" : reason.toStdString());
