@@ -25,9 +25,22 @@ std::optional<int> RunController::ActiveProfileIndex() const
 
 void RunController::WaitForWorker()
 {
+    joinProgramThread();
     if (m_worker)
         m_worker->join();
     m_finished.reset();
+}
+
+void RunController::joinProgramThread()
+{
+    if (!m_programThread.joinable())
+        return;
+    // A front end that runs tasks at once takes the program's end on the helper thread itself,
+    // which ends by itself right after.
+    if (m_programThread.get_id() == std::this_thread::get_id())
+        m_programThread.detach();
+    else
+        m_programThread.join();
 }
 
 std::string RunController::expandedDestination(const TProfile& profile, DateTime now) const
@@ -44,18 +57,35 @@ void RunController::save()
         m_env.dialogs.ShowWarning(warning);
 }
 
-std::optional<Platform::ProgramRun> RunController::runProgram(const std::string& commandLine, bool wait)
+void RunController::runProgram(const std::string& commandLine, bool wait, ProgramEnded then)
 {
     // A program that cannot be started, or ends with an error, is passed over: the run does not
     // depend on it, but its report says so.
-    if (commandLine.empty())
-        return std::nullopt;
+    if (commandLine.empty()) {
+        then(std::nullopt);
+        return;
+    }
     const auto isFolder = [this](const std::string& path) {
         const auto entry = m_env.fs.Stat(path);
         return entry && entry->folder;
     };
     const std::string home = m_env.platform.SpecialFolderPath(SpecialFolder::Home);
-    return m_env.platform.RunProgram(commandLine, RunProgramFolder(commandLine, home, isFolder), wait);
+    const std::string folder = RunProgramFolder(commandLine, home, isFolder);
+    if (!wait) {
+        then(m_env.platform.RunProgram(commandLine, folder, false));
+        return;
+    }
+    // Waited for here, a program would freeze the windows until it ends, for as long as it
+    // likes. The run stays active meanwhile, so no other run starts, and a cancel is kept for
+    // the worker.
+    joinProgramThread();
+    m_programThread = std::thread([this, commandLine, folder, then = std::move(then)]() mutable {
+        const Platform::ProgramRun run = m_env.platform.RunProgram(commandLine, folder, true);
+        m_env.toMainThread([this, run, then = std::move(then)] {
+            joinProgramThread();
+            then(run);
+        });
+    });
 }
 
 void RunController::BackupProfile(int row)
@@ -68,18 +98,36 @@ void RunController::BackupProfile(int row)
     m_active = m_env.profiles.idAt(row);
     TProfile& profile = m_env.profiles.at(row);
 
-    const std::int64_t reference = ReferenceTimeOf(profile, m_env.profiles);
-    m_reference = reference;
+    m_reference = ReferenceTimeOf(profile, m_env.profiles);
     m_started = m_env.platform.UnixTime();
     const DateTime now = m_env.platform.Now();
     profile.LastRun = now;
     CalcNextBackup(profile, now);
     save();
     m_env.view.UpdateProfileList();
-    std::optional<std::string> programNote;
-    if (const auto before = runProgram(profile.RunBefore, profile.RunBeforeWait))
-        programNote = ProgramNote(profile.RunBefore, *before, profile.RunBeforeWait);
+    // The program's line as it was started, whatever the profile says by the time it has ended.
+    runProgram(profile.RunBefore, profile.RunBeforeWait,
+               [this, now, commandLine = profile.RunBefore,
+                waited = profile.RunBeforeWait](std::optional<Platform::ProgramRun> before) {
+                   std::optional<std::string> programNote;
+                   if (before)
+                       programNote = ProgramNote(commandLine, *before, waited);
+                   startRun(now, programNote);
+               });
+}
 
+void RunController::startRun(DateTime now, const std::optional<std::string>& programNote)
+{
+    // Rows may have moved while the program ran; a profile that has gone meanwhile has nothing to
+    // run.
+    TProfile* found = m_active ? m_env.profiles.find(*m_active) : nullptr;
+    if (!found) {
+        backupLog({}, 0, 0, 0, 0);
+        return;
+    }
+    TProfile& profile = *found;
+    // A cancel while the program ran reaches the worker before its first file search: it copies
+    // nothing and reports the cancel.
     m_netConnectionMade = false;
     std::optional<Status> logonError;
     std::optional<Status> destinationError;
@@ -117,7 +165,7 @@ void RunController::BackupProfile(int row)
 
     m_env.view.ShowActive(true, profile.Name + " (" + RefreshedRowTexts(profile, true).mode + ")");
     m_archive = m_env.openArchiveState();
-    BackupJob job = MakeBackupJob(profile, m_env.settings, reference);
+    BackupJob job = MakeBackupJob(profile, m_env.settings, m_reference);
     job.dataFolder = m_env.dataFolder;
     if (programNote)
         job.notes.push_back(*programNote);
@@ -133,18 +181,17 @@ void RunController::backupDone(RunResult result)
     // The worker is joined later on the main thread: this may run on the worker itself.
     m_finished = std::move(m_worker);
     const TProfile* profile = m_active ? m_env.profiles.find(*m_active) : nullptr;
-    const bool shutDown = profile && profile->ShutDown;
-    const bool force = profile && profile->ShutDownForce;
+    std::optional<bool> powerOff;
+    if (profile && profile->ShutDown)
+        powerOff = profile->ShutDownForce;
     // Closed before the run's end is told: what is told may start the next run, with a catalogue
     // of its own.
     m_archive.reset();
-    backupLog(result.logLines, result.errorCount, result.compressionRate, result.bytesDone, result.filesDone);
-    if (shutDown)
-        m_env.platform.PowerOff(force);
+    backupLog(result.logLines, result.errorCount, result.compressionRate, result.bytesDone, result.filesDone, powerOff);
 }
 
 void RunController::backupLog(const std::vector<std::string>& lines, std::int32_t errors, std::int32_t rate,
-                              std::int64_t size, std::int64_t count)
+                              std::int64_t size, std::int64_t count, std::optional<bool> powerOff)
 {
     m_env.appendToLog(lines);
     TProfile* profile = m_active ? m_env.profiles.find(*m_active) : nullptr;
@@ -162,7 +209,12 @@ void RunController::backupLog(const std::vector<std::string>& lines, std::int32_
     }
     if (m_netConnectionMade)
         m_env.platform.DisconnectShare(m_share);
-    runProgram(runAfter, runAfterWait);
+    runProgram(runAfter, runAfterWait,
+               [this, errors, powerOff](const std::optional<Platform::ProgramRun>&) { endRun(errors, powerOff); });
+}
+
+void RunController::endRun(std::int32_t errors, std::optional<bool> powerOff)
+{
     m_env.view.ShowActive(false, {});
     m_runActive = false;
     m_active.reset();
@@ -172,6 +224,8 @@ void RunController::backupLog(const std::vector<std::string>& lines, std::int32_
         onRunEnded();
     if (m_env.settings.ShowError && errors > 0)
         m_env.dialogs.ShowInfo(ErrorCountMessage(errors));
+    if (powerOff)
+        m_env.platform.PowerOff(*powerOff);
 }
 
 void RunController::TBBBackupNowClick(std::optional<int> selectedRow)

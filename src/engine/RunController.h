@@ -12,6 +12,7 @@
 #include <future>
 #include <memory>
 #include <optional>
+#include <thread>
 
 /// What the run controller works with; it owns none of it.
 struct RunEnvironment
@@ -36,12 +37,13 @@ struct RunEnvironment
 /// Starts a run of one profile at a time and ends it: stamps the profile, runs the programs
 /// before and after, checks the destination, starts the worker, and when it has ended writes the
 /// report to the log and the statistics into the profile that ran (followed by its identity, so
-/// rows may move meanwhile). Main thread only.
+/// rows may move meanwhile). Main thread only; a program the run waits for is waited for on a
+/// helper thread, and the run goes on on the main thread once it has ended.
 class RunController final : public RunStarter
 {
 public:
     explicit RunController(RunEnvironment environment);
-    /// Waits for a running worker.
+    /// Waits for a running worker and for a program the run waits for.
     ~RunController();
     RunController(const RunController&) = delete;
     RunController& operator=(const RunController&) = delete;
@@ -65,7 +67,8 @@ public:
     bool CheckDestVolume(const std::string& destination, const std::string& expectedName);
     /// Asks for the next medium of a split archive (ZipItGetNextDisk); true for OK.
     bool ZipItGetNextDisk(int number, int total, const std::string& drive);
-    /// Blocks until the worker has ended (its end is then waiting on the main thread).
+    /// Blocks until the worker, or the program the run waits for, has ended (what follows is then
+    /// waiting on the main thread).
     void WaitForWorker();
 
     /// Called on the main thread after every run, once the controller is idle again.
@@ -92,10 +95,20 @@ private:
         RunController& m_controller;
     };
 
+    using ProgramEnded = std::function<void(std::optional<Platform::ProgramRun>)>;
+
+    /// The run after its program before: logon, destination check, worker.
+    void startRun(DateTime now, const std::optional<std::string>& programNote);
     void backupDone(RunResult result);
+    /// powerOff: the force of the power-off that follows the run's end, if one does.
     void backupLog(const std::vector<std::string>& lines, std::int32_t errors, std::int32_t rate, std::int64_t size,
-                   std::int64_t count);
-    std::optional<Platform::ProgramRun> runProgram(const std::string& commandLine, bool wait);
+                   std::int64_t count, std::optional<bool> powerOff = std::nullopt);
+    /// The run's end once its program after has ended.
+    void endRun(std::int32_t errors, std::optional<bool> powerOff);
+    /// Starts the program (nothing for an empty line) and calls then with how it went: at once
+    /// without wait, else on the main thread once it has ended.
+    void runProgram(const std::string& commandLine, bool wait, ProgramEnded then);
+    void joinProgramThread();
     /// The destination as it reads at the run's start moment.
     std::string expandedDestination(const TProfile& profile, DateTime now) const;
     void save();
@@ -112,4 +125,5 @@ private:
     std::unique_ptr<ArchiveAttribute> m_archive;
     std::unique_ptr<BackupThread> m_worker;
     std::unique_ptr<BackupThread> m_finished; // joined on the main thread, never by itself
+    std::thread m_programThread;              // waits for the program before or after a run
 };

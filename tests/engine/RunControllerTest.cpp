@@ -1,5 +1,7 @@
 #include "engine/RunController.h"
 
+#include "engine/ReportLines.h"
+#include "engine/RunStartRules.h"
 #include "log/LogFile.h"
 #include "platform/posix/ArchiveStateCatalogue.h"
 #include "platform/posix/PosixFileSystem.h"
@@ -71,15 +73,26 @@ protected:
     std::mutex mutex;
     std::vector<std::function<void()>> mainThread; // what the worker handed to the main thread
     int ended = 0;
-    RunController controller{RunEnvironment{
-        profiles, profileFile, [this](const std::vector<std::string>& r) { log.AppendReport(r, 1'024'000); }, settings,
-        platform, fs, [this] { return std::make_unique<ArchiveStateCatalogue>(dir / "archive-state.db"); }, observer,
-        view, dialogs,
-        [this](std::function<void()> task) {
-            const std::lock_guard<std::mutex> lock(mutex);
-            mainThread.push_back(std::move(task));
-        },
-        (dir / "daten").string()}};
+    RunController controller{environment()};
+
+    RunEnvironment environment()
+    {
+        return RunEnvironment{profiles,
+                              profileFile,
+                              [this](const std::vector<std::string>& r) { log.AppendReport(r, 1'024'000); },
+                              settings,
+                              platform,
+                              fs,
+                              [this] { return std::make_unique<ArchiveStateCatalogue>(dir / "archive-state.db"); },
+                              observer,
+                              view,
+                              dialogs,
+                              [this](std::function<void()> task) {
+                                  const std::lock_guard<std::mutex> lock(mutex);
+                                  mainThread.push_back(std::move(task));
+                              },
+                              (dir / "daten").string()};
+    }
 
     RunControllerTest()
     {
@@ -105,17 +118,30 @@ protected:
         return profiles.AddToProfile(p);
     }
 
+    // A program a test holds and a failed assertion left running ends before the controller
+    // waits for it.
+    void TearDown() override { platform.ReleasePrograms(); }
+
+    std::vector<std::function<void()>> takeTasks()
+    {
+        std::vector<std::function<void()>> tasks;
+        const std::lock_guard<std::mutex> lock(mutex);
+        tasks.swap(mainThread);
+        return tasks;
+    }
+
+    std::size_t tasksWaiting()
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        return mainThread.size();
+    }
+
     // Plays the main thread: takes what the worker hands over until the run has ended; before
     // each task, beforeTask.
     void playMainThread(const std::function<void()>& beforeTask = {})
     {
         while (controller.RunActive()) {
-            std::vector<std::function<void()>> tasks;
-            {
-                const std::lock_guard<std::mutex> lock(mutex);
-                tasks.swap(mainThread);
-            }
-            for (auto& task : tasks) {
+            for (auto& task : takeTasks()) {
                 if (beforeTask)
                     beforeTask();
                 task();
@@ -125,18 +151,19 @@ protected:
         controller.WaitForWorker();
     }
 
-    // The worker ends, then the main thread takes its end.
+    // The worker (or a program the run waits for) ends, then the main thread takes what it
+    // handed over, until the run has ended.
     void finishRun()
     {
-        controller.WaitForWorker();
-        std::vector<std::function<void()>> tasks;
-        {
-            const std::lock_guard<std::mutex> lock(mutex);
-            tasks.swap(mainThread);
-        }
-        for (auto& task : tasks)
-            task();
+        do {
+            controller.WaitForWorker();
+            for (auto& task : takeTasks())
+                task();
+        } while (controller.RunActive());
     }
+
+    // The report of the last run, from the log.
+    std::string readLog() { return ReadFileBytes(dir / "Backup.log"); }
 };
 
 TEST_F(RunControllerTest, AFullRunLeavesFilesReportAndStatistics)
@@ -393,6 +420,197 @@ TEST_F(RunControllerTest, TheWorkerAsksForTheNextDiskOnTheMainThread)
     EXPECT_EQ(profiles.at(row).Errors, 0) << ReadFileBytes(dir / "Backup.log");
     EXPECT_EQ(TreeOf(dst), (std::vector<std::string>{"teil.zip"}));
     EXPECT_TRUE(std::filesystem::exists(dir / "teil.z01"));
+}
+
+TEST_F(RunControllerTest, TheRunWaitsForItsProgramBeforeWithoutHoldingTheMainThread)
+{
+    // However the program ends, the run goes on only then, and as it always did: the note where
+    // it always stood, the files copied, the program's status no error of the run.
+    struct Case
+    {
+        int status;
+        std::string note;
+    };
+    const std::vector<Case> cases = {
+        {0, ""},
+        {3, "Hinweis: Programm vor der Sicherung \"vorher.sh\" endete mit Status 3\r\n"},
+        // Ended by someone else meanwhile.
+        {-1, "Hinweis: Programm vor der Sicherung \"vorher.sh\" endete mit Status -1\r\n"},
+    };
+    const int row = add("Daten");
+    const int other = add("Andere");
+    profiles.at(row).RunBefore = "vorher.sh";
+    profiles.at(row).RunBeforeWait = true;
+    std::size_t started = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.status);
+        std::filesystem::remove_all(dst);
+        std::filesystem::remove(dir / "Backup.log");
+        view.active.clear();
+        ended = 0;
+        platform.programStatus = c.status;
+        platform.HoldPrograms();
+
+        controller.BackupProfile(row); // returns while the program runs
+        ASSERT_EQ(platform.ProgramsWaitedForOnTestThread(), 0);
+        platform.WaitUntilProgramHeld();
+        EXPECT_TRUE(controller.RunActive());
+        EXPECT_EQ(controller.ActiveProfileIndex(), row);
+        controller.BackupProfile(other); // no second run meanwhile
+        controller.TBBBackupNowClick(other);
+        EXPECT_EQ(dialogs.shown.back(),
+                  "Information: Ein anderes Profil ist gerade aktiv. Versuchen Sie es etwas später nochmals.");
+        EXPECT_EQ(platform.programs.back(), "/home/anna|vorher.sh|wait");
+        // Nothing after the program has begun: no destination, no worker, no report, no end.
+        EXPECT_TRUE(view.active.empty());
+        EXPECT_FALSE(std::filesystem::exists(dst));
+        EXPECT_FALSE(std::filesystem::exists(dir / "Backup.log"));
+        EXPECT_EQ(tasksWaiting(), 0u);
+        EXPECT_EQ(ended, 0);
+
+        platform.ReleasePrograms();
+        finishRun();
+        EXPECT_EQ(ended, 1);
+        EXPECT_EQ(view.active, (std::vector<std::string>{"Daten (Vollsicherung)", "-"}));
+        EXPECT_EQ(ReadFileBytes(dst / "sub/b.txt"), "22");
+        EXPECT_EQ(profiles.at(row).FilesCount, 2);
+        EXPECT_EQ(profiles.at(row).Errors, 0);
+        const std::string report = readLog();
+        EXPECT_NE(report.find("Startzeit             : 14:00:00\r\n" + c.note + RuleLine + "\r\n"), std::string::npos)
+            << report;
+        EXPECT_EQ(report.find("Hinweis"), c.note.empty() ? std::string::npos : report.find(c.note));
+        EXPECT_EQ(platform.programs.size(), ++started); // started once
+    }
+}
+
+TEST_F(RunControllerTest, TheRunEndsOnlyOnceItsProgramAfterHasEnded)
+{
+    const int row = add("Daten");
+    TProfile& p = profiles.at(row);
+    p.Source.push_back((dir / "fehlt").string()); // one error: the message follows the run's end
+    p.RunAfter = "nachher.sh";
+    p.RunAfterWait = true;
+    p.ShutDown = true;
+    // What has happened when the run's end is told.
+    std::vector<std::string> atEnd;
+    controller.onRunEnded = [&] {
+        ++ended;
+        atEnd = {view.active.back(), std::to_string(dialogs.shown.size()), std::to_string(platform.powerOffs.size())};
+    };
+    platform.HoldPrograms();
+    controller.BackupProfile(row);
+    // The worker ends and its end is taken, up to the program after the run.
+    controller.WaitForWorker();
+    for (auto& task : takeTasks())
+        task();
+    ASSERT_EQ(platform.ProgramsWaitedForOnTestThread(), 0);
+    platform.WaitUntilProgramHeld();
+    EXPECT_EQ(platform.programs, std::vector<std::string>{"/home/anna|nachher.sh|wait"});
+    EXPECT_TRUE(controller.RunActive());
+    EXPECT_EQ(ended, 0);
+    EXPECT_EQ(view.active, std::vector<std::string>{"Daten (Vollsicherung)"});
+    // The report and the statistics come before the program, as they always did; the file is
+    // saved with them only at the end.
+    EXPECT_NE(readLog().find("Ende Profil           : Daten"), std::string::npos);
+    EXPECT_EQ(p.Errors, 1);
+    EXPECT_EQ(p.FilesCount, 2);
+    {
+        ProfileList saved;
+        ProfileFile(dir / "Backup.bpf").LoadProfiles(saved, {}, {});
+        EXPECT_EQ(saved.at(0).FilesCount, 0);
+    }
+    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_TRUE(platform.powerOffs.empty());
+    // A cancel or a second start now changes nothing.
+    controller.TBBBreakClick();
+    controller.BackupProfile(row);
+    EXPECT_EQ(platform.programs.size(), 1u);
+
+    platform.ReleasePrograms();
+    finishRun();
+    EXPECT_EQ(ended, 1);
+    EXPECT_EQ(atEnd, (std::vector<std::string>{"-", "0", "0"})); // shown idle first, message and power-off after
+    EXPECT_EQ(view.active, (std::vector<std::string>{"Daten (Vollsicherung)", "-"}));
+    EXPECT_EQ(dialogs.shown, std::vector<std::string>{"Information: " + ErrorCountMessage(1)});
+    EXPECT_EQ(platform.powerOffs, std::vector<bool>{false});
+    ProfileList saved;
+    ProfileFile(dir / "Backup.bpf").LoadProfiles(saved, {}, {});
+    EXPECT_EQ(saved.at(0).FilesCount, 2);
+    EXPECT_EQ(saved.at(0).Errors, 1);
+}
+
+TEST_F(RunControllerTest, ACancelWhileTheProgramBeforeRunsEndsTheRunOnceItHasEnded)
+{
+    const int row = add("Daten");
+    TProfile& p = profiles.at(row);
+    p.RunBefore = "vorher.sh";
+    p.RunBeforeWait = true;
+    p.RunAfter = "nachher.sh";
+    platform.programStatus = 3;
+    const std::int64_t lastGoodRun = p.LastGoodRun;
+    platform.HoldPrograms();
+    controller.BackupProfile(row);
+    ASSERT_EQ(platform.ProgramsWaitedForOnTestThread(), 0);
+    platform.WaitUntilProgramHeld();
+    controller.TBBBreakClick();
+    EXPECT_TRUE(controller.RunActive()); // until the program has ended
+
+    platform.ReleasePrograms();
+    finishRun();
+    EXPECT_EQ(ended, 1);
+    EXPECT_EQ(TreeOf(dst), std::vector<std::string>{}); // nothing copied
+    EXPECT_EQ(p.FilesCount, 0);
+    EXPECT_EQ(p.Errors, 1);
+    EXPECT_EQ(p.LastGoodRun, lastGoodRun); // the cancelled run does not count
+    const std::string report = readLog();
+    EXPECT_NE(report.find("Startzeit             : 14:00:00\r\n"
+                          "Hinweis: Programm vor der Sicherung \"vorher.sh\" endete mit Status 3\r\n"),
+              std::string::npos)
+        << report;
+    // The worker took the cancel before its first file: the report of a run cancelled at once.
+    EXPECT_NE(report.find("!!! Fehler    : Abbruch durch Benutzer\r\n"), std::string::npos) << report;
+    EXPECT_NE(report.find("Anzahl kopiert        : 0\r\n"), std::string::npos) << report;
+    EXPECT_NE(report.find("Fehleranzahl          : 1\r\n"), std::string::npos) << report;
+    EXPECT_NE(report.find("Ende Profil           : Daten\r\n"), std::string::npos) << report;
+    EXPECT_EQ(platform.programs,
+              (std::vector<std::string>{"/home/anna|vorher.sh|wait", "/home/anna|nachher.sh|nowait"}));
+    EXPECT_EQ(view.active, (std::vector<std::string>{"Daten (Vollsicherung)", "-"}));
+    EXPECT_EQ(dialogs.shown, std::vector<std::string>{"Information: " + ErrorCountMessage(1)});
+
+    // The cancel was that run's: the next one copies.
+    controller.BackupProfile(row);
+    finishRun();
+    EXPECT_EQ(p.Errors, 0);
+    EXPECT_EQ(ReadFileBytes(dst / "sub/b.txt"), "22");
+}
+
+TEST_F(RunControllerTest, WaitingForTheControllerWaitsForTheProgramItsRunWaitsFor)
+{
+    const int row = add("Daten");
+    profiles.at(row).RunBefore = "vorher.sh";
+    profiles.at(row).RunBeforeWait = true;
+    // WaitForWorker returns once the program has ended, its end waiting on the main thread.
+    platform.HoldPrograms();
+    controller.BackupProfile(row);
+    platform.WaitUntilProgramHeld();
+    std::thread user([this] { platform.ReleasePrograms(); });
+    controller.WaitForWorker();
+    user.join();
+    EXPECT_EQ(tasksWaiting(), 1u);
+    EXPECT_TRUE(controller.RunActive());
+    finishRun();
+    EXPECT_EQ(profiles.at(row).Errors, 0);
+
+    // A controller that ends meanwhile waits for the program too (else its helper thread would be
+    // left running): the program's end then waits for a controller that is gone, and is dropped.
+    auto ending = std::make_unique<RunController>(environment());
+    platform.HoldPrograms();
+    ending->BackupProfile(row);
+    platform.WaitUntilProgramHeld();
+    std::thread other([this] { platform.ReleasePrograms(); });
+    ending.reset();
+    other.join();
+    EXPECT_EQ(takeTasks().size(), 1u);
 }
 
 TEST_F(RunControllerTest, CheckDestVolumeAsksUntilTheMediumIsRight)

@@ -2,7 +2,10 @@
 
 #include "platform/Platform.h"
 
+#include <condition_variable>
 #include <map>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 /// A platform with fixed answers that tests set as they need.
@@ -48,8 +51,45 @@ public:
     int programStatus = 0; // what a program waited for ends with
     ProgramRun RunProgram(const std::string& commandLine, const std::string& folder, bool wait) override
     {
+        std::unique_lock<std::mutex> lock(m_programMutex);
         programs.push_back(folder + "|" + commandLine + "|" + (wait ? "wait" : "nowait"));
+        if (wait && m_holdPrograms) {
+            // Held there, the test could never release it: it ends at once, and is counted.
+            if (std::this_thread::get_id() == m_testThread) {
+                ++m_waitedOnTestThread;
+            } else {
+                ++m_held;
+                m_programsChanged.notify_all();
+                m_programsChanged.wait(lock, [this] { return !m_holdPrograms; });
+                --m_held;
+            }
+        }
         return {programsStart, wait ? programStatus : 0};
+    }
+    /// From now on, a program waited for runs until ReleasePrograms: as long as the test likes.
+    void HoldPrograms()
+    {
+        const std::lock_guard<std::mutex> lock(m_programMutex);
+        m_holdPrograms = true;
+    }
+    /// The held programs end (with programStatus), and later ones end at once again.
+    void ReleasePrograms()
+    {
+        const std::lock_guard<std::mutex> lock(m_programMutex);
+        m_holdPrograms = false;
+        m_programsChanged.notify_all();
+    }
+    /// Blocks until a program waited for is being held.
+    void WaitUntilProgramHeld()
+    {
+        std::unique_lock<std::mutex> lock(m_programMutex);
+        m_programsChanged.wait(lock, [this] { return m_held > 0; });
+    }
+    /// How many programs were waited for, while held, on the thread that made the fake.
+    int ProgramsWaitedForOnTestThread()
+    {
+        const std::lock_guard<std::mutex> lock(m_programMutex);
+        return m_waitedOnTestThread;
     }
     Status ConnectShare(const std::string& share, const std::string&, const std::string&) override
     {
@@ -90,4 +130,12 @@ public:
     std::unique_ptr<ArchiveAttribute> OpenArchiveState(const std::string&) override { return nullptr; }
     std::function<void()> askToEnd;
     void WhenAskedToEnd(std::function<void()> ask) override { askToEnd = std::move(ask); }
+
+private:
+    std::mutex m_programMutex; // programs may run on a thread of their own
+    std::condition_variable m_programsChanged;
+    bool m_holdPrograms = false;
+    int m_held = 0;
+    int m_waitedOnTestThread = 0;
+    std::thread::id m_testThread = std::this_thread::get_id();
 };
