@@ -10,7 +10,7 @@ struct CommandLine
     bool help = false;
     bool version = false;
     bool list = false;
-    bool headless = false; // there are no windows yet: always so
+    bool headless = false; // no windows, even where a display is reachable
     std::optional<std::string> dataDir;
     std::optional<std::string> send;        // a command for the running copy
     std::optional<std::string> profileName; // run this profile and end

@@ -50,6 +50,8 @@ public:
 
     ProfileList& profiles() { return m_profiles; }
     ProgramSettings& settings() { return m_settings; }
+    /// Where the settings are kept (settings.ini); the windows keep their placement there too.
+    SettingsStore* settingsStore() { return m_store.get(); }
     const std::filesystem::path& dataFolder() const { return m_options.dataFolder; }
     std::filesystem::path logPath() const;
     bool RunActive() const;

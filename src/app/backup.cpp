@@ -15,6 +15,10 @@
 #include <QCoreApplication>
 #include <iostream>
 
+#ifdef TRESORIO_WITH_WINDOWS
+#include "ui/WindowsProgram.h"
+#endif
+
 namespace {
 
 constexpr int ExitUsage = 2;
@@ -55,6 +59,13 @@ int listProfiles(const std::filesystem::path& dataFolder, Platform& platform)
 int runProgram(int argc, char** argv, const CommandLine& line, const std::filesystem::path& dataFolder,
                Platform& platform)
 {
+#ifdef TRESORIO_WITH_WINDOWS
+    if (!line.headless) {
+        if (DisplayCanBeOpened())
+            return RunWithWindows(argc, argv, {dataFolder, line.profileName, line.tickMs}, platform);
+        std::cerr << "tresorio: Keine Anzeige erreichbar; Tresorio läuft ohne Fenster.\n";
+    }
+#endif
     QCoreApplication app(argc, argv);
     const std::unique_ptr<FileSystem> fs = MakeNativeFileSystem();
     HeadlessFrontEnd frontEnd;

@@ -11,3 +11,8 @@
 /// The platform of the program that runs on dataFolder (its autostart entry names it).
 std::unique_ptr<Platform> MakeNativePlatform(const std::filesystem::path& dataFolder);
 std::unique_ptr<FileSystem> MakeNativeFileSystem();
+
+/// Whether a window can be shown: a display server answers, or Qt was told which platform to use
+/// (QT_QPA_PLATFORM). Asked before any window exists, since Qt ends the process when the display
+/// it was pointed at cannot be opened.
+bool DisplayCanBeOpened();

@@ -59,3 +59,28 @@ ProfileRowTexts RefreshedRowTexts(const TProfile& p, bool running)
         texts.mode += ", komprimieren";
     return texts;
 }
+
+int RowImageIndex(const TProfile& profile, bool running, bool paused)
+{
+    if (running)
+        return paused ? 3 : 2;
+    return profile.Errors != 0 ? 1 : 0;
+}
+
+ProfileDetailTexts DetailTexts(const TProfile& p)
+{
+    const auto countOrDash = [](std::int64_t value, const char* suffix) {
+        return value > 0 ? std::to_string(value) + suffix : std::string("-");
+    };
+    ProfileDetailTexts details;
+    details.name = p.Name;
+    details.lastRun = p.LastRun == NoRun ? "-" : FormatDateTime(p.LastRun);
+    details.hasErrors = p.Errors != 0;
+    details.errors = details.hasErrors ? std::to_string(p.Errors) : std::string();
+    details.files = countOrDash(p.FilesCount, "");
+    details.bytes = countOrDash(p.FilesSize, "");
+    details.rate = countOrDash(p.FilesCompressed, "%");
+    details.nextRun = p.Period != PeriodNotPeriodic && p.NextRun > NoRun ? FormatDateTime(p.NextRun) : "-";
+    details.mode = RefreshedRowTexts(p, false).mode;
+    return details;
+}

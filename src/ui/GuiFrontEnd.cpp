@@ -1,0 +1,224 @@
+#include "ui/GuiFrontEnd.h"
+
+#include "app/Program.h"
+#include "ui/AboutDialog.h"
+#include "ui/CoreTexts.h"
+#include "ui/Help.h"
+#include "ui/MainActions.h"
+#include "ui/MainWindow.h"
+#include "ui/TrayIcon.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QSystemTrayIcon>
+
+namespace {
+
+// Ten times a second is as often as a person reads the counters.
+constexpr int ProgressIntervalMs = 100;
+
+} // namespace
+
+GuiFrontEnd::GuiFrontEnd()
+{
+    m_progressTimer.setInterval(ProgressIntervalMs);
+    connect(&m_progressTimer, &QTimer::timeout, this, &GuiFrontEnd::showProgressNow);
+}
+
+GuiFrontEnd::~GuiFrontEnd()
+{
+    Close();
+}
+
+void GuiFrontEnd::Close()
+{
+    // The tray menu belongs to the window: the icon goes first.
+    m_progressTimer.stop();
+    m_tray.reset();
+    delete m_about;
+    m_window.reset();
+    m_program = nullptr;
+}
+
+void GuiFrontEnd::Open(Program& program, Tray trayChoice)
+{
+    m_program = &program;
+    const ProgramSettings& settings = program.settings();
+    m_presentation.SetLanguage(settings.Language);
+    m_presentation.SetSkin(settings.MenuStyle, settings.MenuColor);
+    m_window = std::make_unique<MainWindow>(program, *this);
+    m_boxes.setParent(nullptr);
+    MainActions& actions = m_window->actions();
+    connect(actions.ShowWindow, &QAction::triggered, m_window.get(), [this] { m_window->ComeToFront(); });
+    connect(m_window.get(), &MainWindow::aboutRequested, this, &GuiFrontEnd::showAbout);
+    connect(m_window.get(), &MainWindow::helpRequested, this, &GuiFrontEnd::showHelp);
+    m_window->RestoreSettings();
+
+    const bool tray =
+        trayChoice == Tray::Always || (trayChoice == Tray::WhereAvailable && QSystemTrayIcon::isSystemTrayAvailable());
+    m_window->setHidesOnClose(tray);
+    if (tray) {
+        m_tray = std::make_unique<TrayIcon>(actions, *m_window);
+        m_tray->beforeMenu = [this] { m_window->actions().Autostart->setChecked(m_program->Autostart()); };
+        m_tray->Show();
+    }
+    m_window->ShowNextTask(m_next);
+    ShowActive(m_active, m_activeText);
+    if (m_paused)
+        ShowPaused(true, m_statusWord);
+    // Without a notification area the window is the only way to the program.
+    if (m_toFront || !tray)
+        m_window->ComeToFront();
+    m_toFront = false;
+}
+
+void GuiFrontEnd::SetLanguage(int index)
+{
+    if (m_program)
+        m_program->settings().Language = index;
+    m_presentation.SetLanguage(index);
+    // The windows hear of the change through posted events: delivered now, every window speaks
+    // the new language before this returns.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+    if (m_tray)
+        m_tray->ShowPaused(m_paused, CoreText(m_statusWord));
+}
+
+void GuiFrontEnd::SetSkin(int menuLayout, int colour)
+{
+    if (m_program) {
+        m_program->settings().MenuStyle = menuLayout;
+        m_program->settings().MenuColor = colour;
+    }
+    m_presentation.SetSkin(menuLayout, colour);
+}
+
+void GuiFrontEnd::ShowError(const std::string& text)
+{
+    m_boxes.ShowError(text);
+}
+
+void GuiFrontEnd::ShowWarning(const std::string& text)
+{
+    m_boxes.ShowWarning(text);
+}
+
+void GuiFrontEnd::ShowInfo(const std::string& text)
+{
+    m_boxes.ShowInfo(text);
+}
+
+bool GuiFrontEnd::AskConfirmation(const std::string& text)
+{
+    return m_boxes.AskConfirmation(text);
+}
+
+bool GuiFrontEnd::AskOkCancel(const std::string& text)
+{
+    return m_boxes.AskOkCancel(text);
+}
+
+void GuiFrontEnd::UpdateProfileList()
+{
+    if (m_window)
+        m_window->UpdateProfileList();
+}
+
+void GuiFrontEnd::ShowActive(bool active, const std::string& profileText)
+{
+    m_active = active;
+    m_activeText = profileText;
+    if (active)
+        m_progressTimer.start();
+    else
+        m_progressTimer.stop();
+    if (m_window)
+        m_window->ShowActive(active, QString::fromStdString(profileText));
+    if (m_tray)
+        m_tray->ShowActive(active);
+}
+
+void GuiFrontEnd::ShowNextTask(const NextTaskView& next)
+{
+    m_next = next;
+    if (m_window)
+        m_window->ShowNextTask(next);
+}
+
+void GuiFrontEnd::ShowPaused(bool paused, const std::string& statusWord)
+{
+    m_paused = paused;
+    m_statusWord = statusWord;
+    if (m_window)
+        m_window->ShowPaused(paused);
+    if (m_tray)
+        m_tray->ShowPaused(paused, CoreText(statusWord));
+}
+
+void GuiFrontEnd::ComeToFront()
+{
+    if (m_window)
+        m_window->ComeToFront();
+    else
+        m_toFront = true;
+}
+
+void GuiFrontEnd::ShowScanStatus(ScanPhase phase, const std::string& folder)
+{
+    m_progress.ShowScanStatus(phase, folder);
+}
+
+void GuiFrontEnd::ResetProgress()
+{
+    m_progress.ResetProgress();
+}
+
+void GuiFrontEnd::SetFilesToDo(std::int64_t filesToDo)
+{
+    m_progress.SetFilesToDo(filesToDo);
+}
+
+void GuiFrontEnd::ShowProgress(std::int64_t filesDone, std::int64_t bytesDone)
+{
+    m_progress.ShowProgress(filesDone, bytesDone);
+}
+
+bool GuiFrontEnd::CheckDest(const std::string& destination, const std::string& expectedName)
+{
+    return m_boxes.AskOkCancel(tr("Bitte den Datenträger %1 für %2 bereitstellen.")
+                                   .arg(QString::fromStdString(expectedName), QString::fromStdString(destination))
+                                   .toStdString());
+}
+
+bool GuiFrontEnd::NextDisk(int number, int total, const std::string& drive)
+{
+    return m_boxes.AskOkCancel(tr("Bitte Datenträger Nr. %1 von %2 in %3 bereitstellen.")
+                                   .arg(number)
+                                   .arg(total)
+                                   .arg(QString::fromStdString(drive))
+                                   .toStdString());
+}
+
+void GuiFrontEnd::showProgressNow()
+{
+    if (m_window)
+        m_window->ShowProgress(m_progress.Snapshot());
+}
+
+void GuiFrontEnd::showAbout()
+{
+    if (!m_about) {
+        m_about = new AboutDialog(m_window.get());
+        m_about->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
+}
+
+void GuiFrontEnd::showHelp()
+{
+    const int language = m_presentation.language();
+    if (!Help::Open(language, QStringLiteral("index.html")))
+        m_boxes.ShowError(Help::FailureText(language).toStdString());
+}

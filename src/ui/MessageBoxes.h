@@ -1,0 +1,35 @@
+#pragma once
+
+#include "engine/Dialogs.h"
+
+#include <QMessageBox>
+#include <deque>
+
+class QWidget;
+
+/// The program's message boxes as QMessageBox, with the captions "Fehler", "Warnung",
+/// "Information" and "Bestätigung". Tests queue the next answers; a queued answer is taken
+/// instead of showing the box, and the text is remembered.
+class MessageBoxes final : public Dialogs
+{
+public:
+    void ShowError(const std::string& text) override;
+    void ShowWarning(const std::string& text) override;
+    void ShowInfo(const std::string& text) override;
+    bool AskConfirmation(const std::string& text) override;
+    bool AskOkCancel(const std::string& text) override;
+
+    /// The window the boxes belong to (none: the boxes stand alone).
+    void setParent(QWidget* parent) { m_parent = parent; }
+
+    /// The next box is answered with button instead of being shown (tests).
+    static void setNextAnswer(QMessageBox::StandardButton button);
+    /// The texts of the boxes answered from the queue, oldest first.
+    static std::deque<std::string>& answeredTexts();
+
+private:
+    QMessageBox::StandardButton show(QMessageBox::Icon icon, const QString& caption, const std::string& text,
+                                     QMessageBox::StandardButtons buttons, QMessageBox::StandardButton safe);
+
+    QWidget* m_parent = nullptr;
+};

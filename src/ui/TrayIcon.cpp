@@ -1,0 +1,98 @@
+#include "ui/TrayIcon.h"
+
+#include "ui/CoreTexts.h"
+#include "ui/Icons.h"
+#include "ui/MainActions.h"
+
+#include <QMenu>
+#include <QWidget>
+
+namespace {
+
+constexpr int AnimationIntervalMs = 500;
+
+} // namespace
+
+TrayIcon::TrayIcon(MainActions& actions, QWidget& window, QObject* parent)
+    : QObject(parent), m_actions(actions), m_window(window), m_menu(new QMenu(&window))
+{
+    m_menu->addAction(actions.ShowWindow);
+    m_menu->setDefaultAction(actions.ShowWindow);
+    m_menu->addActions({actions.Options, actions.Log});
+    m_menu->addSeparator();
+    m_menu->addActions({actions.Pause, actions.Autostart});
+    m_menu->addSeparator();
+    m_menu->addAction(actions.About);
+    m_menu->addSeparator();
+    m_menu->addActions({actions.CloseAndEnd, actions.CloseAndEndNoActions});
+    m_animation.setInterval(AnimationIntervalMs);
+    connect(&m_animation, &QTimer::timeout, this, &TrayIcon::AnimationStep);
+    connect(&m_icon, &QSystemTrayIcon::activated, this, &TrayIcon::Activate);
+    m_startTooltip = tooltipFor(CoreText("Aktiv"));
+    setImage(StateIdle, m_startTooltip);
+}
+
+TrayIcon::~TrayIcon()
+{
+    m_icon.hide();
+}
+
+void TrayIcon::Show()
+{
+    m_icon.show();
+}
+
+QString TrayIcon::tooltipFor(const QString& statusWord) const
+{
+    return (tr("Kestrova Tresorio") + QStringLiteral(" (") + statusWord + QLatin1Char(')')).left(TooltipLength);
+}
+
+void TrayIcon::setImage(int image, const QString& tooltip)
+{
+    m_image = image;
+    m_icon.setIcon(StateIcon(image));
+    m_icon.setToolTip(tooltip.left(TooltipLength));
+}
+
+void TrayIcon::Activate(QSystemTrayIcon::ActivationReason reason)
+{
+    if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick) {
+        if (m_window.isHidden())
+            m_actions.ShowWindow->trigger();
+        return;
+    }
+    if (reason == QSystemTrayIcon::Context && m_window.isHidden()) {
+        if (beforeMenu)
+            beforeMenu();
+        m_menu->popup(QCursor::pos());
+    }
+}
+
+void TrayIcon::ShowActive(bool active)
+{
+    m_active = active;
+    if (active && !m_paused) {
+        m_frame = 0;
+        m_animation.start();
+        AnimationStep();
+    } else if (!active) {
+        m_animation.stop();
+        setImage(StateIdle, m_startTooltip);
+    }
+}
+
+void TrayIcon::ShowPaused(bool paused, const QString& statusWord)
+{
+    m_paused = paused;
+    if (paused)
+        m_animation.stop();
+    else if (m_active)
+        m_animation.start();
+    setImage(paused ? StatePaused : (m_active ? StateRunning : StateIdle), tooltipFor(statusWord));
+}
+
+void TrayIcon::AnimationStep()
+{
+    setImage(FirstAnimationFrame + m_frame, m_startTooltip);
+    m_frame = (m_frame + 1) % AnimationFrames;
+}
