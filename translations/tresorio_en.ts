@@ -347,10 +347,6 @@
         <translation>Last backup</translation>
     </message>
     <message>
-        <source>Fehler</source>
-        <translation>Error</translation>
-    </message>
-    <message>
         <source>Fehlerfrei</source>
         <translation>No errors</translation>
     </message>
@@ -369,6 +365,10 @@
     <message>
         <source>Nächste Sicherung</source>
         <translation>Next backup</translation>
+    </message>
+    <message>
+        <source>%1 Fehler</source>
+        <translation>%1 errors</translation>
     </message>
 </context>
 <context>

@@ -97,7 +97,6 @@ void MainWindow::createViews()
     m_iconView->setModelColumn(0);
     m_iconView->setMovement(QListView::Static);
     m_iconView->setResizeMode(QListView::Adjust);
-    m_iconView->setUniformItemSizes(true);
     m_detailView->setObjectName(QStringLiteral("LVProfileDetails"));
     m_detailView->setRootIsDecorated(false);
     m_detailView->setItemsExpandable(false);
@@ -223,7 +222,7 @@ void MainWindow::setViewStyle(int style)
     m_iconView->setFlow(style == 2 ? QListView::TopToBottom : QListView::LeftToRight);
     m_iconView->setWrapping(true);
     m_iconView->setWordWrap(large);
-    m_iconView->setGridSize(large ? QSize(110, 72) : QSize());
+    m_iconView->setGridSize(large ? QSize(120, 76) : QSize());
     m_iconView->setSpacing(large ? 0 : 4);
     // In icon mode the list would move the icons itself: the rows move only through the model.
     m_iconView->setMovement(QListView::Static);

@@ -170,8 +170,7 @@ void TaskPane::retranslate()
     };
     m_detailLabels[0]->setText(QString::fromStdString(d.name));
     m_detailLabels[1]->setText(line(tr("Letzte Sicherung"), d.lastRun));
-    m_detailLabels[2]->setText(d.hasErrors ? QString::fromStdString(d.errors) + QLatin1Char(' ') + tr("Fehler")
-                                           : tr("Fehlerfrei"));
+    m_detailLabels[2]->setText(d.hasErrors ? tr("%1 Fehler").arg(QString::fromStdString(d.errors)) : tr("Fehlerfrei"));
     const QColor normal = palette().color(QPalette::WindowText);
     m_errors->setColours(d.hasErrors ? ErrorColour : normal, d.hasErrors ? ErrorColour : normal);
     m_errors->setCursor(d.hasErrors ? Qt::PointingHandCursor : Qt::ArrowCursor);
