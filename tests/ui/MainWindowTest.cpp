@@ -9,11 +9,13 @@
 #include "ui/ProfileListModel.h"
 #include "ui/TaskPane.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QListView>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QTest>
 #include <QTreeView>
 
@@ -233,6 +235,38 @@ TEST_F(MainWindowTest, F1OpensTheManualOrSaysWhereItIs)
     EXPECT_EQ(message.rfind("Kann HTML-Hilfe nicht öffnen!\n", 0), 0u) << message;
     EXPECT_NE(message.find("manual/de/index.html"), std::string::npos) << message;
     Help::opener() = [](const QString&) { return true; };
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, MenuLayoutAndColoursApplyAtOnceAndAreKept)
+{
+    start({profile("eins", NoRun, NoRun)});
+    struct Case
+    {
+        int layout, colour;
+        const char* style;
+        bool sheet;
+    };
+    const QColor before = QApplication::palette().color(QPalette::Highlight);
+    for (const Case& c : {Case{0, 1, "windows", false}, Case{2, 0, "fusion", true}, Case{1, 1, "fusion", true}}) {
+        SCOPED_TRACE(c.layout);
+        frontEnd().SetSkin(c.layout, c.colour);
+        // With a style sheet the style is wrapped in Qt's own style-sheet style.
+        const QString style = QApplication::style()->metaObject()->className();
+        EXPECT_TRUE(style.contains(c.sheet ? "StyleSheet" : c.style, Qt::CaseInsensitive)) << style.toStdString();
+        EXPECT_EQ(qApp->styleSheet().isEmpty(), !c.sheet);
+        EXPECT_EQ(frontEnd().presentation().menuLayout(), c.layout);
+    }
+    EXPECT_NE(QApplication::palette().color(QPalette::Highlight), before);
+    program().SaveSettings();
+    const std::string settings = ReadFileBytes(m_data / SettingsFileName);
+    // Stored as index + 1.
+    EXPECT_NE(settings.find("MenuStyle=2"), std::string::npos) << settings;
+    EXPECT_NE(settings.find("MenuColor=2"), std::string::npos) << settings;
+    frontEnd().SetSkin(1, 0);
 }
 
 } // namespace
