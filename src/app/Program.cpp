@@ -211,6 +211,7 @@ bool Program::SetAutostart(bool on)
 
 void Program::SaveSettings()
 {
+    m_frontEnd.KeepViewSettings();
     SaveRegistry(m_settings, *m_store);
     m_store->sync();
 }

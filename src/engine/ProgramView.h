@@ -20,4 +20,6 @@ public:
     virtual void ShowPaused(bool paused, const std::string& statusWord) = 0;
     /// Another start of the program asks this one to show itself.
     virtual void ComeToFront() = 0;
+    /// The settings are about to be written: the windows put their placement and view into them.
+    virtual void KeepViewSettings() {}
 };

@@ -1,6 +1,7 @@
 #include "ui/GuiFrontEnd.h"
 
 #include "app/Program.h"
+#include "profiles/ProfileRowTexts.h"
 #include "ui/AboutDialog.h"
 #include "ui/CoreTexts.h"
 #include "ui/Help.h"
@@ -28,6 +29,12 @@ GuiFrontEnd::GuiFrontEnd()
 GuiFrontEnd::~GuiFrontEnd()
 {
     Close();
+}
+
+void GuiFrontEnd::KeepViewSettings()
+{
+    if (m_window)
+        m_window->StoreSettings();
 }
 
 void GuiFrontEnd::Close()
@@ -132,8 +139,19 @@ void GuiFrontEnd::ShowActive(bool active, const std::string& profileText)
         m_progressTimer.start();
     else
         m_progressTimer.stop();
-    if (m_window)
-        m_window->ShowActive(active, QString::fromStdString(profileText));
+    if (m_window) {
+        // The panel names the running profile and translates its mode; the text the run
+        // composed stands in when the profile cannot be found.
+        QString name = QString::fromStdString(profileText);
+        std::string mode;
+        const std::optional<int> row = active ? m_program->ActiveProfileIndex() : std::nullopt;
+        if (row) {
+            const TProfile& profile = m_program->profiles().at(*row);
+            name = QString::fromStdString(profile.Name);
+            mode = RefreshedRowTexts(profile, true).mode;
+        }
+        m_window->ShowActive(active, name, mode);
+    }
     if (m_tray)
         m_tray->ShowActive(active);
 }

@@ -64,6 +64,7 @@ public:
     void ShowNextTask(const NextTaskView& next) override;
     void ShowPaused(bool paused, const std::string& statusWord) override;
     void ComeToFront() override;
+    void KeepViewSettings() override;
 
     // RunObserver: called on the worker thread, except the two questions.
     void ShowScanStatus(ScanPhase phase, const std::string& folder) override;

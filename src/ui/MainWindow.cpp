@@ -68,7 +68,10 @@ MainWindow::MainWindow(Program& program, Dialogs& dialogs, QWidget* parent)
     m_actions->ShowToolbar->setChecked(true);
     m_actions->ShowStatusBar->setChecked(true);
     m_actions->ShowTaskPane->setChecked(true);
+    // The settings are not read yet: the first style must not overwrite the stored one.
+    m_restoring = true;
     setViewStyle(0);
+    m_restoring = false;
     resize(820, 520);
     retranslate();
     UpdateProfileList();
@@ -112,6 +115,20 @@ void MainWindow::createViews()
             [this](int column, int, int width) { columnWidthChanged(column, width); });
     connect(m_iconView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &MainWindow::showSelectedDetails);
+    // Sorting, dragging and deleting rebuild the rows: the selection follows its profile, and a
+    // remembered copy source that is gone is forgotten.
+    connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+        const std::optional<int> row = selectedRow();
+        m_selectedBeforeReset = row ? std::optional(m_program.profiles().idAt(*row)) : std::nullopt;
+    });
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
+        if (m_copySource && !m_program.profiles().rowOf(*m_copySource))
+            m_copySource.reset();
+        const auto row = m_selectedBeforeReset ? m_program.profiles().rowOf(*m_selectedBeforeReset) : std::nullopt;
+        if (row)
+            selectRow(*row);
+        showSelectedDetails();
+    });
     m_views->addWidget(m_iconView);
     m_views->addWidget(m_detailView);
 }
@@ -168,14 +185,8 @@ void MainWindow::connectActions()
     connect(a.Autostart, &QAction::triggered, this,
             [this](bool on) { m_actions->Autostart->setChecked(m_program.SetAutostart(on)); });
     connect(a.Close, &QAction::triggered, this, &QWidget::close);
-    connect(a.CloseAndEnd, &QAction::triggered, this, [this] {
-        StoreSettings();
-        m_program.CloseAndEnd(false);
-    });
-    connect(a.CloseAndEndNoActions, &QAction::triggered, this, [this] {
-        StoreSettings();
-        m_program.CloseAndEnd(true);
-    });
+    connect(a.CloseAndEnd, &QAction::triggered, this, [this] { m_program.CloseAndEnd(false); });
+    connect(a.CloseAndEndNoActions, &QAction::triggered, this, [this] { m_program.CloseAndEnd(true); });
     connect(a.RememberProfile, &QAction::triggered, this, &MainWindow::rememberProfile);
     connect(a.ShowToolbar, &QAction::triggered, this, [this](bool shown) {
         if (shown) {
@@ -211,7 +222,8 @@ void MainWindow::setViewStyle(int style)
         style = 0;
     m_viewStyle = style;
     m_actions->ViewStyles[static_cast<std::size_t>(style)]->setChecked(true);
-    m_program.settings().Viewstyle = style;
+    if (!m_restoring)
+        m_program.settings().Viewstyle = style;
     if (style == 3) {
         m_views->setCurrentWidget(m_detailView);
         return;
@@ -264,6 +276,8 @@ void MainWindow::RestoreSettings()
 
 void MainWindow::StoreSettings()
 {
+    if (m_restoring)
+        return;
     ProgramSettings& settings = m_program.settings();
     settings.Viewstyle = m_viewStyle;
     settings.XPTask = m_actions->ShowTaskPane->isChecked();
@@ -301,9 +315,9 @@ void MainWindow::showSelectedDetails()
         m_taskPane->ShowDetails(std::nullopt);
 }
 
-void MainWindow::ShowActive(bool active, const QString& profileText)
+void MainWindow::ShowActive(bool active, const QString& name, const std::string& mode)
 {
-    m_topPanel->ShowActive(active, profileText);
+    m_topPanel->ShowActive(active, name, mode);
     m_actions->Stop->setEnabled(active);
 }
 
@@ -386,8 +400,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
 {
     // Closing never ends the program: it goes on in the notification area, or minimised where
     // the desktop has none, so it is never out of the user's reach.
-    StoreSettings();
-    m_program.SaveSettings();
+    m_program.SaveSettings(); // the window's own settings come with them
     event->ignore();
     if (m_hidesOnClose)
         hide();

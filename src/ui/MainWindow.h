@@ -39,7 +39,8 @@ public:
 
     // What the program shows (its view).
     void UpdateProfileList();
-    void ShowActive(bool active, const QString& profileText);
+    /// The running profile's name and its mode (a text of the core), or the idle layout.
+    void ShowActive(bool active, const QString& name, const std::string& mode);
     void ShowNextTask(const NextTaskView& next);
     void ShowPaused(bool paused);
     void ComeToFront();
@@ -107,4 +108,5 @@ private:
     bool m_hidesOnClose = true;
     bool m_restoring = false;
     std::optional<ProfileId> m_copySource;
+    std::optional<ProfileId> m_selectedBeforeReset;
 };

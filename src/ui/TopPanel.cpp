@@ -61,12 +61,14 @@ TopPanel::TopPanel(QWidget* parent)
     grid->setColumnStretch(1, 1);
     m_files->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0000000")));
     m_size->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("00000000 kB")));
-    ShowActive(false, {});
+    ShowActive(false, {}, {});
 }
 
-void TopPanel::ShowActive(bool active, const QString& profileText)
+void TopPanel::ShowActive(bool active, const QString& name, const std::string& mode)
 {
     m_active = active;
+    m_runName = name;
+    m_runMode = mode;
     m_type->setVisible(!active);
     m_dateTime->setVisible(!active);
     m_dateTime2->setVisible(!active);
@@ -80,8 +82,6 @@ void TopPanel::ShowActive(bool active, const QString& profileText)
     m_files->setText(QStringLiteral("0"));
     m_size->setText(QStringLiteral("0 kB"));
     m_folder2->setFullText({});
-    if (active)
-        m_profile->setText(profileText);
     retranslate();
     if (!active)
         showIdleTexts();
@@ -129,6 +129,8 @@ void TopPanel::retranslate()
 {
     m_title->setText(m_active ? tr("Laufendes Profil:") : tr("Nächste Sicherung:"));
     if (m_active) {
+        m_profile->setText(
+            m_runMode.empty() ? m_runName : m_runName + QStringLiteral(" (") + CoreText(m_runMode) + QLatin1Char(')'));
         const ProgressSnapshot shown = m_progress;
         m_progress.generation = ~shown.generation;
         ShowProgress(shown);

@@ -19,8 +19,8 @@ public:
     explicit TopPanel(QWidget* parent = nullptr);
     Q_DISABLE_COPY_MOVE(TopPanel)
 
-    /// The running layout with "Name (Modus)", or the idle layout.
-    void ShowActive(bool active, const QString& profileText);
+    /// The running layout with "Name (Modus)" (the mode translated), or the idle layout.
+    void ShowActive(bool active, const QString& name, const std::string& mode);
     /// The idle texts; kept, but not shown, while a run is active.
     void ShowNextTask(const NextTaskView& next);
     /// The run's progress as last published.
@@ -35,6 +35,8 @@ private:
     void showIdleTexts();
 
     bool m_active = false;
+    QString m_runName;
+    std::string m_runMode;
     NextTaskView m_next;
     ProgressSnapshot m_progress;
     QLabel* m_title;

@@ -28,8 +28,7 @@ TrayIcon::TrayIcon(MainActions& actions, QWidget& window, QObject* parent)
     m_animation.setInterval(AnimationIntervalMs);
     connect(&m_animation, &QTimer::timeout, this, &TrayIcon::AnimationStep);
     connect(&m_icon, &QSystemTrayIcon::activated, this, &TrayIcon::Activate);
-    m_startTooltip = tooltipFor(CoreText("Aktiv"));
-    setImage(StateIdle, m_startTooltip);
+    setImage(StateIdle, startTooltip());
 }
 
 TrayIcon::~TrayIcon()
@@ -40,6 +39,11 @@ TrayIcon::~TrayIcon()
 void TrayIcon::Show()
 {
     m_icon.show();
+}
+
+QString TrayIcon::startTooltip() const
+{
+    return tooltipFor(CoreText("Aktiv"));
 }
 
 QString TrayIcon::tooltipFor(const QString& statusWord) const
@@ -77,13 +81,18 @@ void TrayIcon::ShowActive(bool active)
         AnimationStep();
     } else if (!active) {
         m_animation.stop();
-        setImage(StateIdle, m_startTooltip);
+        // A run that ends while the scheduler is paused leaves it paused.
+        if (m_paused)
+            setImage(StatePaused, m_pausedTooltip);
+        else
+            setImage(StateIdle, startTooltip());
     }
 }
 
 void TrayIcon::ShowPaused(bool paused, const QString& statusWord)
 {
     m_paused = paused;
+    m_pausedTooltip = tooltipFor(statusWord);
     if (paused)
         m_animation.stop();
     else if (m_active)
@@ -93,6 +102,6 @@ void TrayIcon::ShowPaused(bool paused, const QString& statusWord)
 
 void TrayIcon::AnimationStep()
 {
-    setImage(FirstAnimationFrame + m_frame, m_startTooltip);
+    setImage(FirstAnimationFrame + m_frame, startTooltip());
     m_frame = (m_frame + 1) % AnimationFrames;
 }

@@ -55,5 +55,7 @@ private:
     int m_image = 0;
     bool m_active = false;
     bool m_paused = false;
-    QString m_startTooltip; // composed with "Aktiv" at start: the animation and the run's end use it
+    QString m_pausedTooltip;
+    /// The tooltip with "Aktiv", in the language now chosen: the animation and a run's end use it.
+    QString startTooltip() const;
 };

@@ -206,11 +206,7 @@ TEST_F(MainWindowTest, RunNowWithoutASelectionSaysSo)
     start({profile("eins", NoRun, NoRun)});
     window().show();
     window().iconView()->selectionModel()->clearSelection();
-    MessageBoxes::answeredTexts().clear();
-    MessageBoxes::setNextAnswer(QMessageBox::Ok);
-    window().actions().Run->trigger();
-    ASSERT_EQ(MessageBoxes::answeredTexts().size(), 1u);
-    EXPECT_EQ(MessageBoxes::answeredTexts().front(), "Kein Profil ausgewählt.");
+    EXPECT_EQ(messageOf([this] { window().actions().Run->trigger(); }), "Kein Profil ausgewählt.");
     EXPECT_FALSE(program().RunActive());
 }
 

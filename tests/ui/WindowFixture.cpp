@@ -4,6 +4,7 @@
 #include "platform/Native.h"
 #include "profiles/ProfileFile.h"
 #include "ui/MainWindow.h"
+#include "ui/MessageBoxes.h"
 #include "ui/ProfileListModel.h"
 
 #include <QApplication>
@@ -78,6 +79,15 @@ TProfile WindowFixture::copyProfile(const std::string& name)
     profile.LastRun = NoRun;
     profile.NextRun = NoRun;
     return profile;
+}
+
+std::string WindowFixture::messageOf(const std::function<void()>& action)
+{
+    MessageBoxes::answeredTexts().clear();
+    MessageBoxes::setNextAnswer(QMessageBox::Ok);
+    action();
+    const bool one = MessageBoxes::answeredTexts().size() == 1;
+    return one ? MessageBoxes::answeredTexts().front() : std::string();
 }
 
 std::vector<std::string> WindowFixture::names()

@@ -32,6 +32,9 @@ protected:
     MainWindow& window() { return *m_frontEnd->window(); }
     GuiFrontEnd& frontEnd() { return *m_frontEnd; }
     Program& program() { return *m_program; }
+    /// Runs action, answering the one message box it shows with OK; the box's text, or "" when
+    /// none or more than one was shown.
+    static std::string messageOf(const std::function<void()>& action);
     /// The first-column texts of the list, top to bottom.
     std::vector<std::string> names();
 
