@@ -1,4 +1,5 @@
-<?xml version='1.0' encoding='utf-8'?>
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="de">
 <context>
     <name>AboutDialog</name>
@@ -11,8 +12,8 @@
         <translation>Kestrova Tresorio</translation>
     </message>
     <message>
-        <source>Version %1&lt;br&gt;Sicherungen nach Plan für diesen Arbeitsplatz.&lt;br&gt;&lt;br&gt;&lt;a href="%2"&gt;%2&lt;/a&gt;&lt;br&gt;&lt;br&gt;Die Sicherungsprofile, das Protokoll und die Einstellungen liegen im Datenordner.</source>
-        <translation>Version %1&lt;br&gt;Scheduled backups for this workstation.&lt;br&gt;&lt;br&gt;&lt;a href="%2"&gt;%2&lt;/a&gt;&lt;br&gt;&lt;br&gt;The backup profiles, the log and the settings are kept in the data folder.</translation>
+        <source>Version %1&lt;br&gt;Sicherungen nach Plan für diesen Arbeitsplatz.&lt;br&gt;&lt;br&gt;&lt;a href=&quot;%2&quot;&gt;%2&lt;/a&gt;&lt;br&gt;&lt;br&gt;Die Sicherungsprofile, das Protokoll und die Einstellungen liegen im Datenordner.</source>
+        <translation>Version %1&lt;br&gt;Scheduled backups for this workstation.&lt;br&gt;&lt;br&gt;&lt;a href=&quot;%2&quot;&gt;%2&lt;/a&gt;&lt;br&gt;&lt;br&gt;The backup profiles, the log and the settings are kept in the data folder.</translation>
     </message>
 </context>
 <context>
@@ -88,6 +89,35 @@
     <message>
         <source>Nachrichten anderer Programme können nicht empfangen werden.</source>
         <translation>Messages from other programs cannot be received.</translation>
+    </message>
+</context>
+<context>
+    <name>ECalendarPanel</name>
+    <message>
+        <source>Wo</source>
+        <translation>Wk</translation>
+    </message>
+</context>
+<context>
+    <name>ECalendarPopup</name>
+    <message>
+        <source>Kalender</source>
+        <translation>Calendar</translation>
+    </message>
+    <message>
+        <source>&amp;Heute</source>
+        <translation>&amp;Today</translation>
+    </message>
+    <message>
+        <source>&amp;Keines</source>
+        <translation>&amp;None</translation>
+    </message>
+</context>
+<context>
+    <name>EEditDate</name>
+    <message>
+        <source>Kalender</source>
+        <translation>Calendar</translation>
     </message>
 </context>
 <context>

@@ -61,6 +61,8 @@ void Presentation::SetLanguage(int index)
     // German is the language of the code; English is a translation. Removing it sends the
     // language change as installing does, and every window translates itself.
     const QLocale locale(index == 1 ? QLocale::English : QLocale::German);
+    // Month and weekday names (the calendar) follow the program's language, not the system's.
+    QLocale::setDefault(locale);
     if (m_qtTranslator.load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
                             QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         QCoreApplication::installTranslator(&m_qtTranslator);
