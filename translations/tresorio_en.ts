@@ -1,5 +1,4 @@
-<?xml version="1.0" encoding="utf-8"?>
-<!DOCTYPE TS>
+<?xml version='1.0' encoding='utf-8'?>
 <TS version="2.1" language="en" sourcelanguage="de">
 <context>
     <name>AboutDialog</name>
@@ -12,8 +11,8 @@
         <translation>Kestrova Tresorio</translation>
     </message>
     <message>
-        <source>Version %1&lt;br&gt;Sicherungen nach Plan für diesen Arbeitsplatz.&lt;br&gt;&lt;br&gt;&lt;a href=&quot;%2&quot;&gt;%2&lt;/a&gt;&lt;br&gt;&lt;br&gt;Die Sicherungsprofile, das Protokoll und die Einstellungen liegen im Datenordner.</source>
-        <translation>Version %1&lt;br&gt;Scheduled backups for this workstation.&lt;br&gt;&lt;br&gt;&lt;a href=&quot;%2&quot;&gt;%2&lt;/a&gt;&lt;br&gt;&lt;br&gt;The backup profiles, the log and the settings are kept in the data folder.</translation>
+        <source>Version %1&lt;br&gt;Sicherungen nach Plan für diesen Arbeitsplatz.&lt;br&gt;&lt;br&gt;&lt;a href="%2"&gt;%2&lt;/a&gt;&lt;br&gt;&lt;br&gt;Die Sicherungsprofile, das Protokoll und die Einstellungen liegen im Datenordner.</source>
+        <translation>Version %1&lt;br&gt;Scheduled backups for this workstation.&lt;br&gt;&lt;br&gt;&lt;a href="%2"&gt;%2&lt;/a&gt;&lt;br&gt;&lt;br&gt;The backup profiles, the log and the settings are kept in the data folder.</translation>
     </message>
 </context>
 <context>
@@ -111,6 +110,29 @@
     <message>
         <source>&amp;Keines</source>
         <translation>&amp;None</translation>
+    </message>
+</context>
+<context>
+    <name>EDirTree</name>
+    <message>
+        <source>wird geladen…</source>
+        <translation>loading…</translation>
+    </message>
+    <message>
+        <source>keine Antwort – wird weiter geladen…</source>
+        <translation>no answer – still loading…</translation>
+    </message>
+    <message>
+        <source>Desktop</source>
+        <translation>Desktop</translation>
+    </message>
+    <message>
+        <source>Arbeitsplatz</source>
+        <translation>My Computer</translation>
+    </message>
+    <message>
+        <source>Netzwerkumgebung</source>
+        <translation>Network</translation>
     </message>
 </context>
 <context>
