@@ -134,6 +134,14 @@
         <source>Netzwerkumgebung</source>
         <translation>Network</translation>
     </message>
+    <message>
+        <source>Dateisystem</source>
+        <translation>File system</translation>
+    </message>
+    <message>
+        <source>Persönlicher Ordner</source>
+        <translation>Home folder</translation>
+    </message>
 </context>
 <context>
     <name>EEditDate</name>

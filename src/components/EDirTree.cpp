@@ -1,5 +1,7 @@
 #include "components/EDirTree.h"
 
+#include "platform/Native.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QPointer>
@@ -28,6 +30,15 @@ Qt::CheckState qtState(CheckState state)
 }
 
 } // namespace
+
+std::vector<TreeRoot> EDirTree::MachineRoots()
+{
+    std::vector<TreeRoot> roots;
+    for (const BrowseRoot& root :
+         MountedBrowseRoots(tr("Dateisystem").toStdString(), tr("Persönlicher Ordner").toStdString()))
+        roots.push_back({QString::fromStdString(root.label), root.path, root.kind == MediumKind::Network});
+    return roots;
+}
 
 std::optional<std::vector<FolderEntry>> EDirTree::ListFolders(const std::string& path)
 {

@@ -43,6 +43,8 @@ public:
     std::vector<std::string> SelectedDirs() const { return m_tree.SelectedDirs(); }
     /// Checks exactly these folders (loading the levels on the way); returns those not found.
     std::vector<std::string> setSelectedDirs(const std::vector<std::string>& paths);
+    /// The places of this machine: "Dateisystem", the home folder, media and network mounts.
+    static std::vector<TreeRoot> MachineRoots();
     /// The listing of a folder, from the file system.
     static std::optional<std::vector<FolderEntry>> ListFolders(const std::string& path);
     /// How long a listing may take before the tree says the folder does not answer.

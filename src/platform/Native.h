@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/FileSystem.h"
+#include "platform/MountTable.h"
 #include "platform/Platform.h"
 
 #include <filesystem>
@@ -16,3 +17,7 @@ std::unique_ptr<FileSystem> MakeNativeFileSystem();
 /// (QT_QPA_PLATFORM). Asked before any window exists, since Qt ends the process when the display
 /// it was pointed at cannot be opened.
 bool DisplayCanBeOpened();
+
+/// The places a folder tree starts from on this machine: "/", the home folder and the mounted
+/// media and network file systems.
+std::vector<BrowseRoot> MountedBrowseRoots(const std::string& labelOfRoot, const std::string& labelOfHome);

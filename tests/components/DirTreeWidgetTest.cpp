@@ -129,4 +129,14 @@ TEST_F(DirTreeWidgetTest, TheTreeAnswersWhileASlowFolderLoads)
     ASSERT_TRUE(waitFor([&] { return captions(a) == QStringList({"a1", "a2"}); }));
 }
 
+TEST(DirTreeRootsTest, TheMachineStartsWithItsFileSystemAndHome)
+{
+    const std::vector<TreeRoot> roots = EDirTree::MachineRoots();
+    ASSERT_GE(roots.size(), 1u);
+    EXPECT_EQ(roots.front().path, "/");
+    EXPECT_EQ(roots.front().caption, "Dateisystem");
+    EDirTree tree(roots);
+    EXPECT_EQ(tree.topLevelItem(0)->child(0)->child(0)->text(0), "Dateisystem");
+}
+
 } // namespace

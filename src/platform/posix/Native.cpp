@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -68,4 +70,11 @@ bool DisplayCanBeOpened()
     const std::string number = display.substr(1, display.find('.') - 1);
     const std::string socket = "/tmp/.X11-unix/X" + number;
     return socketAnswers(socket, false) || socketAnswers(socket, true);
+}
+
+std::vector<BrowseRoot> MountedBrowseRoots(const std::string& labelOfRoot, const std::string& labelOfHome)
+{
+    std::ifstream table("/proc/self/mountinfo");
+    const std::string text((std::istreambuf_iterator<char>(table)), std::istreambuf_iterator<char>());
+    return BrowseRootsOf(ParseMountInfo(text), environment("HOME"), labelOfRoot, labelOfHome);
 }
