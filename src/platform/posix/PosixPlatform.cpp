@@ -2,6 +2,8 @@
 
 #include "base/Text.h"
 #include "platform/AtomicFile.h"
+#include "platform/MountTable.h"
+#include "platform/MountTable.h"
 
 #include <QProcess>
 #include <QSocketNotifier>
@@ -111,41 +113,16 @@ void PosixPlatform::SetCurrentThreadPriority(int level)
 
 std::pair<std::string, std::string> PosixPlatform::MountOf(const std::string& mountinfo, const std::string& path)
 {
-    // Fields: id parent major:minor root mount-point options [optional…] - type source super-options;
-    // blanks and other special characters in paths are written as \ooo.
-    auto unescape = [](const std::string& field) {
-        std::string out;
-        for (std::size_t i = 0; i < field.size(); ++i) {
-            if (field[i] == '\\' && i + 3 < field.size()) {
-                const std::string octal = field.substr(i + 1, 3);
-                if (octal.size() == 3 && octal.find_first_not_of("01234567") == std::string::npos) {
-                    out += static_cast<char>(std::stoi(octal, nullptr, 8));
-                    i += 3;
-                    continue;
-                }
-            }
-            out += field[i];
-        }
-        return out;
-    };
+    // The mount point that holds the path most closely (the last of equals: mounted over).
     std::string best;
     std::string device;
-    std::istringstream lines(mountinfo);
-    std::string line;
-    while (std::getline(lines, line)) {
-        std::istringstream fields(line);
-        std::vector<std::string> f;
-        for (std::string word; fields >> word;)
-            f.push_back(word);
-        const auto dash = std::find(f.begin(), f.end(), "-");
-        if (f.size() < 5 || dash == f.end() || dash + 2 >= f.end())
-            continue;
-        std::string mount = unescape(f[4]);
-        if (mount.back() != '/')
+    for (const MountEntry& entry : ParseMountInfo(mountinfo)) {
+        std::string mount = entry.mountPoint;
+        if (mount.empty() || mount.back() != '/')
             mount += '/';
         if (path.compare(0, mount.size(), mount) == 0 && mount.size() >= best.size()) {
             best = mount;
-            device = unescape(*(dash + 2));
+            device = entry.source;
         }
     }
     return {best, device};
