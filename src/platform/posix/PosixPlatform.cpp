@@ -3,7 +3,6 @@
 #include "base/Text.h"
 #include "platform/AtomicFile.h"
 #include "platform/MountTable.h"
-#include "platform/MountTable.h"
 
 #include <QProcess>
 #include <QSocketNotifier>
