@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QIcon>
 #include <QPointer>
 #include <QTimer>
 #include <filesystem>
@@ -36,7 +37,7 @@ std::vector<TreeRoot> EDirTree::MachineRoots()
     std::vector<TreeRoot> roots;
     for (const BrowseRoot& root :
          MountedBrowseRoots(tr("Dateisystem").toStdString(), tr("Persönlicher Ordner").toStdString()))
-        roots.push_back({QString::fromStdString(root.label), root.path, root.kind == MediumKind::Network});
+        roots.push_back({QString::fromStdString(root.label), root.path, root.kind});
     return roots;
 }
 
@@ -75,8 +76,12 @@ EDirTree::EDirTree(const std::vector<TreeRoot>& roots, Lister lister, QWidget* p
     setUniformRowHeights(true);
     m_computer = m_tree.AddNode(m_tree.desktop(), "Arbeitsplatz", NodeKind::Computer);
     m_network = m_tree.AddNode(m_tree.desktop(), "Netzwerkumgebung", NodeKind::Network);
-    for (const TreeRoot& root : roots)
-        m_tree.AddNode(root.network ? m_network : m_computer, root.caption.toStdString(), NodeKind::Root, root.path);
+    for (const TreeRoot& root : roots) {
+        const bool network = root.kind == MediumKind::Network;
+        m_rootKinds.insert(
+            m_tree.AddNode(network ? m_network : m_computer, root.caption.toStdString(), NodeKind::Root, root.path),
+            root.kind);
+    }
     QTreeWidgetItem* desktop = addItem(nullptr, m_tree.desktop());
     addTopLevelItem(desktop);
     for (const CheckTree::NodeId group : {m_computer, m_network}) {
@@ -113,8 +118,47 @@ QTreeWidgetItem* EDirTree::addItem(QTreeWidgetItem* parent, CheckTree::NodeId id
                                                           : QTreeWidgetItem::DontShowIndicatorWhenChildless);
     if (m_tree.isHidden(id) || isUnreadable(id))
         item->setForeground(0, palette().brush(QPalette::Disabled, QPalette::Text));
+    item->setIcon(
+        0, QIcon(QStringLiteral(":/tree/%1-%2.svg")
+                     .arg(pictureOf(id), m_style == TreeStyle::styleXP ? QStringLiteral("xp") : QStringLiteral("95"))));
     m_items.insert(id, item);
     return item;
+}
+
+QString EDirTree::pictureOf(CheckTree::NodeId id) const
+{
+    switch (m_tree.node(id).kind) {
+    case NodeKind::Desktop:
+        return QStringLiteral("desktop");
+    case NodeKind::Computer:
+        return QStringLiteral("computer");
+    case NodeKind::Network:
+        return QStringLiteral("network");
+    case NodeKind::Root:
+        switch (m_rootKinds.value(id)) {
+        case MediumKind::Removable:
+            return QStringLiteral("drive-removable");
+        case MediumKind::Optical:
+            return QStringLiteral("drive-optical");
+        case MediumKind::Network:
+            return QStringLiteral("drive-network");
+        case MediumKind::Fixed:
+            break;
+        }
+        return QStringLiteral("drive-fixed");
+    case NodeKind::Folder:
+        break;
+    }
+    return QStringLiteral("folder");
+}
+
+void EDirTree::setPictureStyle(TreeStyle style)
+{
+    m_style = style;
+    const QString set = style == TreeStyle::styleXP ? QStringLiteral("xp") : QStringLiteral("95");
+    const QSignalBlocker blocker(this);
+    for (auto it = m_items.cbegin(); it != m_items.cend(); ++it)
+        it.value()->setIcon(0, QIcon(QStringLiteral(":/tree/%1-%2.svg").arg(pictureOf(it.key()), set)));
 }
 
 void EDirTree::expanded(QTreeWidgetItem* item)

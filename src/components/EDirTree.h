@@ -1,6 +1,7 @@
 #pragma once
 
 #include "components/CheckTree.h"
+#include "platform/MountTable.h"
 
 #include <QHash>
 #include <QTreeWidget>
@@ -11,7 +12,15 @@ struct TreeRoot
 {
     QString caption;
     std::string path;
-    bool network = false;
+    MediumKind kind = MediumKind::Fixed; // network roots stand below "Netzwerkumgebung"
+};
+
+/// The two sets of node pictures: flat with hard outlines, or soft with gradients. The windows
+/// choose by their menu layout.
+enum class TreeStyle
+{
+    style95,
+    styleXP,
 };
 
 /// One subfolder as a listing finds it.
@@ -50,6 +59,11 @@ public:
     /// How long a listing may take before the tree says the folder does not answer.
     static constexpr int ListingPatienceMs = 5000;
 
+    void setPictureStyle(TreeStyle style);
+    TreeStyle pictureStyle() const { return m_style; }
+    /// The name of the picture a node shows ("folder", "drive-removable", …), without the set.
+    QString pictureOf(CheckTree::NodeId id) const;
+
     QTreeWidgetItem* itemOf(CheckTree::NodeId id) const { return m_items.value(id); }
     CheckTree::NodeId nodeOf(const QTreeWidgetItem* item) const;
     const CheckTree& tree() const { return m_tree; }
@@ -81,6 +95,8 @@ private:
     QHash<QString, bool> m_links;
     QHash<QString, bool> m_unreadable;
     QHash<CheckTree::NodeId, bool> m_pending;
+    QHash<CheckTree::NodeId, MediumKind> m_rootKinds;
+    TreeStyle m_style = TreeStyle::style95;
     CheckTree::NodeId m_computer = -1;
     CheckTree::NodeId m_network = -1;
     bool m_syncing = false;

@@ -54,7 +54,7 @@ protected:
 
 TEST_F(DirTreeWidgetTest, FoldersLoadWhenOpenedHiddenLastAndLinksNotDescended)
 {
-    EDirTree tree({{"Test", temp.path().string(), false}});
+    EDirTree tree({{"Test", temp.path().string(), MediumKind::Fixed}});
     tree.show();
     QTreeWidgetItem* root = rootItem(tree);
     QSignalSpy loaded(&tree, &EDirTree::folderLoaded);
@@ -71,7 +71,7 @@ TEST_F(DirTreeWidgetTest, FoldersLoadWhenOpenedHiddenLastAndLinksNotDescended)
 
 TEST_F(DirTreeWidgetTest, TheSpaceBarChecksAndTheParentShowsPartial)
 {
-    EDirTree tree({{"Test", temp.path().string(), false}});
+    EDirTree tree({{"Test", temp.path().string(), MediumKind::Fixed}});
     tree.show();
     open(tree, rootItem(tree));
     QTreeWidgetItem* a = rootItem(tree)->child(0);
@@ -91,7 +91,7 @@ TEST_F(DirTreeWidgetTest, TheSpaceBarChecksAndTheParentShowsPartial)
 
 TEST_F(DirTreeWidgetTest, AssignedFoldersAreCheckedAndTheMissingOnesHandedBack)
 {
-    EDirTree tree({{"Test", temp.path().string(), false}});
+    EDirTree tree({{"Test", temp.path().string(), MediumKind::Fixed}});
     const auto notFound = tree.setSelectedDirs({p("a/a2/"), p("b"), p("ausgesteckt/")});
     EXPECT_EQ(notFound, std::vector<std::string>{p("ausgesteckt/")});
     EXPECT_EQ(tree.SelectedDirs(), (std::vector<std::string>{p("a/a2/"), p("b/")}));
@@ -109,7 +109,7 @@ TEST_F(DirTreeWidgetTest, TheTreeAnswersWhileASlowFolderLoads)
 {
     std::atomic<bool> release = false;
     const std::string slow = p("a/");
-    EDirTree tree({{"Test", temp.path().string(), false}}, [&](const std::string& path) {
+    EDirTree tree({{"Test", temp.path().string(), MediumKind::Fixed}}, [&](const std::string& path) {
         while (path == slow && !release)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         return EDirTree::ListFolders(path);
@@ -137,6 +137,29 @@ TEST(DirTreeRootsTest, TheMachineStartsWithItsFileSystemAndHome)
     EXPECT_EQ(roots.front().caption, "Dateisystem");
     EDirTree tree(roots);
     EXPECT_EQ(tree.topLevelItem(0)->child(0)->child(0)->text(0), "Dateisystem");
+}
+
+TEST(DirTreeRootsTest, EveryNodeHasItsPictureInBothSets)
+{
+    EDirTree tree({{"Stick", "/media/anna/STICK/", MediumKind::Removable},
+                   {"NAS", "/mnt/nas/", MediumKind::Network},
+                   {"DVD", "/media/anna/DVD/", MediumKind::Optical}});
+    const auto names = [&] {
+        QStringList result;
+        for (CheckTree::NodeId id = 0; id < 6; ++id)
+            result << tree.pictureOf(id);
+        return result;
+    };
+    // Desktop, Arbeitsplatz, Netzwerkumgebung, then the roots in the order given.
+    EXPECT_EQ(names(),
+              (QStringList{"desktop", "computer", "network", "drive-removable", "drive-network", "drive-optical"}));
+    for (const TreeStyle style : {TreeStyle::styleXP, TreeStyle::style95}) {
+        tree.setPictureStyle(style);
+        for (CheckTree::NodeId id = 0; id < 6; ++id)
+            EXPECT_FALSE(tree.itemOf(id)->icon(0).pixmap(16, 16).isNull()) << id;
+    }
+    // The network root stands below "Netzwerkumgebung".
+    EXPECT_EQ(tree.itemOf(4)->parent(), tree.itemOf(2));
 }
 
 } // namespace
