@@ -109,10 +109,11 @@ void ECalendarPanel::setColours(const CalendarColours& colours)
 
 void ECalendarPanel::rebuild()
 {
+    // Names come from the default locale, which follows the program's language.
     const CivilDate date = DecodeDate(m_datum);
     m_grid = BuildMonthGrid(date.year, date.month);
     m_holidays = HolidaysOfYear(date.year);
-    m_title->setText(locale().toString(qdateOf(m_datum), QStringLiteral("MMMM yyyy")));
+    m_title->setText(QLocale().toString(qdateOf(m_datum), QStringLiteral("MMMM yyyy")));
     update();
 }
 
@@ -160,7 +161,7 @@ void ECalendarPanel::paintEvent(QPaintEvent*)
     painter.setPen(colours.color(QPalette::WindowText));
     for (int weekday = 0; weekday < 7; ++weekday) {
         const QRect cell = cellRect(weekday).translated(0, -first.height());
-        const QString name = locale().dayName(weekday + 1, QLocale::ShortFormat).remove(QLatin1Char('.'));
+        const QString name = QLocale().dayName(weekday + 1, QLocale::ShortFormat).remove(QLatin1Char('.'));
         painter.drawText(cell, Qt::AlignCenter, name.left(m_daylength));
     }
     painter.drawLine(weekHeader.left(), first.top() - 1, cellRect(6).right(), first.top() - 1);

@@ -15,6 +15,19 @@ namespace {
 
 constexpr int NodeRole = Qt::UserRole + 1;
 
+// One icon per picture, shared by every node: a folder of thousands of subfolders must not load
+// its picture thousands of times.
+QIcon picture(const QString& name, TreeStyle style)
+{
+    static QHash<QString, QIcon> icons;
+    const QString file = QStringLiteral(":/tree/%1-%2.svg")
+                             .arg(name, style == TreeStyle::styleXP ? QStringLiteral("xp") : QStringLiteral("95"));
+    auto found = icons.find(file);
+    if (found == icons.end())
+        found = icons.insert(file, QIcon(file));
+    return *found;
+}
+
 // The child a folder shows while its listing is under way.
 constexpr int LoadingRole = Qt::UserRole + 2;
 
@@ -118,9 +131,7 @@ QTreeWidgetItem* EDirTree::addItem(QTreeWidgetItem* parent, CheckTree::NodeId id
                                                           : QTreeWidgetItem::DontShowIndicatorWhenChildless);
     if (m_tree.isHidden(id) || isUnreadable(id))
         item->setForeground(0, palette().brush(QPalette::Disabled, QPalette::Text));
-    item->setIcon(
-        0, QIcon(QStringLiteral(":/tree/%1-%2.svg")
-                     .arg(pictureOf(id), m_style == TreeStyle::styleXP ? QStringLiteral("xp") : QStringLiteral("95"))));
+    item->setIcon(0, picture(pictureOf(id), m_style));
     m_items.insert(id, item);
     return item;
 }
@@ -155,10 +166,9 @@ QString EDirTree::pictureOf(CheckTree::NodeId id) const
 void EDirTree::setPictureStyle(TreeStyle style)
 {
     m_style = style;
-    const QString set = style == TreeStyle::styleXP ? QStringLiteral("xp") : QStringLiteral("95");
     const QSignalBlocker blocker(this);
     for (auto it = m_items.cbegin(); it != m_items.cend(); ++it)
-        it.value()->setIcon(0, QIcon(QStringLiteral(":/tree/%1-%2.svg").arg(pictureOf(it.key()), set)));
+        it.value()->setIcon(0, picture(pictureOf(it.key()), style));
 }
 
 void EDirTree::expanded(QTreeWidgetItem* item)
@@ -195,8 +205,7 @@ void EDirTree::listed(CheckTree::NodeId id, const std::optional<std::vector<Fold
     // Assigning folders meanwhile may have listed this one already.
     if (!m_tree.node(id).loaded)
         m_tree.AddListing(id, remember(m_tree.NodePath(id), entries));
-    showChildren(id);
-    emit folderLoaded(QString::fromStdString(m_tree.NodePath(id)));
+    showChildren(id, true);
 }
 
 std::vector<std::string> EDirTree::remember(const std::string& path,
@@ -222,19 +231,52 @@ bool EDirTree::isUnreadable(CheckTree::NodeId id) const
     return m_unreadable.value(QString::fromStdString(m_tree.NodePath(id)));
 }
 
-void EDirTree::showChildren(CheckTree::NodeId id)
+void EDirTree::forgetItems(CheckTree::NodeId id)
+{
+    for (const CheckTree::NodeId child : m_tree.node(id).children) {
+        m_items.remove(child);
+        forgetItems(child);
+    }
+}
+
+void EDirTree::showChildren(CheckTree::NodeId id, bool announce)
 {
     QTreeWidgetItem* item = m_items.value(id);
     if (!item)
         return;
-    const QSignalBlocker blocker(this);
-    qDeleteAll(item->takeChildren());
-    for (const CheckTree::NodeId child : m_tree.node(id).children) {
-        addItem(item, child);
-        if (m_tree.node(child).loaded && !m_tree.node(child).children.empty())
-            showChildren(child);
+    {
+        const QSignalBlocker blocker(this);
+        forgetItems(id);
+        qDeleteAll(item->takeChildren());
+        item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
     }
-    item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
+    showMore(id, 0, ++m_showings[id], announce);
+}
+
+void EDirTree::showMore(CheckTree::NodeId id, std::size_t from, int showing, bool announce)
+{
+    QTreeWidgetItem* item = m_items.value(id);
+    if (!item || m_showings.value(id) != showing)
+        return; // shown again meanwhile, or gone
+    QSignalBlocker blocker(this);
+    // Made apart and added a batch at a time: a folder with many thousands of subfolders never
+    // holds the window, and each batch is one insertion, not one per row.
+    const std::vector<CheckTree::NodeId>& all = m_tree.node(id).children;
+    const std::size_t to = std::min(all.size(), from + ShowBatch);
+    QList<QTreeWidgetItem*> children;
+    for (std::size_t i = from; i < to; ++i)
+        children.append(addItem(nullptr, all[i]));
+    item->addChildren(children);
+    for (std::size_t i = from; i < to; ++i)
+        if (m_tree.node(all[i]).loaded && !m_tree.node(all[i]).children.empty())
+            showChildren(all[i], false);
+    if (to < all.size()) {
+        QTimer::singleShot(0, this, [this, id, to, showing, announce] { showMore(id, to, showing, announce); });
+        return;
+    }
+    blocker.unblock();
+    if (announce)
+        emit folderLoaded(QString::fromStdString(m_tree.NodePath(id)));
 }
 
 void EDirTree::changed(QTreeWidgetItem* item, int column)

@@ -83,7 +83,12 @@ private:
     std::vector<std::string> remember(const std::string& path, const std::optional<std::vector<FolderEntry>>& entries);
     bool isLink(CheckTree::NodeId id) const;
     bool isUnreadable(CheckTree::NodeId id) const;
-    void showChildren(CheckTree::NodeId id);
+    /// Shows the node's loaded children again; announce: tell folderLoaded once all are shown.
+    void showChildren(CheckTree::NodeId id, bool announce = false);
+    void showMore(CheckTree::NodeId id, std::size_t from, int showing, bool announce);
+    /// Drops the items of the node's subtree from the map before they are deleted.
+    void forgetItems(CheckTree::NodeId id);
+    static constexpr std::size_t ShowBatch = 1000;
     void changed(QTreeWidgetItem* item, int column);
     void syncStates();
     void retranslate();
@@ -95,6 +100,7 @@ private:
     QHash<QString, bool> m_links;
     QHash<QString, bool> m_unreadable;
     QHash<CheckTree::NodeId, bool> m_pending;
+    QHash<CheckTree::NodeId, int> m_showings; // counts each showing, so an old batch stops
     QHash<CheckTree::NodeId, MediumKind> m_rootKinds;
     TreeStyle m_style = TreeStyle::style95;
     CheckTree::NodeId m_computer = -1;

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDate>
+#include <QEvent>
 #include <QKeyEvent>
 #include <QScreen>
 #include <QStyle>
@@ -74,9 +75,9 @@ void EEditDate::setDatum(DateTime day)
     m_datum = DateOf(day);
     // The weekday without the dot some languages give it ("Fr", not "Fr."), as the field shows it.
     QString format = m_format;
-    const QString weekday = locale().dayName(qdate.dayOfWeek(), QLocale::ShortFormat).remove(QLatin1Char('.'));
+    const QString weekday = QLocale().dayName(qdate.dayOfWeek(), QLocale::ShortFormat).remove(QLatin1Char('.'));
     format.replace(QStringLiteral("ddd"), QLatin1Char('\'') + weekday + QLatin1Char('\''));
-    setText(locale().toString(qdate, format));
+    setText(QLocale().toString(qdate, format));
 }
 
 bool EEditDate::DoExit()
@@ -155,6 +156,17 @@ void EEditDate::focusOutEvent(QFocusEvent* event)
     // Opening the calendar takes the focus for a moment: that is not leaving the field.
     if (event->reason() != Qt::PopupFocusReason && !isReadOnly())
         DoExit();
+}
+
+void EEditDate::changeEvent(QEvent* event)
+{
+    // The weekday is shown in the program's language.
+    if (event->type() == QEvent::LanguageChange && m_datum != 0) {
+        const bool modified = isModified();
+        setDatum(m_datum);
+        setModified(modified);
+    }
+    QLineEdit::changeEvent(event);
 }
 
 void EEditDate::resizeEvent(QResizeEvent* event)

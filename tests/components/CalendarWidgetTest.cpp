@@ -2,6 +2,8 @@
 #include "components/ECalendarPopup.h"
 #include "components/EEditDate.h"
 
+#include <QApplication>
+#include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -147,6 +149,23 @@ TEST(CalendarPanelTest, KeysAndMouseMoveTheSelectedDay)
     // The year buttons go a year on and back.
     panel.findChild<QToolButton*>("yearForward")->click();
     EXPECT_EQ(DecodeDate(panel.Datum()).year, 2005);
+}
+
+TEST(CalendarPanelTest, NamesFollowTheLanguage)
+{
+    ECalendarPanel panel;
+    EEditDate field;
+    panel.setDatum(day(2004, 5, 20));
+    field.setDatum(day(2004, 12, 24));
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
+    QEvent change(QEvent::LanguageChange);
+    QApplication::sendEvent(&panel, &change);
+    QApplication::sendEvent(&field, &change);
+    EXPECT_EQ(panel.findChild<QLabel*>()->text(), "May 2004");
+    EXPECT_EQ(field.text(), "Fri 24.12.2004");
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    QApplication::sendEvent(&panel, &change);
+    EXPECT_EQ(panel.findChild<QLabel*>()->text(), "Mai 2004");
 }
 
 } // namespace
