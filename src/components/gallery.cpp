@@ -1,9 +1,11 @@
 // Shows the controls side by side as the windows use them, for pictures of them:
 //   tresorio-gallery FOLDER
+//   tresorio-gallery FOLDER --calendar-picture FILE
 // The folder trees start at FOLDER (the flat and the soft pictures) with folders checked as
 // assigned; the calendar shows May 2004 with its holidays and a date field below it.
 
 #include "components/ECalendarPanel.h"
+#include "components/ECalendarPopup.h"
 #include "components/EDirTree.h"
 #include "components/EEditDate.h"
 
@@ -50,5 +52,17 @@ int main(int argc, char** argv)
     side->addStretch(1);
     grid->addLayout(side, 1, column);
     window.show();
+    // With --calendar-picture FILE the calendar that drops down from the date field is drawn into
+    // FILE as it shows on 24 December 2004, and the program ends.
+    if (argc > 3 && std::string(argv[2]) == "--calendar-picture") {
+        ECalendarPopup popup(&window);
+        popup.panel().setDatum(date->Datum());
+        popup.panel().setToday(*TryEncodeDate(2004, 12, 10));
+        popup.adjustSize();
+        popup.resize(popup.sizeHint() + QSize(40, 20));
+        popup.show();
+        QApplication::processEvents();
+        return popup.grab().save(QString::fromLocal8Bit(argv[3])) ? 0 : 1;
+    }
     return QApplication::exec();
 }
