@@ -144,9 +144,13 @@ void RunController::startRun(DateTime now, const std::optional<std::string>& pro
     if (folderDestination) {
         // A medium that is not plugged in is unavailable like a share that cannot be reached:
         // its folders are never made on the disk that holds the empty mount point.
+        // A destination must name its place: a relative one (a Windows path from an older
+        // profile file, "\\server\share") would be made wherever the program was started.
+        const bool absolute = !destination.empty() && destination.front() == '/';
         const auto unmounted = UnmountedMediumOf(m_env.fs, destination, m_env.platform.MediaMountRoots());
-        const Status made =
-            unmounted ? Status{ResultCode::DriveNotReady, *unmounted} : ForceDestination(m_env.fs, destination);
+        const Status made = !absolute   ? Status{ResultCode::PathNotFound, "kein absoluter Pfad"}
+                            : unmounted ? Status{ResultCode::DriveNotReady, *unmounted}
+                                        : ForceDestination(m_env.fs, destination);
         if (!made.ok())
             destinationError = made;
     }

@@ -270,6 +270,7 @@ TEST_F(RunControllerTest, AnUnreachableDestinationIsReportedAndRetriedInTenMinut
     p.ShutDown = true;
     platform.programsStart = false;
     platform.now += 23.5 / 1440; // 14:23:30
+    std::filesystem::remove_all(p.Destination); // left by older builds in the working folder
 
     controller.BackupProfile(row);
     EXPECT_FALSE(controller.RunActive());
@@ -284,6 +285,9 @@ TEST_F(RunControllerTest, AnUnreachableDestinationIsReportedAndRetriedInTenMinut
               std::string::npos)
         << logText;
     EXPECT_NE(logText.find("                Neuerlicher Start um 10 Minuten verschoben\r\n"), std::string::npos);
+    // A path that is not absolute names no place here: nothing is made where the program started.
+    EXPECT_NE(logText.find("kein absoluter Pfad"), std::string::npos) << logText;
+    EXPECT_FALSE(std::filesystem::exists(p.Destination));
     EXPECT_NE(logText.find("Profil                : Netz\r\n"
                            "Hinweis: Programm vor der Sicherung \"fehlt\" konnte nicht gestartet werden\r\n"),
               std::string::npos);
