@@ -2,8 +2,9 @@
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 DATA_DIR ?=
+PREFIX ?= /usr/local
 
-.PHONY: all bootstrap build run test bench fuzz format clean
+.PHONY: all bootstrap build run test bench fuzz format clean install
 
 all: build
 
@@ -16,6 +17,9 @@ build: bootstrap
 
 run: build
 	build/src/app/tresorio $(if $(DATA_DIR),--data-dir "$(DATA_DIR)")
+
+install: build
+	cmake --install build --prefix "$(PREFIX)"
 
 test: bootstrap
 	@cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTRESORIO_SANITIZE=ON -DTRESORIO_TESTS=ON >/dev/null
