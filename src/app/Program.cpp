@@ -115,6 +115,7 @@ std::optional<int> Program::Start()
         SetPaused(true);
     m_dispatcher->ScheduleStartupProfiles(m_platform.Now());
     refreshNextTask();
+    m_frontEnd.UpdateProfileList(); // the profiles that run at start were stamped
     // Without a profile the window shows at once, so that the user can make one.
     if (m_profiles.empty())
         m_frontEnd.ComeToFront();

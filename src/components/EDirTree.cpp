@@ -175,9 +175,9 @@ void EDirTree::expanded(QTreeWidgetItem* item)
 {
     const CheckTree::NodeId id = nodeOf(item);
     const CheckTree::Node& node = m_tree.node(id);
-    if (node.loaded || m_pending.value(id) || isLink(id) || isUnreadable(id))
+    if (node.loaded || m_pending.contains(id) || isLink(id) || isUnreadable(id))
         return;
-    m_pending.insert(id, true);
+    m_pending.insert(id);
     auto* loading = new QTreeWidgetItem(item);
     loading->setData(0, LoadingRole, true);
     loading->setFlags(Qt::ItemIsEnabled);
@@ -192,7 +192,7 @@ void EDirTree::expanded(QTreeWidgetItem* item)
         });
     }).detach();
     QTimer::singleShot(ListingPatienceMs, this, [this, id] {
-        if (!m_pending.value(id))
+        if (!m_pending.contains(id))
             return;
         if (QTreeWidgetItem* parentItem = m_items.value(id); parentItem && parentItem->childCount() > 0)
             parentItem->child(0)->setText(0, tr("keine Antwort – wird weiter geladen…"));
@@ -214,8 +214,7 @@ std::vector<std::string> EDirTree::remember(const std::string& path,
     std::vector<std::string> names;
     for (const FolderEntry& entry : entries.value_or(std::vector<FolderEntry>{})) {
         const QString child = QString::fromStdString(path + entry.name + "/");
-        m_links.insert(child, entry.link);
-        m_unreadable.insert(child, !entry.readable);
+        m_found.insert(child, entry);
         names.push_back(entry.name);
     }
     return names;
@@ -223,12 +222,12 @@ std::vector<std::string> EDirTree::remember(const std::string& path,
 
 bool EDirTree::isLink(CheckTree::NodeId id) const
 {
-    return m_links.value(QString::fromStdString(m_tree.NodePath(id)));
+    return m_found.value(QString::fromStdString(m_tree.NodePath(id))).link;
 }
 
 bool EDirTree::isUnreadable(CheckTree::NodeId id) const
 {
-    return m_unreadable.value(QString::fromStdString(m_tree.NodePath(id)));
+    return !m_found.value(QString::fromStdString(m_tree.NodePath(id))).readable;
 }
 
 void EDirTree::forgetItems(CheckTree::NodeId id)

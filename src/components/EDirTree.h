@@ -4,6 +4,7 @@
 #include "platform/MountTable.h"
 
 #include <QHash>
+#include <QSet>
 #include <QTreeWidget>
 
 /// A place the folder tree starts from: "/" ("Dateisystem"), the home folder, a mounted medium
@@ -97,9 +98,8 @@ private:
     Lister m_lister;
     QHash<CheckTree::NodeId, QTreeWidgetItem*> m_items;
     // What the listings found out about a folder, by its path: a link, or unreadable.
-    QHash<QString, bool> m_links;
-    QHash<QString, bool> m_unreadable;
-    QHash<CheckTree::NodeId, bool> m_pending;
+    QHash<QString, FolderEntry> m_found;
+    QSet<CheckTree::NodeId> m_pending;
     QHash<CheckTree::NodeId, int> m_showings; // counts each showing, so an old batch stops
     QHash<CheckTree::NodeId, MediumKind> m_rootKinds;
     TreeStyle m_style = TreeStyle::style95;

@@ -292,6 +292,16 @@ void MainWindow::UpdateProfileList()
     m_model->Refresh();
     const int count = m_program.profiles().count();
     m_countLabel->setText(count == 1 ? tr("%1 Profil").arg(count) : tr("%1 Profile").arg(count));
+    showNextTaskStatus();
+    const bool running = m_program.RunActive();
+    m_actions->Stop->setEnabled(running);
+    m_actions->Pause->setChecked(m_program.SchedulerPaused());
+    if (!running)
+        showSelectedDetails();
+}
+
+void MainWindow::showNextTaskStatus()
+{
     if (m_next.status.empty())
         m_nextLabel->clear();
     else if (m_next.status.starts_with("Nächste Sicherung: "))
@@ -299,11 +309,6 @@ void MainWindow::UpdateProfileList()
                              CoreText(m_next.status.substr(std::string("Nächste Sicherung: ").size())));
     else
         m_nextLabel->setText(CoreText(m_next.status));
-    const bool running = m_program.RunActive();
-    m_actions->Stop->setEnabled(running);
-    m_actions->Pause->setChecked(m_program.SchedulerPaused());
-    if (!running)
-        showSelectedDetails();
 }
 
 void MainWindow::showSelectedDetails()
@@ -323,9 +328,11 @@ void MainWindow::ShowActive(bool active, const QString& name, const std::string&
 
 void MainWindow::ShowNextTask(const NextTaskView& next)
 {
+    // Only the texts of the next task change here; the program refreshes the rows itself
+    // whenever they change.
     m_next = next;
     m_topPanel->ShowNextTask(next);
-    UpdateProfileList();
+    showNextTaskStatus();
 }
 
 void MainWindow::ShowPaused(bool paused)

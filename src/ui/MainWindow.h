@@ -81,6 +81,8 @@ private:
     void connectActions();
     void retranslate();
     void showSelectedDetails();
+    /// Status-bar panel 1: the next task or the pause text.
+    void showNextTaskStatus();
     void openLog();
     void rememberProfile();
     void listMenu(const QPoint& position);

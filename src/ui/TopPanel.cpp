@@ -106,6 +106,12 @@ void TopPanel::ShowProgress(const ProgressSnapshot& progress)
     if (!m_active || progress.generation == m_progress.generation)
         return;
     m_progress = progress;
+    showProgressTexts();
+}
+
+void TopPanel::showProgressTexts()
+{
+    const ProgressSnapshot& progress = m_progress;
     const std::string phase = PhaseText(progress);
     m_folder->setText(phase.starts_with("Zip-Liste: ") ? tr("Zip-Liste: %1 Datei(en)").arg(progress.filesToDo)
                                                        : CoreText(phase));
@@ -131,9 +137,7 @@ void TopPanel::retranslate()
     if (m_active) {
         m_profile->setText(
             m_runMode.empty() ? m_runName : m_runName + QStringLiteral(" (") + CoreText(m_runMode) + QLatin1Char(')'));
-        const ProgressSnapshot shown = m_progress;
-        m_progress.generation = ~shown.generation;
-        ShowProgress(shown);
+        showProgressTexts();
     } else {
         m_folder->setText(tr("Modus:"));
     }

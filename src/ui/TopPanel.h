@@ -33,6 +33,8 @@ protected:
 private:
     void retranslate();
     void showIdleTexts();
+    /// The phase, folder, counters and bar of the progress last shown.
+    void showProgressTexts();
 
     bool m_active = false;
     QString m_runName;
