@@ -358,6 +358,21 @@
     </message>
 </context>
 <context>
+    <name>ProfileCommands</name>
+    <message>
+        <source>Kein Profil ausgewählt.</source>
+        <translation>No profile selected.</translation>
+    </message>
+    <message>
+        <source>Profil ist gerade aktiv. Kann jetzt nicht gelöscht werden!</source>
+        <translation>The profile is running. It cannot be deleted now!</translation>
+    </message>
+    <message>
+        <source>Sicherungsprofil "%1" löschen?</source>
+        <translation>Delete backup profile "%1"?</translation>
+    </message>
+</context>
+<context>
     <name>ProfileListModel</name>
     <message>
         <source>Name</source>
@@ -374,6 +389,653 @@
     <message>
         <source>Modus</source>
         <translation>Mode</translation>
+    </message>
+</context>
+<context>
+    <name>ProfileWizard</name>
+    <message>
+        <source>Abbrechen</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>&lt; Zurück</source>
+        <translation>&lt; Back</translation>
+    </message>
+    <message>
+        <source>Weiter &gt;</source>
+        <translation>Next &gt;</translation>
+    </message>
+    <message>
+        <source>Fertigstellen</source>
+        <translation>Finish</translation>
+    </message>
+    <message>
+        <source>&amp;Hilfe...</source>
+        <translation>&amp;Help...</translation>
+    </message>
+    <message>
+        <source>Neues Profil</source>
+        <translation>New profile</translation>
+    </message>
+    <message>
+        <source>Tresorio Profil Assistent</source>
+        <translation>Tresorio Profile Wizard</translation>
+    </message>
+    <message>
+        <source>Zielverzeichnis und Quellverzeichnis gleich! Dies kann zu Datenverlust führen!
+Bitte korrigieren Sie das Zielverzeichnis.</source>
+        <translation>Destination and source folder are the same! This can lead to data loss!
+Please correct the destination folder.</translation>
+    </message>
+    <message>
+        <source>Bitte geben Sie einen Namen für das Sicherungsprofil ein.</source>
+        <translation>Please enter a name for the backup profile.</translation>
+    </message>
+    <message>
+        <source>Ein Sicherungsprofil mit dem Namen "%1" gibt es schon. Bitte wählen Sie einen anderen Namen.</source>
+        <translation>A backup profile named "%1" already exists. Please choose another name.</translation>
+    </message>
+    <message>
+        <source>Bitte wählen Sie mindestens ein Quellverzeichnis.</source>
+        <translation>Please choose at least one source folder.</translation>
+    </message>
+    <message>
+        <source>Bitte geben Sie den FTP-Server ein.</source>
+        <translation>Please enter the FTP server.</translation>
+    </message>
+    <message>
+        <source>Bitte geben Sie das Zielverzeichnis als vollständigen Pfad ein, z.B. /media/anna/Sicherung/.</source>
+        <translation>Please enter the destination folder as a full path, e.g. /media/anna/Backup/.</translation>
+    </message>
+    <message>
+        <source>Bitte geben Sie ein Passwort für die Verschlüsselung ein.</source>
+        <translation>Please enter a password for the encryption.</translation>
+    </message>
+    <message>
+        <source>Bitte geben Sie mindestens eine Uhrzeit ein, z.B. 12:00; 16:30.</source>
+        <translation>Please enter at least one time, e.g. 12:00; 16:30.</translation>
+    </message>
+    <message>
+        <source>Bitte wählen Sie mindestens einen Wochentag.</source>
+        <translation>Please choose at least one day of the week.</translation>
+    </message>
+    <message>
+        <source>Die Zeitpunkte sind nicht lesbar. Bitte geben Sie sie in der Form 24.12.2026-18:00; 31.12.2026-12:00 ein.</source>
+        <translation>The moments cannot be read. Please enter them in the form 24.12.2026-18:00; 31.12.2026-12:00.</translation>
+    </message>
+    <message>
+        <source>Achtung: Sie beabsichtigen Daten automatisch zu löschen! Bitte kontrollieren Sie die Quellverzeichnisse.
+Alle gewählten Daten werden beim Durchführen dieses Profils gelöscht!</source>
+        <translation>Attention: you intend to delete data automatically! Please check the source folders.
+All chosen data will be deleted when this profile runs!</translation>
+    </message>
+    <message>
+        <source>Achtung: Sie beabsichtigen Daten automatisch zu verschieben! Bitte kontrollieren Sie das Zielverzeichnisse.
+Daten im Zielverzeichnis könnten überschrieben werden!</source>
+        <translation>Attention: you intend to move data automatically! Please check the destination folder.
+Data in the destination folder could be overwritten!</translation>
+    </message>
+    <message>
+        <source>Mit diesem Assistenten legen Sie beliebig viele Sicherungsprofile an. Ein Profil bestimmt, was, wann, wie und wohin gesichert wird.</source>
+        <translation>With this wizard you create as many backup profiles as you like. A profile says what is backed up, when, how and where to.</translation>
+    </message>
+    <message>
+        <source>Der Name ist frei wählbar; er sollte beschreiben, was das Profil tut, zum Beispiel "Fotos auf USB-Stick".</source>
+        <translation>The name is yours to choose; it should describe what the profile does, for example "Photos to USB stick".</translation>
+    </message>
+    <message>
+        <source>Namen des Sicherungsprofils:</source>
+        <translation>Name of the backup profile:</translation>
+    </message>
+    <message>
+        <source>Geben Sie hier den Namen des Sicherungsprofils ein</source>
+        <translation>Enter the name of the backup profile here</translation>
+    </message>
+    <message>
+        <source>Fortgeschrittene Einstellungen anzeigen</source>
+        <translation>Show advanced settings</translation>
+    </message>
+    <message>
+        <source>Klicken Sie auf "Abbrechen", um das Sicherungsprofil unverändert zu lassen.</source>
+        <translation>Click "Cancel" to leave the backup profile unchanged.</translation>
+    </message>
+    <message>
+        <source>Willkommen beim Assistenten
+für Ihr Sicherungsprofil</source>
+        <translation>Welcome to the wizard
+for your backup profile</translation>
+    </message>
+    <message>
+        <source>Sicherungsart: </source>
+        <translation>Kind of backup: </translation>
+    </message>
+    <message>
+        <source>Vollständige Sicherung</source>
+        <translation>Full backup</translation>
+    </message>
+    <message>
+        <source>Inkrementelle Sicherung</source>
+        <translation>Incremental backup</translation>
+    </message>
+    <message>
+        <source>Differenzielle Sicherung</source>
+        <translation>Differential backup</translation>
+    </message>
+    <message>
+        <source>Synchronisation</source>
+        <translation>Synchronisation</translation>
+    </message>
+    <message>
+        <source>Dateien verschieben</source>
+        <translation>Move files</translation>
+    </message>
+    <message>
+        <source>Dateien löschen</source>
+        <translation>Delete files</translation>
+    </message>
+    <message>
+        <source>Achtung: Alle gewählten Dateien werden beim Durchführen des Profils gelöscht, unwiderruflich oder in den Papierkorb.</source>
+        <translation>Attention: all chosen files are deleted when the profile runs, for good or into the trash.</translation>
+    </message>
+    <message>
+        <source>Optionen: </source>
+        <translation>Options: </translation>
+    </message>
+    <message>
+        <source>nach Archivbit</source>
+        <translation>by archive bit</translation>
+    </message>
+    <message>
+        <source>nach Änderungsdatum</source>
+        <translation>by modification date</translation>
+    </message>
+    <message>
+        <source>Aufbauend auf Vollbackup:</source>
+        <translation>Based on full backup:</translation>
+    </message>
+    <message>
+        <source>unwiderruflich löschen</source>
+        <translation>delete permanently</translation>
+    </message>
+    <message>
+        <source>in Papierkorb löschen</source>
+        <translation>delete to trash</translation>
+    </message>
+    <message>
+        <source>Sicherung verifizieren</source>
+        <translation>Verify backup</translation>
+    </message>
+    <message>
+        <source>Bitweise Prüfung</source>
+        <translation>Bitwise check</translation>
+    </message>
+    <message>
+        <source>Sicherungsart bestimmen</source>
+        <translation>Choose the kind of backup</translation>
+    </message>
+    <message>
+        <source>Diese Verzeichnissinhalte sichern: </source>
+        <translation>Back up the contents of these folders: </translation>
+    </message>
+    <message>
+        <source>Explorer</source>
+        <translation>Explorer</translation>
+    </message>
+    <message>
+        <source>Ein Verzeichnis je Zeile</source>
+        <translation>One folder per line</translation>
+    </message>
+    <message>
+        <source>Liste</source>
+        <translation>List</translation>
+    </message>
+    <message>
+        <source>Vergessen</source>
+        <translation>Forget</translation>
+    </message>
+    <message>
+        <source>Diese Verzeichnisse aus dem Profil entfernen</source>
+        <translation>Remove these folders from the profile</translation>
+    </message>
+    <message>
+        <source>mit Unterverzeichnissen</source>
+        <translation>with subfolders</translation>
+    </message>
+    <message>
+        <source>leere Verzeichnisse mitsichern</source>
+        <translation>include empty folders</translation>
+    </message>
+    <message>
+        <source>Dateifilter: </source>
+        <translation>File filters: </translation>
+    </message>
+    <message>
+        <source>Einschließen:</source>
+        <translation>Include:</translation>
+    </message>
+    <message>
+        <source>Ausschließen: </source>
+        <translation>Exclude: </translation>
+    </message>
+    <message>
+        <source>Eine Maske oder ein Verzeichnis je Zeile. Eine Zeile wie /privat schließt jedes Unterverzeichnis dieses Namens aus, ein vollständiger Pfad genau dieses Verzeichnis.</source>
+        <translation>One mask or folder per line. A line such as /private excludes every subfolder of that name, a full path just that folder.</translation>
+    </message>
+    <message>
+        <source>Dateien, die mitgesichert oder ausgeschlossen werden (z.B. *.doc)</source>
+        <translation>Files that are included or excluded (e.g. *.doc)</translation>
+    </message>
+    <message>
+        <source>Quelle bestimmen</source>
+        <translation>Choose the source</translation>
+    </message>
+    <message>
+        <source>Sichern nach: </source>
+        <translation>Back up to: </translation>
+    </message>
+    <message>
+        <source>Zielverzeichnis eingeben: Hier können auch eingehängte Netzlaufwerke und Makro-Variablen wie $date, $day, ..., $computername, $username usw. verwendet werden.</source>
+        <translation>Enter the destination folder: mounted network drives and macro variables such as $date, $day, ..., $computername, $username etc. can be used here too.</translation>
+    </message>
+    <message>
+        <source>Zielverzeichnis:</source>
+        <translation>Destination folder:</translation>
+    </message>
+    <message>
+        <source>Verzeichnis wählen</source>
+        <translation>Choose folder</translation>
+    </message>
+    <message>
+        <source>Eingehängtes Netzwerk-Dateisystem wählen</source>
+        <translation>Choose a mounted network file system</translation>
+    </message>
+    <message>
+        <source>Netz…</source>
+        <translation>Network…</translation>
+    </message>
+    <message>
+        <source>Ziel-Verzeichnis vorher löschen (unwiderruflich)</source>
+        <translation>Delete destination folder first (irreversible)</translation>
+    </message>
+    <message>
+        <source>Gesamten Inhalt des Zielverzeichnis vor jeder Sicherung löschen</source>
+        <translation>Delete the whole content of the destination folder before every backup</translation>
+    </message>
+    <message>
+        <source>Nur auf dieses Medium sichern</source>
+        <translation>Back up only to this medium</translation>
+    </message>
+    <message>
+        <source>Name des Ziel-Mediums jetzt ermitteln</source>
+        <translation>Read the name of the destination medium now</translation>
+    </message>
+    <message>
+        <source>Nicht überschreiben: </source>
+        <translation>Do not overwrite: </translation>
+    </message>
+    <message>
+        <source>Nicht überschreiben: Anzahl Generationen:</source>
+        <translation>Do not overwrite: number of generations:</translation>
+    </message>
+    <message>
+        <source>Sicherheit: </source>
+        <translation>Security: </translation>
+    </message>
+    <message>
+        <source>Im Zielrechner anmelden als:</source>
+        <translation>Log on to the destination computer as:</translation>
+    </message>
+    <message>
+        <source>Nur für FTP-Server: Netzwerkfreigaben hängt das System ein, mit den Zugangsdaten, die dort hinterlegt sind.</source>
+        <translation>For FTP servers only: network shares are mounted by the system, with the credentials stored there.</translation>
+    </message>
+    <message>
+        <source>Benutzer:</source>
+        <translation>User:</translation>
+    </message>
+    <message>
+        <source>Passwort:</source>
+        <translation>Password:</translation>
+    </message>
+    <message>
+        <source>FTP-Server: </source>
+        <translation>FTP server: </translation>
+    </message>
+    <message>
+        <source>FTP-Server:</source>
+        <translation>FTP server:</translation>
+    </message>
+    <message>
+        <source>Name oder IP-Adresse des Servers, wahlweise gefolgt von ":PORT"</source>
+        <translation>Name or IP address of the server, optionally followed by ":PORT"</translation>
+    </message>
+    <message>
+        <source>Übertragung:</source>
+        <translation>Transfer:</translation>
+    </message>
+    <message>
+        <source>Auto</source>
+        <translation>Auto</translation>
+    </message>
+    <message>
+        <source>Text</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>Binär</source>
+        <translation>Binary</translation>
+    </message>
+    <message>
+        <source>Mit "Auto" werden Dateien mit bestimmten Endungen (einstellbar in den Optionen) als Text übertragen, alle anderen binär.</source>
+        <translation>With "Auto", files with certain extensions (set in the options) are sent as text, all others as binary.</translation>
+    </message>
+    <message>
+        <source>Passiver Modus</source>
+        <translation>Passive mode</translation>
+    </message>
+    <message>
+        <source>Hinter einer Firewall empfohlen</source>
+        <translation>Recommended behind a firewall</translation>
+    </message>
+    <message>
+        <source>Ziel bestimmen</source>
+        <translation>Choose the destination</translation>
+    </message>
+    <message>
+        <source>Hier können Sie wählen, ob die Sicherung komprimiert erfolgen soll. Das ZIP-Archiv darf beliebig groß werden (ZIP64).</source>
+        <translation>Here you choose whether the backup is compressed. The ZIP archive may grow to any size (ZIP64).</translation>
+    </message>
+    <message>
+        <source>Komprimieren auf Wechselmedium: </source>
+        <translation>Compress onto removable medium: </translation>
+    </message>
+    <message>
+        <source>Komprimieren</source>
+        <translation>Compress</translation>
+    </message>
+    <message>
+        <source>Dateiname:</source>
+        <translation>File name:</translation>
+    </message>
+    <message>
+        <source>Verschlüsseln</source>
+        <translation>Encrypt</translation>
+    </message>
+    <message>
+        <source>wiederholen:</source>
+        <translation>repeat:</translation>
+    </message>
+    <message>
+        <source>Temporäres Verzeichnis verwenden:</source>
+        <translation>Use temporary folder:</translation>
+    </message>
+    <message>
+        <source>Kompression (abweichend v. Standard):</source>
+        <translation>Compression (other than default):</translation>
+    </message>
+    <message>
+        <source>Zip -Datei vorher löschen</source>
+        <translation>Delete ZIP file first</translation>
+    </message>
+    <message>
+        <source>auf mehrere Medien verteilen</source>
+        <translation>Span several media</translation>
+    </message>
+    <message>
+        <source>Medium vorher formatieren</source>
+        <translation>Format medium first</translation>
+    </message>
+    <message>
+        <source>Maximale Dateigröße:</source>
+        <translation>Maximum file size:</translation>
+    </message>
+    <message>
+        <source>Bytes</source>
+        <translation>bytes</translation>
+    </message>
+    <message>
+        <source>Komprimierung</source>
+        <translation>Compression</translation>
+    </message>
+    <message>
+        <source>Sicherungszeiten: </source>
+        <translation>Backup times: </translation>
+    </message>
+    <message>
+        <source>Nicht periodisch sichern</source>
+        <translation>Do not back up periodically</translation>
+    </message>
+    <message>
+        <source>Alle</source>
+        <translation>Every</translation>
+    </message>
+    <message>
+        <source>Stunden</source>
+        <translation>hours</translation>
+    </message>
+    <message>
+        <source>Minuten</source>
+        <translation>minutes</translation>
+    </message>
+    <message>
+        <source>Täglich</source>
+        <translation>Daily</translation>
+    </message>
+    <message>
+        <source>Mo</source>
+        <translation>Mon</translation>
+    </message>
+    <message>
+        <source>Di</source>
+        <translation>Tue</translation>
+    </message>
+    <message>
+        <source>Mi</source>
+        <translation>Wed</translation>
+    </message>
+    <message>
+        <source>Do</source>
+        <translation>Thu</translation>
+    </message>
+    <message>
+        <source>Fr</source>
+        <translation>Fri</translation>
+    </message>
+    <message>
+        <source>Sa</source>
+        <translation>Sat</translation>
+    </message>
+    <message>
+        <source>So</source>
+        <translation>Sun</translation>
+    </message>
+    <message>
+        <source>Uhrzeit(en):</source>
+        <translation>Time(s):</translation>
+    </message>
+    <message>
+        <source>Uhrzeit(en): Zeitpunkte durch Semikolon trennen, wie z.B.: 12:00; 16:30</source>
+        <translation>Time(s): separate the times by semicolons, e.g.: 12:00; 16:30</translation>
+    </message>
+    <message>
+        <source>Wochen</source>
+        <translation>weeks</translation>
+    </message>
+    <message>
+        <source>Montag</source>
+        <translation>Monday</translation>
+    </message>
+    <message>
+        <source>Dienstag</source>
+        <translation>Tuesday</translation>
+    </message>
+    <message>
+        <source>Mittwoch</source>
+        <translation>Wednesday</translation>
+    </message>
+    <message>
+        <source>Donnerstag</source>
+        <translation>Thursday</translation>
+    </message>
+    <message>
+        <source>Freitag</source>
+        <translation>Friday</translation>
+    </message>
+    <message>
+        <source>Samstag</source>
+        <translation>Saturday</translation>
+    </message>
+    <message>
+        <source>Sonntag</source>
+        <translation>Sunday</translation>
+    </message>
+    <message>
+        <source>um</source>
+        <translation>at</translation>
+    </message>
+    <message>
+        <source>Uhr</source>
+        <translation>o'clock</translation>
+    </message>
+    <message>
+        <source>Monatlich</source>
+        <translation>Monthly</translation>
+    </message>
+    <message>
+        <source>Tag des Monats</source>
+        <translation>day of the month</translation>
+    </message>
+    <message>
+        <source>Frei</source>
+        <translation>Free</translation>
+    </message>
+    <message>
+        <source>Einzelne Zeitpunkte, z.B.: 24.12.2026-18:00; 31.12.2026-12:00</source>
+        <translation>Single moments, e.g.: 24.12.2026-18:00; 31.12.2026-12:00</translation>
+    </message>
+    <message>
+        <source>Versäumte Sicherung nachholen</source>
+        <translation>Catch up on a missed backup</translation>
+    </message>
+    <message>
+        <source>Sichern (auch) bei Programmstart</source>
+        <translation>Back up (also) when the program starts</translation>
+    </message>
+    <message>
+        <source>Sichern (auch) bei Programmende</source>
+        <translation>Back up (also) when the program ends</translation>
+    </message>
+    <message>
+        <source>Sichern von bis: </source>
+        <translation>Back up from - to: </translation>
+    </message>
+    <message>
+        <source>Erste Sicherung:</source>
+        <translation>First backup:</translation>
+    </message>
+    <message>
+        <source>Letzte Sicherung:</source>
+        <translation>Last backup:</translation>
+    </message>
+    <message>
+        <source>Zeitpunkt planen</source>
+        <translation>Plan the time</translation>
+    </message>
+    <message>
+        <source>Hintergrundaktivität:  </source>
+        <translation>Background activity:  </translation>
+    </message>
+    <message>
+        <source>abweichend vom Standard:</source>
+        <translation>other than default:</translation>
+    </message>
+    <message>
+        <source>Dateitypen berücksichtigen: </source>
+        <translation>File types to include: </translation>
+    </message>
+    <message>
+        <source>&amp;System</source>
+        <translation>&amp;System</translation>
+    </message>
+    <message>
+        <source>&amp;Hidden</source>
+        <translation>&amp;Hidden</translation>
+    </message>
+    <message>
+        <source>&amp;Read Only</source>
+        <translation>&amp;Read Only</translation>
+    </message>
+    <message>
+        <source>Starten von Programmen: </source>
+        <translation>Starting programs: </translation>
+    </message>
+    <message>
+        <source>Programm wählen</source>
+        <translation>Choose program</translation>
+    </message>
+    <message>
+        <source>Warten auf Programmbeendigung</source>
+        <translation>Wait for the program to end</translation>
+    </message>
+    <message>
+        <source>Vor Sicherung:</source>
+        <translation>Before backup:</translation>
+    </message>
+    <message>
+        <source>Nach Sicherung:</source>
+        <translation>After backup:</translation>
+    </message>
+    <message>
+        <source>Rechner ausschalten: </source>
+        <translation>Switching off: </translation>
+    </message>
+    <message>
+        <source>Rechner danach ausschalten</source>
+        <translation>Switch off the computer afterwards</translation>
+    </message>
+    <message>
+        <source>Ohne Sicherheitsabfrage</source>
+        <translation>Without confirmation</translation>
+    </message>
+    <message>
+        <source>Fortgeschrittene Optionen</source>
+        <translation>Advanced options</translation>
+    </message>
+    <message>
+        <source>Diese Verzeichnissinhalte löschen: </source>
+        <translation>Delete the contents of these folders: </translation>
+    </message>
+    <message>
+        <source>Diese Verzeichnissinhalte verschieben: </source>
+        <translation>Move the contents of these folders: </translation>
+    </message>
+    <message>
+        <source>Startverzeichnis:</source>
+        <translation>Start folder:</translation>
+    </message>
+    <message>
+        <source>Passwort-Wiederholung war nicht gleich. Bitte wiederholen Sie die Eingabe.</source>
+        <translation>The repeated password was not the same. Please enter it again.</translation>
+    </message>
+    <message>
+        <source>Wählen Sie ein Ziel-Verzeichnis aus:</source>
+        <translation>Choose a destination folder:</translation>
+    </message>
+    <message>
+        <source>Es ist kein Netzwerk-Dateisystem eingehängt. Hängen Sie die Freigabe im Dateimanager ein und wählen Sie sie dann hier.</source>
+        <translation>No network file system is mounted. Mount the share in the file manager and then choose it here.</translation>
+    </message>
+    <message>
+        <source>Wählen Sie ein Temporär-Verzeichnis aus:</source>
+        <translation>Choose a temporary folder:</translation>
+    </message>
+    <message>
+        <source>Programme (*.sh *.py *.pl);;Alle Dateien (*)</source>
+        <translation>Programs (*.sh *.py *.pl);;All files (*)</translation>
+    </message>
+    <message>
+        <source>Nicht erreichbar, bleiben im Profil: %1</source>
+        <translation>Not reachable, kept in the profile: %1</translation>
     </message>
 </context>
 <context>

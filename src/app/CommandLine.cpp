@@ -13,9 +13,15 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
         }
         return arguments[++i];
     };
+    bool options = true;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& a = arguments[i];
-        if (a == "--help" || a == "-h") {
+        if (!options || (a != "--" && (a.empty() || a.front() != '-' || a == "-"))) {
+            if (!line.profileName)
+                line.profileName = a; // at most one profile name is used
+        } else if (a == "--") {
+            options = false; // what follows is a profile name, even one that starts with "-"
+        } else if (a == "--help" || a == "-h") {
             line.help = true;
         } else if (a == "--version") {
             line.version = true;
@@ -41,11 +47,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
             }
             line.tickMs = static_cast<int>(ms);
             ++i;
-        } else if (!a.empty() && a.front() == '-' && a != "-") {
+        } else {
             line.error = "Unbekanntes Argument: " + a;
             return line;
-        } else if (!line.profileName) {
-            line.profileName = a; // at most one profile name is used
         }
     }
     return line;
@@ -53,7 +57,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
 
 std::string UsageText()
 {
-    return "Aufruf: tresorio [--data-dir ORDNER] [--headless] [PROFIL]\n"
+    return "Aufruf: tresorio [--data-dir ORDNER] [--headless] [--] [PROFIL]\n"
            "       tresorio [--data-dir ORDNER] --send BEFEHL\n"
            "       tresorio [--data-dir ORDNER] --list\n"
            "\n"
@@ -70,6 +74,7 @@ std::string UsageText()
            "  --list             Profile mit letzter und nächster Sicherung und Modus\n"
            "                     ausgeben; schreibt nichts\n"
            "  --tick-ms N        Takt des Zeitplaners in Millisekunden (für Tests; sonst 10000)\n"
+           "  --                 alles Weitere ist der Profilname (auch wenn er mit - beginnt)\n"
            "  --version          Version ausgeben\n"
            "  --help             Diese Hilfe\n";
 }

@@ -49,6 +49,7 @@ public:
     // What the windows ask of the program.
 
     ProfileList& profiles() { return m_profiles; }
+    Platform& platform() { return m_platform; }
     ProgramSettings& settings() { return m_settings; }
     /// Where the settings are kept (settings.ini); the windows keep their placement there too.
     SettingsStore* settingsStore() { return m_store.get(); }

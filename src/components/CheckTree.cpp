@@ -31,6 +31,15 @@ void CheckTree::SetCheckState(NodeId id, CheckState state)
     pushToChildren(id);
 }
 
+void CheckTree::UncheckAll()
+{
+    for (Node& n : m_nodes) {
+        if (n.state != CheckState::None)
+            n.state = CheckState::Unchecked;
+        n.chosen = false;
+    }
+}
+
 void CheckTree::Toggle(NodeId id)
 {
     const CheckState state = node(id).state;

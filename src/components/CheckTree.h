@@ -61,6 +61,12 @@ public:
     /// itself: checking all its subfolders one by one leaves it partial, so that its own files
     /// are never added to what the user chose.
     void SetCheckState(NodeId id, CheckState state);
+    /// Every box of the tree unchecked, without cascading.
+    void UncheckAll();
+    /// Whether a change passes down to the children and up to the ancestors (the states already
+    /// shown stay as they are).
+    void setCascade(bool cascade) { m_cascade = cascade; }
+    bool cascade() const { return m_cascade; }
     /// A click or the space bar: checked becomes unchecked, unchecked or partial becomes checked.
     void Toggle(NodeId id);
 

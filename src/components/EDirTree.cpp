@@ -301,8 +301,7 @@ void EDirTree::syncStates()
 std::vector<std::string> EDirTree::setSelectedDirs(const std::vector<std::string>& paths)
 {
     const QSignalBlocker blocker(this);
-    for (const CheckTree::NodeId group : {m_computer, m_network})
-        m_tree.SetCheckState(group, CheckState::Unchecked);
+    m_tree.UncheckAll();
     const std::vector<std::string> notFound = m_tree.AssignSelectedDirs(paths);
     for (const CheckTree::NodeId group : {m_computer, m_network})
         for (const CheckTree::NodeId root : m_tree.node(group).children)

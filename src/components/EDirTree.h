@@ -53,6 +53,9 @@ public:
     std::vector<std::string> SelectedDirs() const { return m_tree.SelectedDirs(); }
     /// Checks exactly these folders (loading the levels on the way); returns those not found.
     std::vector<std::string> setSelectedDirs(const std::vector<std::string>& paths);
+    /// Whether checking a folder checks its subfolders and shows in its parents.
+    void setCascade(bool cascade) { m_tree.setCascade(cascade); }
+    bool cascade() const { return m_tree.cascade(); }
     /// The places of this machine: "Dateisystem", the home folder, media and network mounts.
     static std::vector<TreeRoot> MachineRoots();
     /// The listing of a folder, from the file system.

@@ -138,7 +138,8 @@ std::string DesktopLauncherText(const std::string& program, const std::string& d
     std::string exec = DesktopExecArgument(program);
     if (!dataFolder.empty())
         exec += " --data-dir " + DesktopExecArgument(dataFolder);
-    exec += " " + DesktopExecArgument(profileName);
+    // "--" ends the options: a profile named "-n" or "--help" is run, not read as an option.
+    exec += " -- " + DesktopExecArgument(profileName);
     const std::string name = stringValue(profileName);
     return "[Desktop Entry]\n"
            "Type=Application\n"

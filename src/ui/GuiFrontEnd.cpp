@@ -7,6 +7,7 @@
 #include "ui/Help.h"
 #include "ui/MainActions.h"
 #include "ui/MainWindow.h"
+#include "ui/ProfileCommands.h"
 #include "ui/TrayIcon.h"
 
 #include <QCoreApplication>
@@ -59,6 +60,7 @@ void GuiFrontEnd::Open(Program& program, Tray trayChoice)
     connect(actions.ShowWindow, &QAction::triggered, m_window.get(), [this] { m_window->ComeToFront(); });
     connect(m_window.get(), &MainWindow::aboutRequested, this, &GuiFrontEnd::showAbout);
     connect(m_window.get(), &MainWindow::helpRequested, this, &GuiFrontEnd::showHelp);
+    new ProfileCommands(program, *m_window, m_boxes, m_presentation); // owned by the window
     m_window->RestoreSettings();
 
     const bool tray =

@@ -40,7 +40,7 @@ MainActions::MainActions(QObject* parent)
     QFont bold = ShowWindow->font();
     bold.setBold(true);
     ShowWindow->setFont(bold);
-    // Their commands come with the profile wizard, the log viewer and the options dialog.
+    // The profile commands enable theirs; the log viewer and the options dialog come later.
     for (QAction* action : {New, Delete, Rename, Properties, CopyProfile, DeleteLog, Link, Options})
         action->setEnabled(false);
     Retranslate();

@@ -19,6 +19,11 @@ void MessageBoxes::setNextAnswer(QMessageBox::StandardButton button)
     nextAnswers().push_back(button);
 }
 
+void MessageBoxes::clearAnswers()
+{
+    nextAnswers().clear();
+}
+
 std::deque<std::string>& MessageBoxes::answeredTexts()
 {
     static std::deque<std::string> texts;
@@ -63,6 +68,12 @@ bool MessageBoxes::AskConfirmation(const std::string& text)
 {
     return show(QMessageBox::Question, QCoreApplication::translate("MessageBoxes", "Bestätigung"), text,
                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+}
+
+bool MessageBoxes::AskWarning(const std::string& text)
+{
+    return show(QMessageBox::Warning, QCoreApplication::translate("MessageBoxes", "Warnung"), text,
+                QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
 bool MessageBoxes::AskOkCancel(const std::string& text)

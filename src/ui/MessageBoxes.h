@@ -18,12 +18,16 @@ public:
     void ShowInfo(const std::string& text) override;
     bool AskConfirmation(const std::string& text) override;
     bool AskOkCancel(const std::string& text) override;
+    /// The warning box with OK and Cancel; true on OK.
+    bool AskWarning(const std::string& text);
 
     /// The window the boxes belong to (none: the boxes stand alone).
     void setParent(QWidget* parent) { m_parent = parent; }
 
     /// The next box is answered with button instead of being shown (tests).
     static void setNextAnswer(QMessageBox::StandardButton button);
+    /// Forgets the answers not taken.
+    static void clearAnswers();
     /// The texts of the boxes answered from the queue, oldest first.
     static std::deque<std::string>& answeredTexts();
 

@@ -75,6 +75,8 @@ QVariant ProfileListModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() >= static_cast<int>(m_rows.size()))
         return {};
     const Row& row = m_rows[static_cast<std::size_t>(index.row())];
+    if (role == Qt::EditRole && index.column() == 0)
+        return QString::fromStdString(row.texts.name);
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
         switch (index.column()) {
         case 0:
@@ -114,8 +116,20 @@ Qt::ItemFlags ProfileListModel::flags(const QModelIndex& index) const
 {
     if (!index.isValid())
         return Qt::ItemIsDropEnabled;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled |
-           Qt::ItemNeverHasChildren;
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled |
+                          Qt::ItemNeverHasChildren;
+    if (index.column() == 0 && m_rename)
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+bool ProfileListModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (role != Qt::EditRole || index.column() != 0 || !m_rename || index.row() >= rowCount())
+        return false;
+    // The rename refreshes the rows itself once the profile has its new name.
+    m_rename(index.row(), value.toString());
+    return true;
 }
 
 Qt::DropActions ProfileListModel::supportedDropActions() const

@@ -40,6 +40,9 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    /// Renaming in place: the first column becomes editable and a committed text goes here.
+    void setRenamer(std::function<void(int row, const QString& name)> rename) { m_rename = std::move(rename); }
     Qt::DropActions supportedDropActions() const override;
     QStringList mimeTypes() const override;
     QMimeData* mimeData(const QModelIndexList& indexes) const override;
@@ -62,5 +65,6 @@ private:
     ProfileList& m_profiles;
     std::function<RunMarks()> m_marks;
     std::function<void(int, int)> m_moveRow;
+    std::function<void(int, const QString&)> m_rename;
     std::vector<Row> m_rows;
 };

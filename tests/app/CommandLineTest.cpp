@@ -17,6 +17,13 @@ TEST(CommandLineTest, Options)
     const CommandLine run = ParseCommandLine({"--headless", "Daten", "Zweites"});
     EXPECT_EQ(run.profileName, "Daten"); // at most one profile name is used
     EXPECT_EQ(ParseCommandLine({"--send", "TRSROPause"}).send, "TRSROPause");
+    // After "--" a name that looks like an option is the profile's name.
+    for (const std::string name : {"-n", "--help", "--", "--data-dir"}) {
+        const CommandLine named = ParseCommandLine({"--data-dir", "/d", "--", name});
+        EXPECT_TRUE(named.error.empty()) << name;
+        EXPECT_FALSE(named.help);
+        EXPECT_EQ(named.profileName, name);
+    }
     EXPECT_EQ(ParseCommandLine({"--tick-ms", "200"}).tickMs, 200);
     EXPECT_EQ(ParseCommandLine({}).tickMs, 10000);
     for (const std::vector<std::string>& bad :

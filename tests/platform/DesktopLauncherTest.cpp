@@ -317,7 +317,7 @@ TEST(DesktopLauncherTest, TheProgramReceivesExactlyTheProfileName)
         EXPECT_EQ(text, DesktopLauncherText(program.string(), c.dataFolder, c.name));
         EXPECT_EQ(Value(text, "Name"), c.name);
 
-        Strings expected{c.name};
+        Strings expected{"--", c.name};
         if (!c.dataFolder.empty())
             expected.insert(expected.begin(), {"--data-dir", c.dataFolder});
         const auto [arguments, failure] = ExecArguments(text);

@@ -15,7 +15,7 @@ DateTime At(int year, int month, int day, int hour, int minute)
     return *TryEncodeDate(year, month, day) + *TryEncodeTime(hour, minute);
 }
 
-void WindowFixture::start(const std::vector<TProfile>& profiles, GuiFrontEnd::Tray tray)
+void WindowFixture::start(const std::vector<TProfile>& profiles, GuiFrontEnd::Tray tray, int tickMs)
 {
     std::filesystem::create_directories(m_data);
     ProfileList list;
@@ -25,9 +25,8 @@ void WindowFixture::start(const std::vector<TProfile>& profiles, GuiFrontEnd::Tr
     m_platform = MakeNativePlatform(m_data);
     m_fs = MakeNativeFileSystem();
     m_frontEnd = std::make_unique<GuiFrontEnd>();
-    // A long tick: the scheduler never starts a run the test did not ask for.
     m_program =
-        std::make_unique<Program>(ProgramOptions{m_data, std::nullopt, 3600000}, *m_platform, *m_fs, *m_frontEnd);
+        std::make_unique<Program>(ProgramOptions{m_data, std::nullopt, tickMs}, *m_platform, *m_fs, *m_frontEnd);
     ASSERT_FALSE(m_program->Start());
     // A run's error count would wait in a message box for a click nobody gives.
     m_program->settings().ShowError = false;
@@ -55,12 +54,12 @@ void WindowFixture::showActive()
     ASSERT_TRUE(waitFor([this] { return window().isActiveWindow(); }));
 }
 
-bool WindowFixture::waitFor(const std::function<bool()>& done)
+bool WindowFixture::waitFor(const std::function<bool()>& done, int timeoutMs)
 {
     QElapsedTimer waited;
     waited.start();
     while (!done()) {
-        if (waited.elapsed() > 10000)
+        if (waited.elapsed() > timeoutMs)
             return false;
         QApplication::processEvents(QEventLoop::AllEvents, 20);
     }

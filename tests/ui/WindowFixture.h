@@ -13,13 +13,15 @@ class WindowFixture : public ::testing::Test
 {
 protected:
     /// Writes the profiles, starts the program and opens its windows.
-    void start(const std::vector<TProfile>& profiles, GuiFrontEnd::Tray tray = GuiFrontEnd::Tray::Always);
+    /// A long scheduler tick by default: the scheduler never starts a run the test did not ask for.
+    void start(const std::vector<TProfile>& profiles, GuiFrontEnd::Tray tray = GuiFrontEnd::Tray::Always,
+               int tickMs = 3600000);
     void TearDown() override;
     /// Shows the main window as the active window, as shortcuts need.
     void showActive();
 
     /// Handles events until done() holds or ten seconds passed; whether it held.
-    static bool waitFor(const std::function<bool()>& done);
+    static bool waitFor(const std::function<bool()>& done, int timeoutMs = 10000);
 
 public:
     /// Waits until a program started with home has its channel up.

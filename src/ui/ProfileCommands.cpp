@@ -1,0 +1,223 @@
+#include "ui/ProfileCommands.h"
+
+#include "app/DataFolder.h"
+#include "app/Program.h"
+#include "base/Text.h"
+#include "platform/DesktopLauncher.h"
+#include "scheduler/NextRun.h"
+#include "ui/Help.h"
+#include "ui/MainActions.h"
+#include "ui/MainWindow.h"
+#include "ui/MessageBoxes.h"
+#include "ui/Presentation.h"
+#include "ui/ProfileListModel.h"
+#include "ui/wizard/ProfileWizard.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QListView>
+#include <QTimer>
+#include <QTreeView>
+
+ProfileCommands::ProfileCommands(Program& program, MainWindow& window, MessageBoxes& boxes, Presentation& presentation)
+    : QObject(&window), m_program(program), m_window(window), m_boxes(boxes), m_presentation(presentation)
+{
+    MainActions& a = window.actions();
+    for (QAction* action : {a.New, a.Delete, a.Rename, a.Properties, a.CopyProfile, a.Link})
+        action->setEnabled(true);
+    connect(a.New, &QAction::triggered, this, &ProfileCommands::New);
+    connect(a.Properties, &QAction::triggered, this, &ProfileCommands::Properties);
+    connect(a.CopyProfile, &QAction::triggered, this, &ProfileCommands::Duplicate);
+    connect(a.Delete, &QAction::triggered, this, &ProfileCommands::Delete);
+    connect(a.Rename, &QAction::triggered, this, &ProfileCommands::Rename);
+    connect(a.Link, &QAction::triggered, this, &ProfileCommands::Link);
+    window.model().setRenamer([this](int row, const QString& name) { renamed(row, name); });
+}
+
+std::function<void(ProfileWizard&)>& ProfileCommands::beforeWizard()
+{
+    static std::function<void(ProfileWizard&)> hook;
+    return hook;
+}
+
+WizardContext ProfileCommands::context(std::optional<int> editedRow)
+{
+    WizardContext c;
+    c.dialogs = &m_boxes;
+    c.settings = m_program.settings();
+    const ProfileList& profiles = m_program.profiles();
+    const std::optional<ProfileId> edited = editedRow ? std::optional(profiles.idAt(*editedRow)) : std::nullopt;
+    for (int row = 0; row < profiles.count(); ++row)
+        if (profiles.at(row).Backuptype == BackupFull)
+            c.fullBackupNames.push_back(profiles.at(row).Name);
+    c.nameTaken = nameTaken(edited);
+    c.roots = EDirTree::MachineRoots();
+    c.treeStyle = m_presentation.menuLayout() == 0 ? TreeStyle::style95 : TreeStyle::styleXP;
+    for (const TreeRoot& root : c.roots) {
+        if (root.kind == MediumKind::Removable && c.defaultDestination.empty())
+            c.defaultDestination = root.path;
+        if (root.kind == MediumKind::Network)
+            c.networkMounts.push_back(root);
+    }
+    Platform& platform = m_program.platform();
+    c.volumeLabel = [&platform](const std::string& path) { return platform.VolumeOf(path).label; };
+    c.today = DateOf(platform.Now());
+    const int language = m_presentation.language();
+    c.help = [this, language](const QString& page) {
+        if (!Help::Open(language, page))
+            m_boxes.ShowError(Help::FailureText(language).toStdString());
+    };
+    return c;
+}
+
+std::function<bool(const std::string&)> ProfileCommands::nameTaken(std::optional<ProfileId> except) const
+{
+    const ProfileList& profiles = m_program.profiles();
+    return [&profiles, except](const std::string& name) {
+        for (int row = 0; row < profiles.count(); ++row)
+            if (profiles.idAt(row) != except && SameText(Trim(profiles.at(row).Name), Trim(name)))
+                return true;
+        return false;
+    };
+}
+
+bool ProfileCommands::run(ProfileWizard& wizard)
+{
+    if (beforeWizard()) {
+        beforeWizard()(wizard);
+        return wizard.result() == QDialog::Accepted;
+    }
+    return wizard.exec() == QDialog::Accepted;
+}
+
+std::optional<int> ProfileCommands::selectedOrTell()
+{
+    const std::optional<int> row = m_window.selectedRow();
+    if (!row)
+        m_boxes.ShowInfo(tr("Kein Profil ausgewählt.").toStdString());
+    return row;
+}
+
+void ProfileCommands::New()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    ProfileWizard wizard(context(std::nullopt), &m_window);
+    wizard.CHBAdvancedCheck();
+    QApplication::restoreOverrideCursor();
+    if (!run(wizard))
+        return;
+    TProfile profile;
+    wizard.ReadProfile(profile, false);
+    profile.Errors = 0;
+    profile.FilesCount = 0;
+    profile.FilesSize = 0;
+    profile.FilesCompressed = 0;
+    profile.RunRequest = false;
+    profile.LastRun = NoRun;
+    profile.NextRun = NoRun;
+    CalcNextBackup(profile, m_program.platform().Now());
+    const int row = m_program.profiles().AddToProfile(std::move(profile));
+    m_program.ProfilesChanged();
+    m_window.selectRow(row);
+}
+
+void ProfileCommands::Properties()
+{
+    const std::optional<int> row = selectedOrTell();
+    if (!row)
+        return;
+    ProfileList& profiles = m_program.profiles();
+    const ProfileId id = profiles.idAt(*row);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    ProfileWizard wizard(context(row), &m_window);
+    TProfile shown = profiles.at(*row);
+    wizard.ShowProfile(shown);
+    // Without advanced mode only the tree shows the sources; the record says so at once.
+    profiles.at(*row).SourceListTree = shown.SourceListTree;
+    QApplication::restoreOverrideCursor();
+    if (!run(wizard))
+        return;
+    // The record as it is now: a run that ended meanwhile has written its statistics into it.
+    TProfile* profile = profiles.find(id);
+    if (!profile)
+        return;
+    wizard.ReadProfile(*profile, true);
+    CalcNextBackup(*profile, m_program.platform().Now());
+    m_program.ProfilesChanged();
+}
+
+void ProfileCommands::Duplicate()
+{
+    const std::optional<int> row = m_window.selectedRow();
+    if (!row || row == m_program.ActiveProfileIndex()) {
+        m_boxes.ShowInfo(tr("Kein Profil ausgewählt.").toStdString());
+        return;
+    }
+    ProfileList& profiles = m_program.profiles();
+    TProfile copy = DuplicateOf(profiles.at(*row), nameTaken(std::nullopt));
+    const int added = profiles.AddToProfile(std::move(copy));
+    m_program.ProfilesChanged();
+    m_window.selectRow(added);
+}
+
+void ProfileCommands::Delete()
+{
+    const std::optional<int> row = selectedOrTell();
+    if (row) {
+        if (row == m_program.ActiveProfileIndex()) {
+            m_boxes.ShowInfo(tr("Profil ist gerade aktiv. Kann jetzt nicht gelöscht werden!").toStdString());
+        } else if (m_boxes.AskConfirmation(tr("Sicherungsprofil \"%1\" löschen?")
+                                               .arg(QString::fromStdString(m_program.profiles().at(*row).Name))
+                                               .toStdString())) {
+            m_program.profiles().removeRow(*row);
+        }
+    }
+    m_program.ProfilesChanged();
+}
+
+void ProfileCommands::Rename()
+{
+    const std::optional<int> row = selectedOrTell();
+    if (!row)
+        return;
+    QAbstractItemView* view = m_window.viewStyle() == 3 ? static_cast<QAbstractItemView*>(m_window.detailView())
+                                                        : static_cast<QAbstractItemView*>(m_window.iconView());
+    view->setFocus();
+    view->edit(m_window.model().index(*row, 0));
+}
+
+void ProfileCommands::renamed(int row, const QString& name)
+{
+    ProfileList& profiles = m_program.profiles();
+    if (row < 0 || row >= profiles.count())
+        return;
+    const std::string text = name.toStdString();
+    if (text == profiles.at(row).Name)
+        return;
+    if (const auto refusal = ProfileWizard::NameRefusal(name, nameTaken(profiles.idAt(row)))) {
+        m_boxes.ShowError(*refusal);
+        return;
+    }
+    profiles.at(row).Name = text;
+    // Saved at once, not at the next save point: a crash must not take the new name back. The
+    // rows are refreshed once the editor that committed the name has closed.
+    QTimer::singleShot(0, &m_program, [program = &m_program] { program->ProfilesChanged(); });
+}
+
+void ProfileCommands::Link()
+{
+    const std::optional<int> row = selectedOrTell();
+    if (!row)
+        return;
+    Platform& platform = m_program.platform();
+    // The launcher names the data folder unless it is the one a plain start finds by itself.
+    const std::filesystem::path data = m_program.dataFolder();
+    const bool usual = ResolveDataFolder(DataFolderSourcesOfProcess(std::nullopt)) == data;
+    const std::filesystem::path desktop = platform.SpecialFolderPath(SpecialFolder::Desktop);
+    std::error_code error;
+    std::filesystem::create_directories(desktop, error);
+    const DesktopLauncherResult result = WriteDesktopLauncher(
+        desktop, platform.ExecutablePath(), usual ? std::string() : data.string(), m_program.profiles().at(*row).Name);
+    if (!result.status.ok())
+        m_boxes.ShowError(result.status.message);
+}

@@ -1,0 +1,139 @@
+#include "ui/wizard/WizardFlow.h"
+
+#include "base/Text.h"
+#include "scheduler/ScheduleText.h"
+
+#include <filesystem>
+
+namespace {
+
+bool SkipsCompression(const WizardFlow& flow)
+{
+    return flow.backupType == BackupSynchronise || flow.backupType == BackupMove || flow.ftp;
+}
+
+} // namespace
+
+int LastWizardPage(bool advanced)
+{
+    return advanced ? PageOption : PageWhen;
+}
+
+int NextWizardPage(int current, const WizardFlow& flow)
+{
+    int next = current + 1;
+    if (SkipsCompression(flow) && current == PageDest)
+        next = PageWhen;
+    else if (flow.backupType == BackupDelete && current == PageSource)
+        next = PageWhen;
+    return std::min(next, LastWizardPage(flow.advanced));
+}
+
+int PreviousWizardPage(int current, const WizardFlow& flow)
+{
+    if (SkipsCompression(flow) && current == PageWhen)
+        return PageDest;
+    if (flow.backupType == BackupDelete && current == PageWhen)
+        return PageSource;
+    return std::max(current - 1, static_cast<int>(PageIntro));
+}
+
+std::string JoinMaskLines(const std::vector<std::string>& lines)
+{
+    std::string joined;
+    for (const std::string& line : lines)
+        if (!Trim(line).empty())
+            joined += line + ";";
+    return joined;
+}
+
+std::vector<std::string> CleanSourceLines(const std::vector<std::string>& lines, bool synchronise)
+{
+    std::vector<std::string> sources;
+    for (const std::string& line : lines)
+        if (!Trim(line).empty())
+            sources.push_back(line);
+    if (synchronise && sources.size() > 1)
+        sources.resize(1);
+    return sources;
+}
+
+std::string WithSlash(const std::string& path)
+{
+    if (path.empty() || path.back() == '/')
+        return path;
+    return path + "/";
+}
+
+std::string ComparableFolder(const std::string& path)
+{
+    std::string text = Trim(path);
+    const std::size_t placeholder = text.find('$');
+    if (placeholder != std::string::npos) {
+        text.resize(placeholder);
+        const std::size_t slash = text.rfind('/');
+        text.resize(slash == std::string::npos ? 0 : slash + 1);
+    }
+    if (text.empty() || text.front() != '/')
+        return {};
+    std::string normal = std::filesystem::path(text).lexically_normal().generic_string();
+    return WithSlash(normal);
+}
+
+std::optional<std::string> SourceDestinationClash(const std::vector<std::string>& sources,
+                                                  const std::string& destination)
+{
+    const std::string dest = ComparableFolder(destination);
+    if (dest.empty() || dest == "/")
+        return std::nullopt;
+    // With a placeholder the folder is only known down to where the placeholder starts: it lies
+    // below that folder, but need not hold what else is there.
+    const bool placeholder = destination.find('$') != std::string::npos;
+    for (const std::string& source : sources) {
+        const std::string folder = ComparableFolder(source);
+        if (folder.empty())
+            continue;
+        if (dest.starts_with(folder) || (!placeholder && folder.starts_with(dest)))
+            return source;
+    }
+    return std::nullopt;
+}
+
+std::string ZipNameFor(const std::string& profileName)
+{
+    std::string name = profileName;
+    for (char& c : name)
+        if (c == '/')
+            c = '_';
+    const std::size_t dot = name.rfind('.');
+    if (dot != std::string::npos)
+        name.resize(dot);
+    return name + ".zip";
+}
+
+std::string PickedDestination(const std::string& folder, const std::string& oldDestination)
+{
+    std::string destination = WithSlash(folder);
+    const std::size_t placeholder = oldDestination.find('$');
+    if (placeholder != std::string::npos)
+        destination += oldDestination.substr(placeholder, 255);
+    return destination;
+}
+
+TProfile DuplicateOf(const TProfile& original, const std::function<bool(const std::string&)>& taken)
+{
+    TProfile copy = original;
+    const std::string base = original.Name + " Kopie";
+    copy.Name = base;
+    for (int n = 2; taken(copy.Name); ++n)
+        copy.Name = base + " (" + std::to_string(n) + ")";
+    copy.Errors = 0;
+    copy.FilesCount = 0;
+    copy.FilesSize = 0;
+    copy.FilesCompressed = 0;
+    copy.RunRequest = false;
+    // The copy has never written to its destination: a run by date must not skip what the
+    // original took before.
+    copy.LastGoodRun = 0;
+    return copy;
+}

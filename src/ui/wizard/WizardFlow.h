@@ -1,0 +1,69 @@
+#pragma once
+
+#include "profiles/TProfile.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+// What the profile wizard decides without any widget: which page follows which, how the typed
+// lists become profile fields and back, and which destinations would eat their own sources.
+
+/// The wizard's pages, in order.
+enum WizardPage : int
+{
+    PageIntro = 0,    // "Intro": the name and the advanced switch
+    PageHow = 1,      // "wie": the kind of job
+    PageSource = 2,   // "quelle": folders and filters
+    PageDest = 3,     // "ziel": destination, FTP
+    PageCompress = 4, // "compress": ZIP
+    PageWhen = 5,     // "wann": schedule
+    PageOption = 6,   // "option": priority, attributes, programs (advanced only)
+};
+
+/// What decides the page sequence.
+struct WizardFlow
+{
+    std::uint8_t backupType = BackupFull;
+    bool ftp = false;
+    bool advanced = false;
+};
+
+/// The last page: the options page in advanced mode, else the schedule.
+int LastWizardPage(bool advanced);
+/// The page "Weiter >" leads to: synchronisation, move and FTP skip the compression page, deleting
+/// skips destination and compression.
+int NextWizardPage(int current, const WizardFlow& flow);
+/// The page "< Zurück" leads to (the same skips backwards); never before the first page.
+int PreviousWizardPage(int current, const WizardFlow& flow);
+
+/// Filter lines as the profile keeps them: each line with text, as typed, followed by ";".
+std::string JoinMaskLines(const std::vector<std::string>& lines);
+/// Typed source lines without the blank ones; synchronisation keeps only the first.
+std::vector<std::string> CleanSourceLines(const std::vector<std::string>& lines, bool synchronise);
+
+/// The folder a destination writes into, for comparing it with sources: the text up to its first
+/// placeholder ("$date"), cut back to the last "/", lexically normal, ending with "/". Empty when
+/// the destination is not an absolute path.
+std::string ComparableFolder(const std::string& path);
+/// The first source that is the destination, lies inside it, or holds it (a backup into its own
+/// source copies itself over and over; a source inside the destination is emptied by a cleaning
+/// destination). Both are taken as ComparableFolder; "/" as destination is not compared, and a
+/// destination with a placeholder counts only when it lies inside a source.
+std::optional<std::string> SourceDestinationClash(const std::vector<std::string>& sources,
+                                                  const std::string& destination);
+
+/// The proposed ZIP file name: the profile name with its extension (after the last ".") replaced by
+/// ".zip"; a "/" in the name would make a folder and becomes "_".
+std::string ZipNameFor(const std::string& profileName);
+/// A folder picked for the destination, ending with "/", followed by the placeholders the old
+/// destination ended with (from its first "$" on).
+std::string PickedDestination(const std::string& folder, const std::string& oldDestination);
+/// path ending with "/" (unless empty).
+std::string WithSlash(const std::string& path);
+
+/// A copy of a profile for "Profil duplizieren": every setting, sources, last and next run; the
+/// statistics start again and no run is requested. The name is the original's with " Kopie",
+/// numbered when that name is taken (taken: whether a name is in use).
+TProfile DuplicateOf(const TProfile& original, const std::function<bool(const std::string&)>& taken);
