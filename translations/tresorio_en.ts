@@ -192,7 +192,7 @@
     </message>
     <message>
         <source>&amp;Eigenschaften...</source>
-        <translation>&amp;Properties...</translation>
+        <translation>Pr&amp;operties...</translation>
     </message>
     <message>
         <source>&amp;Sicherung jetzt durchführen</source>

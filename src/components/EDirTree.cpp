@@ -311,6 +311,25 @@ std::vector<std::string> EDirTree::setSelectedDirs(const std::vector<std::string
     return notFound;
 }
 
+void EDirTree::revealChecked()
+{
+    QTreeWidgetItem* first = nullptr;
+    for (const std::string& path : m_tree.SelectedDirs()) {
+        QTreeWidgetItem* found = nullptr;
+        for (auto it = m_items.cbegin(); it != m_items.cend() && !found; ++it)
+            if (m_tree.NodePath(it.key()) == path)
+                found = it.value();
+        if (!found)
+            continue;
+        for (QTreeWidgetItem* up = found->parent(); up; up = up->parent())
+            up->setExpanded(true);
+        if (!first)
+            first = found;
+    }
+    if (first)
+        scrollToItem(first, QAbstractItemView::PositionAtCenter);
+}
+
 void EDirTree::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::LanguageChange)

@@ -53,6 +53,9 @@ public:
     std::vector<std::string> SelectedDirs() const { return m_tree.SelectedDirs(); }
     /// Checks exactly these folders (loading the levels on the way); returns those not found.
     std::vector<std::string> setSelectedDirs(const std::vector<std::string>& paths);
+    /// Opens the levels down to every checked folder and scrolls to the first, so that what is
+    /// chosen can be seen.
+    void revealChecked();
     /// Whether checking a folder checks its subfolders and shows in its parents.
     void setCascade(bool cascade) { m_tree.setCascade(cascade); }
     bool cascade() const { return m_tree.cascade(); }

@@ -45,6 +45,9 @@ QString styleSheetFor(int menuLayout)
 
 Presentation::Presentation(QObject* parent) : QObject(parent)
 {
+    // German until told otherwise: weekday and month names must not follow the system's language
+    // while the texts are German.
+    QLocale::setDefault(QLocale(QLocale::German));
 }
 
 void Presentation::SetLanguage(int index)

@@ -600,6 +600,8 @@ TEST_F(WizardTest, RulesBetweenTheControls)
         EXPECT_TRUE(w.CBIncrFull->isEnabled());
         Click(w.BTForward);
         Click(w.BTForward);
+        // No destination proposed: the field waits for it.
+        EXPECT_EQ(QApplication::focusWidget(), w.EDDest);
         // FTP unticks compression and the medium name and renames the destination label.
         Type(w.EDDest, QString::fromStdString(dest() + "$date/"));
         Click(w.CHBDiskname);
@@ -674,6 +676,12 @@ TEST_F(WizardTest, EditingKeepsWhatTheWizardCannotShowOrWasNotTouched)
         Click(w.BTForward);
         Click(w.BTForward);
         EXPECT_TRUE(w.LBOffline->isVisible());
+        // The tree is open down to the chosen folder.
+        for (QTreeWidgetItemIterator it(w.EDirTreeWidget); *it; ++it)
+            if (w.EDirTreeWidget->tree().NodePath(w.EDirTreeWidget->nodeOf(*it)) == src()) {
+                EXPECT_EQ((*it)->checkState(0), Qt::Checked);
+                EXPECT_TRUE((*it)->parent()->isExpanded());
+            }
         // The list tab shows them too, and the tree takes them back.
         w.PageControl1->setCurrentIndex(1);
         EXPECT_EQ(w.MESelectedDirs->toPlainText().toStdString(), src() + "\n/media/nicht-eingesteckt/Fotos/");

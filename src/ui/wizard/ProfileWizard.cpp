@@ -146,6 +146,7 @@ bool ProfileWizard::Forward()
         return false;
     const int before = page();
     showPage(NextWizardPage(before, flow()));
+    keepFocusOn(BTForward);
     return page() != before;
 }
 
@@ -157,11 +158,25 @@ bool ProfileWizard::Back()
     showPage(PreviousWizardPage(before, flow()));
     if (page() != PageIntro)
         BTForward->setDefault(true);
+    keepFocusOn(BTBack);
     return page() != before;
+}
+
+void ProfileWizard::keepFocusOn(QPushButton* button)
+{
+    // The focus stays on the page button, so the keyboard pages on; at either end it moves to the
+    // button that still leads somewhere. A page that waits for an entry has the focus there.
+    if (m_pageFocus)
+        m_pageFocus->setFocus();
+    else if (button->isEnabled())
+        button->setFocus();
+    else
+        (button == BTForward ? BTReady : BTForward)->setFocus();
 }
 
 void ProfileWizard::pageShown(int shown)
 {
+    m_pageFocus = nullptr;
     switch (shown) {
     case PageHow:
         RBBackupTypeClick();
@@ -169,13 +184,17 @@ void ProfileWizard::pageShown(int shown)
     case PageSource:
         CHBWithsubClick();
         showOffline();
+        if (!m_sourcesRevealed) {
+            m_sourcesRevealed = true;
+            EDirTreeWidget->revealChecked();
+        }
         break;
     case PageDest:
         CHBSecurityClick();
         CHBDisknameClick();
         CHBoverwriteClick();
-        if (EDDest->text().trimmed().isEmpty())
-            EDDest->setFocus();
+        // Nothing proposed (no medium plugged in): the field waits for the destination.
+        m_pageFocus = EDDest->text().trimmed().isEmpty() ? EDDest : nullptr;
         break;
     case PageCompress:
         if (EDFilename->text().isEmpty())

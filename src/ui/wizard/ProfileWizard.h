@@ -248,6 +248,7 @@ private:
     bool validate();
     void refuse(int page, QWidget* field, const std::string& message);
     bool leaveDestinationPage();
+    void keepFocusOn(QPushButton* button);
     WizardFlow flow() const;
 
     // The rules between the controls (ProfileWizardRules.cpp).
@@ -297,5 +298,7 @@ private:
     int m_sourceTab = 0;
     bool m_sourceTabSwitching = false;
     bool m_finished = false;
-    bool m_whenShown = false; // the schedule page was shown
+    bool m_whenShown = false;       // the schedule page was shown
+    QWidget* m_pageFocus = nullptr; // the field the page shown waits for
+    bool m_sourcesRevealed = false; // the tree was opened down to the chosen folders
 };
