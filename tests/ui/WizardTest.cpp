@@ -8,6 +8,7 @@
 #include "platform/DesktopLauncher.h"
 #include "profiles/ProfileFile.h"
 #include "scheduler/NextRun.h"
+#include "ui/Help.h"
 #include "ui/MainActions.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageBoxes.h"
@@ -825,4 +826,27 @@ TEST_F(WizardTest, AProfileMadeInTheWizardRunsByItself)
     EXPECT_NE(report.find("Von selbst"), std::string::npos) << report;
     EXPECT_GT(program().profiles().at(0).LastRun, 2.0);
     EXPECT_EQ(program().profiles().at(0).Errors, 0);
+}
+
+TEST_F(WizardTest, HelpOpensTheManualAtThePageShown)
+{
+    start({});
+    showActive();
+    QStringList opened;
+    const auto previous = Help::opener();
+    Help::opener() = [&](const QString& url) {
+        opened << url.section(QLatin1Char('/'), -2);
+        return true;
+    };
+    withWizard(window().actions().New, [&](ProfileWizard& w) {
+        Click(w.BTHelp);
+        Click(w.BTForward);
+        Click(w.BTForward);
+        Click(w.BTForward);
+        Click(w.BTForward);
+        QTest::keyClick(w.BTForward, Qt::Key_F1);
+        Click(w.BTCancel);
+    });
+    Help::opener() = previous;
+    EXPECT_EQ(opened, (QStringList{"de/profiles.html#wizard", "de/profiles.html#zip"}));
 }
