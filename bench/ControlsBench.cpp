@@ -3,6 +3,7 @@
 // own lateness). Figures are printed against their limits; the program fails only when the folder
 // never loaded.
 
+#include "StallMeter.h"
 #include "components/EDirTree.h"
 
 #include <QApplication>
@@ -33,11 +34,6 @@ std::filesystem::path wideFolder()
     return folder;
 }
 
-void report(const char* what, double value, double limit)
-{
-    std::printf("%-58s %8.1f ms  (limit %.0f ms) %s\n", what, value, limit, value <= limit ? "PASS" : "OVER");
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -55,16 +51,7 @@ int main(int argc, char** argv)
         QTreeWidgetItem* root = tree.topLevelItem(0)->child(0)->child(0);
         bool loaded = false;
         QObject::connect(&tree, &EDirTree::folderLoaded, &tree, [&] { loaded = true; });
-        double longestStall = 0;
-        QElapsedTimer sinceTick;
-        QTimer ticker;
-        ticker.setInterval(5);
-        QObject::connect(&ticker, &QTimer::timeout, [&] {
-            longestStall = std::max(longestStall, static_cast<double>(sinceTick.nsecsElapsed()) / 1e6 - 5.0);
-            sinceTick.restart();
-        });
-        ticker.start();
-        sinceTick.start();
+        StallMeter stall;
         QElapsedTimer clock;
         clock.start();
         root->setExpanded(true);
@@ -77,13 +64,13 @@ int main(int argc, char** argv)
             return 1;
         }
         shown.push_back(ms);
-        stalls.push_back(longestStall);
+        stalls.push_back(stall.longestMs());
     }
     std::sort(shown.begin(), shown.end());
     std::sort(stalls.begin(), stalls.end());
     std::printf("Folder tree, a folder with %d subfolders, median of %zu (worst):\n", Folders, shown.size());
-    report("  opened until its children are shown", shown[shown.size() / 2], ShowLimitMs);
-    report("  longest stall of the event loop meanwhile", stalls[stalls.size() / 2], StallLimitMs);
+    ReportFigure("  opened until its children are shown", shown[shown.size() / 2], ShowLimitMs);
+    ReportFigure("  longest stall of the event loop meanwhile", stalls[stalls.size() / 2], StallLimitMs);
     std::printf("  worst of the runs: shown %.1f ms, stall %.1f ms\n", shown.back(), stalls.back());
     return 0;
 }

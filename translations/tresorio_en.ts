@@ -177,6 +177,104 @@
     </message>
 </context>
 <context>
+    <name>LogViewer</name>
+    <message>
+        <source>Kestrova Backup - Protokoll</source>
+        <translation>Kestrova Backup - Log</translation>
+    </message>
+    <message>
+        <source>Geben Sie hier einen Suchbegriff ein um im Protokoll zu suchen</source>
+        <translation>Enter a search term here to search the log</translation>
+    </message>
+    <message>
+        <source>Suchen</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <source>Begriff in Protokolldatei suchen</source>
+        <translation>Search the log file for the term</translation>
+    </message>
+    <message>
+        <source>Nächster Fehler</source>
+        <translation>Next error</translation>
+    </message>
+    <message>
+        <source>Zur nächsten Fehlermeldung (!!!) springen</source>
+        <translation>Go to the next error message (!!!)</translation>
+    </message>
+    <message>
+        <source>Speichern...</source>
+        <translation>Save...</translation>
+    </message>
+    <message>
+        <source>Protokoll speichern unter</source>
+        <translation>Save log as</translation>
+    </message>
+    <message>
+        <source>Textdateien (*.txt)</source>
+        <translation>Text files (*.txt)</translation>
+    </message>
+    <message>
+        <source>Alle Dateien (*)</source>
+        <translation>All files (*)</translation>
+    </message>
+    <message>
+        <source>Speichern der Protokoll-Datei</source>
+        <translation>Save the log file</translation>
+    </message>
+    <message>
+        <source>Drucken...</source>
+        <translation>Print...</translation>
+    </message>
+    <message>
+        <source>Drucken der Protokoll-Datei</source>
+        <translation>Print the log file</translation>
+    </message>
+    <message>
+        <source>Löschen...</source>
+        <translation>Delete...</translation>
+    </message>
+    <message>
+        <source>Löschen der Protokoll-Datei</source>
+        <translation>Delete the log file</translation>
+    </message>
+    <message>
+        <source>Protokoll wird geladen…</source>
+        <translation>Loading the log…</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n Zeile(n)</source>
+        <translation>
+            <numerusform>%n line</numerusform>
+            <numerusform>%n lines</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>"%1" nicht weiter gefunden; die nächste Suche beginnt am Anfang.</source>
+        <translation>"%1" not found further on; the next search starts at the beginning.</translation>
+    </message>
+    <message>
+        <source>Keine weitere Fehlermeldung.</source>
+        <translation>No further error message.</translation>
+    </message>
+    <message>
+        <source>Das Protokoll wurde seit dem Öffnen verändert (gekürzt oder gelöscht). Soll Ihre Fassung es trotzdem ersetzen?</source>
+        <translation>The log was changed since it was opened (trimmed or deleted). Should your version replace it all the same?</translation>
+    </message>
+    <message>
+        <source>Die Datei %1 konnte nicht geschrieben werden: %2</source>
+        <translation>The file %1 could not be written: %2</translation>
+    </message>
+    <message>
+        <source>Kestrova Tresorio - Protokoll</source>
+        <translation>Kestrova Tresorio - Log</translation>
+    </message>
+    <message>
+        <source>Änderungen im Protokoll speichern?</source>
+        <translation>Save the changes to the log?</translation>
+    </message>
+</context>
+<context>
     <name>MainActions</name>
     <message>
         <source>&amp;Neu...</source>
@@ -304,14 +402,6 @@
     <message>
         <source>Nächste Sicherung</source>
         <translation>Next backup</translation>
-    </message>
-    <message>
-        <source>Das Sicherungsprotokoll ist noch leer.</source>
-        <translation>The backup log is still empty.</translation>
-    </message>
-    <message>
-        <source>Das Sicherungsprotokoll %1 kann nicht geöffnet werden.</source>
-        <translation>The backup log %1 cannot be opened.</translation>
     </message>
     <message>
         <source>Kestrova Tresorio</source>

@@ -68,6 +68,8 @@ public:
     /// and answers the same question.
     bool Autostart();
     bool SetAutostart(bool on);
+    /// "Protokoll löschen": asks and deletes Backup.log; whether it did.
+    bool DeleteLog(const std::function<bool(const std::string&)>& ask) { return m_log && m_log->DelLogFile(ask); }
     /// Closing the window: the settings are written, the program keeps running.
     void SaveSettings();
     /// "Schließen und Beenden" (with the profiles for the end) or "… (ohne weitere Aktionen)".

@@ -2,6 +2,7 @@
 
 #include "app/Program.h"
 #include "ui/CoreTexts.h"
+#include "ui/LogViewer.h"
 #include "ui/MainActions.h"
 #include "ui/ProfileListModel.h"
 #include "ui/TaskPane.h"
@@ -210,6 +211,7 @@ void MainWindow::connectActions()
         connect(a.ViewStyles[static_cast<std::size_t>(style)], &QAction::triggered, this,
                 [this, style] { setViewStyle(style); });
     connect(a.Log, &QAction::triggered, this, &MainWindow::openLog);
+    connect(a.DeleteLog, &QAction::triggered, this, &MainWindow::deleteLog);
     connect(a.HelpContent, &QAction::triggered, this, &MainWindow::helpRequested);
     connect(a.About, &QAction::triggered, this, &MainWindow::aboutRequested);
     connect(m_taskPane, &TaskPane::errorsClicked, this, &MainWindow::openLog);
@@ -387,13 +389,14 @@ void MainWindow::rememberProfile()
 
 void MainWindow::openLog()
 {
-    const QString path = QString::fromStdString(m_program.logPath().string());
-    if (!QFileInfo::exists(path)) {
-        m_dialogs.ShowInfo(tr("Das Sicherungsprotokoll ist noch leer.").toStdString());
-        return;
-    }
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-        m_dialogs.ShowError(tr("Das Sicherungsprotokoll %1 kann nicht geöffnet werden.").arg(path).toStdString());
+    LogViewer viewer(
+        m_program.logPath(), m_dialogs, [this] { return deleteLog(); }, this);
+    viewer.exec();
+}
+
+bool MainWindow::deleteLog()
+{
+    return m_program.DeleteLog([this](const std::string& question) { return m_dialogs.AskConfirmation(question); });
 }
 
 void MainWindow::listMenu(const QPoint& position)

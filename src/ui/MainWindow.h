@@ -84,6 +84,8 @@ private:
     /// Status-bar panel 1: the next task or the pause text.
     void showNextTaskStatus();
     void openLog();
+    /// Asks and deletes Backup.log; whether it did.
+    bool deleteLog();
     void rememberProfile();
     void listMenu(const QPoint& position);
     void columnWidthChanged(int column, int width);
