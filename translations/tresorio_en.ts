@@ -448,6 +448,201 @@
     </message>
 </context>
 <context>
+    <name>OptionsDialog</name>
+    <message>
+        <source>Niedrig</source>
+        <translation>Low</translation>
+    </message>
+    <message>
+        <source>Hoch</source>
+        <translation>High</translation>
+    </message>
+    <message>
+        <source>Optionen</source>
+        <translation>Options</translation>
+    </message>
+    <message>
+        <source>Allgemein</source>
+        <translation>General</translation>
+    </message>
+    <message>
+        <source>Protokoll</source>
+        <translation>Log</translation>
+    </message>
+    <message>
+        <source>Sicherung</source>
+        <translation>Backup</translation>
+    </message>
+    <message>
+        <source>FTP</source>
+        <translation>FTP</translation>
+    </message>
+    <message>
+        <source>Update</source>
+        <translation>Update</translation>
+    </message>
+    <message>
+        <source>&amp;Abbrechen</source>
+        <translation>&amp;Cancel</translation>
+    </message>
+    <message>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>Programmstart</source>
+        <translation>Program start</translation>
+    </message>
+    <message>
+        <source>Autostart (beim Systemstart)</source>
+        <translation>Autostart (when the system starts)</translation>
+    </message>
+    <message>
+        <source>nicht automatisch starten</source>
+        <translation>do not start automatically</translation>
+    </message>
+    <message>
+        <source>nach Autostart</source>
+        <translation>after autostart</translation>
+    </message>
+    <message>
+        <source>min warten</source>
+        <translation>min wait</translation>
+    </message>
+    <message>
+        <source>Sprache</source>
+        <translation>Language</translation>
+    </message>
+    <message>
+        <source>Sprache auswählen:</source>
+        <translation>Choose the language:</translation>
+    </message>
+    <message>
+        <source>Deutsch</source>
+        <translation>German</translation>
+    </message>
+    <message>
+        <source>Englisch</source>
+        <translation>English</translation>
+    </message>
+    <message>
+        <source>Menü-Layout</source>
+        <translation>Menu layout</translation>
+    </message>
+    <message>
+        <source>Standard</source>
+        <translation>Standard</translation>
+    </message>
+    <message>
+        <source>Office XP</source>
+        <translation>Office XP</translation>
+    </message>
+    <message>
+        <source>Windows XP</source>
+        <translation>Windows XP</translation>
+    </message>
+    <message>
+        <source>Menü-Farbdefinition</source>
+        <translation>Menu colours</translation>
+    </message>
+    <message>
+        <source>Protokoll-Datei</source>
+        <translation>Log file</translation>
+    </message>
+    <message>
+        <source>Protokoll löschen</source>
+        <translation>Delete log</translation>
+    </message>
+    <message>
+        <source>Maximale Größe:</source>
+        <translation>Maximum size:</translation>
+    </message>
+    <message>
+        <source>kB</source>
+        <translation>kB</translation>
+    </message>
+    <message>
+        <source>Backup jeder Einzeldatei protokollieren</source>
+        <translation>Log the backup of every single file</translation>
+    </message>
+    <message>
+        <source>Fehler (Lesefehler) protokollieren</source>
+        <translation>Log errors (read errors)</translation>
+    </message>
+    <message>
+        <source>Backup pro Verzeichnis protokollieren</source>
+        <translation>Log the backup per folder</translation>
+    </message>
+    <message>
+        <source>Fehlermeldungen</source>
+        <translation>Error messages</translation>
+    </message>
+    <message>
+        <source>Bei Fehlern nach Sicherung Meldung am Bildschirm ausgeben</source>
+        <translation>Show a message on screen after a backup with errors</translation>
+    </message>
+    <message>
+        <source>Hintergrundaktivität</source>
+        <translation>Background activity</translation>
+    </message>
+    <message>
+        <source>Dateitypen berücksichtigen</source>
+        <translation>File types to include</translation>
+    </message>
+    <message>
+        <source>&amp;System</source>
+        <translation>&amp;System</translation>
+    </message>
+    <message>
+        <source>&amp;Hidden</source>
+        <translation>&amp;Hidden</translation>
+    </message>
+    <message>
+        <source>&amp;Read Only</source>
+        <translation>&amp;Read Only</translation>
+    </message>
+    <message>
+        <source>Kompression</source>
+        <translation>Compression</translation>
+    </message>
+    <message>
+        <source>FTP-Transfer</source>
+        <translation>FTP transfer</translation>
+    </message>
+    <message>
+        <source>Dateien mit diesen Endungen überträgt die Einstellung "Auto" als Text, alle anderen binär. Eine Maske je Zeile.</source>
+        <translation>The setting "Auto" transfers files with these extensions as text, all others as binary. One mask per line.</translation>
+    </message>
+    <message>
+        <source>Programm-Update</source>
+        <translation>Program update</translation>
+    </message>
+    <message>
+        <source>Automatisch im Internet nach Programmupdates schauen</source>
+        <translation>Look for program updates on the internet automatically</translation>
+    </message>
+    <message>
+        <source>Alle</source>
+        <translation>Every</translation>
+    </message>
+    <message>
+        <source>Tage</source>
+        <translation>days</translation>
+    </message>
+    <message>
+        <source>Über diesen Proxy:</source>
+        <translation>Through this proxy:</translation>
+    </message>
+    <message>
+        <source>Rechnername und Port des Proxys, z.B. proxy.example.org:3128; leer oder "-": kein Proxy</source>
+        <translation>Host name and port of the proxy, e.g. proxy.example.org:3128; empty or "-": no proxy</translation>
+    </message>
+    <message>
+        <source>Die maximale Größe des Protokolls muss eine Zahl von 1 bis %1 (kB) sein.</source>
+        <translation>The maximum size of the log must be a number from 1 to %1 (kB).</translation>
+    </message>
+</context>
+<context>
     <name>ProfileCommands</name>
     <message>
         <source>Kein Profil ausgewählt.</source>

@@ -271,3 +271,62 @@ bool ParseInteger(std::string_view text, long long minimum, long long maximum, l
     result = value;
     return true;
 }
+
+std::string JoinCommaText(const std::vector<std::string>& lines)
+{
+    if (lines.size() == 1 && lines.front().empty())
+        return "\"\"";
+    std::string joined;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            joined += ',';
+        const std::string& line = lines[i];
+        if (line.find_first_of(" ,\"") == std::string::npos) {
+            joined += line;
+            continue;
+        }
+        joined += '"';
+        for (const char c : line) {
+            if (c == '"')
+                joined += '"';
+            joined += c;
+        }
+        joined += '"';
+    }
+    return joined;
+}
+
+std::vector<std::string> SplitCommaText(std::string_view text)
+{
+    std::vector<std::string> items;
+    std::string item;
+    bool quoted = false;
+    bool any = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (quoted) {
+            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
+                item += '"';
+                ++i;
+            } else if (c == '"') {
+                quoted = false;
+            } else {
+                item += c;
+            }
+        } else if (c == '"') {
+            quoted = true;
+            any = true;
+        } else if (c == ',' || c == ' ') {
+            if (c == ',' || !item.empty() || any)
+                items.push_back(item);
+            item.clear();
+            any = false;
+        } else {
+            item += c;
+            any = true;
+        }
+    }
+    if (!item.empty() || any || (!text.empty() && text.back() == ','))
+        items.push_back(item);
+    return items;
+}

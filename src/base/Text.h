@@ -43,3 +43,9 @@ std::vector<std::string> SplitLines(std::string_view text);
 
 /// A decimal integer: an optional sign and at least one digit, nothing else, within the range.
 bool ParseInteger(std::string_view text, long long minimum, long long maximum, long long& result);
+
+/// Lines as one comma-separated text: a line with a blank, a comma or a double quote is put in
+/// double quotes (inner quotes doubled); a single empty line gives two double quotes.
+std::string JoinCommaText(const std::vector<std::string>& lines);
+/// The reverse: split at commas and at blanks outside quotes, the quoting removed.
+std::vector<std::string> SplitCommaText(std::string_view text);

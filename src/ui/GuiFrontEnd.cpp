@@ -7,6 +7,7 @@
 #include "ui/Help.h"
 #include "ui/MainActions.h"
 #include "ui/MainWindow.h"
+#include "ui/OptionsDialog.h"
 #include "ui/ProfileCommands.h"
 #include "ui/TrayIcon.h"
 
@@ -61,6 +62,7 @@ void GuiFrontEnd::Open(Program& program, Tray trayChoice)
     connect(m_window.get(), &MainWindow::aboutRequested, this, &GuiFrontEnd::showAbout);
     connect(m_window.get(), &MainWindow::helpRequested, this, &GuiFrontEnd::showHelp);
     new ProfileCommands(program, *m_window, m_boxes, m_presentation); // owned by the window
+    connect(actions.Options, &QAction::triggered, this, &GuiFrontEnd::showOptions);
     m_window->RestoreSettings();
 
     const bool tray =
@@ -234,6 +236,30 @@ void GuiFrontEnd::showAbout()
     m_about->show();
     m_about->raise();
     m_about->activateWindow();
+}
+
+void GuiFrontEnd::showOptions()
+{
+    OptionsServices services;
+    services.dialogs = this;
+    services.autostart = [this] { return m_program->Autostart(); };
+    services.setAutostart = [this](bool on) { return m_program->SetAutostart(on); };
+    services.setLanguage = [this](int index) { SetLanguage(index); };
+    services.setSkin = [this](int layout, int colour) { SetSkin(layout, colour); };
+    services.deleteLog = [this] {
+        return m_program->DeleteLog([this](const std::string& question) { return AskConfirmation(question); });
+    };
+    OptionsDialog dialog(m_program->settings(), services, m_window.get());
+    if (optionsHook())
+        optionsHook()(dialog);
+    else
+        dialog.exec();
+}
+
+std::function<void(OptionsDialog&)>& GuiFrontEnd::optionsHook()
+{
+    static std::function<void(OptionsDialog&)> hook;
+    return hook;
 }
 
 void GuiFrontEnd::showHelp()

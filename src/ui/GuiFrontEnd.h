@@ -8,9 +8,11 @@
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 class AboutDialog;
+class OptionsDialog;
 class MainWindow;
 class Program;
 class TrayIcon;
@@ -78,7 +80,13 @@ private:
     void showProgressNow();
     void showAbout();
     void showHelp();
+    void showOptions();
 
+public:
+    /// When set, called with the options dialog instead of showing it (tests drive it).
+    static std::function<void(OptionsDialog&)>& optionsHook();
+
+private:
     Program* m_program = nullptr;
     Presentation m_presentation;
     MessageBoxes m_boxes;

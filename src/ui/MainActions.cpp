@@ -40,8 +40,8 @@ MainActions::MainActions(QObject* parent)
     QFont bold = ShowWindow->font();
     bold.setBold(true);
     ShowWindow->setFont(bold);
-    // The profile commands enable theirs; the options dialog comes later.
-    for (QAction* action : {New, Delete, Rename, Properties, CopyProfile, Link, Options})
+    // The profile commands enable theirs.
+    for (QAction* action : {New, Delete, Rename, Properties, CopyProfile, Link})
         action->setEnabled(false);
     Retranslate();
 }

@@ -48,3 +48,19 @@ TEST(TextTest, ParseIntegerAcceptsOnlyDecimalsInRange)
 }
 
 } // namespace
+
+TEST(TextTest, CommaTextKeepsEveryLine)
+{
+    const std::vector<std::vector<std::string>> lists = {
+        {"*.txt", "*.htm", ""},
+        {"mit Blank", "a,b", "\"zitiert\""},
+        {"*.ini"},
+        {},
+    };
+    for (const auto& lines : lists)
+        EXPECT_EQ(SplitCommaText(JoinCommaText(lines)), lines) << JoinCommaText(lines);
+    EXPECT_EQ(JoinCommaText({"*.txt", "*.htm", ""}), "*.txt,*.htm,");
+    EXPECT_EQ(JoinCommaText({""}), "\"\"");
+    EXPECT_EQ(JoinCommaText({"a b", "c\"d"}), "\"a b\",\"c\"\"d\"");
+    EXPECT_EQ(SplitCommaText("*.txt *.htm,*.ini"), (std::vector<std::string>{"*.txt", "*.htm", "*.ini"}));
+}
