@@ -273,6 +273,10 @@
         <source>Änderungen im Protokoll speichern?</source>
         <translation>Save the changes to the log?</translation>
     </message>
+    <message>
+        <source>Suchbegriff</source>
+        <translation>Search term</translation>
+    </message>
 </context>
 <context>
     <name>MainActions</name>

@@ -83,6 +83,7 @@ LogViewer::LogViewer(std::filesystem::path logPath, Dialogs& boxes, std::functio
                      palette.color(QPalette::Active, QPalette::HighlightedText));
     RichEdit1->setPalette(palette);
     Edit1->setToolTip(tr("Geben Sie hier einen Suchbegriff ein um im Protokoll zu suchen"));
+    Edit1->setPlaceholderText(tr("Suchbegriff"));
     Edit1->setClearButtonEnabled(true);
     Edit1->setMaximumWidth(260);
 
