@@ -61,27 +61,59 @@ OptionsDialog::OptionsDialog(ProgramSettings& settings, OptionsServices services
     : QDialog(parent), m_settings(settings), m_services(std::move(services))
 {
     setObjectName(QStringLiteral("TFMOption"));
+    new QVBoxLayout(this);
+    build();
+    fill(m_settings, m_services.autostart && m_services.autostart());
+    Pages->setCurrentIndex(0);
+}
+
+void OptionsDialog::build()
+{
     setWindowTitle(tr("Optionen"));
+    m_colourButtons.clear();
     Pages = new QTabWidget(this);
     Pages->addTab(generalPage(), tr("Allgemein"));
     Pages->addTab(logPage(), tr("Protokoll"));
     Pages->addTab(backupPage(), tr("Sicherung"));
     Pages->addTab(ftpPage(), tr("FTP"));
     Pages->addTab(updatePage(), tr("Update"));
-    BTCancel = new QPushButton(tr("&Abbrechen"), this);
-    BTOk = new QPushButton(tr("&OK"), this);
+    m_buttons = new QWidget(this);
+    BTCancel = new QPushButton(tr("&Abbrechen"), m_buttons);
+    BTOk = new QPushButton(tr("&OK"), m_buttons);
     BTOk->setDefault(true);
     connect(BTOk, &QPushButton::clicked, this, &OptionsDialog::accept);
     connect(BTCancel, &QPushButton::clicked, this, &OptionsDialog::reject);
-    auto* buttons = new QHBoxLayout;
+    auto* buttons = new QHBoxLayout(m_buttons);
+    buttons->setContentsMargins(0, 0, 0, 0);
     buttons->addStretch(1);
     buttons->addWidget(BTOk);
     buttons->addWidget(BTCancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Pages, 1);
-    layout->addLayout(buttons);
-    fill();
-    Pages->setCurrentIndex(0);
+    layout()->addWidget(Pages);
+    layout()->addWidget(m_buttons);
+}
+
+void OptionsDialog::changeEvent(QEvent* event)
+{
+    // The language is chosen in this dialog: once the choice has been handled, the pages are made
+    // again in the new language with the values shown.
+    if (event->type() == QEvent::LanguageChange && Pages)
+        QMetaObject::invokeMethod(this, &OptionsDialog::rebuild, Qt::QueuedConnection);
+    QDialog::changeEvent(event);
+}
+
+void OptionsDialog::rebuild()
+{
+    ProgramSettings shown = m_settings;
+    collect(shown);
+    const QString size = EDSize->text();
+    const bool startup = RBStartup->isChecked();
+    const int page = Pages->currentIndex();
+    delete Pages;
+    delete m_buttons;
+    build();
+    fill(shown, startup);
+    EDSize->setText(size);
+    Pages->setCurrentIndex(page);
 }
 
 QWidget* OptionsDialog::generalPage()
@@ -230,13 +262,11 @@ QWidget* OptionsDialog::updatePage()
     return page;
 }
 
-void OptionsDialog::fill()
+void OptionsDialog::fill(const ProgramSettings& s, bool autostart)
 {
-    const ProgramSettings& s = m_settings;
     CBSprache->setCurrentIndex(s.Language == 1 ? 1 : 0);
     EDSize->setText(QString::number(s.LogSize));
     SPEWait->setValue(s.WaitAfterAutostart);
-    const bool autostart = m_services.autostart && m_services.autostart();
     (autostart ? RBStartup : RBnostart)->setChecked(true);
     CHBAll->setChecked(s.LogAll);
     CHBError->setChecked(s.LogError);
@@ -255,9 +285,9 @@ void OptionsDialog::fill()
     if (QAbstractButton* colour = RGColors->button(s.MenuColor))
         colour->setChecked(true);
     m_settings.FTPTransferEXT = Trim(m_settings.FTPTransferEXT);
-    const std::string masks = m_settings.FTPTransferEXT.empty() || m_settings.FTPTransferEXT == "\"\""
-                                  ? std::string(DefaultFtpTransferExt) + ","
-                                  : m_settings.FTPTransferEXT;
+    const std::string shownMasks = Trim(s.FTPTransferEXT);
+    const std::string masks =
+        shownMasks.empty() || shownMasks == "\"\"" ? std::string(DefaultFtpTransferExt) + "," : shownMasks;
     QStringList lines;
     for (const std::string& mask : SplitCommaText(masks))
         lines << QString::fromStdString(mask);
@@ -302,26 +332,8 @@ void OptionsDialog::skinClicked()
         colour->setEnabled(layout > 0);
 }
 
-void OptionsDialog::accept()
+void OptionsDialog::collect(ProgramSettings& s) const
 {
-    // A size that is no number, or absurd, is refused instead of becoming 0 (which would keep no log).
-    bool number = false;
-    const long long size = EDSize->text().trimmed().toLongLong(&number);
-    if (!number || size < 1 || size > MaxLogSize) {
-        Pages->setCurrentIndex(1);
-        if (m_services.dialogs)
-            m_services.dialogs->ShowError(tr("Die maximale Größe des Protokolls muss eine Zahl von 1 bis %1 (kB) sein.")
-                                              .arg(MaxLogSize)
-                                              .toStdString());
-        EDSize->setFocus();
-        EDSize->selectAll();
-        return;
-    }
-    ProgramSettings& s = m_settings;
-    s.LogSize = static_cast<int>(size);
-    const bool autostart = m_services.autostart && m_services.autostart();
-    if (RBStartup->isChecked() != autostart && m_services.setAutostart)
-        m_services.setAutostart(RBStartup->isChecked());
     s.LogAll = CHBAll->isChecked();
     s.LogError = CHBError->isChecked();
     s.LogProfile = CHBProfile->isChecked();
@@ -340,5 +352,27 @@ void OptionsDialog::accept()
     for (const QString& line : MEFTPTransferEXT->toPlainText().split(QLatin1Char('\n')))
         masks.push_back(Trim(line.toStdString()));
     s.FTPTransferEXT = JoinCommaText(masks);
+}
+
+void OptionsDialog::accept()
+{
+    // A size that is no number, or absurd, is refused instead of becoming 0 (which would keep no log).
+    bool number = false;
+    const long long size = EDSize->text().trimmed().toLongLong(&number);
+    if (!number || size < 1 || size > MaxLogSize) {
+        Pages->setCurrentIndex(1);
+        if (m_services.dialogs)
+            m_services.dialogs->ShowError(tr("Die maximale Größe des Protokolls muss eine Zahl von 1 bis %1 (kB) sein.")
+                                              .arg(MaxLogSize)
+                                              .toStdString());
+        EDSize->setFocus();
+        EDSize->selectAll();
+        return;
+    }
+    m_settings.LogSize = static_cast<int>(size);
+    const bool autostart = m_services.autostart && m_services.autostart();
+    if (RBStartup->isChecked() != autostart && m_services.setAutostart)
+        m_services.setAutostart(RBStartup->isChecked());
+    collect(m_settings);
     QDialog::accept();
 }

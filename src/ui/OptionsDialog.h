@@ -44,10 +44,14 @@ public:
 
     void accept() override;
 
+protected:
+    void changeEvent(QEvent* event) override;
+
+public:
     /// The largest log Tresorio keeps, in kilobytes (2 GB).
     static constexpr int MaxLogSize = 2'000'000;
 
-    QTabWidget* Pages;
+    QTabWidget* Pages = nullptr;
     QRadioButton* RBStartup;
     QRadioButton* RBnostart;
     QSpinBox* SPEWait;
@@ -78,7 +82,11 @@ private:
     QWidget* backupPage();
     QWidget* ftpPage();
     QWidget* updatePage();
-    void fill();
+    void build();
+    void rebuild();
+    void fill(const ProgramSettings& shown, bool autostart);
+    /// The values of the controls (all but the log size and the autostart choice) into s.
+    void collect(ProgramSettings& s) const;
     void startupClicked();
     void autoUpdateClicked();
     void skinClicked();
@@ -88,4 +96,5 @@ private:
     QList<QWidget*> m_waitControls;
     QList<QWidget*> m_updateControls;
     QList<QRadioButton*> m_colourButtons;
+    QWidget* m_buttons = nullptr;
 };

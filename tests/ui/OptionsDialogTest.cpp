@@ -10,6 +10,7 @@
 #include "ui/MainWindow.h"
 #include "ui/MessageBoxes.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -127,8 +128,15 @@ TEST_F(OptionsDialogTest, LanguageAndLooksApplyAtOnceAndStayOnCancel)
     start({copyProfile("Eins")});
     showActive();
     withOptions([&](OptionsDialog& d) {
+        d.CHBAll->click();
         d.CBSprache->setCurrentIndex(1);
         EXPECT_EQ(window().actions().New->text(), "&New...");
+        // The dialog speaks the new language too, with the values shown before.
+        QApplication::processEvents();
+        EXPECT_EQ(d.windowTitle(), "Options");
+        EXPECT_EQ(d.CHBAll->text(), "Log the backup of every single file");
+        EXPECT_TRUE(d.CHBAll->isChecked());
+        EXPECT_EQ(d.CBSprache->currentIndex(), 1);
         EXPECT_FALSE(d.RGColors->button(0)->isEnabled() && d.RGSkins->checkedId() == 0);
         d.RGSkins->button(0)->click();
         EXPECT_FALSE(d.RGColors->button(1)->isEnabled());
