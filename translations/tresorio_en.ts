@@ -1326,6 +1326,26 @@ for your backup profile</translation>
         <source>Nicht erreichbar, bleiben im Profil: %1</source>
         <translation>Not reachable, kept in the profile: %1</translation>
     </message>
+    <message>
+        <source>Bitte geben Sie die Quellverzeichnisse als vollständige Pfade ein, z.B. /home/anna/Dokumente/.</source>
+        <translation>Please enter the source folders as full paths, e.g. /home/anna/Documents/.</translation>
+    </message>
+    <message>
+        <source>Der Name des Quellverzeichnisses "%1" enthält einen Zeilenumbruch oder ist kein gültiger UTF-8-Text; so kann es nicht im Profil gespeichert werden. Bitte benennen Sie das Verzeichnis um.</source>
+        <translation>The name of the source folder "%1" contains a line break or is not valid UTF-8 text; it cannot be stored in the profile like that. Please rename the folder.</translation>
+    </message>
+    <message>
+        <source>Die letzte Sicherung liegt vor der ersten; so würde das Profil nie ausgeführt. Bitte korrigieren Sie die Daten.</source>
+        <translation>The last backup lies before the first; the profile would never run. Please correct the dates.</translation>
+    </message>
+    <message>
+        <source>Das Passwort ist zu lang: höchstens %1 Byte (ein Umlaut zählt zwei). Bitte geben Sie ein kürzeres ein.</source>
+        <translation>The password is too long: at most %1 bytes (an umlaut counts as two). Please enter a shorter one.</translation>
+    </message>
+    <message>
+        <source>Der Benutzername ist zu lang: höchstens %1 Byte (ein Umlaut zählt zwei). Bitte geben Sie einen kürzeren ein.</source>
+        <translation>The user name is too long: at most %1 bytes (an umlaut counts as two). Please enter a shorter one.</translation>
+    </message>
 </context>
 <context>
     <name>TaskPane</name>

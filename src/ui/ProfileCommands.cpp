@@ -3,7 +3,9 @@
 #include "app/DataFolder.h"
 #include "app/Program.h"
 #include "base/Text.h"
+#include "engine/FileHelpers.h"
 #include "platform/DesktopLauncher.h"
+#include "platform/Native.h"
 #include "scheduler/NextRun.h"
 #include "ui/Help.h"
 #include "ui/MainActions.h"
@@ -51,6 +53,8 @@ WizardContext ProfileCommands::context(std::optional<int> editedRow)
         if (profiles.at(row).Backuptype == BackupFull)
             c.fullBackupNames.push_back(profiles.at(row).Name);
     c.nameTaken = nameTaken(edited);
+    c.folderHolds = [fs = std::shared_ptr<FileSystem>(MakeNativeFileSystem())](
+                        const std::string& folder, const std::string& path) { return FolderHolds(*fs, folder, path); };
     c.roots = EDirTree::MachineRoots();
     c.treeStyle = m_presentation.menuLayout() == 0 ? TreeStyle::style95 : TreeStyle::styleXP;
     for (const TreeRoot& root : c.roots) {
@@ -130,10 +134,9 @@ void ProfileCommands::Properties()
     const ProfileId id = profiles.idAt(*row);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     ProfileWizard wizard(context(row), &m_window);
+    // Shown from a copy: a cancelled wizard leaves the record as it was.
     TProfile shown = profiles.at(*row);
     wizard.ShowProfile(shown);
-    // Without advanced mode only the tree shows the sources; the record says so at once.
-    profiles.at(*row).SourceListTree = shown.SourceListTree;
     QApplication::restoreOverrideCursor();
     if (!run(wizard))
         return;
@@ -191,7 +194,7 @@ void ProfileCommands::renamed(int row, const QString& name)
     ProfileList& profiles = m_program.profiles();
     if (row < 0 || row >= profiles.count())
         return;
-    const std::string text = name.toStdString();
+    const std::string text = StoredProfileName(name.toStdString());
     if (text == profiles.at(row).Name)
         return;
     if (const auto refusal = ProfileWizard::NameRefusal(name, nameTaken(profiles.idAt(row)))) {

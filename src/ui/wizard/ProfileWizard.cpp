@@ -1,5 +1,7 @@
 #include "ui/wizard/ProfileWizard.h"
 
+#include "components/EEditDate.h"
+#include "profiles/Scramble.h"
 #include "scheduler/ScheduleText.h"
 #include "ui/MessageBoxes.h"
 
@@ -15,7 +17,6 @@
 #include <QShortcut>
 #include <QStackedWidget>
 #include <QTabWidget>
-#include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
 
 namespace {
@@ -131,7 +132,7 @@ bool ProfileWizard::leaveDestinationPage()
 {
     if (page() != PageDest || CHBFTP->isChecked())
         return true;
-    if (!SourceDestinationClash(chosenSources(), EDDest->text().toStdString()))
+    if (!SourceDestinationClash(chosenSources(), EDDest->text().toStdString(), m_context.folderHolds))
         return true;
     refuse(PageDest, EDDest,
            tr("Zielverzeichnis und Quellverzeichnis gleich! Dies kann zu Datenverlust führen!\nBitte korrigieren Sie "
@@ -229,12 +230,15 @@ void ProfileWizard::refuse(int target, QWidget* field, const std::string& messag
 std::optional<std::string> ProfileWizard::NameRefusal(const QString& name,
                                                       const std::function<bool(const std::string&)>& taken)
 {
-    if (name.trimmed().isEmpty())
+    // The name is checked as the profile file will give it back: one that becomes another
+    // profile's name there would be two profiles of one name after the next start.
+    const std::string stored = StoredProfileName(name.toStdString());
+    if (stored.empty())
         return tr("Bitte geben Sie einen Namen für das Sicherungsprofil ein.").toStdString();
     // Names are compared as a start with a profile name compares them.
-    if (taken && taken(name.toStdString()))
+    if (taken && taken(stored))
         return tr("Ein Sicherungsprofil mit dem Namen \"%1\" gibt es schon. Bitte wählen Sie einen anderen Namen.")
-            .arg(name)
+            .arg(QString::fromStdString(stored))
             .toStdString();
     return std::nullopt;
 }
@@ -246,10 +250,32 @@ bool ProfileWizard::validate()
         return false;
     }
     const WizardFlow how = flow();
-    if (CleanSourceLines(chosenSources(), false).empty()) {
+    const std::vector<std::string> sources = CleanSourceLines(chosenSources(), false);
+    if (sources.empty()) {
         refuse(PageSource, PageControl1->currentWidget(),
                tr("Bitte wählen Sie mindestens ein Quellverzeichnis.").toStdString());
         return false;
+    }
+    for (const std::string& source : sources) {
+        // A run would read a relative path wherever the program was started.
+        if (source.front() != '/') {
+            refuse(PageSource, PageControl1->currentWidget(),
+                   tr("Bitte geben Sie die Quellverzeichnisse als vollständige Pfade ein, z.B. "
+                      "/home/anna/Dokumente/.")
+                       .toStdString());
+            return false;
+        }
+        // The file would give another folder back: the path cut at the line break, or its bytes
+        // read as Windows-1252.
+        if (!StorablePath(source)) {
+            refuse(PageSource, PageControl1->currentWidget(),
+                   tr("Der Name des Quellverzeichnisses \"%1\" enthält einen Zeilenumbruch oder ist kein gültiger "
+                      "UTF-8-Text; so kann es nicht im Profil gespeichert werden. Bitte benennen Sie das "
+                      "Verzeichnis um.")
+                       .arg(QString::fromStdString(source))
+                       .toStdString());
+            return false;
+        }
     }
     if (how.ftp && EDFTPServer->text().trimmed().isEmpty()) {
         refuse(PageDest, EDFTPServer, tr("Bitte geben Sie den FTP-Server ein.").toStdString());
@@ -262,7 +288,8 @@ bool ProfileWizard::validate()
         return false;
     }
     if (how.backupType != BackupDelete && !how.ftp) {
-        if (const auto clash = SourceDestinationClash(chosenSources(), EDDest->text().toStdString())) {
+        if (const auto clash =
+                SourceDestinationClash(chosenSources(), EDDest->text().toStdString(), m_context.folderHolds)) {
             refuse(PageDest, EDDest,
                    tr("Zielverzeichnis und Quellverzeichnis gleich! Dies kann zu Datenverlust führen!\nBitte "
                       "korrigieren Sie das Zielverzeichnis.")
@@ -282,6 +309,8 @@ bool ProfileWizard::validate()
             return false;
         }
     }
+    if (!validateLimits())
+        return false;
     // A schedule page never shown proposes what showing it would have; one the user emptied is
     // refused below, as a daily backup without a time never runs.
     if (!m_whenShown)
@@ -315,6 +344,37 @@ bool ProfileWizard::validate()
             return false;
         }
     }
+    if (lastBeforeFirst()) {
+        refuse(PageWhen, EDEndDate,
+               tr("Die letzte Sicherung liegt vor der ersten; so würde das Profil nie ausgeführt. Bitte korrigieren "
+                  "Sie die Daten.")
+                   .toStdString());
+        return false;
+    }
+    return true;
+}
+
+bool ProfileWizard::validateLimits()
+{
+    // Longer secrets than the profile file can carry would be dropped when it is written: an
+    // encrypted backup without its password does not run, a logon without its password fails.
+    const auto tooLong = [this](int target, QWidget* field, const QString& message, std::size_t limit) {
+        refuse(target, field, message.arg(limit).toStdString());
+        return false;
+    };
+    const QString password =
+        tr("Das Passwort ist zu lang: höchstens %1 Byte (ein Umlaut zählt zwei). Bitte geben Sie ein kürzeres ein.");
+    if (CHBCompress->isChecked() && CHBCompress->isEnabled() && CHBEncrypt->isChecked() &&
+        EDPassword->text().toStdString().size() > MaxZipPasswordBytes)
+        return tooLong(PageCompress, EDPassword, password, MaxZipPasswordBytes);
+    const bool logon = (CHBSecurity->isChecked() || CHBFTP->isChecked()) && !EDNetUser->text().isEmpty();
+    if (logon && EDNetUser->text().toStdString().size() > MaxNetUserBytes)
+        return tooLong(PageDest, EDNetUser,
+                       tr("Der Benutzername ist zu lang: höchstens %1 Byte (ein Umlaut zählt zwei). Bitte geben Sie "
+                          "einen kürzeren ein."),
+                       MaxNetUserBytes);
+    if (logon && m_netPasswordBuffer.size() > MaxNetPasswdBytes)
+        return tooLong(PageDest, EDNetPasswd, password, MaxNetPasswdBytes);
     return true;
 }
 
@@ -350,18 +410,14 @@ bool ProfileWizard::eventFilter(QObject* watched, QEvent* event)
         if (isActiveWindow() && next != BTCancel && next != BTReady)
             EDPassword2Exit();
     }
-    // A synchronisation takes one folder: a press on a folder of the tree clears the others first.
-    if (RBSync->isChecked() && (watched == EDirTreeWidget->viewport() || watched == EDirTreeWidget)) {
-        const bool press = event->type() == QEvent::MouseButtonPress && watched == EDirTreeWidget->viewport() &&
-                           EDirTreeWidget->itemAt(static_cast<QMouseEvent*>(event)->position().toPoint());
-        const bool space = event->type() == QEvent::KeyPress &&
-                           static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space && EDirTreeWidget->currentItem();
-        if (press || space) {
-            // Unchecked item by item: rebuilding the tree would take the item under the click.
-            for (QTreeWidgetItemIterator it(EDirTreeWidget); *it; ++it)
-                if ((*it)->checkState(0) != Qt::Unchecked && (*it)->flags().testFlag(Qt::ItemIsUserCheckable))
-                    (*it)->setCheckState(0, Qt::Unchecked);
-        }
-    }
+    // A synchronisation takes one folder: the folder a click or the space bar acts on is noted, and
+    // once its box has changed the others are unticked (treeItemChanged). A click on a name or an
+    // expander changes no box and leaves the folder chosen alone.
+    if (RBSync->isChecked() && event->type() == QEvent::MouseButtonPress && watched == EDirTreeWidget->viewport())
+        m_syncClicked = EDirTreeWidget->itemAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+    if (RBSync->isChecked() && event->type() == QEvent::KeyPress &&
+        (watched == EDirTreeWidget || watched == EDirTreeWidget->viewport()) &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space)
+        m_syncClicked = EDirTreeWidget->currentItem();
     return QDialog::eventFilter(watched, event);
 }

@@ -7,6 +7,7 @@
 
 #include <QDialog>
 #include <functional>
+#include <map>
 #include <optional>
 
 class MessageBoxes;
@@ -24,6 +25,7 @@ class QSpinBox;
 class QStackedWidget;
 class QTabWidget;
 class QToolButton;
+class QTreeWidgetItem;
 
 /// What the wizard needs of the program around it.
 struct WizardContext
@@ -35,6 +37,9 @@ struct WizardContext
     std::vector<std::string> fullBackupNames;
     /// Whether another profile than the one edited has this name.
     std::function<bool(const std::string&)> nameTaken;
+    /// Whether a folder holds a path on the disk, through links and bind mounts (empty: the
+    /// paths are compared as written only).
+    FolderHoldsOnDisk folderHolds;
     /// The places the folder tree shows and how it lists folders (tests use a temporary folder).
     std::vector<TreeRoot> roots;
     EDirTree::Lister lister;
@@ -290,10 +295,25 @@ private:
     void pickProgram(QLineEdit* field);
     void forgetOffline();
     void showOffline();
+    /// The source lines of the "Liste" tab for these folders, and the folders its lines stand for:
+    /// a name that is not UTF-8 is shown with replacement characters, and its line keeps standing
+    /// for its own bytes.
+    QString sourceLines(const std::vector<std::string>& folders);
+    std::vector<std::string> typedSources() const;
+    /// A synchronisation takes one folder: the first one chosen stays, in the tree and the list.
+    void keepOneSource();
+    /// After a tick in the tree of a synchronisation: the folder ticked is the only one.
+    void treeItemChanged(QTreeWidgetItem* item);
+    /// A password or user name longer than the profile file carries, refused.
+    bool validateLimits();
+    /// Whether the last backup of the date fields lies before the first (the profile never runs).
+    bool lastBeforeFirst() const;
 
     WizardContext m_context;
     std::vector<QWidget*> m_advancedOnly; // shown only in advanced mode
     std::vector<std::string> m_offlineSources;
+    std::map<QString, std::string> m_rawLines; // list lines of folders whose names are not UTF-8
+    QTreeWidgetItem* m_syncClicked = nullptr;  // the folder a click or the space bar acts on
     std::string m_netPasswordBuffer;
     int m_sourceTab = 0;
     bool m_sourceTabSwitching = false;

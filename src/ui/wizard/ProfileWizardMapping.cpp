@@ -125,7 +125,10 @@ void ProfileWizard::ShowProfile(TProfile& p)
         PageControl1->setCurrentIndex(0);
         m_offlineSources = EDirTreeWidget->setSelectedDirs(p.Source);
     } else {
-        MESelectedDirs->setPlainText(Lines(p.Source));
+        // The list is current before the tab changes: the change must not fill it from the empty
+        // tree.
+        m_sourceTab = 1;
+        MESelectedDirs->setPlainText(sourceLines(p.Source));
         PageControl1->setTabVisible(1, true);
         PageControl1->setCurrentIndex(1);
     }
@@ -214,6 +217,13 @@ void ProfileWizard::ShowProfile(TProfile& p)
         TRBCompression->setValue(p.CompLevel);
 }
 
+bool ProfileWizard::lastBeforeFirst() const
+{
+    const DateTime first = ReadMoment(EDBeginDate, EDBeginTime, OpenFrom, OpenFrom);
+    const DateTime last = ReadMoment(EDEndDate, EDEndTime, OpenTo, OpenTo);
+    return last < first;
+}
+
 void ProfileWizard::ReadProfile(TProfile& p, bool /*edited*/) const
 {
     p.Addfiles = JoinMaskLines(LinesOf(MEFilterIncl));
@@ -225,13 +235,14 @@ void ProfileWizard::ReadProfile(TProfile& p, bool /*edited*/) const
                : RBHour->isChecked()  ? PeriodInterval
                : RBNot->isChecked()   ? PeriodNotPeriodic
                                       : PeriodNone;
-    p.Name = S(EDProfilename->text());
+    p.Name = StoredProfileName(S(EDProfilename->text()));
     p.Source = CleanSourceLines(chosenSources(), RBSync->isChecked());
     p.Advanced = CHBAdvanced->isChecked();
     p.SourceListTree = PageControl1->currentIndex() == 0;
     p.Withsub = CHBWithsub->isChecked();
     p.Withempty = CHBWithEmpty->isChecked();
-    p.Destination = S(EDDest->text());
+    // As the checks read it: " /media/usb/" would be a relative path to a run.
+    p.Destination = Trim(S(EDDest->text()));
     p.NetLogon = CHBSecurity->isChecked();
     p.NetUser = S(EDNetUser->text());
     p.NetPasswd = m_netPasswordBuffer;

@@ -21,6 +21,7 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QToolButton>
+#include <QTreeWidgetItemIterator>
 
 namespace {
 
@@ -95,6 +96,8 @@ void ProfileWizard::connectRules()
     connect(EDFree, &QLineEdit::editingFinished, this,
             [this] { EDFree->setText(QString::fromStdString(NormaliseFreeList(EDFree->text().toStdString()))); });
     connect(PageControl1, &QTabWidget::currentChanged, this, &ProfileWizard::sourceTabChanged);
+    // Connected after the tree's own handling: the tree has taken the tick in when this runs.
+    connect(EDirTreeWidget, &QTreeWidget::itemChanged, this, &ProfileWizard::treeItemChanged);
     connect(BTForgetOffline, &QToolButton::clicked, this, &ProfileWizard::forgetOffline);
 }
 
@@ -117,6 +120,8 @@ void ProfileWizard::RBBackupTypeClick()
     CHBSecurityClick();
     CHBFTPClick();
     CHBDisknameClick();
+    if (RBSync->isChecked())
+        keepOneSource();
     LBSource->setText(RBDelete->isChecked() ? tr("Diese Verzeichnissinhalte löschen: ")
                       : RBMove->isChecked() ? tr("Diese Verzeichnissinhalte verschieben: ")
                                             : tr("Diese Verzeichnissinhalte sichern: "));
@@ -412,6 +417,7 @@ void ProfileWizard::CHBAdvancedCheck()
         RBArchive->setChecked(true);
         RBArchiveClick();
         CHBverify->setChecked(false);
+        CHBbit->setChecked(false);
         CHBverifyClick();
         CHBDiskname->setChecked(false);
         CHBDisknameClick();
@@ -426,8 +432,18 @@ void ProfileWizard::CHBAdvancedCheck()
         CHBKompLevel->setChecked(false);
         CHBKompLevelClick();
         CHBDelZip->setChecked(false);
+        // Hidden settings would stay in force unseen: emptying the destination before each
+        // backup, switching the computer off, other priorities and file types (their values
+        // count only while their box is ticked).
+        CHBDelete->setChecked(false);
+        CHBshutdown->setChecked(false);
+        CHBshutdownClick();
+        CHBPriority->setChecked(false);
+        CHBFileTypes->setChecked(false);
         EDVor->clear();
+        CHBVor->setChecked(false);
         EDNach->clear();
+        CHBNach->setChecked(false);
         EDFree->clear();
         if (RBFree->isChecked())
             RBNot->setChecked(true);
@@ -443,15 +459,33 @@ void ProfileWizard::CHBAdvancedCheck()
 
 std::vector<std::string> ProfileWizard::chosenSources() const
 {
-    std::vector<std::string> lines;
-    if (PageControl1->currentIndex() == 1) {
-        for (const QString& line : MESelectedDirs->toPlainText().split(QLatin1Char('\n')))
-            lines.push_back(line.toStdString());
-        return lines;
-    }
-    lines = EDirTreeWidget->SelectedDirs();
+    if (PageControl1->currentIndex() == 1)
+        return typedSources();
+    std::vector<std::string> lines = EDirTreeWidget->SelectedDirs();
     lines.insert(lines.end(), m_offlineSources.begin(), m_offlineSources.end());
     return lines;
+}
+
+QString ProfileWizard::sourceLines(const std::vector<std::string>& folders)
+{
+    QStringList lines;
+    for (const std::string& folder : folders) {
+        const QString line = QString::fromStdString(folder);
+        if (line.toStdString() != folder)
+            m_rawLines[line] = folder;
+        lines << line;
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+std::vector<std::string> ProfileWizard::typedSources() const
+{
+    std::vector<std::string> folders;
+    for (const QString& line : MESelectedDirs->toPlainText().split(QLatin1Char('\n'))) {
+        const auto raw = m_rawLines.find(line);
+        folders.push_back(raw != m_rawLines.end() ? raw->second : line.toStdString());
+    }
+    return folders;
 }
 
 void ProfileWizard::sourceTabChanged(int tab)
@@ -459,24 +493,57 @@ void ProfileWizard::sourceTabChanged(int tab)
     if (tab == m_sourceTab)
         return;
     if (tab == 0) {
-        std::vector<std::string> typed;
-        for (const QString& line : MESelectedDirs->toPlainText().split(QLatin1Char('\n')))
-            if (!line.trimmed().isEmpty())
-                typed.push_back(line.toStdString());
         // Folders the tree cannot show (an unplugged medium, a typed path) stay in the profile.
-        m_offlineSources = EDirTreeWidget->setSelectedDirs(typed);
+        m_offlineSources = EDirTreeWidget->setSelectedDirs(CleanSourceLines(typedSources(), false));
     } else {
         // The tab has changed already: the tree's choice is read from the tree itself.
         std::vector<std::string> chosen = EDirTreeWidget->SelectedDirs();
         chosen.insert(chosen.end(), m_offlineSources.begin(), m_offlineSources.end());
-        QStringList lines;
-        for (const std::string& path : chosen)
-            lines << QString::fromStdString(path);
-        MESelectedDirs->setPlainText(lines.join(QLatin1Char('\n')));
+        MESelectedDirs->setPlainText(sourceLines(chosen));
         m_offlineSources.clear();
     }
     m_sourceTab = tab;
     showOffline();
+}
+
+void ProfileWizard::keepOneSource()
+{
+    const std::vector<std::string> chosen = CleanSourceLines(chosenSources(), false);
+    if (chosen.size() <= 1)
+        return;
+    const std::vector<std::string> first(chosen.begin(), chosen.begin() + 1);
+    if (PageControl1->currentIndex() == 1)
+        MESelectedDirs->setPlainText(sourceLines(first));
+    else
+        m_offlineSources = EDirTreeWidget->setSelectedDirs(first);
+    showOffline();
+}
+
+void ProfileWizard::treeItemChanged(QTreeWidgetItem* item)
+{
+    if (!RBSync->isChecked() || item != m_syncClicked)
+        return;
+    m_syncClicked = nullptr;
+    // The box of the folder clicked has changed: every other tick goes (item by item, as the tree
+    // is not rebuilt under the user's hands), but not those of the folders above and below it,
+    // which show its state. Unticked, nothing stays chosen.
+    const auto related = [item](QTreeWidgetItem* other) {
+        for (QTreeWidgetItem* up = other; up; up = up->parent())
+            if (up == item)
+                return true;
+        for (QTreeWidgetItem* up = item->parent(); up; up = up->parent())
+            if (up == other)
+                return true;
+        return false;
+    };
+    std::vector<QTreeWidgetItem*> others;
+    for (QTreeWidgetItemIterator it(EDirTreeWidget); *it; ++it)
+        if ((*it)->checkState(0) != Qt::Unchecked && (*it)->flags().testFlag(Qt::ItemIsUserCheckable) && !related(*it))
+            others.push_back(*it);
+    for (QTreeWidgetItem* other : others)
+        other->setCheckState(0, Qt::Unchecked);
+    if (item->checkState(0) == Qt::Checked)
+        forgetOffline();
 }
 
 void ProfileWizard::showOffline()

@@ -3,6 +3,7 @@
 #include "base/Text.h"
 #include "scheduler/ScheduleText.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace {
@@ -51,11 +52,24 @@ std::vector<std::string> CleanSourceLines(const std::vector<std::string>& lines,
 {
     std::vector<std::string> sources;
     for (const std::string& line : lines)
-        if (!Trim(line).empty())
-            sources.push_back(line);
+        if (std::string source = Trim(line); !source.empty())
+            sources.push_back(std::move(source));
     if (synchronise && sources.size() > 1)
         sources.resize(1);
     return sources;
+}
+
+bool StorablePath(const std::string& path)
+{
+    return IsValidUtf8(path) && path.find_first_of("\r\n") == std::string::npos;
+}
+
+std::string StoredProfileName(const std::string& typed)
+{
+    std::string name = typed;
+    std::replace_if(
+        name.begin(), name.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    return Trim(name);
 }
 
 std::string WithSlash(const std::string& path)
@@ -81,7 +95,7 @@ std::string ComparableFolder(const std::string& path)
 }
 
 std::optional<std::string> SourceDestinationClash(const std::vector<std::string>& sources,
-                                                  const std::string& destination)
+                                                  const std::string& destination, const FolderHoldsOnDisk& onDisk)
 {
     const std::string dest = ComparableFolder(destination);
     if (dest.empty() || dest == "/")
@@ -94,6 +108,8 @@ std::optional<std::string> SourceDestinationClash(const std::vector<std::string>
         if (folder.empty())
             continue;
         if (dest.starts_with(folder) || (!placeholder && folder.starts_with(dest)))
+            return source;
+        if (onDisk && (onDisk(folder, dest) || (!placeholder && onDisk(dest, folder))))
             return source;
     }
     return std::nullopt;

@@ -40,19 +40,30 @@ int PreviousWizardPage(int current, const WizardFlow& flow);
 
 /// Filter lines as the profile keeps them: each line with text, as typed, followed by ";".
 std::string JoinMaskLines(const std::vector<std::string>& lines);
-/// Typed source lines without the blank ones; synchronisation keeps only the first.
+/// Typed source lines without the blank ones and without the spaces around them (a run would
+/// read " /home/anna/" as a relative path); synchronisation keeps only the first.
 std::vector<std::string> CleanSourceLines(const std::vector<std::string>& lines, bool synchronise);
+/// Whether the profile file gives a folder path back as it is: valid UTF-8 (other bytes are read
+/// back as Windows-1252) without a line break (a value ends at one).
+bool StorablePath(const std::string& path);
+/// A profile name as the profile file gives it back: line breaks as spaces, without the spaces
+/// around it.
+std::string StoredProfileName(const std::string& typed);
 
 /// The folder a destination writes into, for comparing it with sources: the text up to its first
 /// placeholder ("$date"), cut back to the last "/", lexically normal, ending with "/". Empty when
 /// the destination is not an absolute path.
 std::string ComparableFolder(const std::string& path);
+/// Whether a folder is a path or holds it where they are on the disk (folder, path).
+using FolderHoldsOnDisk = std::function<bool(const std::string&, const std::string&)>;
 /// The first source that is the destination, lies inside it, or holds it (a backup into its own
 /// source copies itself over and over; a source inside the destination is emptied by a cleaning
 /// destination). Both are taken as ComparableFolder; "/" as destination is not compared, and a
-/// destination with a placeholder counts only when it lies inside a source.
+/// destination with a placeholder counts only when it lies inside a source. With onDisk the
+/// folders are also compared where they are, so that a symbolic link or a bind mount does not
+/// hide the source.
 std::optional<std::string> SourceDestinationClash(const std::vector<std::string>& sources,
-                                                  const std::string& destination);
+                                                  const std::string& destination, const FolderHoldsOnDisk& onDisk = {});
 
 /// The proposed ZIP file name: the profile name with its extension (after the last ".") replaced by
 /// ".zip"; a "/" in the name would make a folder and becomes "_".
