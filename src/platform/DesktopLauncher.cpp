@@ -161,7 +161,9 @@ std::string DesktopLauncherText(const std::string& program, const std::string& d
 std::string DesktopLauncherFileName(const std::string& profileName)
 {
     constexpr std::string_view Ending = ".desktop";
-    constexpr std::size_t NameMax = 255; // bytes, the limit of Linux file systems
+    // 255 bytes is the limit of Linux file systems; the launcher is written through a temporary
+    // file whose name is eight bytes longer (".name.XXXXXX").
+    constexpr std::size_t NameMax = 255 - 8;
     // Bytes that are not UTF-8 become the Windows-1252 characters they were most likely meant as.
     std::string stem = DecodeStoredText(profileName);
     for (char& c : stem) {
