@@ -50,6 +50,8 @@ public:
 
     ProfileList& profiles() { return m_profiles; }
     Platform& platform() { return m_platform; }
+    /// Started to run one profile given on the command line.
+    bool startedWithProfileName() const { return m_options.profileName.has_value(); }
     ProgramSettings& settings() { return m_settings; }
     /// Where the settings are kept (settings.ini); the windows keep their placement there too.
     SettingsStore* settingsStore() { return m_store.get(); }

@@ -106,6 +106,11 @@ const SettingRule Rules[] = {
     {"AutoUpdateProxy",
      [](ProgramSettings& s, const std::string& v) { s.AutoUpdateProxy = v == "-" ? std::string() : v; },
      [](const ProgramSettings& s) { return s.AutoUpdateProxy.empty() ? std::string("-") : s.AutoUpdateProxy; }},
+    {"AutoUpdateUrl",
+     [](ProgramSettings& s, const std::string& v) {
+         s.AutoUpdateUrl = Trim(v).empty() ? DefaultAutoUpdateUrl : Trim(v);
+     },
+     [](const ProgramSettings& s) { return s.AutoUpdateUrl; }},
     {"Language", [](ProgramSettings& s, const std::string& v) { s.Language = indexOr(v, 0); },
      [](const ProgramSettings& s) { return std::to_string(s.Language + 1); }},
     {"ListColumns0", [](ProgramSettings& s, const std::string& v) { s.ListColumns[0] = numberOr(v, 140); },

@@ -8,6 +8,8 @@ class SettingsStore;
 inline constexpr const char* DefaultFtpTransferExt =
     "*.txt,*.htm,*.html,*.shtml,*.ascii,*.css,*.cgi,*.dat,*.conf,*.pl,*.ini";
 
+inline constexpr const char* DefaultAutoUpdateUrl = "https://tresorio.kestrova.de/backupversiond.html";
+
 /// The program-wide settings, held in memory while the program runs.
 struct ProgramSettings
 {
@@ -26,7 +28,8 @@ struct ProgramSettings
     bool AutoUpdate = false;
     int AutoUpdateNext = 14; // days
     std::string AutoUpdateProxy;
-    int Language = 0; // 0 "Deutsch", 1 "Englisch"
+    std::string AutoUpdateUrl = DefaultAutoUpdateUrl; // the maker's version page
+    int Language = 0;                                 // 0 "Deutsch", 1 "Englisch"
     std::array<int, 4> ListColumns = {140, 150, 100, 200};
     int Viewstyle = 0;
     int MenuStyle = 1;

@@ -10,6 +10,7 @@
 #include "ui/OptionsDialog.h"
 #include "ui/ProfileCommands.h"
 #include "ui/TrayIcon.h"
+#include "ui/UpdateCheck.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -44,6 +45,7 @@ void GuiFrontEnd::Close()
     // The tray menu belongs to the window: the icon goes first.
     m_progressTimer.stop();
     m_tray.reset();
+    m_updateCheck.reset();
     delete m_about;
     m_window.reset();
     m_program = nullptr;
@@ -63,6 +65,8 @@ void GuiFrontEnd::Open(Program& program, Tray trayChoice)
     connect(m_window.get(), &MainWindow::helpRequested, this, &GuiFrontEnd::showHelp);
     new ProfileCommands(program, *m_window, m_boxes, m_presentation); // owned by the window
     connect(actions.Options, &QAction::triggered, this, &GuiFrontEnd::showOptions);
+    m_updateCheck = std::make_unique<UpdateCheck>(program.settings(), program.settingsStore(), *this);
+    m_updateCheck->Start(program.startedWithProfileName());
     m_window->RestoreSettings();
 
     const bool tray =

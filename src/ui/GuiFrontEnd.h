@@ -16,6 +16,7 @@ class OptionsDialog;
 class MainWindow;
 class Program;
 class TrayIcon;
+class UpdateCheck;
 
 /// The program with windows: the main window, the tray icon and the message boxes. It exists
 /// before the program starts (the program's start-up already shows what it finds); the windows
@@ -94,6 +95,7 @@ private:
     QTimer m_progressTimer;
     std::unique_ptr<MainWindow> m_window;
     std::unique_ptr<TrayIcon> m_tray;
+    std::unique_ptr<UpdateCheck> m_updateCheck;
     QPointer<AboutDialog> m_about;
     // What was told before the windows existed.
     bool m_active = false;

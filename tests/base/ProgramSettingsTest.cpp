@@ -79,6 +79,9 @@ TEST(ProgramSettingsTest, ReadRules)
         {"AutoUpdateNext", "0", [](const ProgramSettings& s) { return s.AutoUpdateNext == 0; }},
         {"AutoUpdateProxy", "-", [](const ProgramSettings& s) { return s.AutoUpdateProxy.empty(); }},
         {"AutoUpdateProxy", "proxy:8080", [](const ProgramSettings& s) { return s.AutoUpdateProxy == "proxy:8080"; }},
+        {"AutoUpdateUrl", "", [](const ProgramSettings& s) { return s.AutoUpdateUrl == DefaultAutoUpdateUrl; }},
+        {"AutoUpdateUrl", " http://127.0.0.1:8080/v.html ",
+         [](const ProgramSettings& s) { return s.AutoUpdateUrl == "http://127.0.0.1:8080/v.html"; }},
         {"Language", "2", [](const ProgramSettings& s) { return s.Language == 1; }},
         {"Language", "0", [](const ProgramSettings& s) { return s.Language == 0; }},
         {"MenuStyle", "0", [](const ProgramSettings& s) { return s.MenuStyle == 1; }},
@@ -108,12 +111,13 @@ TEST(ProgramSettingsTest, SaveRegistryWritesTheTableInOrderAndReadsBack)
     MemoryStore store;
     SaveRegistry(settings, store);
 
-    const std::vector<std::string> order = {
-        "Suspend",   "LogSize",      "WaitAfterAutostart", "Priority",       "LogAll",
-        "LogError",  "LogProfile",   "ShowError",          "System",         "Hidden",
-        "ReadOnly",  "Compression",  "AutoUpdate",         "AutoUpdateNext", "AutoUpdateProxy",
-        "Language",  "ListColumns0", "ListColumns1",       "ListColumns2",   "ListColumns3",
-        "Viewstyle", "MenuStyle",    "MenuColor",          "XPTask",         "FTPTransferEXT"};
+    const std::vector<std::string> order = {"Suspend",      "LogSize",        "WaitAfterAutostart", "Priority",
+                                            "LogAll",       "LogError",       "LogProfile",         "ShowError",
+                                            "System",       "Hidden",         "ReadOnly",           "Compression",
+                                            "AutoUpdate",   "AutoUpdateNext", "AutoUpdateProxy",    "AutoUpdateUrl",
+                                            "Language",     "ListColumns0",   "ListColumns1",       "ListColumns2",
+                                            "ListColumns3", "Viewstyle",      "MenuStyle",          "MenuColor",
+                                            "XPTask",       "FTPTransferEXT"};
     EXPECT_EQ(store.writeOrder, order);
     EXPECT_EQ(store.values["AutoUpdateProxy"], "-");
     EXPECT_EQ(store.values["Language"], "2");

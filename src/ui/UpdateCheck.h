@@ -1,0 +1,59 @@
+#pragma once
+
+#include "app/VersionPage.h"
+#include "base/DateTime.h"
+
+#include <QObject>
+#include <QTimer>
+#include <functional>
+
+class Dialogs;
+class QNetworkAccessManager;
+class QNetworkReply;
+class SettingsStore;
+struct ProgramSettings;
+
+/// Looks on the maker's version page, at most once every AutoUpdateNext days and once per program
+/// run, whether a newer Tresorio exists, and offers to open the maker's home page. The request
+/// never holds the window: it runs in the event loop, gives up after 5 s without data, and reads
+/// no more of the page than the version and the message.
+class UpdateCheck final : public QObject
+{
+    Q_OBJECT
+
+public:
+    UpdateCheck(ProgramSettings& settings, SettingsStore* store, Dialogs& dialogs, QObject* parent = nullptr);
+    ~UpdateCheck() override;
+    Q_DISABLE_COPY_MOVE(UpdateCheck)
+
+    /// Three seconds after start-up, and again every three seconds while the check is switched off
+    /// (switching it on in the options lets the next tick check). Never for a command-line run.
+    void Start(bool startedWithProfileName);
+    /// One tick: checks when switched on and due.
+    void Tick();
+
+    /// The program's own version (from the build) and what "today" is (tests fix both).
+    VersionNumbers ownVersion;
+    std::function<DateTime()> today;
+    /// Opens the maker's home page (tests replace it).
+    std::function<void(const QString&)> openHomePage;
+    static constexpr const char* HomePage = "https://tresorio.kestrova.de/";
+    static constexpr int ReadTimeoutMs = 5000;
+
+signals:
+    /// The check ended (with or without a newer version); for tests.
+    void finished();
+
+private:
+    void received(QNetworkReply* reply);
+    void done();
+
+    ProgramSettings& m_settings;
+    SettingsStore* m_store;
+    Dialogs& m_dialogs;
+    QTimer m_timer;
+    QNetworkAccessManager* m_network = nullptr;
+    QByteArray m_page;
+    bool m_running = false;
+    bool m_cutShort = false; // the rest of a long page was not wanted
+};

@@ -1,0 +1,187 @@
+// The update check against a real HTTP server on 127.0.0.1 (tests/ui/version_server.py): newer,
+// same, older, empty and dotted pages, a server that never answers, a 10 MB page, a proxy, the due
+// date, the switch, and a start with a profile name.
+
+#include "ui/UpdateCheck.h"
+
+#include "app/VersionPage.h"
+#include "base/ProgramSettings.h"
+#include "base/SettingsStore.h"
+#include "support/TempDir.h"
+#include "ui/MessageBoxes.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <map>
+
+namespace {
+
+class MemoryStore final : public SettingsStore
+{
+public:
+    std::string ReadSetting(const std::string& name) override { return values[name]; }
+    void WriteSetting(const std::string& name, const std::string& value) override { values[name] = value; }
+    void DeleteSetting(const std::string& name) override { values.erase(name); }
+    std::map<std::string, std::string> values;
+};
+
+const DateTime Today = *TryEncodeDate(2026, 12, 10);
+
+class UpdateCheckTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_server.start(QStringLiteral("python3"), {QStringLiteral(TRESORIO_SOURCE_DIR "/tests/ui/version_server.py"),
+                                                   QString::fromStdString(m_log.string())});
+        ASSERT_TRUE(m_server.waitForReadyRead(10000));
+        m_port = QString::fromUtf8(m_server.readLine()).trimmed().toInt();
+        ASSERT_GT(m_port, 0);
+        m_settings.AutoUpdate = true;
+        MessageBoxes::clearAnswers();
+        MessageBoxes::answeredTexts().clear();
+    }
+    void TearDown() override
+    {
+        m_server.kill();
+        m_server.waitForFinished();
+        MessageBoxes::clearAnswers();
+    }
+    std::string url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(m_port) + path; }
+    std::string log() const
+    {
+        std::ifstream in(m_log);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    /// Runs one check to its end; whether it made a request shows in the server's log.
+    void check()
+    {
+        UpdateCheck check(m_settings, &m_store, m_boxes);
+        check.ownVersion = {3, 0, 0, 0};
+        check.today = [] { return Today; };
+        check.openHomePage = [this](const QString& page) { m_opened = page; };
+        bool ended = false;
+        QObject::connect(&check, &UpdateCheck::finished, [&] { ended = true; });
+        check.Start(false);
+        QElapsedTimer waited;
+        waited.start();
+        while (!ended && waited.elapsed() < 20000)
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+
+    TempDir m_temp;
+    std::filesystem::path m_log = m_temp / "requests.log";
+    QProcess m_server;
+    int m_port = 0;
+    ProgramSettings m_settings;
+    MemoryStore m_store;
+    MessageBoxes m_boxes;
+    QString m_opened;
+};
+
+TEST(VersionPageTest, FieldsOfThreeCharacters)
+{
+    EXPECT_EQ(ParseVersionPage("003000000001Text#zwei").version, (VersionNumbers{3, 0, 0, 1}));
+    EXPECT_EQ(ParseVersionPage("003000000001Text#zwei").message, "Text\nzwei");
+    EXPECT_EQ(ParseVersionPage("  3  1 12  4").version, (VersionNumbers{3, 1, 12, 4}));
+    EXPECT_EQ(ParseVersionPage("3.0.0.1 neu").version, (VersionNumbers{0, 0, 0, 0}));
+    EXPECT_EQ(ParseVersionPage("").version, (VersionNumbers{0, 0, 0, 0}));
+    EXPECT_EQ(ParseVersionPage("000000000000" + std::string(6000, 'a')).message.size(), 5000u);
+    EXPECT_EQ(ParseVersion("0.1.0"), (VersionNumbers{0, 1, 0, 0}));
+    EXPECT_TRUE(IsNewer({3, 0, 0, 1}, {3, 0, 0, 0}));
+    EXPECT_FALSE(IsNewer({2, 9, 9, 9}, {3, 0, 0, 0}));
+    EXPECT_FALSE(IsNewer({3, 0, 0, 0}, {3, 0, 0, 0}));
+}
+
+TEST_F(UpdateCheckTest, OnlyANewerVersionIsShownAndTheNextCheckIsDueInAnyCase)
+{
+    struct Case
+    {
+        const char* path;
+        bool shown;
+    };
+    for (const Case& c : {Case{"/newer", true}, Case{"/same", false}, Case{"/older", false}, Case{"/empty", false},
+                          Case{"/dotted", false}, Case{"/nirgends", false}}) {
+        SCOPED_TRACE(c.path);
+        m_store.values.clear();
+        m_opened.clear();
+        MessageBoxes::answeredTexts().clear();
+        m_settings.AutoUpdateUrl = url(c.path);
+        if (c.shown)
+            MessageBoxes::setNextAnswer(QMessageBox::Yes);
+        check();
+        EXPECT_NE(log().find(std::string("GET ") + c.path + " text/html, */*"), std::string::npos) << log();
+        EXPECT_EQ(MessageBoxes::answeredTexts().size(), c.shown ? 1u : 0u);
+        if (c.shown) {
+            EXPECT_EQ(MessageBoxes::answeredTexts().front(), "Neue Version 3.0.0.1\nmit Zeile zwei");
+            EXPECT_EQ(m_opened.toStdString(), UpdateCheck::HomePage);
+        }
+        EXPECT_EQ(m_store.values["AutoUpdateDate"], "24.12.2026 00:00:00");
+    }
+}
+
+TEST_F(UpdateCheckTest, AServerThatNeverAnswersIsGivenUpSilently)
+{
+    m_settings.AutoUpdateUrl = url("/stall");
+    check();
+    EXPECT_NE(log().find("GET /stall"), std::string::npos);
+    EXPECT_TRUE(MessageBoxes::answeredTexts().empty());
+    EXPECT_EQ(m_store.values["AutoUpdateDate"], "24.12.2026 00:00:00");
+}
+
+TEST_F(UpdateCheckTest, AHugePageIsNotReadWhole)
+{
+    m_settings.AutoUpdateUrl = url("/big");
+    MessageBoxes::setNextAnswer(QMessageBox::No);
+    check();
+    EXPECT_EQ(MessageBoxes::answeredTexts().size(), 1u); // the version was read
+    EXPECT_EQ(MessageBoxes::answeredTexts().front().size(), 5000u);
+    // The server notes how much it could send before the check closed the connection.
+    QElapsedTimer waited;
+    waited.start();
+    while (log().find("big sent") == std::string::npos && waited.elapsed() < 20000)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    const std::size_t at = log().find("big sent ");
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_LT(std::stoll(log().substr(at + 9)), 10LL * 1024 * 1024);
+}
+
+TEST_F(UpdateCheckTest, TheProxyIsAsked)
+{
+    m_settings.AutoUpdateUrl = "http://tresorio.example.invalid/newer";
+    m_settings.AutoUpdateProxy = "127.0.0.1:" + std::to_string(m_port);
+    MessageBoxes::setNextAnswer(QMessageBox::No);
+    check();
+    EXPECT_NE(log().find("proxy http://tresorio.example.invalid/newer"), std::string::npos) << log();
+    EXPECT_EQ(MessageBoxes::answeredTexts().size(), 1u);
+}
+
+TEST_F(UpdateCheckTest, NoRequestWhenSwitchedOffNotDueOrStartedForOneProfile)
+{
+    m_settings.AutoUpdateUrl = url("/newer");
+    m_settings.AutoUpdate = false;
+    {
+        UpdateCheck idle(m_settings, &m_store, m_boxes);
+        idle.Tick();
+    }
+    m_settings.AutoUpdate = true;
+    m_store.values["AutoUpdateDate"] = "10.12.2026 00:00:00"; // today is not later than the due date
+    check();
+    m_store.values.clear();
+    {
+        // Started with a profile name: past the three seconds, nothing was asked.
+        UpdateCheck started(m_settings, &m_store, m_boxes);
+        started.Start(true);
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < 3500)
+            QApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    EXPECT_EQ(log(), "");
+    EXPECT_TRUE(MessageBoxes::answeredTexts().empty());
+}
+
+} // namespace
