@@ -4,7 +4,7 @@ FUZZ_SECONDS ?= 60
 DATA_DIR ?=
 PREFIX ?= /usr/local
 
-.PHONY: all bootstrap build run test bench fuzz format clean install
+.PHONY: all bootstrap build run test bench fuzz format clean install package
 
 all: build
 
@@ -20,6 +20,13 @@ run: build
 
 install: build
 	cmake --install build --prefix "$(PREFIX)"
+
+# The Debian package, built for /usr from an optimised build of its own.
+package: bootstrap
+	@cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
+	@cmake --build build-package -j $(JOBS)
+	cd build-package && cpack
+	@ls build-package/tresorio_*.deb
 
 test: bootstrap
 	@cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTRESORIO_SANITIZE=ON -DTRESORIO_TESTS=ON >/dev/null
@@ -45,4 +52,4 @@ format:
 	@find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf build build-test build-bench build-fuzz
+	rm -rf build build-test build-bench build-fuzz build-package
