@@ -40,6 +40,9 @@ QMessageBox::StandardButton MessageBoxes::show(QMessageBox::Icon icon, const QSt
         return answer;
     }
     QMessageBox box(icon, caption, CoreText(text), buttons, m_parent);
+    // Messages carry file names, server answers and the maker's version page: text that looks like
+    // markup is shown as it is, never rendered.
+    box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(safe);
     box.setEscapeButton(safe);
     const int answer = box.exec();

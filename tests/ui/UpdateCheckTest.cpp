@@ -1,6 +1,6 @@
 // The update check against a real HTTP server on 127.0.0.1 (tests/ui/version_server.py): newer,
-// same, older, empty and dotted pages, a server that never answers, a 10 MB page, a proxy, the due
-// date, the switch, and a start with a profile name.
+// same, older, empty and dotted pages, markup in the message, a server that never answers, a 10 MB page, a proxy, the
+// due date, the switch, and a start with a profile name.
 
 #include "ui/UpdateCheck.h"
 
@@ -10,9 +10,12 @@
 #include "support/TempDir.h"
 #include "ui/MessageBoxes.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QMessageBox>
 #include <QProcess>
+#include <QTimer>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <map>
@@ -121,6 +124,28 @@ TEST_F(UpdateCheckTest, OnlyANewerVersionIsShownAndTheNextCheckIsDueInAnyCase)
         }
         EXPECT_EQ(m_store.values["AutoUpdateDate"], "24.12.2026 00:00:00");
     }
+}
+
+// The message comes from a web server: markup in it is shown as text, never rendered (no
+// picture fetched, no link to click).
+TEST_F(UpdateCheckTest, MarkupInTheMessageIsShownAsText)
+{
+    m_settings.AutoUpdateUrl = url("/markup");
+    Qt::TextFormat format = Qt::RichText;
+    QString shown;
+    QTimer answerer;
+    QObject::connect(&answerer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            format = box->textFormat();
+            shown = box->text();
+            box->button(QMessageBox::No)->click();
+        }
+    });
+    answerer.start(50);
+    check();
+    EXPECT_EQ(format, Qt::PlainText);
+    EXPECT_EQ(shown.toStdString(), "<b>Neu</b><img src='http://127.0.0.1:1/bild.png'>\n<a href='file:///etc'>hier</a>");
+    EXPECT_TRUE(m_opened.isEmpty());
 }
 
 TEST_F(UpdateCheckTest, AServerThatNeverAnswersIsGivenUpSilently)

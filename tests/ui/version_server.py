@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """A maker's web server for the update check's tests, on 127.0.0.1 at a free port (printed first).
 
-Paths: /newer /same /older /empty /dotted answer version pages; /stall accepts and never answers;
+Paths: /newer /same /older /empty /dotted /markup answer version pages; /stall accepts and never answers;
 /big sends a 10 MB page slowly and notes in LOG how many bytes went out before the client closed.
 A request with an absolute address (as through a proxy) is noted as "proxy <address>" and answered
 like its path. Every request is noted in LOG.
@@ -18,6 +18,7 @@ pages = {
     "/older": "002009009009Alt",
     "/empty": "",
     "/dotted": "3.0.0.1 Neue Version",
+    "/markup": "003000000001<b>Neu</b><img src='http://127.0.0.1:1/bild.png'>#<a href='file:///etc'>hier</a>",
 }
 lock = threading.Lock()
 
