@@ -53,8 +53,10 @@ Presentation::Presentation(QObject* parent) : QObject(parent)
 void Presentation::SetLanguage(int index)
 {
     index = index == 1 ? 1 : 0;
-    if (index == m_language && (index == 0 || m_installed))
+    // The first call applies even German: Qt's own buttons and dialogs need their German file.
+    if (m_applied && index == m_language)
         return;
+    m_applied = true;
     m_language = index;
     if (m_installed) {
         QCoreApplication::removeTranslator(&m_translator);

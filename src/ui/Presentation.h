@@ -27,6 +27,7 @@ private:
     QTranslator m_translator;
     QTranslator m_qtTranslator; // the texts of Qt's own dialogs and buttons
     bool m_installed = false;
+    bool m_applied = false; // a language was chosen at least once
     int m_language = 0;
     int m_menuLayout = -1;
     int m_colour = -1;

@@ -191,8 +191,12 @@ TEST_F(MainWindowTest, TheLanguageSwitchesAtOnceAndBack)
         return titles;
     };
     EXPECT_EQ(menuTitles(), QStringList({"&Datei", "&Bearbeiten", "&Ansicht", "&?"}));
+    // The buttons of message boxes and Qt's own dialogs speak the program's language too.
+    const auto yesButton = [] { return QCoreApplication::translate("QPlatformTheme", "&Yes"); };
+    EXPECT_EQ(yesButton(), "&Ja");
     frontEnd().SetLanguage(1);
     EXPECT_EQ(menuTitles(), QStringList({"&File", "&Edit", "&View", "&?"}));
+    EXPECT_EQ(yesButton(), "&Yes");
     EXPECT_EQ(window().statusTexts().front(), "1 profile");
     EXPECT_EQ(window().model().index(0, 3).data().toString(), "Full backup");
     EXPECT_EQ(program().settings().Language, 1);
