@@ -240,8 +240,11 @@ TEST_F(WindowAttackTest, ARememberedProfileIsForgottenWhenItIsRemoved)
     program().profiles().removeRow(1);
     program().ProfilesChanged();
     EXPECT_EQ(window().copySource(), std::nullopt);
+    MessageBoxes::setNextAnswer(QMessageBox::Ok);
     QTest::keyClick(window().iconView(), Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(names(), std::vector<std::string>{"eins"});
+    ASSERT_FALSE(MessageBoxes::answeredTexts().empty());
+    EXPECT_EQ(MessageBoxes::answeredTexts().back(), "Kein Profil ausgewählt.");
 }
 
 // The language changes before or during a run: the top panel keeps its running layout and

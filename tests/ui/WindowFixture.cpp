@@ -37,6 +37,9 @@ void WindowFixture::TearDown()
 {
     if (m_program) {
         m_program->Stop(true);
+        // Stop asks the application to leave its main loop. Here there is none, and a request to
+        // leave taken outside it would end every later dialog's loop at once.
+        QCoreApplication::removePostedEvents(QCoreApplication::instance(), QEvent::MetaCall);
         m_frontEnd->Close();
         m_program.reset();
     }
