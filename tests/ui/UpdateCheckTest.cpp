@@ -1,6 +1,6 @@
 // The update check against a real HTTP server on 127.0.0.1 (tests/ui/version_server.py): newer,
-// same, older, empty and dotted pages, markup in the message, a server that never answers, a 10 MB page, a proxy, the
-// due date, the switch, and a start with a profile name.
+// same, older, empty and dotted pages, markup in the message, HTTPS, a server that never answers, a 10 MB page, a
+// proxy, the due date, the switch, and a start with a profile name.
 
 #include "ui/UpdateCheck.h"
 
@@ -15,6 +15,8 @@
 #include <QElapsedTimer>
 #include <QMessageBox>
 #include <QProcess>
+#include <QSslCertificate>
+#include <QSslConfiguration>
 #include <QTimer>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -38,10 +40,7 @@ class UpdateCheckTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        m_server.start(QStringLiteral("python3"), {QStringLiteral(TRESORIO_SOURCE_DIR "/tests/ui/version_server.py"),
-                                                   QString::fromStdString(m_log.string())});
-        ASSERT_TRUE(m_server.waitForReadyRead(10000));
-        m_port = QString::fromUtf8(m_server.readLine()).trimmed().toInt();
+        m_port = startServer(m_server);
         ASSERT_GT(m_port, 0);
         m_settings.AutoUpdate = true;
         MessageBoxes::clearAnswers();
@@ -52,6 +51,18 @@ protected:
         m_server.kill();
         m_server.waitForFinished();
         MessageBoxes::clearAnswers();
+    }
+    /// The test server on a free port (its number, 0 when it did not start); extra arguments
+    /// (certificate and key) make it speak HTTPS.
+    int startServer(QProcess& server, const QStringList& extra = {}) const
+    {
+        server.start(QStringLiteral("python3"),
+                     QStringList{QStringLiteral(TRESORIO_SOURCE_DIR "/tests/ui/version_server.py"),
+                                 QString::fromStdString(m_log.string())} +
+                         extra);
+        if (!server.waitForReadyRead(10000))
+            return 0;
+        return QString::fromUtf8(server.readLine()).trimmed().toInt();
     }
     std::string url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(m_port) + path; }
     std::string log() const
@@ -135,17 +146,59 @@ TEST_F(UpdateCheckTest, MarkupInTheMessageIsShownAsText)
     QString shown;
     QTimer answerer;
     QObject::connect(&answerer, &QTimer::timeout, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            format = box->textFormat();
-            shown = box->text();
-            box->button(QMessageBox::No)->click();
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(widget);
+            if (box && box->isVisible()) {
+                format = box->textFormat();
+                shown = box->text();
+                box->button(QMessageBox::No)->click();
+            }
         }
     });
     answerer.start(50);
     check();
+    EXPECT_TRUE(MessageBoxes::answeredTexts().empty()); // a real box was shown
     EXPECT_EQ(format, Qt::PlainText);
     EXPECT_EQ(shown.toStdString(), "<b>Neu</b><img src='http://127.0.0.1:1/bild.png'>\n<a href='file:///etc'>hier</a>");
     EXPECT_TRUE(m_opened.isEmpty());
+}
+
+// HTTPS: the page of a server whose certificate is trusted is read; a certificate nobody vouches
+// for is not believed, and that stays as silent as a server that is away.
+TEST_F(UpdateCheckTest, HttpsIsReadAndAnUntrustedCertificateIsNotBelieved)
+{
+    const QString cert = QString::fromStdString((m_temp / "cert.pem").string());
+    const QString key = QString::fromStdString((m_temp / "key.pem").string());
+    QProcess openssl;
+    openssl.start(QStringLiteral("openssl"),
+                  {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
+                   QStringLiteral("rsa:2048"), QStringLiteral("-nodes"), QStringLiteral("-days"), QStringLiteral("2"),
+                   QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"), QStringLiteral("-addext"),
+                   QStringLiteral("subjectAltName=IP:127.0.0.1"), QStringLiteral("-keyout"), key,
+                   QStringLiteral("-out"), cert});
+    ASSERT_TRUE(openssl.waitForFinished(30000));
+    ASSERT_EQ(openssl.exitCode(), 0) << openssl.readAllStandardError().toStdString();
+    QProcess tls;
+    const int port = startServer(tls, {cert, key});
+    ASSERT_GT(port, 0);
+    m_settings.AutoUpdateUrl = "https://127.0.0.1:" + std::to_string(port) + "/newer";
+
+    check();
+    EXPECT_TRUE(MessageBoxes::answeredTexts().empty());
+    EXPECT_EQ(m_store.values["AutoUpdateDate"], "24.12.2026 00:00:00");
+
+    const QSslConfiguration system = QSslConfiguration::defaultConfiguration();
+    QSslConfiguration trusting = system;
+    trusting.addCaCertificates(QSslCertificate::fromPath(cert));
+    QSslConfiguration::setDefaultConfiguration(trusting);
+    m_store.values.clear();
+    MessageBoxes::setNextAnswer(QMessageBox::No);
+    check();
+    QSslConfiguration::setDefaultConfiguration(system);
+    ASSERT_EQ(MessageBoxes::answeredTexts().size(), 1u);
+    EXPECT_EQ(MessageBoxes::answeredTexts().front(), "Neue Version 3.0.0.1\nmit Zeile zwei");
+    tls.kill();
+    tls.waitForFinished();
 }
 
 TEST_F(UpdateCheckTest, AServerThatNeverAnswersIsGivenUpSilently)

@@ -3,10 +3,11 @@
 
 Paths: /newer /same /older /empty /dotted /markup answer version pages; /stall accepts and never answers;
 /big sends a 10 MB page slowly and notes in LOG how many bytes went out before the client closed.
-A request with an absolute address (as through a proxy) is noted as "proxy <address>" and answered
+With CERT and KEY after LOG it speaks HTTPS. A request with an absolute address (as through a proxy) is noted as "proxy <address>" and answered
 like its path. Every request is noted in LOG.
 """
 import http.server
+import ssl
 import sys
 import threading
 import time
@@ -72,5 +73,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
 server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
 server.daemon_threads = True
+if len(sys.argv) > 3:  # CERT KEY: HTTPS
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(sys.argv[2], sys.argv[3])
+    server.socket = context.wrap_socket(server.socket, server_side=True)
 print(server.server_address[1], flush=True)
 server.serve_forever()
