@@ -2,6 +2,7 @@
 
 #include "base/ProgramSettings.h"
 #include "base/SettingsStore.h"
+#include "base/Text.h"
 #include "engine/Dialogs.h"
 
 #include <QDesktopServices>
@@ -9,6 +10,7 @@
 #include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QUrl>
+#include <algorithm>
 #include <ctime>
 
 namespace {
@@ -19,6 +21,16 @@ DateTime Today()
     std::tm local{};
     localtime_r(&now, &local);
     return TryEncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday).value_or(0);
+}
+
+// The bytes of the longest page: the version and 5000 characters of four bytes each.
+constexpr qint64 MaxPageBytes = static_cast<qint64>(VersionPageChars) * 4;
+
+// Only the page itself tells a version: an error page or any other answer than success says nothing.
+bool IsThePage(const QNetworkReply& reply)
+{
+    const QVariant status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    return !status.isValid() || status.toInt() / 100 == 2;
 }
 
 } // namespace
@@ -51,7 +63,6 @@ void UpdateCheck::Tick()
         return;
     }
     m_running = true;
-    m_cutShort = false;
     m_page.clear();
     if (!m_network)
         m_network = new QNetworkAccessManager(this);
@@ -69,27 +80,47 @@ void UpdateCheck::Tick()
     request.setTransferTimeout(ReadTimeoutMs);
     QNetworkReply* reply = m_network->get(request);
     connect(reply, &QNetworkReply::readyRead, this, [this, reply] {
-        m_page += reply->read(static_cast<qint64>(VersionPageChars * 4) - m_page.size());
-        // Enough for the version and the longest message: the rest of a large page is not read.
-        if (QString::fromUtf8(m_page).size() >= static_cast<qsizetype>(VersionPageChars)) {
-            m_cutShort = true;
-            reply->abort();
+        if (!IsThePage(*reply)) {
+            stop(reply, false);
+            return;
+        }
+        m_page += reply->read(MaxPageBytes - m_page.size());
+        const std::size_t wanted =
+            CutToChars(std::string_view(m_page.constData(), static_cast<std::size_t>(m_page.size())), VersionPageChars)
+                .size();
+        // Enough once a character past the longest message has begun, so that the last one wanted is whole: the
+        // rest of a large page is not read.
+        if (wanted < static_cast<std::size_t>(m_page.size()) || m_page.size() >= MaxPageBytes) {
+            m_page.truncate(static_cast<qsizetype>(wanted));
+            stop(reply, true);
         }
     });
-    connect(reply, &QNetworkReply::finished, this, [this, reply] { received(reply); });
+    connect(reply, &QNetworkReply::finished, this,
+            [this, reply] { received(reply, reply->error() == QNetworkReply::NoError && IsThePage(*reply)); });
 }
 
-void UpdateCheck::received(QNetworkReply* reply)
+void UpdateCheck::stop(QNetworkReply* reply, bool read)
+{
+    reply->disconnect(this);
+    // An error page has ended already; deleting the reply closes its connection.
+    if (reply->error() == QNetworkReply::NoError)
+        reply->abort();
+    received(reply, read);
+}
+
+void UpdateCheck::received(QNetworkReply* reply, bool read)
 {
     reply->deleteLater();
-    // Cut short by us is a page read far enough; a time-out or any other failure leaves no text.
-    const bool failed = reply->error() != QNetworkReply::NoError && !m_cutShort;
-    const QString text = failed ? QString() : QString::fromUtf8(m_page).left(static_cast<qsizetype>(VersionPageChars));
-    // A failing server is silent and asked again only after the usual number of days.
+    // A time-out or any other failure leaves no text; bytes that are no UTF-8 are replaced.
+    const std::string text = read ? QString::fromUtf8(m_page).toStdString() : std::string();
+    // A failing server is silent and asked again only after the usual number of days. The due date stays one the
+    // setting can hold: a date past the year 9999 would read back as none and make the next start check again.
+    static const DateTime lastDay = *TryEncodeDate(9999, 12, 31);
     if (m_store)
-        m_store->WriteSetting("AutoUpdateDate", FormatStampedDateTime(today() + m_settings.AutoUpdateNext));
-    const VersionPage page = ParseVersionPage(text.toStdString());
-    if (!text.isEmpty() && IsNewer(page.version, ownVersion) && m_dialogs.AskConfirmation(page.message))
+        m_store->WriteSetting("AutoUpdateDate",
+                              FormatStampedDateTime(std::min(today() + m_settings.AutoUpdateNext, lastDay)));
+    const VersionPage page = ParseVersionPage(text);
+    if (!text.empty() && IsNewer(page.version, ownVersion) && m_dialogs.AskConfirmation(page.message))
         openHomePage(QString::fromLatin1(HomePage));
     done();
 }

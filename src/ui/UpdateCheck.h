@@ -45,7 +45,10 @@ signals:
     void finished();
 
 private:
-    void received(QNetworkReply* reply);
+    /// Ends the transfer early: the page is read far enough (read), or is no page to read.
+    void stop(QNetworkReply* reply, bool read);
+    /// The transfer ended; read tells whether m_page holds the page.
+    void received(QNetworkReply* reply, bool read);
     void done();
 
     ProgramSettings& m_settings;
@@ -55,5 +58,4 @@ private:
     QNetworkAccessManager* m_network = nullptr;
     QByteArray m_page;
     bool m_running = false;
-    bool m_cutShort = false; // the rest of a long page was not wanted
 };

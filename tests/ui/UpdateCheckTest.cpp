@@ -1,6 +1,8 @@
 // The update check against a real HTTP server on 127.0.0.1 (tests/ui/version_server.py): newer,
-// same, older, empty and dotted pages, markup in the message, HTTPS, a server that never answers, a 10 MB page, a
-// proxy, the due date, the switch, and a start with a profile name.
+// same, older, empty and dotted pages, error pages, answers broken on the way and redirects, markup in
+// the message, long messages of multibyte characters, HTTPS, a server that never answers, a 10 MB page, a
+// proxy, the due date at the limits of its setting, the switch, a start with a profile name, and a check
+// the closing windows end.
 
 #include "ui/UpdateCheck.h"
 
@@ -18,6 +20,8 @@
 #include <QSslCertificate>
 #include <QSslConfiguration>
 #include <QTimer>
+#include <algorithm>
+#include <climits>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <map>
@@ -114,11 +118,19 @@ TEST_F(UpdateCheckTest, OnlyANewerVersionIsShownAndTheNextCheckIsDueInAnyCase)
 {
     struct Case
     {
-        const char* path;
+        std::string path;
         bool shown;
     };
-    for (const Case& c : {Case{"/newer", true}, Case{"/same", false}, Case{"/older", false}, Case{"/empty", false},
-                          Case{"/dotted", false}, Case{"/nirgends", false}}) {
+    // A newer version is believed only from a page the server delivered whole and as such: not from an error
+    // page, another status, a page cut off or garbled on the way, a file on this computer, or a redirect loop.
+    const std::filesystem::path local = m_temp / "page.html";
+    std::ofstream(local) << "003000000001Neue Version 3.0.0.1#mit Zeile zwei";
+    const std::string elsewhere = "http://localhost:" + std::to_string(m_port) + "/newer";
+    for (const Case& c :
+         {Case{"/newer", true}, Case{"/same", false}, Case{"/older", false}, Case{"/empty", false},
+          Case{"/dotted", false}, Case{"/nirgends", false}, Case{"/error", false}, Case{"/error-long", false},
+          Case{"/choices", false}, Case{"/short", false}, Case{"/garbled", false}, Case{"/loop", false},
+          Case{"/redirect?to=" + elsewhere, true}, Case{"/redirect?to=file://" + local.string(), false}}) {
         SCOPED_TRACE(c.path);
         m_store.values.clear();
         m_opened.clear();
@@ -127,7 +139,7 @@ TEST_F(UpdateCheckTest, OnlyANewerVersionIsShownAndTheNextCheckIsDueInAnyCase)
         if (c.shown)
             MessageBoxes::setNextAnswer(QMessageBox::Yes);
         check();
-        EXPECT_NE(log().find(std::string("GET ") + c.path + " text/html, */*"), std::string::npos) << log();
+        EXPECT_NE(log().find("GET " + c.path + " text/html, */*"), std::string::npos) << log();
         EXPECT_EQ(MessageBoxes::answeredTexts().size(), c.shown ? 1u : 0u);
         if (c.shown) {
             EXPECT_EQ(MessageBoxes::answeredTexts().front(), "Neue Version 3.0.0.1\nmit Zeile zwei");
@@ -194,9 +206,18 @@ TEST_F(UpdateCheckTest, HttpsIsReadAndAnUntrustedCertificateIsNotBelieved)
     m_store.values.clear();
     MessageBoxes::setNextAnswer(QMessageBox::No);
     check();
-    QSslConfiguration::setDefaultConfiguration(system);
     ASSERT_EQ(MessageBoxes::answeredTexts().size(), 1u);
     EXPECT_EQ(MessageBoxes::answeredTexts().front(), "Neue Version 3.0.0.1\nmit Zeile zwei");
+
+    // From the trusted server a redirect to plain HTTP is not followed.
+    m_settings.AutoUpdateUrl = "https://127.0.0.1:" + std::to_string(port) + "/redirect?to=" + url("/newer");
+    MessageBoxes::answeredTexts().clear();
+    m_store.values.clear();
+    check();
+    QSslConfiguration::setDefaultConfiguration(system);
+    EXPECT_NE(log().find("GET /redirect?to="), std::string::npos) << log();
+    EXPECT_EQ(log().find("GET /newer"), log().rfind("GET /newer")) << log(); // only the HTTPS one
+    EXPECT_TRUE(MessageBoxes::answeredTexts().empty());
     tls.kill();
     tls.waitForFinished();
 }
@@ -259,6 +280,81 @@ TEST_F(UpdateCheckTest, NoRequestWhenSwitchedOffNotDueOrStartedForOneProfile)
             QApplication::processEvents(QEventLoop::AllEvents, 50);
     }
     EXPECT_EQ(log(), "");
+    EXPECT_TRUE(MessageBoxes::answeredTexts().empty());
+}
+
+// The message is cut after 5000 characters however many bytes each takes, never inside one, even
+// when the last character wanted arrives in two parts; bytes that are no UTF-8 are shown replaced.
+TEST_F(UpdateCheckTest, TheMessageIsCutAfter5000CharactersNeverInsideOne)
+{
+    auto times = [](const std::string& text, int count) {
+        std::string all;
+        for (int i = 0; i < count; ++i)
+            all += text;
+        return all;
+    };
+    struct Case
+    {
+        const char* path;
+        std::string message;
+    };
+    using namespace std::string_literals;
+    for (const Case& c : {Case{"/umlauts-5000", times("ä", 5000)}, Case{"/umlauts-5001", times("ä", 5000)},
+                          Case{"/emoji-5000", times("😀", 5000)}, Case{"/emoji-5001", times("😀", 5000)},
+                          Case{"/bytes", "Neu\0da\uFFFD\n"s}}) {
+        SCOPED_TRACE(c.path);
+        MessageBoxes::answeredTexts().clear();
+        m_store.values.clear();
+        m_settings.AutoUpdateUrl = url(c.path);
+        MessageBoxes::setNextAnswer(QMessageBox::No);
+        check();
+        ASSERT_EQ(MessageBoxes::answeredTexts().size(), 1u);
+        const std::string& shown = MessageBoxes::answeredTexts().front();
+        EXPECT_TRUE(shown == c.message) << shown.size() << " bytes ending in " << shown.substr(shown.size() - 8);
+    }
+}
+
+// The next check is due AutoUpdateNext days after this one for every value the setting can hold:
+// the largest still gives a date the next start reads back, and puts the next check off.
+TEST_F(UpdateCheckTest, TheNextCheckIsPutOffForAnyNumberOfDays)
+{
+    struct Case
+    {
+        int days;
+        bool askedAgainToday;
+    };
+    m_settings.AutoUpdateUrl = url("/same");
+    for (const Case& c : {Case{1, false}, Case{0, false}, Case{100, false}, Case{INT_MAX, false}, Case{-1, true},
+                          Case{INT_MIN, true}}) {
+        SCOPED_TRACE(c.days);
+        m_store.values.clear();
+        m_settings.AutoUpdateNext = c.days;
+        std::ofstream(m_log, std::ios::trunc).close();
+        check();
+        check();
+        const std::string requests = log();
+        const auto count = std::count(requests.begin(), requests.end(), '\n');
+        EXPECT_EQ(count, c.askedAgainToday ? 2 : 1) << requests;
+    }
+}
+
+// The windows close while the check still waits for the server: the check ends with them,
+// without a question and without touching what is gone.
+TEST_F(UpdateCheckTest, ACheckStillWaitingEndsWithTheWindows)
+{
+    m_settings.AutoUpdateUrl = url("/stall");
+    {
+        UpdateCheck check(m_settings, &m_store, m_boxes);
+        check.today = [] { return Today; };
+        check.Tick();
+        QElapsedTimer waited;
+        waited.start();
+        while (log().find("GET /stall") == std::string::npos && waited.elapsed() < 10000)
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        ASSERT_NE(log().find("GET /stall"), std::string::npos);
+    }
+    QApplication::processEvents();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(MessageBoxes::answeredTexts().empty());
 }
 

@@ -1,8 +1,12 @@
 #!/usr/bin/env python3
 """A maker's web server for the update check's tests, on 127.0.0.1 at a free port (printed first).
 
-Paths: /newer /same /older /empty /dotted /markup answer version pages; /stall accepts and never answers;
-/big sends a 10 MB page slowly and notes in LOG how many bytes went out before the client closed.
+Paths: /newer /same /older /empty /dotted /markup and the long pages answer version pages; a page longer than the
+check reads pauses one byte into the last character the check wants, so that character arrives in two parts.
+/error and /error-long answer a newer version with status 500, /choices with status 300; /loop redirects to itself,
+/redirect?to=ADDRESS to ADDRESS; /short promises more than it sends and closes, /garbled sends broken chunks;
+/stall accepts and never answers; /big sends a 10 MB page slowly and notes in LOG how many bytes went out before the
+client closed.
 With CERT and KEY after LOG it speaks HTTPS. A request with an absolute address (as through a proxy) is noted as "proxy <address>" and answered
 like its path. Every request is noted in LOG.
 """
@@ -11,8 +15,10 @@ import ssl
 import sys
 import threading
 import time
+import urllib.parse
 
 log_path = sys.argv[1]
+read_chars = 12 + 5000  # what the check reads of a page at most
 pages = {
     "/newer": "003000000001Neue Version 3.0.0.1#mit Zeile zwei",
     "/same": "003000000000Nichts Neues",
@@ -20,6 +26,23 @@ pages = {
     "/empty": "",
     "/dotted": "3.0.0.1 Neue Version",
     "/markup": "003000000001<b>Neu</b><img src='http://127.0.0.1:1/bild.png'>#<a href='file:///etc'>hier</a>",
+    "/umlauts-5000": "003000000001" + "ä" * 5000,
+    "/umlauts-5001": "003000000001" + "ä" * 5001,
+    "/emoji-5000": "003000000001" + "😀" * 5000,
+    "/emoji-5001": "003000000001" + "😀" * 5001,
+    "/bytes": b"003000000001Neu\x00da\xff#",
+}
+# Answers that are no plain page: status, extra headers, body.
+answers = {
+    "/error": (500, {}, "003000000001Neu"),
+    "/error-long": (500, {}, "003000000001" + "Neu " * 2000),
+    "/choices": (300, {}, "003000000001Neu"),
+    "/loop": (302, {"Location": "/loop"}, ""),
+}
+# Answers broken on the way: a header and what is sent before the connection closes.
+broken = {
+    "/short": ("Content-Length", "20000", b"003000000001Neu"),
+    "/garbled": ("Transfer-Encoding", "chunked", b"zz\r\n003000000001Neu\r\n0\r\n\r\n"),
 }
 lock = threading.Lock()
 
@@ -60,12 +83,38 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 pass
             note(f"big sent {sent}")
             return
-        body = pages.get(path, "").encode()
-        self.send_response(200 if path in pages else 404)
+        if path in broken:
+            header, value, raw = broken[path]
+            self.send_response(200)
+            self.send_header(header, value)
+            self.end_headers()
+            self.wfile.write(raw)
+            self.close_connection = True
+            return
+        headers = {}
+        if path.startswith("/redirect?"):
+            status, body = 302, ""
+            headers["Location"] = urllib.parse.parse_qs(path.split("?", 1)[1])["to"][0]
+        elif path in answers:
+            status, headers, body = answers[path]
+        else:
+            status, body = (200, pages[path]) if path in pages else (404, "")
+        if isinstance(body, str):
+            first = len(body[: read_chars - 1].encode()) + 1
+            body = body.encode()
+        else:
+            first = len(body)
+        self.send_response(status)
         self.send_header("Content-Type", "text/html; charset=utf-8")
         self.send_header("Content-Length", str(len(body)))
+        for name, value in headers.items():
+            self.send_header(name, value)
         self.end_headers()
-        self.wfile.write(body)
+        self.wfile.write(body[:first])
+        self.wfile.flush()
+        if first < len(body):
+            time.sleep(0.3)
+            self.wfile.write(body[first:])
 
     def log_message(self, *args):
         pass
