@@ -71,7 +71,9 @@ void UpdateCheck::Tick()
         m_network->setProxy(QNetworkProxy::NoProxy);
     } else {
         const QUrl address = QUrl::fromUserInput(proxy);
-        m_network->setProxy(QNetworkProxy(QNetworkProxy::HttpProxy, address.host(), address.port(8080)));
+        // A login written into the address ("user:password@host:port") is the proxy's.
+        m_network->setProxy(QNetworkProxy(QNetworkProxy::HttpProxy, address.host(), address.port(8080),
+                                          address.userName(), address.password()));
     }
     QNetworkRequest request(QUrl(QString::fromStdString(m_settings.AutoUpdateUrl)));
     request.setRawHeader("Accept", "text/html, */*");

@@ -248,14 +248,33 @@ TEST_F(UpdateCheckTest, AHugePageIsNotReadWhole)
     EXPECT_LT(std::stoll(log().substr(at + 9)), 10LL * 1024 * 1024);
 }
 
+// The proxy as host:port, as an address with a scheme, and with a login in it.
 TEST_F(UpdateCheckTest, TheProxyIsAsked)
 {
-    m_settings.AutoUpdateUrl = "http://tresorio.example.invalid/newer";
-    m_settings.AutoUpdateProxy = "127.0.0.1:" + std::to_string(m_port);
-    MessageBoxes::setNextAnswer(QMessageBox::No);
-    check();
-    EXPECT_NE(log().find("proxy http://tresorio.example.invalid/newer"), std::string::npos) << log();
-    EXPECT_EQ(MessageBoxes::answeredTexts().size(), 1u);
+    struct Case
+    {
+        std::string proxy;
+        std::string host;
+        const char* login;
+    };
+    const std::string port = std::to_string(m_port);
+    for (const Case& c : {Case{"127.0.0.1:" + port, "tresorio.example.invalid", nullptr},
+                          Case{" http://127.0.0.1:" + port + "/ ", "tresorio.example.invalid", nullptr},
+                          Case{"nutzer:geheim@127.0.0.1:" + port, "login.example.invalid", "nutzer:geheim"}}) {
+        SCOPED_TRACE(c.proxy);
+        m_store.values.clear();
+        MessageBoxes::answeredTexts().clear();
+        std::ofstream(m_log, std::ios::trunc).close();
+        m_settings.AutoUpdateUrl = "http://" + c.host + "/newer";
+        m_settings.AutoUpdateProxy = c.proxy;
+        MessageBoxes::setNextAnswer(QMessageBox::No);
+        check();
+        EXPECT_NE(log().find("proxy http://" + c.host + "/newer"), std::string::npos) << log();
+        if (c.login) {
+            EXPECT_NE(log().find(std::string("proxy login ") + c.login), std::string::npos) << log();
+        }
+        EXPECT_EQ(MessageBoxes::answeredTexts().size(), 1u);
+    }
 }
 
 TEST_F(UpdateCheckTest, NoRequestWhenSwitchedOffNotDueOrStartedForOneProfile)

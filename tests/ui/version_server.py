@@ -8,8 +8,9 @@ check reads pauses one byte into the last character the check wants, so that cha
 /stall accepts and never answers; /big sends a 10 MB page slowly and notes in LOG how many bytes went out before the
 client closed.
 With CERT and KEY after LOG it speaks HTTPS. A request with an absolute address (as through a proxy) is noted as "proxy <address>" and answered
-like its path. Every request is noted in LOG.
+like its path; one for a host named login.* is refused with 407 unless it carries a proxy login, which is noted. Every request is noted in LOG.
 """
+import base64
 import http.server
 import ssl
 import sys
@@ -59,6 +60,15 @@ class Handler(http.server.BaseHTTPRequestHandler):
         path = self.path
         if path.startswith("http://"):
             note("proxy " + path)
+            login = self.headers.get("Proxy-Authorization", "")
+            if login.startswith("Basic "):
+                note("proxy login " + base64.b64decode(login[6:]).decode())
+            elif "//login." in path:
+                self.send_response(407)
+                self.send_header("Proxy-Authenticate", 'Basic realm="proxy"')
+                self.send_header("Content-Length", "0")
+                self.end_headers()
+                return
             path = "/" + path.split("/", 3)[3]
         note("GET " + path + " " + self.headers.get("Accept", ""))
         if path == "/stall":
