@@ -104,7 +104,8 @@ void UpdateCheck::Tick()
 void UpdateCheck::stop(QNetworkReply* reply, bool read)
 {
     reply->disconnect(this);
-    // An error page has ended already; deleting the reply closes its connection.
+    // An error page is marked as failed already, where aborting only warns; deleting the reply closes its
+    // connection all the same.
     if (reply->error() == QNetworkReply::NoError)
         reply->abort();
     received(reply, read);
