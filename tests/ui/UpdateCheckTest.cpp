@@ -74,8 +74,9 @@ protected:
         std::ifstream in(m_log);
         return {std::istreambuf_iterator<char>(in), {}};
     }
-    /// Runs one check to its end; whether it made a request shows in the server's log.
-    void check()
+    /// Runs one check to its end; whether it made a request shows in the server's log. The check
+    /// is ticked at once, or started as the program starts it (a first tick after three seconds).
+    void check(bool fromStart = false)
     {
         UpdateCheck check(m_settings, &m_store, m_boxes);
         check.ownVersion = {3, 0, 0, 0};
@@ -83,7 +84,10 @@ protected:
         check.openHomePage = [this](const QString& page) { m_opened = page; };
         bool ended = false;
         QObject::connect(&check, &UpdateCheck::finished, [&] { ended = true; });
-        check.Start(false);
+        if (fromStart)
+            check.Start(false);
+        else
+            check.Tick();
         QElapsedTimer waited;
         waited.start();
         while (!ended && waited.elapsed() < 20000)
@@ -300,6 +304,11 @@ TEST_F(UpdateCheckTest, NoRequestWhenSwitchedOffNotDueOrStartedForOneProfile)
     }
     EXPECT_EQ(log(), "");
     EXPECT_TRUE(MessageBoxes::answeredTexts().empty());
+    // Started without a profile name, the check asks by itself once the start is over.
+    MessageBoxes::setNextAnswer(QMessageBox::No);
+    check(true);
+    EXPECT_NE(log().find("GET /newer"), std::string::npos);
+    EXPECT_EQ(MessageBoxes::answeredTexts().size(), 1u);
 }
 
 // The message is cut after 5000 characters however many bytes each takes, never inside one, even
