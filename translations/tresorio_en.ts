@@ -638,12 +638,12 @@
         <translation>Through this proxy:</translation>
     </message>
     <message>
-        <source>Rechnername und Port des Proxys, z.B. proxy.example.org:3128; leer oder "-": kein Proxy</source>
-        <translation>Host name and port of the proxy, e.g. proxy.example.org:3128; empty or "-": no proxy</translation>
-    </message>
-    <message>
         <source>Die maximale Größe des Protokolls muss eine Zahl von 1 bis %1 (kB) sein.</source>
         <translation>The maximum size of the log must be a number from 1 to %1 (kB).</translation>
+    </message>
+    <message>
+        <source>Rechnername und Port des Proxys, z.B. proxy.example.org:3128, mit Anmeldung benutzer:kennwort@proxy.example.org:3128; leer oder "-": kein Proxy</source>
+        <translation>Host name and port of the proxy, e.g. proxy.example.org:3128, with a login user:password@proxy.example.org:3128; empty or "-": no proxy</translation>
     </message>
 </context>
 <context>

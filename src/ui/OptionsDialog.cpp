@@ -246,8 +246,8 @@ QWidget* OptionsDialog::updatePage()
     auto* days = new QLabel(tr("Tage"), update);
     auto* proxy = new QLabel(tr("Über diesen Proxy:"), update);
     EDAutoUpdateProxy = new QLineEdit(update);
-    EDAutoUpdateProxy->setToolTip(tr("Rechnername und Port des Proxys, z.B. proxy.example.org:3128; leer oder \"-\": "
-                                     "kein Proxy"));
+    EDAutoUpdateProxy->setToolTip(tr("Rechnername und Port des Proxys, z.B. proxy.example.org:3128, mit Anmeldung "
+                                     "benutzer:kennwort@proxy.example.org:3128; leer oder \"-\": kein Proxy"));
     updateLayout->addWidget(CHBAutoUpdate, 0, 0, 1, 4);
     updateLayout->addWidget(every, 1, 0);
     updateLayout->addWidget(SPEAutoUpdateNext, 1, 1);
