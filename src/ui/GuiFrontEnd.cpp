@@ -65,7 +65,8 @@ void GuiFrontEnd::Open(Program& program, Tray trayChoice)
     connect(m_window.get(), &MainWindow::helpRequested, this, &GuiFrontEnd::showHelp);
     new ProfileCommands(program, *m_window, m_boxes, m_presentation); // owned by the window
     connect(actions.Options, &QAction::triggered, this, &GuiFrontEnd::showOptions);
-    m_updateCheck = std::make_unique<UpdateCheck>(program.settings(), program.settingsStore(), *this);
+    m_updateCheck = std::make_unique<UpdateCheck>(program.settings(), program.settingsStore(), *this,
+                                                  [&program] { return DateOf(program.platform().Now()); });
     m_updateCheck->Start(program.startedWithProfileName());
     m_window->RestoreSettings();
 

@@ -11,17 +11,8 @@
 #include <QNetworkReply>
 #include <QUrl>
 #include <algorithm>
-#include <ctime>
 
 namespace {
-
-DateTime Today()
-{
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return TryEncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday).value_or(0);
-}
 
 // The bytes of the longest page: the version and 5000 characters of four bytes each.
 constexpr qint64 MaxPageBytes = static_cast<qint64>(VersionPageChars) * 4;
@@ -35,10 +26,11 @@ bool IsThePage(const QNetworkReply& reply)
 
 } // namespace
 
-UpdateCheck::UpdateCheck(ProgramSettings& settings, SettingsStore* store, Dialogs& dialogs, QObject* parent)
-    : QObject(parent), ownVersion(ParseVersion(TRESORIO_VERSION)), today(Today),
-      openHomePage([](const QString& url) { QDesktopServices::openUrl(QUrl(url)); }), m_settings(settings),
-      m_store(store), m_dialogs(dialogs)
+UpdateCheck::UpdateCheck(ProgramSettings& settings, SettingsStore* store, Dialogs& dialogs,
+                         std::function<DateTime()> today, QObject* parent)
+    : QObject(parent), ownVersion(ParseVersion(TRESORIO_VERSION)),
+      openHomePage([](const QString& url) { QDesktopServices::openUrl(QUrl(url)); }), m_today(std::move(today)),
+      m_settings(settings), m_store(store), m_dialogs(dialogs)
 {
     m_timer.setInterval(3000);
     connect(&m_timer, &QTimer::timeout, this, &UpdateCheck::Tick);
@@ -58,7 +50,7 @@ void UpdateCheck::Tick()
         return;
     m_timer.stop(); // at most one check per run
     const DateTime due = m_store ? ReadStampedDateTime(m_store->ReadSetting("AutoUpdateDate")) : 0;
-    if (!(today() > due)) {
+    if (!(m_today() > due)) {
         emit finished();
         return;
     }
@@ -121,15 +113,10 @@ void UpdateCheck::received(QNetworkReply* reply, bool read)
     static const DateTime lastDay = *TryEncodeDate(9999, 12, 31);
     if (m_store)
         m_store->WriteSetting("AutoUpdateDate",
-                              FormatStampedDateTime(std::min(today() + m_settings.AutoUpdateNext, lastDay)));
+                              FormatStampedDateTime(std::min(m_today() + m_settings.AutoUpdateNext, lastDay)));
     const VersionPage page = ParseVersionPage(text);
     if (!text.empty() && IsNewer(page.version, ownVersion) && m_dialogs.AskConfirmation(page.message))
         openHomePage(QString::fromLatin1(HomePage));
-    done();
-}
-
-void UpdateCheck::done()
-{
     m_running = false;
     emit finished();
 }

@@ -22,7 +22,9 @@ class UpdateCheck final : public QObject
     Q_OBJECT
 
 public:
-    UpdateCheck(ProgramSettings& settings, SettingsStore* store, Dialogs& dialogs, QObject* parent = nullptr);
+    /// today: the date the due date is compared with (the platform's clock; tests fix it).
+    UpdateCheck(ProgramSettings& settings, SettingsStore* store, Dialogs& dialogs, std::function<DateTime()> today,
+                QObject* parent = nullptr);
     ~UpdateCheck() override;
     Q_DISABLE_COPY_MOVE(UpdateCheck)
 
@@ -32,9 +34,8 @@ public:
     /// One tick: checks when switched on and due.
     void Tick();
 
-    /// The program's own version (from the build) and what "today" is (tests fix both).
+    /// The program's own version (from the build; tests fix it).
     VersionNumbers ownVersion;
-    std::function<DateTime()> today;
     /// Opens the maker's home page (tests replace it).
     std::function<void(const QString&)> openHomePage;
     static constexpr const char* HomePage = "https://tresorio.kestrova.de/";
@@ -49,8 +50,8 @@ private:
     void stop(QNetworkReply* reply, bool read);
     /// The transfer ended; read tells whether m_page holds the page.
     void received(QNetworkReply* reply, bool read);
-    void done();
 
+    std::function<DateTime()> m_today;
     ProgramSettings& m_settings;
     SettingsStore* m_store;
     Dialogs& m_dialogs;

@@ -78,9 +78,8 @@ protected:
     /// is ticked at once, or started as the program starts it (a first tick after three seconds).
     void check(bool fromStart = false)
     {
-        UpdateCheck check(m_settings, &m_store, m_boxes);
+        UpdateCheck check(m_settings, &m_store, m_boxes, [] { return Today; });
         check.ownVersion = {3, 0, 0, 0};
-        check.today = [] { return Today; };
         check.openHomePage = [this](const QString& page) { m_opened = page; };
         bool ended = false;
         QObject::connect(&check, &UpdateCheck::finished, [&] { ended = true; });
@@ -286,7 +285,7 @@ TEST_F(UpdateCheckTest, NoRequestWhenSwitchedOffNotDueOrStartedForOneProfile)
     m_settings.AutoUpdateUrl = url("/newer");
     m_settings.AutoUpdate = false;
     {
-        UpdateCheck idle(m_settings, &m_store, m_boxes);
+        UpdateCheck idle(m_settings, &m_store, m_boxes, [] { return Today; });
         idle.Tick();
     }
     m_settings.AutoUpdate = true;
@@ -295,7 +294,7 @@ TEST_F(UpdateCheckTest, NoRequestWhenSwitchedOffNotDueOrStartedForOneProfile)
     m_store.values.clear();
     {
         // Started with a profile name: past the three seconds, nothing was asked.
-        UpdateCheck started(m_settings, &m_store, m_boxes);
+        UpdateCheck started(m_settings, &m_store, m_boxes, [] { return Today; });
         started.Start(true);
         QElapsedTimer waited;
         waited.start();
@@ -372,8 +371,7 @@ TEST_F(UpdateCheckTest, ACheckStillWaitingEndsWithTheWindows)
 {
     m_settings.AutoUpdateUrl = url("/stall");
     {
-        UpdateCheck check(m_settings, &m_store, m_boxes);
-        check.today = [] { return Today; };
+        UpdateCheck check(m_settings, &m_store, m_boxes, [] { return Today; });
         check.Tick();
         QElapsedTimer waited;
         waited.start();
