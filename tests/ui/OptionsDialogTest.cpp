@@ -4,6 +4,7 @@
 
 #include "ui/OptionsDialog.h"
 
+#include "UserInput.h"
 #include "WindowFixture.h"
 #include "app/QtSettingsStore.h"
 #include "ui/MainActions.h"
@@ -63,7 +64,7 @@ TEST_F(OptionsDialogTest, EveryControlReachesItsSettingAndComesBack)
         EXPECT_FALSE(d.SPEWait->isEnabled());
         EXPECT_EQ(d.EDSize->text(), "1000");
         EXPECT_EQ(d.MEFTPTransferEXT->toPlainText().split('\n').size(), 11);
-        QTest::mouseClick(d.RBStartup, Qt::LeftButton, {}, QPoint(8, d.RBStartup->height() / 2));
+        Click(d.RBStartup);
         EXPECT_TRUE(d.SPEWait->isEnabled());
         Type(d.SPEWait, "25");
         Type(d.EDSize, "5000");
@@ -112,7 +113,7 @@ TEST_F(OptionsDialogTest, EveryControlReachesItsSettingAndComesBack)
     });
     EXPECT_TRUE(program().Autostart());
     withOptions([&](OptionsDialog& d) {
-        QTest::mouseClick(d.RBnostart, Qt::LeftButton, {}, QPoint(8, d.RBnostart->height() / 2));
+        Click(d.RBnostart);
         QTest::mouseClick(d.BTOk, Qt::LeftButton);
     });
     EXPECT_FALSE(program().Autostart());

@@ -4,6 +4,7 @@
 // synchronisation with more than one folder, advanced settings hidden but still stored,
 // cancelling, the schedule's bounds, passwords and desktop links of awkward names.
 
+#include "UserInput.h"
 #include "WindowFixture.h"
 #include "app/DataFolder.h"
 #include "components/EEditDate.h"
@@ -36,27 +37,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-/// A click where a user clicks: check boxes and radio buttons on their box.
-void Press(QAbstractButton* button)
-{
-    ASSERT_TRUE(button->isVisible()) << button->text().toStdString();
-    ASSERT_TRUE(button->isEnabled()) << button->text().toStdString();
-    const bool box = qobject_cast<QCheckBox*>(button) || qobject_cast<QRadioButton*>(button);
-    QTest::mouseClick(button, Qt::LeftButton, {}, box ? QPoint(8, button->height() / 2) : QPoint());
-}
-
-/// Replaces a field's text by typing (umlauts by their text), then leaves it with Tab.
-void Enter(QWidget* field, const QString& text)
-{
-    field->setFocus();
-    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(field, Qt::Key_Delete);
-    for (const QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, field, c == QLatin1Char('\n') ? Qt::Key_Return : Qt::Key_unknown, QString(c),
-                            Qt::NoModifier);
-    QTest::keyClick(field, Qt::Key_Tab);
-}
 
 /// Replaces a field's text by pasting it, as a name copied from elsewhere arrives.
 void Paste(QLineEdit* field, const QString& text)
@@ -216,7 +196,7 @@ protected:
     static void forwardTo(ProfileWizard& w, int page)
     {
         for (int n = 0; n < 7 && w.page() != page; ++n)
-            Press(w.BTForward);
+            Click(w.BTForward);
         ASSERT_EQ(w.page(), page);
     }
 
@@ -236,25 +216,25 @@ protected:
     static void typeList(ProfileWizard& w, const QStringList& lines)
     {
         w.PageControl1->setCurrentIndex(1);
-        Enter(w.MESelectedDirs, lines.join(QLatin1Char('\n')));
+        Type(w.MESelectedDirs, lines.join(QLatin1Char('\n')));
     }
 
     /// A new profile up to its destination page: name, kind and one folder ticked.
     void newUpToDestination(ProfileWizard& w, const QString& name, QRadioButton* type, const std::string& source)
     {
-        Enter(w.EDProfilename, name);
-        Press(w.CHBAdvanced);
-        Press(w.BTForward);
-        Press(type);
-        Press(w.BTForward);
+        Type(w.EDProfilename, name);
+        Click(w.CHBAdvanced);
+        Click(w.BTForward);
+        Click(type);
+        Click(w.BTForward);
         tick(w, source);
-        Press(w.BTForward);
+        Click(w.BTForward);
     }
 
     /// Finishes; the texts of the boxes shown (a refusal leaves the wizard open).
     static std::vector<std::string> finish(ProfileWizard& w)
     {
-        return BoxesOf([&] { Press(w.BTReady); });
+        return BoxesOf([&] { Click(w.BTReady); });
     }
 
     /// Runs a command's wizard through drive and finishes it (a refused one is cancelled then);
@@ -266,7 +246,7 @@ protected:
             drive(w);
             boxes = finish(w);
             if (w.isVisible())
-                Press(w.BTCancel);
+                Click(w.BTCancel);
         });
         return boxes;
     }
@@ -329,16 +309,16 @@ TEST_F(WizardAttackTest, DestinationsReachingASourceByAnotherPathAreRefused)
         withWizard(window().actions().New, [&](ProfileWizard& w) {
             newUpToDestination(w, QString::fromUtf8(c.name), w.*c.type, c.source);
             ASSERT_EQ(w.page(), PageDest);
-            Enter(w.EDDest, QString::fromStdString(c.destination));
+            Type(w.EDDest, QString::fromStdString(c.destination));
             if (c.ftp) {
-                Press(w.CHBFTP);
-                Enter(w.EDFTPServer, QStringLiteral("ftp.example.org"));
+                Click(w.CHBFTP);
+                Type(w.EDFTPServer, QStringLiteral("ftp.example.org"));
             }
-            leaving = BoxesOf([&] { Press(w.BTForward); });
+            leaving = BoxesOf([&] { Click(w.BTForward); });
             finishing = finish(w);
             open = w.isVisible();
             if (open)
-                Press(w.BTCancel);
+                Click(w.BTCancel);
         });
         const std::string clash = "Zielverzeichnis und Quellverzeichnis gleich! Dies kann zu Datenverlust führen!\n"
                                   "Bitte korrigieren Sie das Zielverzeichnis.";
@@ -424,15 +404,15 @@ TEST_F(WizardAttackTest, StoredPathsAreTheOnesARunReads)
         SCOPED_TRACE(c.name);
         const std::string before = fileBytes();
         const std::vector<std::string> boxes = finished(window().actions().New, [&](ProfileWizard& w) {
-            Enter(w.EDProfilename, QString::fromUtf8(c.name));
-            Press(w.CHBAdvanced);
+            Type(w.EDProfilename, QString::fromUtf8(c.name));
+            Click(w.CHBAdvanced);
             forwardTo(w, PageSource);
             if (c.typed.isEmpty())
                 tick(w, c.ticked);
             else
                 typeList(w, c.typed);
-            Press(w.BTForward);
-            Enter(w.EDDest, QString::fromStdString(c.destination));
+            Click(w.BTForward);
+            Type(w.EDDest, QString::fromStdString(c.destination));
         });
         if (!storedUnlessRefused(boxes, c.refusal, 0, before))
             continue;
@@ -460,7 +440,7 @@ TEST_F(WizardAttackTest, OddFolderNamesAreStoredByteForByte)
         const int row = program().profiles().count();
         withWizard(window().actions().New, [&](ProfileWizard& w) {
             newUpToDestination(w, QStringLiteral("Ordner %1").arg(row), w.RBFull, folder);
-            Enter(w.EDDest, QString::fromStdString(dest()));
+            Type(w.EDDest, QString::fromStdString(dest()));
             EXPECT_EQ(finish(w), std::vector<std::string>{});
         });
         ASSERT_EQ(program().profiles().count(), row + 1);
@@ -502,7 +482,7 @@ TEST_F(WizardAttackTest, OddFolderNamesAreStoredByteForByte)
         SCOPED_TRACE(throughList ? "through the list" : "on the tree");
         withWizard(window().actions().New, [&](ProfileWizard& w) {
             newUpToDestination(w, QStringLiteral("Latin-1"), w.RBFull, latin1);
-            Enter(w.EDDest, QString::fromStdString(dest()));
+            Type(w.EDDest, QString::fromStdString(dest()));
             if (throughList) {
                 w.PageControl1->setCurrentIndex(1);
                 w.PageControl1->setCurrentIndex(0);
@@ -511,7 +491,7 @@ TEST_F(WizardAttackTest, OddFolderNamesAreStoredByteForByte)
             }
             EXPECT_EQ(finish(w), std::vector<std::string>{refusal});
             EXPECT_EQ(w.page(), PageSource);
-            Press(w.BTCancel);
+            Click(w.BTCancel);
         });
         EXPECT_EQ(program().profiles().count(), count);
     }
@@ -554,11 +534,11 @@ TEST_F(WizardAttackTest, NamesAreCheckedAsTheFileWillKeepThem)
             if (c.pasted)
                 Paste(w.EDProfilename, c.typed);
             else
-                Enter(w.EDProfilename, c.typed);
+                Type(w.EDProfilename, c.typed);
             forwardTo(w, PageSource);
             tick(w, src());
-            Press(w.BTForward);
-            Enter(w.EDDest, QString::fromStdString(dest()));
+            Click(w.BTForward);
+            Type(w.EDDest, QString::fromStdString(dest()));
         });
         if (!storedUnlessRefused(boxes, c.refusal, count, before))
             continue;
@@ -639,10 +619,10 @@ TEST_F(WizardAttackTest, TheRunningProfileIsEditedButNeitherDeletedNorCopied)
     // The run goes on and ends while the properties are open; the edit is finished after it.
     window().selectRow(0);
     withWizard(window().actions().Properties, [&](ProfileWizard& w) {
-        Press(w.CHBAdvanced);
+        Click(w.CHBAdvanced);
         forwardTo(w, PageWhen);
-        Press(w.RBHour);
-        Enter(w.SPEHour, QStringLiteral("6"));
+        Click(w.RBHour);
+        Type(w.SPEHour, QStringLiteral("6"));
         window().actions().Pause->trigger();
         ASSERT_TRUE(waitFor([&] { return !program().RunActive(); }));
         EXPECT_EQ(program().profiles().at(0).FilesCount, 21);
@@ -667,10 +647,10 @@ TEST_F(WizardAttackTest, SynchronisationShowsAndStoresOneFolder)
     start({});
     showActive();
     withWizard(window().actions().New, [&](ProfileWizard& w) {
-        Enter(w.EDProfilename, QStringLiteral("Spiegel"));
-        Press(w.BTForward);
-        Press(w.RBSync);
-        Press(w.BTForward);
+        Type(w.EDProfilename, QStringLiteral("Spiegel"));
+        Click(w.BTForward);
+        Click(w.RBSync);
+        Click(w.BTForward);
         EDirTree& tree = *w.EDirTreeWidget;
         ClickFolder(tree, at("src/a"), Spot::CheckBox);
         EXPECT_EQ(tree.SelectedDirs(), std::vector<std::string>{at("src/a")});
@@ -680,8 +660,8 @@ TEST_F(WizardAttackTest, SynchronisationShowsAndStoresOneFolder)
         EXPECT_EQ(tree.SelectedDirs(), std::vector<std::string>{at("src/b")});
         ClickFolder(tree, at("src/a"), Spot::Expander);
         EXPECT_EQ(tree.SelectedDirs(), std::vector<std::string>{at("src/b")});
-        Press(w.BTForward);
-        Enter(w.EDDest, QString::fromStdString(dest()));
+        Click(w.BTForward);
+        Type(w.EDDest, QString::fromStdString(dest()));
         EXPECT_EQ(finish(w), std::vector<std::string>{});
     });
     ASSERT_EQ(stored().size(), 1u);
@@ -697,8 +677,8 @@ TEST_F(WizardAttackTest, SynchronisationShowsAndStoresOneFolder)
         SCOPED_TRACE(c.name);
         std::vector<std::string> shown;
         withWizard(window().actions().New, [&](ProfileWizard& w) {
-            Enter(w.EDProfilename, QString::fromUtf8(c.name));
-            Press(w.CHBAdvanced);
+            Type(w.EDProfilename, QString::fromUtf8(c.name));
+            Click(w.CHBAdvanced);
             forwardTo(w, PageSource);
             if (c.typed) {
                 typeList(w, {QString::fromStdString(at("src/b")), QString::fromStdString(at("src/a")),
@@ -708,13 +688,13 @@ TEST_F(WizardAttackTest, SynchronisationShowsAndStoresOneFolder)
                 ClickFolder(*w.EDirTreeWidget, at("src/b"), Spot::CheckBox);
                 EXPECT_EQ(w.EDirTreeWidget->SelectedDirs().size(), 2u);
             }
-            Press(w.BTBack);
-            Press(w.RBSync);
-            Press(w.BTForward);
+            Click(w.BTBack);
+            Click(w.RBSync);
+            Click(w.BTForward);
             EXPECT_EQ(w.PageControl1->currentIndex(), 0);
             shown = w.chosenSources();
-            Press(w.BTForward);
-            Enter(w.EDDest, QString::fromStdString(dest()));
+            Click(w.BTForward);
+            Type(w.EDDest, QString::fromStdString(dest()));
             EXPECT_EQ(finish(w), std::vector<std::string>{});
         });
         EXPECT_EQ(shown.size(), 1u);
@@ -732,48 +712,48 @@ TEST_F(WizardAttackTest, AdvancedSettingsSwitchedOffAreNotStored)
     const auto basics = [&](ProfileWizard& w) {
         forwardTo(w, PageSource);
         tick(w, src());
-        Press(w.BTForward);
-        Enter(w.EDDest, QString::fromStdString(dest()));
+        Click(w.BTForward);
+        Type(w.EDDest, QString::fromStdString(dest()));
     };
     withWizard(window().actions().New, [&](ProfileWizard& w) {
-        Enter(w.EDProfilename, QStringLiteral("Profil"));
+        Type(w.EDProfilename, QStringLiteral("Profil"));
         basics(w);
         EXPECT_EQ(finish(w), std::vector<std::string>{});
     });
     withWizard(window().actions().New, [&](ProfileWizard& w) {
-        Enter(w.EDProfilename, QStringLiteral("Umweg"));
-        Press(w.CHBAdvanced);
-        Press(w.BTForward);
-        Press(w.RBDate);
-        Press(w.CHBverify);
-        Press(w.CHBbit);
+        Type(w.EDProfilename, QStringLiteral("Umweg"));
+        Click(w.CHBAdvanced);
+        Click(w.BTForward);
+        Click(w.RBDate);
+        Click(w.CHBverify);
+        Click(w.CHBbit);
         basics(w);
-        Press(w.CHBDelete);
-        Press(w.CHBDiskname);
-        Press(w.BTForward);
-        Press(w.CHBCompress);
-        Press(w.CHBTemp);
-        Enter(w.EDTemp, QStringLiteral("/tmp/"));
-        Press(w.CHBKompLevel);
-        Press(w.CHBCompress);
-        Press(w.BTForward);
-        Enter(w.EDBeginDate, QStringLiteral("1.1.2030"));
-        Enter(w.EDEndDate, QStringLiteral("1.1.2031"));
-        Press(w.BTForward);
+        Click(w.CHBDelete);
+        Click(w.CHBDiskname);
+        Click(w.BTForward);
+        Click(w.CHBCompress);
+        Click(w.CHBTemp);
+        Type(w.EDTemp, QStringLiteral("/tmp/"));
+        Click(w.CHBKompLevel);
+        Click(w.CHBCompress);
+        Click(w.BTForward);
+        Type(w.EDBeginDate, QStringLiteral("1.1.2030"));
+        Type(w.EDEndDate, QStringLiteral("1.1.2031"));
+        Click(w.BTForward);
         ASSERT_EQ(w.page(), PageOption);
-        Press(w.CHBPriority);
-        Press(w.CHBFileTypes);
-        Press(w.CHBHidden);
-        Enter(w.EDVor, QStringLiteral("/usr/bin/false"));
-        Press(w.CHBVor);
-        Enter(w.EDNach, QStringLiteral("/usr/bin/false"));
-        Press(w.CHBNach);
-        Press(w.CHBshutdown);
-        Press(w.CHBshutdownForce);
+        Click(w.CHBPriority);
+        Click(w.CHBFileTypes);
+        Click(w.CHBHidden);
+        Type(w.EDVor, QStringLiteral("/usr/bin/false"));
+        Click(w.CHBVor);
+        Type(w.EDNach, QStringLiteral("/usr/bin/false"));
+        Click(w.CHBNach);
+        Click(w.CHBshutdown);
+        Click(w.CHBshutdownForce);
         while (w.page() != PageIntro)
-            Press(w.BTBack);
-        Press(w.CHBAdvanced);
-        Enter(w.EDProfilename, QStringLiteral("Profil 2"));
+            Click(w.BTBack);
+        Click(w.CHBAdvanced);
+        Type(w.EDProfilename, QStringLiteral("Profil 2"));
         EXPECT_EQ(finish(w), std::vector<std::string>{});
     });
     ASSERT_EQ(stored().size(), 2u);
@@ -793,10 +773,10 @@ TEST_F(WizardAttackTest, AdvancedSettingsSwitchedOffAreNotStored)
     // Turned on again, the settings start afresh.
     window().selectRow(1);
     withWizard(window().actions().Properties, [&](ProfileWizard& w) {
-        Press(w.CHBAdvanced);
+        Click(w.CHBAdvanced);
         EXPECT_FALSE(w.CHBDelete->isChecked());
         EXPECT_FALSE(w.CHBshutdown->isChecked());
-        Press(w.BTCancel);
+        Click(w.BTCancel);
     });
 }
 
@@ -833,7 +813,7 @@ TEST_F(WizardAttackTest, TabSwitchesLoseNothingAndCancellingChangesNothing)
 
     const std::string before = fileBytes();
     const std::vector<std::function<void(ProfileWizard&)>> cancels = {
-        [](ProfileWizard& w) { Press(w.BTCancel); },
+        [](ProfileWizard& w) { Click(w.BTCancel); },
         [](ProfileWizard& w) { QTest::keyClick(&w, Qt::Key_Escape); },
         [](ProfileWizard& w) { w.close(); },
     };
@@ -842,11 +822,11 @@ TEST_F(WizardAttackTest, TabSwitchesLoseNothingAndCancellingChangesNothing)
             window().selectRow(row);
             const std::string record = FileText(program().profiles().at(row));
             withWizard(window().actions().Properties, [&](ProfileWizard& w) {
-                Enter(w.EDProfilename, QStringLiteral("Anders"));
+                Type(w.EDProfilename, QStringLiteral("Anders"));
                 forwardTo(w, PageSource);
                 tick(w, at("src/a/tief"));
-                Press(w.BTForward);
-                Enter(w.EDDest, QStringLiteral("/anderswo/"));
+                Click(w.BTForward);
+                Type(w.EDDest, QStringLiteral("/anderswo/"));
                 cancel(w);
                 EXPECT_FALSE(w.isVisible());
             });
@@ -855,7 +835,7 @@ TEST_F(WizardAttackTest, TabSwitchesLoseNothingAndCancellingChangesNothing)
         }
     for (const auto& cancel : cancels) {
         withWizard(window().actions().New, [&](ProfileWizard& w) {
-            Enter(w.EDProfilename, QStringLiteral("Nie"));
+            Type(w.EDProfilename, QStringLiteral("Nie"));
             cancel(w);
         });
         EXPECT_EQ(program().profiles().count(), 2);
@@ -877,10 +857,10 @@ TEST_F(WizardAttackTest, ScheduleEntriesBeyondTheirBounds)
     // The first and the last backup, each a date and a time.
     const auto dates = [](const char* firstDate, const char* firstTime, const char* lastDate, const char* lastTime) {
         return [=](ProfileWizard& w) {
-            Enter(w.EDBeginDate, QString::fromUtf8(firstDate));
-            Enter(w.EDBeginTime, QString::fromUtf8(firstTime));
-            Enter(w.EDEndDate, QString::fromUtf8(lastDate));
-            Enter(w.EDEndTime, QString::fromUtf8(lastTime));
+            Type(w.EDBeginDate, QString::fromUtf8(firstDate));
+            Type(w.EDBeginTime, QString::fromUtf8(firstTime));
+            Type(w.EDEndDate, QString::fromUtf8(lastDate));
+            Type(w.EDEndTime, QString::fromUtf8(lastTime));
         };
     };
     const std::string never = "Die letzte Sicherung liegt vor der ersten; so würde das Profil nie ausgeführt. Bitte "
@@ -890,9 +870,9 @@ TEST_F(WizardAttackTest, ScheduleEntriesBeyondTheirBounds)
     const std::vector<Case> cases = {
         {"every 99 hours and 99 minutes",
          [](ProfileWizard& w) {
-             Press(w.RBHour);
-             Enter(w.SPEHour, QStringLiteral("99"));
-             Enter(w.SPEMin, QStringLiteral("99"));
+             Click(w.RBHour);
+             Type(w.SPEHour, QStringLiteral("99"));
+             Type(w.SPEMin, QStringLiteral("99"));
          },
          "",
          [](const TProfile& p) {
@@ -903,17 +883,17 @@ TEST_F(WizardAttackTest, ScheduleEntriesBeyondTheirBounds)
          }},
         {"every 0 hours and 0 minutes",
          [](ProfileWizard& w) {
-             Press(w.RBHour);
-             Enter(w.SPEHour, QStringLiteral("0"));
-             Enter(w.SPEMin, QStringLiteral("0"));
+             Click(w.RBHour);
+             Type(w.SPEHour, QStringLiteral("0"));
+             Type(w.SPEMin, QStringLiteral("0"));
          },
          "", [](const TProfile& p) { EXPECT_GE(p.Hours * 60 + p.Minutes, 5); }},
         {"day 45 of the month, every 99 weeks",
          [](ProfileWizard& w) {
-             Press(w.RBMonth);
-             Enter(w.SPEMonthDay, QStringLiteral("45"));
-             Press(w.RBweek);
-             Enter(w.SPEweek, QStringLiteral("99"));
+             Click(w.RBMonth);
+             Type(w.SPEMonthDay, QStringLiteral("45"));
+             Click(w.RBweek);
+             Type(w.SPEweek, QStringLiteral("99"));
          },
          "",
          [](const TProfile& p) {
@@ -924,14 +904,14 @@ TEST_F(WizardAttackTest, ScheduleEntriesBeyondTheirBounds)
          }},
         {"free moments of garbage",
          [](ProfileWizard& w) {
-             Press(w.RBFree);
-             Enter(w.EDFree, QStringLiteral("morgen; 32.13.2030-25:00"));
+             Click(w.RBFree);
+             Type(w.EDFree, QStringLiteral("morgen; 32.13.2030-25:00"));
          },
          unreadable, nullptr},
         {"free moments emptied",
          [](ProfileWizard& w) {
-             Press(w.RBFree);
-             Enter(w.EDFree, QString());
+             Click(w.RBFree);
+             Type(w.EDFree, QString());
          },
          unreadable, nullptr},
         {"the last backup before the first", dates("1.6.2031", "", "1.6.2030", ""), never, nullptr},
@@ -947,12 +927,12 @@ TEST_F(WizardAttackTest, ScheduleEntriesBeyondTheirBounds)
         const int count = program().profiles().count();
         const std::string before = fileBytes();
         const std::vector<std::string> boxes = finished(window().actions().New, [&](ProfileWizard& w) {
-            Enter(w.EDProfilename, QStringLiteral("Plan %1").arg(count));
-            Press(w.CHBAdvanced);
+            Type(w.EDProfilename, QStringLiteral("Plan %1").arg(count));
+            Click(w.CHBAdvanced);
             forwardTo(w, PageSource);
             tick(w, src());
-            Press(w.BTForward);
-            Enter(w.EDDest, QString::fromStdString(dest()));
+            Click(w.BTForward);
+            Type(w.EDDest, QString::fromStdString(dest()));
             forwardTo(w, PageWhen);
             c.drive(w);
         });
@@ -976,16 +956,16 @@ TEST_F(WizardAttackTest, PasswordsRoundTripThroughTheFile)
     showActive();
     const QString zip = QStringLiteral("Grüße \"zitiert\" 'einfach' ;=[x]\\ €");
     withWizard(window().actions().New, [&](ProfileWizard& w) {
-        Enter(w.EDProfilename, QStringLiteral("Verschlüsselt"));
+        Type(w.EDProfilename, QStringLiteral("Verschlüsselt"));
         forwardTo(w, PageSource);
         tick(w, src());
-        Press(w.BTForward);
-        Enter(w.EDDest, QString::fromStdString(dest()));
-        Press(w.BTForward);
-        Press(w.CHBCompress);
-        Press(w.CHBEncrypt);
-        Enter(w.EDPassword, zip);
-        Enter(w.EDPassword2, zip);
+        Click(w.BTForward);
+        Type(w.EDDest, QString::fromStdString(dest()));
+        Click(w.BTForward);
+        Click(w.CHBCompress);
+        Click(w.CHBEncrypt);
+        Type(w.EDPassword, zip);
+        Type(w.EDPassword2, zip);
         EXPECT_EQ(finish(w), std::vector<std::string>{});
     });
     ASSERT_EQ(stored().size(), 2u);
@@ -1002,13 +982,13 @@ TEST_F(WizardAttackTest, PasswordsRoundTripThroughTheFile)
     window().selectRow(0);
     withWizard(window().actions().Properties, [&](ProfileWizard& w) {
         forwardTo(w, PageDest);
-        Enter(w.EDNetUser, QStringLiteral("anna"));
+        Type(w.EDNetUser, QStringLiteral("anna"));
         EXPECT_EQ(finish(w), std::vector<std::string>{});
     });
     EXPECT_EQ(stored().at(0).NetPasswd, ftp.NetPasswd);
     withWizard(window().actions().Properties, [&](ProfileWizard& w) {
         forwardTo(w, PageDest);
-        Enter(w.EDNetPasswd, QStringLiteral("neu ü"));
+        Type(w.EDNetPasswd, QStringLiteral("neu ü"));
         EXPECT_EQ(finish(w), std::vector<std::string>{});
     });
     EXPECT_EQ(stored().at(0).NetPasswd, "neu ü");
@@ -1024,24 +1004,24 @@ TEST_F(WizardAttackTest, PasswordsRoundTripThroughTheFile)
         {"ZIP password",
          [&](ProfileWizard& w) {
              forwardTo(w, PageDest);
-             Press(w.CHBFTP);
-             Press(w.BTForward);
-             Press(w.CHBCompress);
-             Press(w.CHBEncrypt);
-             Enter(w.EDPassword, umlauts);
-             Enter(w.EDPassword2, umlauts);
+             Click(w.CHBFTP);
+             Click(w.BTForward);
+             Click(w.CHBCompress);
+             Click(w.CHBEncrypt);
+             Type(w.EDPassword, umlauts);
+             Type(w.EDPassword2, umlauts);
          },
          "Das Passwort ist zu lang: höchstens 116 Byte (ein Umlaut zählt zwei). Bitte geben Sie ein kürzeres ein."},
         {"network password",
          [&](ProfileWizard& w) {
              forwardTo(w, PageDest);
-             Enter(w.EDNetPasswd, umlauts);
+             Type(w.EDNetPasswd, umlauts);
          },
          "Das Passwort ist zu lang: höchstens 90 Byte (ein Umlaut zählt zwei). Bitte geben Sie ein kürzeres ein."},
         {"network user",
          [&](ProfileWizard& w) {
              forwardTo(w, PageDest);
-             Enter(w.EDNetUser, umlauts);
+             Type(w.EDNetUser, umlauts);
          },
          "Der Benutzername ist zu lang: höchstens 92 Byte (ein Umlaut zählt zwei). Bitte geben Sie einen kürzeren "
          "ein."},

@@ -2,6 +2,7 @@
 // their round trip through the profile file into the properties, the refusals, and the profile
 // commands of the main window.
 
+#include "UserInput.h"
 #include "WindowFixture.h"
 #include "app/DataFolder.h"
 #include "components/EEditDate.h"
@@ -35,39 +36,6 @@
 #include <fstream>
 
 namespace {
-
-void Click(QAbstractButton* button)
-{
-    ASSERT_TRUE(button->isVisible()) << button->text().toStdString();
-    ASSERT_TRUE(button->isEnabled()) << button->text().toStdString();
-    // At the left, where check boxes and radio buttons have their box: a wide one is not hit in
-    // its empty middle.
-    const bool box = qobject_cast<QCheckBox*>(button) || qobject_cast<QRadioButton*>(button);
-    QTest::mouseClick(button, Qt::LeftButton, {}, box ? QPoint(8, button->height() / 2) : QPoint());
-}
-
-/// Key presses for each character, umlauts included (which QTest::keyClicks cannot type).
-void KeyClicks(QWidget* widget, const QString& text)
-{
-    for (const QChar c : text) {
-        if (c.unicode() < 0x80)
-            QTest::keyClick(widget, c.toLatin1());
-        else
-            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
-}
-
-/// Types into a field as a user does: the old text selected and typed over, then Tab leaves it.
-void Type(QWidget* field, const QString& text)
-{
-    field->setFocus();
-    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
-    if (text.isEmpty())
-        QTest::keyClick(field, Qt::Key_Delete);
-    else
-        KeyClicks(field, text);
-    QTest::keyClick(field, Qt::Key_Tab);
-}
 
 /// Lines into a memo, one per line.
 void TypeLines(QPlainTextEdit* memo, const QStringList& lines)
