@@ -28,13 +28,13 @@ namespace {
 constexpr qsizetype FirstPiece = 256 * 1024;
 constexpr qsizetype LaterPiece = 128 * 1024;
 
-std::string ReadBytes(const std::filesystem::path& file, std::uint64_t limit = UINT64_MAX)
+std::string ReadBytes(const std::filesystem::path& file)
 {
     std::ifstream in(file, std::ios::binary);
     std::string bytes;
     char buffer[1 << 16];
-    while (in && bytes.size() < limit) {
-        in.read(buffer, static_cast<std::streamsize>(std::min<std::uint64_t>(sizeof buffer, limit - bytes.size())));
+    while (in) {
+        in.read(buffer, sizeof buffer);
         bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
     }
     return bytes;
@@ -326,12 +326,17 @@ std::optional<std::string> LogViewer::contentForLog()
 {
     std::string ours = FileText(m_pending + RichEdit1->toPlainText());
     std::error_code error;
-    const auto size = std::filesystem::file_size(m_logPath, error);
-    if (error || (size == m_loadedBytes && HashOf(ReadBytes(m_logPath)) == m_loadedHash))
+    if (!std::filesystem::exists(m_logPath, error))
         return ours;
-    if (size > m_loadedBytes && HashOf(ReadBytes(m_logPath, m_loadedBytes)) == m_loadedHash) {
+    // Read once: what is compared is what is kept, even while a run appends.
+    const std::string now = ReadBytes(m_logPath);
+    const bool grownOnly =
+        now.size() >= m_loadedBytes && HashOf(std::string_view(now).substr(0, m_loadedBytes)) == m_loadedHash;
+    if (grownOnly && now.size() == m_loadedBytes)
+        return ours;
+    if (grownOnly) {
         // Runs appended their reports since the log was read: they stay, after the window's text.
-        std::string added = ReadBytes(m_logPath).substr(m_loadedBytes);
+        std::string added = now.substr(m_loadedBytes);
         if (!ours.empty() && !ours.ends_with("\r\n"))
             ours += "\r\n";
         QString shown = QString::fromUtf8(added);
