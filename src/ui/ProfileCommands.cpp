@@ -112,11 +112,7 @@ void ProfileCommands::New()
         return;
     TProfile profile;
     wizard.ReadProfile(profile, false);
-    profile.Errors = 0;
-    profile.FilesCount = 0;
-    profile.FilesSize = 0;
-    profile.FilesCompressed = 0;
-    profile.RunRequest = false;
+    // A new record has no statistics; it has not run yet.
     profile.LastRun = NoRun;
     profile.NextRun = NoRun;
     CalcNextBackup(profile, m_program.platform().Now());
