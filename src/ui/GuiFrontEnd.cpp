@@ -251,9 +251,7 @@ void GuiFrontEnd::showOptions()
     services.setAutostart = [this](bool on) { return m_program->SetAutostart(on); };
     services.setLanguage = [this](int index) { SetLanguage(index); };
     services.setSkin = [this](int layout, int colour) { SetSkin(layout, colour); };
-    services.deleteLog = [this] {
-        return m_program->DeleteLog([this](const std::string& question) { return AskConfirmation(question); });
-    };
+    services.deleteLog = [this] { return m_window->DeleteLog(); };
     OptionsDialog dialog(m_program->settings(), services, m_window.get());
     if (optionsHook())
         optionsHook()(dialog);

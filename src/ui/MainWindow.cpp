@@ -211,7 +211,7 @@ void MainWindow::connectActions()
         connect(a.ViewStyles[static_cast<std::size_t>(style)], &QAction::triggered, this,
                 [this, style] { setViewStyle(style); });
     connect(a.Log, &QAction::triggered, this, &MainWindow::openLog);
-    connect(a.DeleteLog, &QAction::triggered, this, &MainWindow::deleteLog);
+    connect(a.DeleteLog, &QAction::triggered, this, &MainWindow::DeleteLog);
     connect(a.HelpContent, &QAction::triggered, this, &MainWindow::helpRequested);
     connect(a.About, &QAction::triggered, this, &MainWindow::aboutRequested);
     connect(m_taskPane, &TaskPane::errorsClicked, this, &MainWindow::openLog);
@@ -390,11 +390,11 @@ void MainWindow::rememberProfile()
 void MainWindow::openLog()
 {
     LogViewer viewer(
-        m_program.logPath(), m_dialogs, [this] { return deleteLog(); }, this);
+        m_program.logPath(), m_dialogs, [this] { return DeleteLog(); }, this);
     viewer.exec();
 }
 
-bool MainWindow::deleteLog()
+bool MainWindow::DeleteLog()
 {
     return m_program.DeleteLog([this](const std::string& question) { return m_dialogs.AskConfirmation(question); });
 }

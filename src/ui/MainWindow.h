@@ -64,6 +64,8 @@ public:
     void selectRow(int row);
     /// The profile Ctrl+C remembered (forgotten when it is deleted).
     std::optional<ProfileId> copySource() const { return m_copySource; }
+    /// Asks and deletes Backup.log; whether it did.
+    bool DeleteLog();
 
 signals:
     void aboutRequested();
@@ -84,8 +86,6 @@ private:
     /// Status-bar panel 1: the next task or the pause text.
     void showNextTaskStatus();
     void openLog();
-    /// Asks and deletes Backup.log; whether it did.
-    bool deleteLog();
     void rememberProfile();
     void listMenu(const QPoint& position);
     void columnWidthChanged(int column, int width);
