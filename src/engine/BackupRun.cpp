@@ -13,6 +13,7 @@
 #include "engine/RunState.h"
 #include "engine/SourceScan.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace {
@@ -23,6 +24,44 @@ std::string normalFolder(const std::string& path)
     if (path.empty())
         return path;
     return AddSlash(std::filesystem::path(path).lexically_normal().string());
+}
+
+// Moves what folder holds into aside (below is its path below the destination), but for the
+// mounts below the destination (mounts, relative to it) and what kept keeps at the top.
+void moveAside(RunState& state, const std::string& folder, const std::string& aside, const std::string& below,
+               const std::vector<std::string>& mounts, const std::function<bool(const std::string&)>& kept,
+               const MountLeftAlone& leftAlone)
+{
+    for (const FileEntry& entry : state.fs.ListFolder(folder).entries) {
+        const std::string path = folder + entry.name;
+        const std::string sub = below + entry.name + "/";
+        if ((below.empty() && kept(entry.name)) || path + "/" == state.erasedFolder)
+            continue;
+        if (entry.mountPoint || std::find(mounts.begin(), mounts.end(), sub) != mounts.end()) {
+            leftAlone(path + "/");
+            continue;
+        }
+        // A folder that holds a mount further down is set aside piece by piece around it: moved
+        // whole, the mount would go with it and be emptied with what was set aside.
+        const bool holdsMount = entry.folder && std::any_of(mounts.begin(), mounts.end(), [&](const std::string& m) {
+                                    return m.compare(0, sub.size(), sub) == 0;
+                                });
+        if (holdsMount) {
+            const Status made = state.fs.CreateFolder(aside + entry.name);
+            if (made.ok() || made.code == ResultCode::AlreadyExists)
+                moveAside(state, path + "/", aside + entry.name + "/", sub, mounts, kept, leftAlone);
+            continue;
+        }
+        if (!state.fs.MoveFile(path, aside + entry.name).ok()) {
+            // What cannot be moved aside is emptied in place.
+            if (entry.folder) {
+                EraseFolderContents(state.fs, path + "/", {}, leftAlone);
+                state.fs.RemoveFolder(path);
+            } else {
+                state.fs.DeleteFile(path);
+            }
+        }
+    }
 }
 
 } // namespace
@@ -114,8 +153,13 @@ std::optional<std::string> BackupRun::emptyDestination(RunState& state, const st
     auto kept = [&](const std::string& name) {
         return name == keep || (compress && (name == archive || IsVolumeName(name, archive)));
     };
+    // Another file system mounted in the destination (a medium, a tmpfs, a source or the data
+    // folder bind-mounted there) is not the destination's to empty.
+    const MountLeftAlone leftAlone = [&state](const std::string& path) {
+        state.addLine("Hinweis: " + path + " ist ein eingehängtes Dateisystem und wird nicht geleert");
+    };
     if (!setAside) {
-        EraseFolderContents(state.fs, state.destination, kept);
+        EraseFolderContents(state.fs, state.destination, kept, leftAlone);
         return std::nullopt;
     }
     // What the destination held is only moved aside: the copy of a file that fails in this run
@@ -124,20 +168,11 @@ std::optional<std::string> BackupRun::emptyDestination(RunState& state, const st
     if (!state.fs.CreateFolder(erased).ok())
         return "Ziel " + state.destination + " wird nicht geleert: " + erased + " kann nicht angelegt werden";
     state.erasedFolder = erased;
-    for (const FileEntry& entry : state.fs.ListFolder(state.destination).entries) {
-        const std::string path = state.destination + entry.name;
-        if (kept(entry.name) || path + "/" == erased)
-            continue;
-        if (!state.fs.MoveFile(path, erased + entry.name).ok()) {
-            // Another file system mounted inside the destination cannot move there: it is emptied.
-            if (entry.folder) {
-                EraseFolderContents(state.fs, path + "/", kept);
-                state.fs.RemoveFolder(path);
-            } else {
-                state.fs.DeleteFile(path);
-            }
-        }
-    }
+    std::vector<std::string> mounts;
+    const std::string real = AddSlash(ResolvedPath(state.fs, state.destination));
+    for (const std::string& point : state.fs.MountPointsBelow(state.destination))
+        mounts.push_back(point.substr(real.size()));
+    moveAside(state, state.destination, erased, {}, mounts, kept, leftAlone);
     return std::nullopt;
 }
 
@@ -285,7 +320,7 @@ RunResult BackupRun::Run()
     // A destination on a medium that is not plugged in is never made on the disk that holds its
     // empty mount point.
     if (walk && local) {
-        if (const auto unmounted = UnmountedMediumOf(m_fs, state.destination, m_platform.MediaMountRoots())) {
+        if (const auto unmounted = UnmountedDestinationOf(m_fs, m_platform, state.destination, p)) {
             state.addLine(RuleLine);
             state.errorLine("Ziel " + state.destination + " derzeit nicht verfügbar (" + *unmounted + ")");
             walk = false;

@@ -95,15 +95,20 @@ Status MoveFileRetry(FileSystem& fs, const std::string& source, const std::strin
 }
 
 void EraseFolderContents(FileSystem& fs, const std::string& folder,
-                         const std::function<bool(const std::string& name)>& keep)
+                         const std::function<bool(const std::string& name)>& keep, const MountLeftAlone& leftAlone)
 {
     // Hidden folders go too: a run that takes hidden files leaves them in its destination.
     for (const FileEntry& entry : fs.ListFolder(folder).entries) {
         if (keep && keep(entry.name))
             continue;
         const std::string path = folder + entry.name;
+        if (entry.mountPoint) {
+            if (leftAlone)
+                leftAlone(path + "/");
+            continue;
+        }
         if (entry.folder) {
-            EraseFolderContents(fs, path + "/");
+            EraseFolderContents(fs, path + "/", {}, leftAlone);
             fs.RemoveFolder(path);
         } else if (!fs.DeleteFile(path).ok()) {
             fs.MakeWritable(path);

@@ -25,10 +25,14 @@ Status ForceDestination(FileSystem& fs, const std::string& path);
 Status CopyFileRetry(FileSystem& fs, const std::string& source, const std::string& target);
 /// Moves source to target in the same way.
 Status MoveFileRetry(FileSystem& fs, const std::string& source, const std::string& target);
+/// What an emptying leaves alone because it is another mount: told its path.
+using MountLeftAlone = std::function<void(const std::string& path)>;
 /// Removes every file and folder below folder but those directly in it whose name keep holds
-/// to; the folder stays. Failures are ignored.
+/// to; the folder stays. It never reaches into another mount below folder (a medium, a tmpfs, a
+/// bind mount): each is left as it is and told to leftAlone. Failures are ignored.
 void EraseFolderContents(FileSystem& fs, const std::string& folder,
-                         const std::function<bool(const std::string& name)>& keep = {});
+                         const std::function<bool(const std::string& name)>& keep = {},
+                         const MountLeftAlone& leftAlone = {});
 
 /// Where a file or folder lives, whatever path names it.
 struct FileIdentity

@@ -5,12 +5,12 @@
 
 namespace {
 
-// The deepest folder of path that exists, or nothing.
-std::optional<FileEntry> deepestExisting(FileSystem& fs, std::string path)
+// The deepest folder of path that exists (its path ends with "/"), or nothing.
+std::optional<std::pair<std::string, FileEntry>> deepestExisting(FileSystem& fs, std::string path)
 {
     for (;;) {
         if (auto entry = fs.Stat(path); entry && entry->folder)
-            return entry;
+            return std::make_pair(AddSlash(path), *entry);
         while (path.size() > 1 && path.back() == '/')
             path.pop_back();
         const std::size_t slash = path.find_last_of('/');
@@ -34,10 +34,41 @@ std::optional<std::string> UnmountedMediumOf(FileSystem& fs, const std::string& 
         if (path.size() <= resolvedRoot.size() || path.compare(0, resolvedRoot.size(), resolvedRoot) != 0)
             continue;
         const auto existing = deepestExisting(fs, path);
-        if (existing && existing->device == rootEntry->device)
-            return "kein Medium eingehängt unter " + resolvedRoot;
+        if (existing && existing->second.device == rootEntry->device)
+            return "Medium nicht eingehängt unter " + resolvedRoot;
     }
     return std::nullopt;
+}
+
+std::optional<std::string> UnmountedRememberedMedium(FileSystem& fs, Platform& platform, const std::string& destination,
+                                                     const TProfile& profile)
+{
+    const std::string& mountPoint = profile.DestMountPoint;
+    if (mountPoint.size() < 2 || mountPoint.front() != '/' || mountPoint.back() != '/')
+        return std::nullopt;
+    // A destination moved elsewhere since owes nothing to the medium of its old place.
+    const std::string path = AddSlash(ResolvedPath(fs, destination));
+    if (path.compare(0, mountPoint.size(), mountPoint) != 0)
+        return std::nullopt;
+    const auto existing = deepestExisting(fs, path);
+    if (!existing)
+        return std::nullopt;
+    const VolumeInfo now = platform.VolumeOf(existing->first);
+    if (now.identity == profile.DestFileSystem)
+        return std::nullopt;
+    const bool heldAbove =
+        now.mountPoint.size() < mountPoint.size() && mountPoint.compare(0, now.mountPoint.size(), now.mountPoint) == 0;
+    if (heldAbove)
+        return "Medium nicht eingehängt unter " + mountPoint;
+    return std::nullopt;
+}
+
+std::optional<std::string> UnmountedDestinationOf(FileSystem& fs, Platform& platform, const std::string& destination,
+                                                  const TProfile& profile)
+{
+    if (auto unmounted = UnmountedMediumOf(fs, destination, platform.MediaMountRoots()))
+        return unmounted;
+    return UnmountedRememberedMedium(fs, platform, destination, profile);
 }
 
 void MediumGuard::Pin(const std::string& destination)

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "platform/FileSystem.h"
+#include "platform/Platform.h"
+#include "profiles/TProfile.h"
 
 #include <atomic>
 #include <optional>
@@ -13,6 +15,18 @@
 /// when the destination may be used and its missing folders made.
 std::optional<std::string> UnmountedMediumOf(FileSystem& fs, const std::string& destination,
                                              const std::vector<std::string>& mediaRoots);
+
+/// Why the profile's destination cannot be used now because the medium it lay on at the last run
+/// without errors is not mounted: the destination lies below that medium's mount point, and the
+/// deepest folder of it that exists lies on the file system that holds the mount point. Another
+/// medium mounted there in turn is used. Nothing when the destination may be used.
+std::optional<std::string> UnmountedRememberedMedium(FileSystem& fs, Platform& platform, const std::string& destination,
+                                                     const TProfile& profile);
+
+/// Either reason why a destination's medium is not there (a folder of the media roots, or the
+/// remembered one), or nothing.
+std::optional<std::string> UnmountedDestinationOf(FileSystem& fs, Platform& platform, const std::string& destination,
+                                                  const TProfile& profile);
 
 /// The file system as a run sees it once its destination is known: no folder is made at or
 /// below the destination unless the folder it is made in lies on the destination's own file
@@ -47,6 +61,10 @@ public:
         return m_inner.CompareFiles(source, copy, bytewise);
     }
     bool IsFileSystemRoot(const std::string& folder) override { return m_inner.IsFileSystemRoot(folder); }
+    std::vector<std::string> MountPointsBelow(const std::string& folder) override
+    {
+        return m_inner.MountPointsBelow(folder);
+    }
     void SyncFileSystem(const std::string& path) override { m_inner.SyncFileSystem(path); }
     std::optional<std::int64_t> FreeSpace(const std::string& path) override { return m_inner.FreeSpace(path); }
     void StopCopiesWhen(const std::atomic<bool>* flag) override { m_inner.StopCopiesWhen(flag); }

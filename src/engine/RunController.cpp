@@ -129,6 +129,7 @@ void RunController::startRun(DateTime now, const std::optional<std::string>& pro
     // A cancel while the program ran reaches the worker before its first file search: it copies
     // nothing and reports the cancel.
     m_netConnectionMade = false;
+    m_destinationVolume.reset();
     std::optional<Status> logonError;
     std::optional<Status> destinationError;
     const bool folderDestination = !profile.FTP && profile.Backuptype != BackupDelete;
@@ -147,12 +148,14 @@ void RunController::startRun(DateTime now, const std::optional<std::string>& pro
         // A destination must name its place: a relative one (a Windows path from an older
         // profile file, "\\server\share") would be made wherever the program was started.
         const bool absolute = !destination.empty() && destination.front() == '/';
-        const auto unmounted = UnmountedMediumOf(m_env.fs, destination, m_env.platform.MediaMountRoots());
+        const auto unmounted = UnmountedDestinationOf(m_env.fs, m_env.platform, destination, profile);
         const Status made = !absolute   ? Status{ResultCode::PathNotFound, "kein absoluter Pfad"}
                             : unmounted ? Status{ResultCode::DriveNotReady, *unmounted}
                                         : ForceDestination(m_env.fs, destination);
         if (!made.ok())
             destinationError = made;
+        else
+            m_destinationVolume = m_env.platform.VolumeOf(destination);
     }
     if (logonError || destinationError) {
         const bool scheduled = profile.Period != PeriodNotPeriodic;
@@ -208,6 +211,11 @@ void RunController::backupLog(const std::vector<std::string>& lines, std::int32_
         profile->FilesCount = count;
         if (errors == 0)
             profile->LastGoodRun = NextReferenceOf(*profile, m_reference, m_started);
+        // The medium a run went well on is the one its destination is on from now on.
+        if (errors == 0 && m_destinationVolume) {
+            profile->DestFileSystem = m_destinationVolume->identity;
+            profile->DestMountPoint = m_destinationVolume->mountPoint;
+        }
         runAfter = profile->RunAfter;
         runAfterWait = profile->RunAfterWait;
     }

@@ -158,7 +158,7 @@ void SourceScan::readAhead(const std::string& folder, const std::vector<FileEntr
     if (!m_state.profile.Withsub)
         return;
     for (const FileEntry& e : entries) {
-        if (!entered(folder, e))
+        if (!entered(folder, e) || leftAsMount(e))
             continue;
         const std::string sub = folder + e.name + "/";
         FileSystem& fs = m_state.fs;
@@ -175,6 +175,14 @@ bool SourceScan::entered(const std::string& folder, const FileEntry& entry)
     const FileIdentity here{entry.device, entry.inode};
     return here != destinationIdentity() && (!m_dataFolder || here != *m_dataFolder) &&
            folder + entry.name + "/" != m_state.destination;
+}
+
+bool SourceScan::leftAsMount(const FileEntry& folder) const
+{
+    // A medium or a folder bind-mounted into the source is another place: a move or deletion of
+    // the source never reaches into it.
+    const std::uint8_t type = m_state.profile.Backuptype;
+    return folder.mountPoint && (type == BackupMove || type == BackupDelete);
 }
 
 bool SourceScan::stillTheSame(const std::string& folder, const FileEntry& listed)
@@ -313,9 +321,17 @@ std::int64_t SourceScan::scanFolderContent(const std::string& folder, int level,
     if (p.Withsub) {
         // Collect first: the listing of a synchronisation walk is replaced by the subfolder's.
         std::vector<FileEntry> subfolders;
-        for (const FileEntry& e : entries)
-            if (entered(folder, e))
-                subfolders.push_back(e);
+        for (const FileEntry& e : entries) {
+            if (!entered(folder, e))
+                continue;
+            if (leftAsMount(e)) {
+                if (pass == ScanPass::Counting)
+                    m_state.errorLine("Ordner " + folder + e.name + "/ ist ein eingehängtes Dateisystem: " +
+                                      "nichts darin wird verschoben oder gelöscht");
+                continue;
+            }
+            subfolders.push_back(e);
+        }
         std::vector<FileEntry> files;
         if (p.Backuptype == BackupSynchronise)
             std::copy_if(entries.begin(), entries.end(), std::back_inserter(files),

@@ -48,6 +48,8 @@ private:
     const std::vector<FileEntry>& listing(const std::string& folder, ScanPass pass);
     const std::vector<FileEntry>& destinationListing(const std::string& folder);
     bool entered(const std::string& folder, const FileEntry& entry);
+    /// Whether a subfolder the walk would enter is another mount that this run must not touch.
+    bool leftAsMount(const FileEntry& folder) const;
     void readAhead(const std::string& folder, const std::vector<FileEntry>& entries);
     /// Whether a source can be walked; the first pass reports one that cannot.
     bool reachable(const std::string& source, ScanPass pass);

@@ -24,6 +24,9 @@ struct FileEntry
     std::uint64_t inode = 0;
     std::int64_t mtimeNs = 0;
     std::int64_t ctimeNs = 0;
+    // The root of another mount (a medium, a tmpfs, a bind mount of a folder from elsewhere): what
+    // lies below it is not the folder's own, and no emptying, deletion or move may reach into it.
+    bool mountPoint = false;
 };
 
 /// A folder's entries, and whether all of them could be read: a folder that cannot be opened
@@ -74,6 +77,13 @@ public:
     virtual bool CompareFiles(const std::string& source, const std::string& copy, bool bytewise) = 0;
     /// Whether the folder is the root of a file system (a mount point).
     virtual bool IsFileSystemRoot(const std::string& folder) = 0;
+    /// The mount points strictly below folder (its real location), with every link resolved and
+    /// each ending with "/"; bind mounts of folders of the same disk too.
+    virtual std::vector<std::string> MountPointsBelow(const std::string& folder)
+    {
+        (void)folder;
+        return {};
+    }
     /// Writes everything cached for the file system that holds path to its storage.
     virtual void SyncFileSystem(const std::string& path) = 0;
     /// Bytes an unprivileged user may still write to the file system that holds path, or

@@ -80,7 +80,7 @@ std::vector<MountEntry> ParseMountInfo(const std::string& text)
         const auto separator = std::find(parts.begin(), parts.end(), "-");
         if (parts.size() < 5 || separator == parts.end() || parts.end() - separator < 3)
             continue;
-        mounts.push_back({unescaped(parts[4]), *(separator + 1), unescaped(*(separator + 2))});
+        mounts.push_back({unescaped(parts[4]), *(separator + 1), unescaped(*(separator + 2)), parts[2]});
     }
     return mounts;
 }

@@ -9,6 +9,7 @@ struct MountEntry
     std::string mountPoint;
     std::string fsType;
     std::string source;
+    std::string device; // the device number, "major:minor"
 };
 
 /// The mounted file systems of a mountinfo text; "\040" and the other octal escapes of names

@@ -29,6 +29,9 @@ struct VolumeInfo
 {
     std::string mountPoint; // where it is mounted, ending with "/"
     std::string label;      // its label; empty when it has none or it cannot be read
+    // What tells this file system from any other mounted at the same place, from one mount to the
+    // next: "UUID=…" where it has one, else its device number and mount source.
+    std::string identity;
 };
 
 /// The operating system as the program sees it. The core never asks the system directly; it is

@@ -169,6 +169,8 @@ const std::vector<KeyRule>& keyRules()
          readLeadingNumber},
         // Ours, after the keys older installations know.
         numberKey("LastGoodRun", &TProfile::LastGoodRun),
+        textKey("DestFileSystem", &TProfile::DestFileSystem),
+        textKey("DestMountPoint", &TProfile::DestMountPoint),
     };
     return rules;
 }
@@ -202,6 +204,15 @@ ProfileDefaults ProfileDefaultsFrom(const ProgramSettings& settings)
 {
     return {static_cast<std::uint8_t>(settings.Compression), settings.Priority, settings.System, settings.Hidden,
             settings.ReadOnly};
+}
+
+void ChangeDestination(TProfile& profile, const std::string& destination)
+{
+    if (profile.Destination == destination)
+        return;
+    profile.Destination = destination;
+    profile.DestFileSystem.clear();
+    profile.DestMountPoint.clear();
 }
 
 TProfile DefaultProfile(const ProfileDefaults& defaults)

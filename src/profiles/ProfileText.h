@@ -26,6 +26,10 @@ ProfileDefaults ProfileDefaultsFrom(const ProgramSettings& settings);
 /// The record a profile section starts from before its keys are applied.
 TProfile DefaultProfile(const ProfileDefaults& defaults);
 
+/// Sets the profile's destination; a new one forgets the medium the old one lay on, so that a
+/// destination moved off a disk that is gone for good is not waited for.
+void ChangeDestination(TProfile& profile, const std::string& destination);
+
 /// Recomputes a profile's NextRun (the scheduler provides it; the profile file applies it to
 /// every profile that does not catch up missed runs).
 using NextRunRecalculation = std::function<void(TProfile&)>;

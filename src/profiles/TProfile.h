@@ -102,6 +102,11 @@ struct TProfile
     // a run by date compares with, so a file that failed is taken again. For a differential
     // profile without a full backup to build on, its first such run, which took every file.
     std::int64_t LastGoodRun = 0;
+    // The file system the destination lay on at the last run without errors: its identity (as
+    // VolumeInfo gives it) and its mount point. A destination below that mount point that now
+    // lies on the disk holding the empty mount point is a medium that is not plugged in.
+    std::string DestFileSystem;
+    std::string DestMountPoint;
     DateTime NextRun = 0.0;
     std::int32_t Errors = 0;
     std::string RunBefore;

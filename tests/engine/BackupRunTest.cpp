@@ -6,8 +6,7 @@
 #include "platform/posix/ArchiveStateCatalogue.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "profiles/ProfileText.h"
-#include "support/FakePlatform.h"
-#include "support/RecordingObserver.h"
+#include "support/EngineRun.h"
 #include "support/Shell.h"
 #include "support/SmallMediumFileSystem.h"
 #include "support/TempDir.h"
@@ -48,54 +47,17 @@ public:
     }
 };
 
-class BackupRunTest : public ::testing::Test
+class BackupRunTest : public EngineRun
 {
 protected:
-    TempDir dir;
-    std::filesystem::path src = dir / "quelle";
-    std::filesystem::path dst = dir / "ziel";
-    FakePlatform platform;
     DamagingFileSystem fs;
-    RecordingObserver observer;
-    RunControl control;
-    bool logAll = true;
-    bool logProfile = false;
-    bool logError = true;
-    std::int32_t attributeMask = 32 + 4 + 2 + 1;
-    std::filesystem::path dataFolder = dir / "programmdaten";
 
     BackupRunTest()
     {
         platform.now = 37626.0 + (14 * 3600 + 7 * 60 + 33) / 86400.0; // 05.01.2003 14:07:33
-        std::filesystem::create_directories(src);
     }
 
-    TProfile profile(std::uint8_t type)
-    {
-        TProfile p = DefaultProfile({});
-        p.Name = "Test";
-        p.Source = {src.string()};
-        p.Destination = dst.string();
-        p.Withsub = true;
-        p.Backuptype = type;
-        p.Generations = 1;
-        return p;
-    }
-
-    RunResult run(const TProfile& p, std::int64_t reference = NeverRan)
-    {
-        BackupJob job;
-        job.profile = p;
-        job.referenceTime = reference;
-        job.logAll = logAll;
-        job.logProfile = logProfile;
-        job.logError = logError;
-        job.attributeMask = attributeMask;
-        job.dataFolder = dataFolder.string();
-        // Each run opens the catalogue afresh, as each start of the program does.
-        ArchiveStateCatalogue catalogue(dir / "archive-state.db");
-        return BackupRun(job, platform, fs, catalogue, observer, control).Run();
-    }
+    RunResult run(const TProfile& p, std::int64_t reference = NeverRan) { return EngineRun::run(fs, p, reference); }
 
     // The lines between the header and the footer.
     static std::vector<std::string> body(const RunResult& r)
@@ -531,7 +493,7 @@ TEST_F(BackupRunTest, AMediumThatIsNotPluggedInIsNeverFilledOnTheDiskBelowIt)
     EXPECT_TRUE(std::filesystem::is_empty(stick));
     EXPECT_EQ(r.errorCount, 1);
     EXPECT_EQ(body(r), (std::vector<std::string>{"!!! Fehler    : Ziel " + (stick / "sicherung/").string() +
-                                                 " derzeit nicht verfügbar (kein Medium eingehängt unter " +
+                                                 " derzeit nicht verfügbar (Medium nicht eingehängt unter " +
                                                  media.string() + "/)"}));
 }
 

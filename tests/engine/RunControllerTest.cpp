@@ -331,7 +331,7 @@ TEST_F(RunControllerTest, TheWorkerAsksForTheMediumOnTheMainThread)
     const int row = add("Medium");
     profiles.at(row).CheckDestname = true;
     profiles.at(row).DestName = "SICHERUNG";
-    platform.volume = {"/media/anna/", "ANDERS"};
+    platform.volume = {"/media/anna/", "ANDERS", ""};
     dialogs.answers = {false}; // Cancel
     controller.BackupProfile(row);
     playMainThread();
@@ -347,7 +347,7 @@ TEST_F(RunControllerTest, AQuestionNeverLeavesTheWorkerWaiting)
     const int row = add("Medium");
     profiles.at(row).CheckDestname = true;
     profiles.at(row).DestName = "SICHERUNG";
-    platform.volume = {"/media/anna/", "ANDERS"};
+    platform.volume = {"/media/anna/", "ANDERS", ""};
     dialogs.answers = {true, true, true}; // would go on asking
     const auto questionWaiting = [this] {
         for (int i = 0; i < 500; ++i) {
@@ -411,7 +411,7 @@ TEST_F(RunControllerTest, TheWorkerAsksForTheNextDiskOnTheMainThread)
     std::filesystem::create_directories(dst);
     fs.medium = dst;
     fs.mediumCapacity = 64 * 1024 + 70'000;
-    platform.volume = {"/media/anna/", "STICK"};
+    platform.volume = {"/media/anna/", "STICK", ""};
     dialogs.answers = {true};
     controller.BackupProfile(row);
     // While the question is open, the user swaps the full medium for an empty one.
@@ -619,7 +619,7 @@ TEST_F(RunControllerTest, WaitingForTheControllerWaitsForTheProgramItsRunWaitsFo
 
 TEST_F(RunControllerTest, CheckDestVolumeAsksUntilTheMediumIsRight)
 {
-    platform.volume = {"/media/anna/", "ANDERS"};
+    platform.volume = {"/media/anna/", "ANDERS", ""};
     dialogs.answers = {true, false};
     EXPECT_FALSE(controller.CheckDestVolume("/media/anna/x/", "Sicherung"));
     EXPECT_EQ(dialogs.shown, (std::vector<std::string>{

@@ -61,11 +61,15 @@ TEST(PosixPlatformTest, MountPointsFromMountinfo)
                                   "40 28 8:17 / /media/anna/Neues\\040Volume rw - vfat /dev/sdb1 rw\n"
                                   "41 28 8:18 / /media/anna/Neues rw - vfat /dev/sdc1 rw\n";
     using Mount = std::pair<std::string, std::string>;
-    EXPECT_EQ(PosixPlatform::MountOf(mountinfo, "/home/anna/"), (Mount{"/", "/dev/vda"}));
-    EXPECT_EQ(PosixPlatform::MountOf(mountinfo, "/media/anna/Neues Volume/sich/"),
-              (Mount{"/media/anna/Neues Volume/", "/dev/sdb1"}));
-    EXPECT_EQ(PosixPlatform::MountOf(mountinfo, "/media/anna/Neues/"), (Mount{"/media/anna/Neues/", "/dev/sdc1"}));
-    EXPECT_EQ(PosixPlatform::MountOf(mountinfo, "/proc/1/"), (Mount{"/proc/", "proc"}));
+    auto mountOf = [&](const std::string& path) {
+        const MountEntry m = PosixPlatform::MountOf(mountinfo, path);
+        return Mount{m.mountPoint, m.source};
+    };
+    EXPECT_EQ(mountOf("/home/anna/"), (Mount{"/", "/dev/vda"}));
+    EXPECT_EQ(mountOf("/media/anna/Neues Volume/sich/"), (Mount{"/media/anna/Neues Volume/", "/dev/sdb1"}));
+    EXPECT_EQ(mountOf("/media/anna/Neues/"), (Mount{"/media/anna/Neues/", "/dev/sdc1"}));
+    EXPECT_EQ(mountOf("/proc/1/"), (Mount{"/proc/", "proc"}));
+    EXPECT_EQ(PosixPlatform::MountOf(mountinfo, "/media/anna/Neues/x").device, "8:18");
 
     PosixPlatform platform("/usr/bin/tresorio", "/tmp");
     const VolumeInfo volume = platform.VolumeOf("/proc/self/");
@@ -78,7 +82,7 @@ TEST(PosixPlatformTest, ProgramsRunInTheirFolder)
     TempDir dir;
     PosixPlatform platform("/usr/bin/tresorio", "/tmp");
     EXPECT_TRUE(platform.RunProgram("sleep 0.2; echo fertig > marke.txt", dir.path().string(), true).started);
-    EXPECT_EQ(ReadFileBytes(dir / "marke.txt"), "fertig\n");               // waited for it
+    EXPECT_EQ(ReadFileBytes(dir / "marke.txt"), "fertig\n"); // waited for it
     const Platform::ProgramRun failing = platform.RunProgram("exit 3", dir.path().string(), true);
     EXPECT_TRUE(failing.started);
     EXPECT_EQ(failing.exitStatus, 3);

@@ -38,7 +38,7 @@ public:
     std::string SpecialFolderPath(SpecialFolder folder) override { return folders[folder]; }
     void SetCurrentThreadPriority(int level) override { threadPriority = level; }
 
-    VolumeInfo volume{"/", ""};
+    VolumeInfo volume{"/", "", ""};
     std::vector<std::string> programs; // "folder|command|wait" of every program started
     bool programsStart = true;
     Status shareResult{50, "nicht unterstützt"};

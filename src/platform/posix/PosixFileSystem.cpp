@@ -1,6 +1,7 @@
 #include "platform/posix/PosixFileSystem.h"
 
 #include "base/ResultCodes.h"
+#include "platform/MountTable.h"
 #include "platform/posix/FileDescriptor.h"
 #include "platform/posix/FullIo.h"
 
@@ -16,6 +17,8 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <linux/fs.h>
 #include <mutex>
 #include <sys/ioctl.h>
@@ -116,6 +119,19 @@ FileEntry entryOf(std::string name, const struct stat& st)
     e.mtimeNs = nanoseconds(st.st_mtim);
     e.ctimeNs = nanoseconds(st.st_ctim);
     return e;
+}
+
+// Whether name in the folder dirfd (or a path, with AT_FDCWD) is the root of a mount: another
+// file system, or a folder bind-mounted there from elsewhere on the same disk, which the device
+// number alone would not tell.
+bool isMountRoot(int dirfd, const char* name)
+{
+    struct statx st
+    {
+    };
+    if (::statx(dirfd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_TYPE, &st) != 0)
+        return false;
+    return (st.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0 && (st.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
 }
 
 std::string folderOf(const std::string& path)
@@ -271,8 +287,10 @@ FolderListing PosixFileSystem::ListFolder(const std::string& folder)
             if (!S_ISREG(st.st_mode))
                 continue;
         }
-        if (S_ISREG(st.st_mode) || S_ISDIR(st.st_mode))
+        if (S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) {
             listing.entries.push_back(entryOf(name, st));
+            listing.entries.back().mountPoint = S_ISDIR(st.st_mode) && isMountRoot(fd, d->d_name);
+        }
     }
     ::closedir(dir);
     // In name order, as the walk and its report should be, whatever order the directory keeps.
@@ -291,7 +309,9 @@ std::optional<FileEntry> PosixFileSystem::Stat(const std::string& path)
         p.pop_back();
     if (::stat(p.c_str(), &st) != 0 || !(S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)))
         return std::nullopt;
-    return entryOf(nameOf(p), st);
+    FileEntry entry = entryOf(nameOf(p), st);
+    entry.mountPoint = entry.folder && p != "/" && isMountRoot(AT_FDCWD, p.c_str());
+    return entry;
 }
 
 std::optional<std::string> PosixFileSystem::RealPath(const std::string& path)
@@ -531,6 +551,24 @@ bool PosixFileSystem::IsFileSystemRoot(const std::string& folder)
     if (::stat(p.c_str(), &self) != 0 || ::stat((p + "/..").c_str(), &parent) != 0)
         return false;
     return self.st_dev != parent.st_dev || self.st_ino == parent.st_ino;
+}
+
+std::vector<std::string> PosixFileSystem::MountPointsBelow(const std::string& folder)
+{
+    std::vector<std::string> below;
+    const auto real = RealPath(folder);
+    if (!real)
+        return below;
+    const std::string root = *real == "/" ? "/" : *real + "/";
+    std::ifstream in("/proc/self/mountinfo");
+    const std::string table{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    for (const MountEntry& mount : ParseMountInfo(table)) {
+        const std::string point = mount.mountPoint == "/" ? "/" : mount.mountPoint + "/";
+        if (point.size() > root.size() && point.compare(0, root.size(), root) == 0 &&
+            std::find(below.begin(), below.end(), point) == below.end())
+            below.push_back(point);
+    }
+    return below;
 }
 
 void PosixFileSystem::SyncFileSystem(const std::string& path)

@@ -25,6 +25,7 @@ public:
     Status MoveToTrash(const std::string& path) override;
     bool CompareFiles(const std::string& source, const std::string& copy, bool bytewise) override;
     bool IsFileSystemRoot(const std::string& folder) override;
+    std::vector<std::string> MountPointsBelow(const std::string& folder) override;
     void SyncFileSystem(const std::string& path) override;
     std::optional<std::int64_t> FreeSpace(const std::string& path) override;
     void StopCopiesWhen(const std::atomic<bool>* flag) override;

@@ -33,6 +33,25 @@ std::string standardLocation(QStandardPaths::StandardLocation location)
     return withoutTrailingSlash(QStandardPaths::writableLocation(location).toStdString());
 }
 
+// A tag of a block device as libblkid reads it (from its cache, or from the device where the user
+// may read it), else from the links udev makes for everyone; empty when there is none.
+std::string blkidTag(const char* tag, const std::string& device)
+{
+    if (char* value = blkid_get_tag_value(nullptr, tag, device.c_str())) {
+        std::string found = value;
+        std::free(value);
+        return found;
+    }
+    if (std::string(tag) != "UUID")
+        return {};
+    std::error_code error;
+    const std::filesystem::path real = std::filesystem::canonical(device, error);
+    for (const auto& link : std::filesystem::directory_iterator("/dev/disk/by-uuid", error))
+        if (std::filesystem::canonical(link.path(), error) == real && !error)
+            return link.path().filename().string();
+    return {};
+}
+
 } // namespace
 
 PosixPlatform::PosixPlatform(std::filesystem::path executable, std::filesystem::path dataFolder)
@@ -110,21 +129,18 @@ void PosixPlatform::SetCurrentThreadPriority(int level)
     ::syscall(SYS_ioprio_set, IoprioWhoProcess, static_cast<int>(thread), (ioClass << IoprioClassShift) | 4);
 }
 
-std::pair<std::string, std::string> PosixPlatform::MountOf(const std::string& mountinfo, const std::string& path)
+MountEntry PosixPlatform::MountOf(const std::string& mountinfo, const std::string& path)
 {
     // The mount point that holds the path most closely (the last of equals: mounted over).
-    std::string best;
-    std::string device;
-    for (const MountEntry& entry : ParseMountInfo(mountinfo)) {
-        std::string mount = entry.mountPoint;
-        if (mount.empty() || mount.back() != '/')
-            mount += '/';
-        if (path.compare(0, mount.size(), mount) == 0 && mount.size() >= best.size()) {
-            best = mount;
-            device = entry.source;
-        }
+    MountEntry best;
+    for (MountEntry& entry : ParseMountInfo(mountinfo)) {
+        if (entry.mountPoint.empty() || entry.mountPoint.back() != '/')
+            entry.mountPoint += '/';
+        if (path.compare(0, entry.mountPoint.size(), entry.mountPoint) == 0 &&
+            entry.mountPoint.size() >= best.mountPoint.size())
+            best = std::move(entry);
     }
-    return {best, device};
+    return best;
 }
 
 VolumeInfo PosixPlatform::VolumeOf(const std::string& path)
@@ -137,14 +153,18 @@ VolumeInfo PosixPlatform::VolumeOf(const std::string& path)
         full += '/';
     std::ifstream in("/proc/self/mountinfo");
     const std::string mountinfo{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    const auto [mountPoint, device] = MountOf(mountinfo, full);
-    VolumeInfo volume{mountPoint, {}};
-    if (device.rfind("/dev/", 0) == 0) {
-        if (char* label = blkid_get_tag_value(nullptr, "LABEL", device.c_str())) {
-            volume.label = label;
-            std::free(label);
-        }
+    const MountEntry mount = MountOf(mountinfo, full);
+    VolumeInfo volume{mount.mountPoint, {}, {}};
+    if (mount.source.rfind("/dev/", 0) == 0) {
+        volume.label = blkidTag("LABEL", mount.source);
+        const std::string uuid = blkidTag("UUID", mount.source);
+        if (!uuid.empty())
+            volume.identity = "UUID=" + uuid;
     }
+    // A tmpfs, a network file system or a device the user may not read has no UUID to be had:
+    // the device number with what was mounted tells it from the disk its mount point lies on.
+    if (volume.identity.empty() && !mount.mountPoint.empty())
+        volume.identity = mount.device + " " + mount.fsType + " " + mount.source;
     return volume;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/MountTable.h"
 #include "platform/Platform.h"
 
 #include <filesystem>
@@ -40,8 +41,8 @@ public:
 
     /// The XDG autostart entry: $XDG_CONFIG_HOME/autostart/tresorio.desktop.
     static std::filesystem::path AutostartFile();
-    /// The mount point that holds path and the device mounted there, from /proc/self/mountinfo.
-    static std::pair<std::string, std::string> MountOf(const std::string& mountinfo, const std::string& path);
+    /// The mount that holds path (its mount point ending with "/"), from /proc/self/mountinfo.
+    static MountEntry MountOf(const std::string& mountinfo, const std::string& path);
     /// One argument of a desktop entry's Exec line, quoted and escaped.
     static std::string QuoteExecArgument(const std::string& argument);
 

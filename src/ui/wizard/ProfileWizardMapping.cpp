@@ -3,6 +3,7 @@
 
 #include "base/Text.h"
 #include "components/EEditDate.h"
+#include "profiles/ProfileText.h"
 #include "engine/FileMasks.h"
 #include "scheduler/ScheduleText.h"
 #include "ui/wizard/ProfileWizard.h"
@@ -242,7 +243,7 @@ void ProfileWizard::ReadProfile(TProfile& p, bool /*edited*/) const
     p.Withsub = CHBWithsub->isChecked();
     p.Withempty = CHBWithEmpty->isChecked();
     // As the checks read it: " /media/usb/" would be a relative path to a run.
-    p.Destination = Trim(S(EDDest->text()));
+    ChangeDestination(p, Trim(S(EDDest->text())));
     p.NetLogon = CHBSecurity->isChecked();
     p.NetUser = S(EDNetUser->text());
     p.NetPasswd = m_netPasswordBuffer;

@@ -1,0 +1,84 @@
+// Media mounted anywhere, by the desktop, by fstab or by hand: the real program remembers where
+// a destination's medium was and never fills the disk below its empty mount point.
+
+#include "ProgramProcess.h"
+#include "support/TempDir.h"
+#include "support/TestMount.h"
+#include "support/TreeBuilder.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class MediumTest : public ::testing::Test
+{
+protected:
+    TempDir home;
+    std::filesystem::path data = home / "daten";
+    std::filesystem::path src = home / "quelle";
+    std::filesystem::path mountPoint = home / "sicherungsplatte"; // neither below /media nor /mnt
+    std::filesystem::path dst = mountPoint / "sicherung";
+
+    MediumTest()
+    {
+        std::filesystem::create_directories(data);
+        std::filesystem::create_directories(home / "run");
+        MakeFile(src / "a.txt", "a");
+        WriteFileBytes(data / "Backup.bpf", "[Signature]\r\n\r\n\r\n[Platte]\r\nSource=" + src.string() +
+                                                "/\r\nWithsub=1\r\nDestination=" + dst.string() +
+                                                "/\r\nPeriod=2\r\nHours=1\r\nBackuptype=1\r\nGenerations=1\r\n");
+    }
+
+    Outcome run() { return runTresorio({"--data-dir", q(data), "Platte"}, home.path()); }
+    std::string log() { return ReadFileBytes(data / "Backup.log"); }
+};
+
+TEST_F(MediumTest, AMediumOnceUsedIsWaitedForWhereverItsMountPointLies)
+{
+    auto first = TestMount::Ext4Image(home / "erste.img", mountPoint);
+    if (!first)
+        GTEST_SKIP() << "no loop devices here";
+    const Outcome plugged = run();
+    ASSERT_EQ(plugged.exitCode, 0) << plugged.err << log();
+    EXPECT_EQ(ReadFileBytes(dst / "a.txt"), "a");
+
+    // Not plugged in: nothing is written to the disk that holds the mount point.
+    first->Unmount();
+    MakeFile(src / "b.txt", "b");
+    const Outcome unplugged = run();
+    EXPECT_EQ(unplugged.exitCode, 1) << unplugged.err;
+    EXPECT_TRUE(std::filesystem::is_empty(mountPoint));
+    EXPECT_NE(log().find("!!! Fehler    : Ziel " + dst.string() + "/ derzeit nicht verfügbar\r\n"), std::string::npos)
+        << log();
+    EXPECT_NE(log().find("(21 - Medium nicht eingehängt unter " + mountPoint.string() + "/)"), std::string::npos);
+    EXPECT_NE(log().find("Neuerlicher Start um 10 Minuten verschoben"), std::string::npos);
+
+    // A second medium used in turn at the same place is a medium like the first.
+    auto second = TestMount::Tmpfs(mountPoint);
+    ASSERT_TRUE(second);
+    const Outcome other = run();
+    EXPECT_EQ(other.exitCode, 0) << other.err << log();
+    EXPECT_EQ(ReadFileBytes(dst / "b.txt"), "b");
+    second->Unmount();
+    EXPECT_EQ(run().exitCode, 1);
+    EXPECT_TRUE(std::filesystem::is_empty(mountPoint));
+
+    // Back again: the first medium is used as before.
+    first = TestMount::Ext4Image(home / "erste.img", mountPoint);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(run().exitCode, 0) << log();
+    EXPECT_EQ(ReadFileBytes(dst / "b.txt"), "b");
+}
+
+TEST_F(MediumTest, ADestinationMovedOffTheMediumInTheWizardIsUsed)
+{
+    // The remembered medium belongs to the destination it was found for: a profile whose
+    // destination is now a plain folder runs, the first time as every time.
+    const std::string profile = ReadFileBytes(data / "Backup.bpf");
+    WriteFileBytes(data / "Backup.bpf", profile + "DestFileSystem=UUID=0000\r\nDestMountPoint=/anderswo/\r\n");
+    const Outcome o = run();
+    EXPECT_EQ(o.exitCode, 0) << o.err << log();
+    EXPECT_EQ(ReadFileBytes(dst / "a.txt"), "a");
+}
+
+} // namespace
