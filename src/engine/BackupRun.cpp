@@ -334,10 +334,12 @@ RunResult BackupRun::Run()
     // What a killed run of this profile left goes first; then this run notes where it writes.
     RunMarker marker(m_job.dataFolder, p.Name);
     if (walk && local) {
-        int cleared = 0;
-        const RunMarker::Unfinished last = marker.LastRun();
-        for (const std::string& folder : last.folders)
-            cleared += SweepLeftovers(state.fs, folder, folder.back() == '/', last.tag);
+        // Leftovers on a medium that is not here (media used in turn) wait until it comes back.
+        auto present = [this](const MarkedFolder& folder) {
+            return folder.fileSystem.empty() || OnFileSystem(m_fs, m_platform, folder.path, folder.fileSystem);
+        };
+        std::vector<RunMarker::Unfinished> pending = marker.Pending();
+        const int cleared = ClearLeftovers(state.fs, pending, present);
         if (cleared > 0)
             state.addLine("Hinweis: " + std::to_string(cleared) + " Reste eines abgebrochenen Laufs entfernt");
         std::vector<std::string> folders = {state.destination};
@@ -349,7 +351,11 @@ RunResult BackupRun::Run()
             work.pop_back();
         if (p.Compress && !work.empty())
             folders.push_back(work);
-        marker.Begin(state.fs.WorkTag(), folders);
+        std::vector<MarkedFolder> marked;
+        for (const std::string& folder : folders)
+            marked.push_back({folder, m_platform.VolumeOf(folder).identity});
+        marker.Begin(state.fs.WorkTag(), marked, std::move(pending));
+        state.journal = &marker;
     }
     std::string archivePath;
     bool addToExisting = false;
@@ -413,6 +419,7 @@ RunResult BackupRun::Run()
             state.fs.RemoveFolder(state.erasedFolder);
         }
     }
+    state.journal = nullptr;
     marker.End();
     if (!m_archive.Commit())
         state.errorLine("Archivstatus kann nicht gespeichert werden");

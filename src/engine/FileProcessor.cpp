@@ -195,9 +195,10 @@ void FileProcessor::finishOldest()
     if (c.staged != c.target) {
         // The versions move only for a complete new copy, and move back when it cannot be put
         // in place: a failure never costs the last good copy or an older version.
-        GenerationRotation rotation(m_state.fs, m_state.destination, c.sub, m_state.profile.Generations);
+        GenerationRotation rotation(m_state.fs, m_state.destination, c.sub, m_state.profile.Generations,
+                                    m_state.journal);
         if (result.ok() && c.rotate) {
-            if (const auto failure = rotation.Rotate()) {
+            if (const auto failure = rotation.Rotate(c.staged)) {
                 failedText = failure->text;
                 result = failure->status;
             }
@@ -275,9 +276,9 @@ void FileProcessor::move(const std::string& rel, const FileEntry& entry)
     }
     // A file moved there before is the only copy there is: with generations it makes room like
     // a copy's older version, and comes back when the move fails.
-    GenerationRotation rotation(m_state.fs, m_state.destination, sub, m_state.profile.Generations);
+    GenerationRotation rotation(m_state.fs, m_state.destination, sub, m_state.profile.Generations, m_state.journal);
     if (m_state.profile.Generations > 1) {
-        if (const auto failure = rotation.Rotate()) {
+        if (const auto failure = rotation.Rotate(source)) {
             record(failure->status, failure->text, {}, entry);
             return;
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/Leftovers.h"
 #include "platform/FileSystem.h"
 
 #include <optional>
@@ -14,7 +15,9 @@
 class GenerationRotation final
 {
 public:
-    GenerationRotation(FileSystem& fs, std::string destination, std::string sub, int generations);
+    /// journal, when given, is told each rotation before its first move and once it is settled.
+    GenerationRotation(FileSystem& fs, std::string destination, std::string sub, int generations,
+                       RotationJournal* journal = nullptr);
 
     /// What failed: the text of the report line ("moving …", "Generation: moving …") and why.
     struct Failure
@@ -23,9 +26,10 @@ public:
         Status status;
     };
 
-    /// Shifts every version one generation older and the current copy into Generation.1. On a
-    /// failure the moves made so far are undone.
-    std::optional<Failure> Rotate();
+    /// Shifts every version one generation older and the current copy into Generation.1, to make
+    /// room for newCopy, which the caller then moves in place. On a failure the moves made so far
+    /// are undone.
+    std::optional<Failure> Rotate(const std::string& newCopy);
     /// Puts every version back where it was.
     void Undo();
     /// The new copy is in place: the oldest version goes for good.
@@ -33,11 +37,14 @@ public:
 
 private:
     std::string generation(int n) const;
+    void settle();
 
     FileSystem& m_fs;
     std::string m_destination;
     std::string m_sub;
     int m_generations;
+    RotationJournal* m_journal;
+    bool m_journaled = false;                                         // the journal holds this rotation
     std::vector<std::pair<std::string, std::string>> m_moved;         // from, to, in the order done
     std::optional<std::pair<std::string, std::string>> m_oldestAside; // where it was, where it is
 };

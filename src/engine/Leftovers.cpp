@@ -129,48 +129,233 @@ int SweepLeftovers(FileSystem& fs, const std::string& folder, bool recursive, co
     return cleared;
 }
 
+int UndoRotation(FileSystem& fs, const RotationMoves& moves)
+{
+    int undone = 0;
+    for (auto it = moves.rbegin(); it != moves.rend(); ++it) {
+        const auto& [from, to] = *it;
+        if (!fs.Stat(to) || fs.Stat(from))
+            continue;
+        ForceDestination(fs, FolderOf(from));
+        if (fs.MoveFile(to, from).ok())
+            ++undone;
+    }
+    return undone;
+}
+
+int ClearLeftovers(FileSystem& fs, std::vector<RunMarker::Unfinished>& pending,
+                   const std::function<bool(const MarkedFolder&)>& present)
+{
+    int cleared = 0;
+    for (RunMarker::Unfinished& run : pending) {
+        // The rotations happened in the destination, the first folder; they are undone before
+        // the sweep, which would take a version moved aside for one already there.
+        if (!run.folders.empty() && present(run.folders.front())) {
+            for (auto it = run.rotations.rbegin(); it != run.rotations.rend(); ++it)
+                cleared += UndoRotation(fs, *it);
+            run.rotations.clear();
+        }
+        std::vector<MarkedFolder> waiting;
+        for (const MarkedFolder& folder : run.folders) {
+            if (!present(folder)) {
+                waiting.push_back(folder);
+                continue;
+            }
+            cleared += SweepLeftovers(fs, folder.path, folder.path.back() == '/', run.tag);
+        }
+        run.folders = std::move(waiting);
+    }
+    std::erase_if(pending, [](const RunMarker::Unfinished& run) { return run.folders.empty(); });
+    return cleared;
+}
+
+namespace {
+
+// The note's lines hold any path: a line break or a tab in a name is escaped.
+std::string escaped(const std::string& path)
+{
+    std::string text;
+    for (const char c : path) {
+        switch (c) {
+        case '\\':
+            text += "\\\\";
+            break;
+        case '\n':
+            text += "\\n";
+            break;
+        case '\r':
+            text += "\\r";
+            break;
+        case '\t':
+            text += "\\t";
+            break;
+        default:
+            text += c;
+        }
+    }
+    return text;
+}
+
+std::string unescaped(std::string_view text)
+{
+    std::string path;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\' || i + 1 == text.size()) {
+            path += text[i];
+            continue;
+        }
+        const char next = text[++i];
+        path += next == 'n' ? '\n' : next == 'r' ? '\r' : next == 't' ? '\t' : next;
+    }
+    return path;
+}
+
+std::pair<std::string, std::string> fields(std::string_view line)
+{
+    const std::size_t tab = line.find('\t');
+    if (tab == std::string_view::npos)
+        return {unescaped(line), {}};
+    return {unescaped(line.substr(0, tab)), std::string(line.substr(tab + 1))};
+}
+
+std::string movesText(const RotationMoves& moves)
+{
+    std::string text = "R\n";
+    for (const auto& [from, to] : moves)
+        text += "M " + escaped(from) + "\t" + escaped(to) + "\n";
+    return text;
+}
+
+std::string readWhole(const std::string& file)
+{
+    std::string error;
+    const auto raw = RawFile::Open(file, RawFile::Mode::Read, error);
+    if (!raw)
+        return {};
+    std::string content(raw->Size(), '\0');
+    const std::int64_t n = raw->Read(content.data(), content.size(), error);
+    content.resize(n < 0 ? 0 : static_cast<std::size_t>(n));
+    return content;
+}
+
+// A profile whose leftovers wait on media that never come back keeps only its newest runs.
+constexpr std::size_t MaxPendingRuns = 20;
+
+} // namespace
+
 RunMarker::RunMarker(const std::string& dataFolder, const std::string& profileName)
 {
-    if (!dataFolder.empty())
+    if (!dataFolder.empty()) {
         m_file = AddSlash(dataFolder) + ".tresorio-lauf-" + hashOf(profileName);
+        m_journal = m_file + "-versionen";
+    }
 }
 
-RunMarker::Unfinished RunMarker::LastRun() const
+std::vector<RunMarker::Unfinished> RunMarker::Pending() const
 {
-    Unfinished last;
+    std::vector<Unfinished> runs;
     if (m_file.empty())
-        return last;
-    std::string error;
-    const auto file = RawFile::Open(m_file, RawFile::Mode::Read, error);
-    if (!file)
-        return last;
-    std::string content(file->Size(), '\0');
-    if (file->Read(content.data(), content.size(), error) < 0)
-        return last;
-    const std::vector<std::string> lines = SplitLines(content);
-    if (lines.empty() || lines.front().rfind("tresorio-", 0) != 0)
-        return last;
-    last.tag = lines.front();
-    for (std::size_t i = 1; i < lines.size(); ++i)
-        if (!lines[i].empty())
-            last.folders.push_back(lines[i]);
-    return last;
+        return runs;
+    // Lines: a run's tag, then its folders ("/path<TAB>file system"), the moves of each rotation
+    // it had begun and not settled ("R", then "M from<TAB>to"). The journal holds the tag of
+    // the run and the rotation under way.
+    auto parse = [&runs](const std::string& content, bool journal) {
+        Unfinished* run = nullptr;
+        for (const std::string& line : SplitLines(content)) {
+            if (line.rfind("tresorio-", 0) == 0) {
+                const auto same =
+                    std::find_if(runs.begin(), runs.end(), [&line](const Unfinished& r) { return r.tag == line; });
+                if (journal && same != runs.end()) {
+                    run = &*same;
+                } else if (journal) {
+                    return; // its run has been cleared
+                } else {
+                    runs.push_back({line, {}, {}});
+                    run = &runs.back();
+                }
+                if (journal)
+                    run->rotations.emplace_back();
+            } else if (run == nullptr) {
+                continue;
+            } else if (line == "R" && !journal) {
+                run->rotations.emplace_back();
+            } else if (line.rfind("M ", 0) == 0 && !run->rotations.empty()) {
+                run->rotations.back().push_back(fields(std::string_view(line).substr(2)));
+            } else if (!line.empty() && line.front() == '/' && !journal) {
+                auto [path, fileSystem] = fields(line);
+                run->folders.push_back({std::move(path), std::move(fileSystem)});
+            }
+        }
+        // The journal's rotation is one the note may hold already (killed between the two).
+        if (journal && run != nullptr && run->rotations.size() >= 2 &&
+            run->rotations.back() == run->rotations[run->rotations.size() - 2])
+            run->rotations.pop_back();
+        if (run != nullptr && !run->rotations.empty() && run->rotations.back().empty())
+            run->rotations.pop_back();
+    };
+    parse(readWhole(m_file), false);
+    parse(readWhole(m_journal), true);
+    return runs;
 }
 
-void RunMarker::Begin(const std::string& tag, const std::vector<std::string>& folders)
+void RunMarker::write(const std::vector<Unfinished>& runs) const
+{
+    std::string content;
+    for (const Unfinished& run : runs) {
+        content += run.tag + "\n";
+        for (const MarkedFolder& folder : run.folders)
+            content += escaped(folder.path) + "\t" + folder.fileSystem + "\n";
+        for (const RotationMoves& moves : run.rotations)
+            content += movesText(moves);
+    }
+    WriteFileAtomically(m_file, content, true);
+}
+
+void RunMarker::Begin(const std::string& tag, const std::vector<MarkedFolder>& folders, std::vector<Unfinished> pending)
 {
     if (m_file.empty())
         return;
-    std::string content = tag + "\n";
-    for (const std::string& folder : folders)
-        content += folder + "\n";
-    WriteFileAtomically(m_file, content, true);
+    if (pending.size() > MaxPendingRuns)
+        pending.erase(pending.begin(), pending.end() - MaxPendingRuns);
+    m_tag = tag;
+    m_pending = std::move(pending);
+    std::vector<Unfinished> runs = m_pending;
+    runs.push_back({tag, folders, {}});
+    write(runs);
+    // The note holds the earlier rotations now: the journal is this run's.
+    std::string error;
+    m_journalFile = RawFile::Open(m_journal, RawFile::Mode::Create, error);
 }
 
 void RunMarker::End()
 {
     if (m_file.empty())
         return;
+    m_journalFile.reset();
     std::error_code ignored;
-    std::filesystem::remove(m_file, ignored);
+    std::filesystem::remove(m_journal, ignored);
+    if (m_pending.empty())
+        std::filesystem::remove(m_file, ignored);
+    else
+        write(m_pending);
+}
+
+void RunMarker::RotationBegins(const RotationMoves& moves)
+{
+    // Rewritten for every rotation, never synced: a kill loses nothing the system has been
+    // handed, and only one rotation is under way at a time. Emptied first, so that a kill
+    // half way through the write leaves no rotation rather than a mixed one.
+    if (!m_journalFile)
+        return;
+    const std::string text = m_tag + "\n" + movesText(moves);
+    std::string error;
+    m_journalFile->Truncate(0, error);
+    m_journalFile->WriteAt(0, text.data(), text.size(), error);
+}
+
+void RunMarker::RotationSettled()
+{
+    std::string error;
+    if (m_journalFile)
+        m_journalFile->Truncate(0, error);
 }

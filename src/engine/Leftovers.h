@@ -1,8 +1,12 @@
 #pragma once
 
 #include "platform/FileSystem.h"
+#include "platform/RawFile.h"
 
+#include <functional>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 // What a run leaves behind when it is killed, and how the next run clears it. A run marks the
@@ -37,29 +41,81 @@ int SweepLeftovers(FileSystem& fs, const std::string& folder, bool recursive, co
 /// place, and removes erased with what is left in it.
 void MergeBack(FileSystem& fs, const std::string& erased, const std::string& folder);
 
+/// One folder a run writes in, and the file system it lies on.
+struct MarkedFolder
+{
+    std::string path;       // ending with "/": searched with everything below it; else only itself
+    std::string fileSystem; // the identity of its file system (VolumeInfo); empty: not known
+
+    bool operator==(const MarkedFolder&) const = default;
+};
+
+/// The moves of one rotation of older versions, in the order they are made: from, to. The last
+/// puts the new copy in place.
+using RotationMoves = std::vector<std::pair<std::string, std::string>>;
+
+/// Where a run notes the moves of a rotation before it makes them, so that the next run can
+/// undo one that a kill cut short.
+class RotationJournal
+{
+public:
+    virtual ~RotationJournal() = default;
+    /// The rotation is about to make these moves.
+    virtual void RotationBegins(const RotationMoves& moves) = 0;
+    /// The rotation is over: committed, or undone.
+    virtual void RotationSettled() = 0;
+};
+
+/// Puts back what the moves of a rotation that never settled did, the last first: each version
+/// goes back where it was when nothing has taken that place since (the new copy put in place
+/// goes back to its staged name, which the sweep then clears). The count of moves undone.
+int UndoRotation(FileSystem& fs, const RotationMoves& moves);
+
 /// The note a run keeps in the program's data folder while it works, naming the folders it
-/// writes in. One that is still there when the profile runs next belongs to a run that was
-/// killed: those folders hold its leftovers.
-class RunMarker final
+/// writes in and the file systems they lie on. One that is still there when the profile runs
+/// next belongs to a run that was killed: those folders hold its leftovers. The note keeps a
+/// killed run until its leftovers are cleared on the medium they are on, so a profile whose
+/// media are used in turn clears each when it comes back.
+class RunMarker final : public RotationJournal
 {
 public:
     /// No data folder: nothing is noted.
     RunMarker(const std::string& dataFolder, const std::string& profileName);
 
-    /// What the last run of the profile left when it did not end: its tag and the folders it
-    /// wrote in; one ending with "/" is to be searched with everything below it, the others
-    /// only themselves. No folders when it ended.
+    /// A run of the profile that did not end, and what of it is still to be cleared: the
+    /// folders it wrote in, and the rotations it had begun and not settled.
     struct Unfinished
     {
         std::string tag;
-        std::vector<std::string> folders;
+        std::vector<MarkedFolder> folders;
+        std::vector<RotationMoves> rotations;
+
+        bool operator==(const Unfinished&) const = default;
     };
-    Unfinished LastRun() const;
-    /// The run with tag begins and writes in folders (named as LastRun gives them).
-    void Begin(const std::string& tag, const std::vector<std::string>& folders);
-    /// The run has ended.
+    /// Every earlier run whose leftovers are not all cleared, oldest first.
+    std::vector<Unfinished> Pending() const;
+    /// The run with tag begins and writes in folders; the note keeps pending (what earlier runs
+    /// left that is still to be cleared) besides.
+    void Begin(const std::string& tag, const std::vector<MarkedFolder>& folders, std::vector<Unfinished> pending);
+    /// The run has ended: only what is still pending stays noted.
     void End();
 
+    void RotationBegins(const RotationMoves& moves) override;
+    void RotationSettled() override;
+
 private:
-    std::string m_file;
+    void write(const std::vector<Unfinished>& runs) const;
+
+    std::string m_file;    // the note
+    std::string m_journal; // the rotation under way, rewritten for each one
+    std::string m_tag;
+    std::vector<Unfinished> m_pending;
+    std::unique_ptr<RawFile> m_journalFile;
 };
+
+/// Clears what the pending runs left wherever its medium is here (present says so of a folder):
+/// the rotations a run had not settled are undone in its first folder, its destination, then
+/// the folders are swept. What waits for a medium that is not here stays in pending, everything
+/// else goes from it. The count of names cleared.
+int ClearLeftovers(FileSystem& fs, std::vector<RunMarker::Unfinished>& pending,
+                   const std::function<bool(const MarkedFolder&)>& present);

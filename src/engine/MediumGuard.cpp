@@ -63,6 +63,12 @@ std::optional<std::string> UnmountedRememberedMedium(FileSystem& fs, Platform& p
     return std::nullopt;
 }
 
+bool OnFileSystem(FileSystem& fs, Platform& platform, const std::string& path, const std::string& identity)
+{
+    const auto existing = deepestExisting(fs, path);
+    return existing && platform.VolumeOf(existing->first).identity == identity;
+}
+
 std::optional<std::string> UnmountedDestinationOf(FileSystem& fs, Platform& platform, const std::string& destination,
                                                   const TProfile& profile)
 {

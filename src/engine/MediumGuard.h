@@ -28,6 +28,10 @@ std::optional<std::string> UnmountedRememberedMedium(FileSystem& fs, Platform& p
 std::optional<std::string> UnmountedDestinationOf(FileSystem& fs, Platform& platform, const std::string& destination,
                                                   const TProfile& profile);
 
+/// Whether path, or the deepest folder of it that exists, lies on the file system whose
+/// identity (VolumeInfo) is given.
+bool OnFileSystem(FileSystem& fs, Platform& platform, const std::string& path, const std::string& identity);
+
 /// The file system as a run sees it once its destination is known: no folder is made at or
 /// below the destination unless the folder it is made in lies on the destination's own file
 /// system. A medium taken away during the run leaves an empty mount point of another disk behind;

@@ -81,4 +81,49 @@ TEST_F(MediumTest, ADestinationMovedOffTheMediumInTheWizardIsUsed)
     EXPECT_EQ(ReadFileBytes(dst / "a.txt"), "a");
 }
 
+TEST_F(MediumTest, LeftoversOfAKilledRunWaitForTheirMedium)
+{
+    auto a = TestMount::Ext4Image(home / "a.img", mountPoint);
+    if (!a)
+        GTEST_SKIP() << "no loop devices here";
+    MakeFile(src / "gross.bin", Noise(4 << 20));
+    // Killed while its copy is half made on medium A.
+    const Outcome killed =
+        runTresorioUnder({"strace", "-f", "-qq", "-o", "/dev/null", "-e", "inject=copy_file_range:signal=SIGKILL"},
+                         {"--data-dir", q(data), "Platte"}, home.path());
+    if (killed.err.find("strace:") != std::string::npos)
+        GTEST_SKIP() << "strace cannot trace here";
+    auto leftoversOn = [this] {
+        int found = 0;
+        for (const std::string& name : TreeOf(dst))
+            found += name.find(".tresorio-") != std::string::npos ? 1 : 0;
+        return found;
+    };
+    ASSERT_GE(leftoversOn(), 1) << testing::PrintToString(TreeOf(dst));
+    auto notes = [this] {
+        int found = 0;
+        for (const std::string& name : TreeOf(data))
+            found += name.rfind(".tresorio-lauf-", 0) == 0 ? 1 : 0;
+        return found;
+    };
+
+    // The next run goes to medium B: what waits on A stays noted.
+    a->Unmount();
+    auto b = TestMount::Tmpfs(mountPoint, "64m");
+    ASSERT_TRUE(b);
+    ASSERT_EQ(run().exitCode, 0) << log();
+    EXPECT_EQ(leftoversOn(), 0);
+    EXPECT_EQ(notes(), 1);
+
+    // A comes back: its leftovers go, and so does the note.
+    b->Unmount();
+    a = TestMount::Ext4Image(home / "a.img", mountPoint);
+    ASSERT_TRUE(a);
+    ASSERT_EQ(run().exitCode, 0) << log();
+    EXPECT_EQ(leftoversOn(), 0) << testing::PrintToString(TreeOf(dst));
+    EXPECT_EQ(ReadFileBytes(dst / "gross.bin"), Noise(4 << 20));
+    EXPECT_EQ(notes(), 0);
+    EXPECT_NE(log().find(" Reste eines abgebrochenen Laufs entfernt"), std::string::npos) << log();
+}
+
 } // namespace

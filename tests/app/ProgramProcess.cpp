@@ -21,13 +21,16 @@ QProcessEnvironment environmentFor(const std::filesystem::path& home)
 
 Outcome runTresorio(const QStringList& arguments, const std::filesystem::path& home, bool asNobody)
 {
+    const QStringList asUser = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+    return runTresorioUnder(asNobody ? asUser : QStringList{}, arguments, home);
+}
+
+Outcome runTresorioUnder(const QStringList& wrapper, const QStringList& arguments, const std::filesystem::path& home)
+{
     QProcess process;
     process.setProcessEnvironment(environmentFor(home));
-    if (asNobody)
-        process.start("setpriv",
-                      QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", TRESORIO_EXECUTABLE} + arguments);
-    else
-        process.start(TRESORIO_EXECUTABLE, arguments);
+    const QStringList line = wrapper + QStringList{TRESORIO_EXECUTABLE} + arguments;
+    process.start(line.front(), line.mid(1));
     process.waitForFinished(30000);
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             process.readAllStandardOutput().toStdString(), process.readAllStandardError().toStdString()};

@@ -21,4 +21,8 @@ QProcessEnvironment environmentFor(const std::filesystem::path& home);
 /// permissions count (the tests run as root, who may read and write everything).
 Outcome runTresorio(const QStringList& arguments, const std::filesystem::path& home, bool asNobody = false);
 
+/// Runs tresorio with arguments under another program (its command line before tresorio's own:
+/// setpriv, strace) until it ends.
+Outcome runTresorioUnder(const QStringList& wrapper, const QStringList& arguments, const std::filesystem::path& home);
+
 QString q(const std::filesystem::path& p);

@@ -67,19 +67,99 @@ TEST(LeftoversTest, AKilledRunsFilesGoAndWhatItMovedAsideComesBack)
     EXPECT_EQ(ReadFileBytes(dst / "sub/d.txt"), "die neue Kopie");
 }
 
-TEST(LeftoversTest, TheNoteOfARunThatDidNotEndNamesItsTagAndFolders)
+TEST(LeftoversTest, TheNoteKeepsEveryRunUntilItsLeftoversAreCleared)
 {
     TempDir dir;
+    const std::string other = "tresorio-ba9876543210";
+    // Folder names with everything a line could trip over.
+    const std::vector<MarkedFolder> folders = {{"/ziel/mit\nZeilenumbruch\tund\\/", "UUID=1234"}, {"/tmp", ""}};
+    const RotationMoves rotation = {{"/ziel/Generation.1/a", "/ziel/Generation.2/a"},
+                                    {"/ziel/a", "/ziel/Generation.1/a"}};
+    {
+        RunMarker killed(dir.path().string(), "Täglich");
+        EXPECT_TRUE(killed.Pending().empty());
+        killed.Begin(other, folders, {});
+        killed.RotationBegins(rotation);
+        // Killed here: the note and the rotation under way stay.
+    }
     RunMarker marker(dir.path().string(), "Täglich");
-    EXPECT_TRUE(marker.LastRun().folders.empty());
-    marker.Begin(Tag, {"/ziel/", "/tmp"});
-    const RunMarker::Unfinished last = RunMarker(dir.path().string(), "Täglich").LastRun();
-    EXPECT_EQ(last.tag, Tag);
-    EXPECT_EQ(last.folders, (std::vector<std::string>{"/ziel/", "/tmp"}));
-    EXPECT_TRUE(RunMarker(dir.path().string(), "Anders").LastRun().folders.empty());
+    std::vector<RunMarker::Unfinished> pending = marker.Pending();
+    ASSERT_EQ(pending.size(), 1u);
+    EXPECT_EQ(pending[0], (RunMarker::Unfinished{other, folders, {rotation}}));
+    EXPECT_TRUE(RunMarker(dir.path().string(), "Anders").Pending().empty());
+
+    // A run that cannot clear them (the medium is elsewhere) keeps them noted, itself too while
+    // it works, and only them once it has ended.
+    marker.Begin(Tag, {{"/ziel/", "UUID=5678"}}, pending);
+    marker.RotationBegins({{"/ziel/b", "/ziel/Generation.1/b"}});
+    marker.RotationSettled();
+    EXPECT_EQ(RunMarker(dir.path().string(), "Täglich").Pending(),
+              (std::vector<RunMarker::Unfinished>{pending[0], {Tag, {{"/ziel/", "UUID=5678"}}, {}}}));
     marker.End();
-    EXPECT_TRUE(RunMarker(dir.path().string(), "Täglich").LastRun().folders.empty());
+    EXPECT_EQ(RunMarker(dir.path().string(), "Täglich").Pending(), pending);
+
+    RunMarker last(dir.path().string(), "Täglich");
+    last.Begin(Tag, {{"/ziel/", ""}}, {});
+    last.End();
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+TEST(LeftoversTest, OnlyTheFoldersWhoseMediumIsHereAreClearedTheRestWaits)
+{
+    TempDir dir;
+    PosixFileSystem fs;
+    const auto a = dir / "platte-a";
+    const auto work = dir / "arbeit";
+    MakeFile(a / ("." + Tag + "-zip/x.zip"), "halbes Archiv");
+    MakeFile(work / (".x.zip." + Tag + "-volume"), "halber Teil");
+    std::vector<RunMarker::Unfinished> pending = {
+        {Tag, {{a.string() + "/", "A"}, {work.string(), "System"}}, {{{(a / "x").string(), (a / "y").string()}}}}};
+    bool mediumAHere = false;
+    auto present = [&](const MarkedFolder& f) { return f.fileSystem == "System" || mediumAHere; };
+    EXPECT_EQ(ClearLeftovers(fs, pending, present), 1);
+    ASSERT_EQ(pending.size(), 1u);
+    EXPECT_EQ(pending[0].folders, (std::vector<MarkedFolder>{{a.string() + "/", "A"}}));
+    EXPECT_EQ(pending[0].rotations.size(), 1u);
+    EXPECT_TRUE(std::filesystem::exists(a / ("." + Tag + "-zip/x.zip")));
+
+    mediumAHere = true;
+    EXPECT_EQ(ClearLeftovers(fs, pending, present), 1);
+    EXPECT_TRUE(pending.empty());
+    EXPECT_TRUE(TreeOf(a).empty());
+}
+
+// A rotation killed after any of its moves is undone by the next run: every version is back in
+// its place, the new copy is only left staged for the sweep.
+TEST(LeftoversTest, ARotationKilledAfterAnyMoveIsUndone)
+{
+    TempDir dir;
+    PosixFileSystem fs;
+    const auto dst = dir / "ziel";
+    const std::string aside = (dst / ("Generation.3/.a." + Tag + "-old")).string();
+    const std::string staged = (dst / (".a." + Tag + "-new0")).string();
+    auto g = [&](int n) { return (dst / ("Generation." + std::to_string(n)) / "a").string(); };
+    const RotationMoves moves = {
+        {g(3), aside}, {g(2), g(3)}, {g(1), g(2)}, {(dst / "a").string(), g(1)}, {staged, (dst / "a").string()}};
+    for (std::size_t killedAfter = 0; killedAfter <= moves.size(); ++killedAfter) {
+        std::filesystem::remove_all(dst);
+        MakeFile(dst / "a", "v3");
+        MakeFile(g(1), "v2");
+        MakeFile(g(2), "v1");
+        MakeFile(g(3), "v0");
+        MakeFile(staged, "v4");
+        for (std::size_t i = 0; i < killedAfter; ++i)
+            ASSERT_TRUE(fs.MoveFile(moves[i].first, moves[i].second).ok());
+        EXPECT_EQ(UndoRotation(fs, moves), static_cast<int>(killedAfter)) << killedAfter;
+        EXPECT_EQ(ReadFileBytes(dst / "a"), "v3") << killedAfter;
+        EXPECT_EQ(ReadFileBytes(g(1)), "v2") << killedAfter;
+        EXPECT_EQ(ReadFileBytes(g(2)), "v1") << killedAfter;
+        EXPECT_EQ(ReadFileBytes(g(3)), "v0") << killedAfter;
+        EXPECT_FALSE(std::filesystem::exists(aside)) << killedAfter;
+        EXPECT_EQ(SweepLeftovers(fs, dst.string() + "/", true, Tag), 1) << killedAfter;
+        EXPECT_EQ(TreeOf(dst), (std::vector<std::string>{"Generation.1/", "Generation.1/a", "Generation.2/",
+                                                         "Generation.2/a", "Generation.3/", "Generation.3/a", "a"}))
+            << killedAfter;
+    }
 }
 
 } // namespace
