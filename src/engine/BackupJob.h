@@ -26,9 +26,12 @@ struct BackupJob
     bool logProfile = true;
     std::string ftpTransferExt;
     int language = 0;
-    std::string dataFolder; // the program's own files: never copied, moved, deleted or emptied
-    std::string workTag;    // marks the run's own files; empty: a new one for every run
+    std::string dataFolder;         // the program's own files: never copied, moved, deleted or emptied
+    std::string workTag;            // marks the run's own files; empty: a new one for every run
     std::vector<std::string> notes; // lines for the report before the run's own (the program before it)
+    // Someone is there to put in another medium: the user started the run from the window. A
+    // run nobody watches never gives up what a medium holds for a question nobody answers.
+    bool someoneToAsk = false;
 };
 
 /// File-search attribute bits: read-only 1, hidden 2, system 4, archive 32.

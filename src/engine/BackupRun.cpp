@@ -209,6 +209,7 @@ void BackupRun::writeArchive(RunState& state, const std::string& archivePath, bo
         };
         medium.note = [&state](const std::string& line) { state.addLine(line); };
         medium.workTag = state.fs.WorkTag();
+        medium.someoneToAsk = m_job.someoneToAsk;
         medium.prepare = [this, &state](const std::string& keep) -> std::optional<std::string> {
             if (!m_job.profile.DiskSpanFormat)
                 return std::nullopt;

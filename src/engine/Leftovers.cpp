@@ -2,11 +2,13 @@
 
 #include "base/Text.h"
 #include "engine/FileHelpers.h"
+#include "engine/ZipVolumes.h"
 #include "platform/AtomicFile.h"
 #include "platform/RawFile.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <random>
 
@@ -68,6 +70,8 @@ WorkName WorkNameOf(const std::string& name, const std::string& tag)
         return WorkName::MovedAside;
     if (kind == "volume" || kind == "volumes" || digits(kind) || (kind.substr(0, 3) == "new" && digits(kind.substr(3))))
         return WorkName::Discard;
+    if (kind.substr(0, 6) == "commit" && digits(kind.substr(6)))
+        return WorkName::CompleteSet;
     return WorkName::None;
 }
 
@@ -111,6 +115,16 @@ int SweepLeftovers(FileSystem& fs, const std::string& folder, bool recursive, co
                 fs.DeleteFile(path);
             else
                 fs.MoveFile(path, here + *original);
+            ++cleared;
+            break;
+        }
+        case WorkName::CompleteSet: {
+            // A complete new set of volumes was taking the old one's place: it finishes doing so.
+            const std::size_t at = entry.name.rfind("." + tag + "-commit");
+            const int count = std::atoi(entry.name.c_str() + at + tag.size() + 8);
+            std::string reason;
+            if (entry.folder && count > 0)
+                CommitVolumeSet(here, entry.name.substr(1, at - 1), path + "/", count, reason);
             ++cleared;
             break;
         }

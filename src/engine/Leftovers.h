@@ -13,7 +13,8 @@
 // names of the files it makes while it works with a tag of its own ("tresorio-" and twelve
 // random hex digits): ".name.<tag>-<n>" (a copy under way), ".name.<tag>-new<n>" (a new copy
 // waiting to replace the old), ".name.<tag>-old" (the last good copy moved aside for a moment),
-// ".name.<tag>-volume" and ".name.<tag>-volumes" (volumes of a split archive), ".<tag>-zip"
+// ".name.<tag>-volume" and ".name.<tag>-volumes" (volumes of a split archive),
+// ".name.<tag>-commit<n>" (a complete new set of n volumes about to take the old one's place), ".<tag>-zip"
 // (an archive being built), ".<tag>-erased" (what a destination to be emptied held). Only
 // names with the killed run's own tag are touched: a user's file never looks like them.
 
@@ -21,14 +22,15 @@
 std::string NewWorkTag();
 
 /// What a name of a run's own file is: not one, a file that goes, a copy moved aside that goes
-/// back where it was, or the folder of what an emptied destination held, whose files go back
-/// where nothing took their place.
+/// back where it was, the folder of what an emptied destination held, whose files go back
+/// where nothing took their place, or a complete set of volumes whose commit is finished.
 enum class WorkName
 {
     None,
     Discard,
     MovedAside,
     Erased,
+    CompleteSet,
 };
 WorkName WorkNameOf(const std::string& name, const std::string& tag);
 

@@ -94,6 +94,7 @@ void RunController::BackupProfile(int row)
         return;
     m_finished.reset();
     m_control.abortRequested = false;
+    m_startedByUser = m_nextByUser;
     m_runActive = true;
     m_active = m_env.profiles.idAt(row);
     TProfile& profile = m_env.profiles.at(row);
@@ -174,6 +175,7 @@ void RunController::startRun(DateTime now, const std::optional<std::string>& pro
     m_archive = m_env.openArchiveState();
     BackupJob job = MakeBackupJob(profile, m_env.settings, m_reference);
     job.dataFolder = m_env.dataFolder;
+    job.someoneToAsk = m_startedByUser;
     if (programNote)
         job.notes.push_back(*programNote);
     auto run =
@@ -244,9 +246,11 @@ void RunController::TBBBackupNowClick(std::optional<int> selectedRow)
 {
     if (m_runActive)
         m_env.dialogs.ShowInfo("Ein anderes Profil ist gerade aktiv. Versuchen Sie es etwas später nochmals.");
-    else if (selectedRow)
+    else if (selectedRow) {
+        m_nextByUser = true;
         BackupProfile(*selectedRow);
-    else
+        m_nextByUser = false;
+    } else
         m_env.dialogs.ShowInfo("Kein Profil ausgewählt.");
 }
 

@@ -122,6 +122,8 @@ private:
     std::int64_t m_reference = NeverRan; // what the running profile's files were compared with
     std::int64_t m_started = 0;          // when it started, in seconds since 1970
     std::string m_share;
+    bool m_nextByUser = false;                     // the run about to start was asked for in the window
+    bool m_startedByUser = false;                  // the running one was
     std::optional<VolumeInfo> m_destinationVolume; // where a folder destination lay at the run's start
     std::unique_ptr<ArchiveAttribute> m_archive;
     std::unique_ptr<BackupThread> m_worker;

@@ -4,6 +4,7 @@
 #include "platform/RawFile.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <vector>
@@ -216,6 +217,26 @@ std::string centralRecordFor(const CentralRecord& r)
     return out + r.name + extra + r.comment;
 }
 
+int volumeNumber(const std::string& name)
+{
+    return std::atoi(name.substr(name.rfind(".z") + 2).c_str());
+}
+
+/// Removes the volumes of the archive named archiveName in folder from number first on: only the
+/// names that are there.
+void removeVolumesFrom(const std::string& folder, const std::string& archiveName, int first)
+{
+    std::error_code error;
+    std::vector<std::filesystem::path> found;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (IsVolumeName(name, archiveName) && volumeNumber(name) >= first)
+            found.push_back(entry.path());
+    }
+    for (const auto& path : found)
+        std::filesystem::remove(path, error);
+}
+
 /// Writes the volumes one after the other, asking for a new medium when one is full. With
 /// counting set it writes nothing and only counts the volumes that volumes of maxVolumeSize
 /// bytes make.
@@ -333,8 +354,7 @@ private:
     {
         std::error_code ignored;
         std::filesystem::remove(m_archivePath, ignored);
-        for (int number = 1; number < 1000; ++number)
-            std::filesystem::remove(VolumeName(m_archivePath, number), ignored);
+        removeVolumesFrom(folderOfArchive(), nameOf(m_archivePath), 1);
     }
     bool prepareMedium()
     {
@@ -361,6 +381,12 @@ private:
             }
             return true;
         }
+        // The old set goes first only when someone can put in the next medium the new one may
+        // need; without, a run would end with no archive at all.
+        if (!m_medium->someoneToAsk)
+            return fail(ZipErrorCode, "Das Medium hat keinen Platz für die alten und die neuen Teile von " +
+                                          nameOf(m_archivePath) +
+                                          "; die alten bleiben, da niemand ein weiteres Medium einlegen kann");
         if (m_medium->note)
             m_medium->note(std::string("Hinweis: Das Medium hat keinen Platz für die alten und die neuen Teile von ") +
                            nameOf(m_archivePath) + "; die alten werden vorher entfernt.");
@@ -370,22 +396,25 @@ private:
     /// when the profile says so), the old volumes go and the new ones take their place.
     bool commitStaged()
     {
-        if (m_medium->prepare)
-            if (const auto refusal = m_medium->prepare(nameOf(m_staging.substr(0, m_staging.size() - 1))))
-                return fail(ZipErrorCode, *refusal);
-        removeOldVolumes();
+        // Renamed, the folder says that the set in it is complete: a run killed from here on
+        // leaves the next one a set to finish putting in place, never a half of each.
         const std::string folder = folderOfArchive();
-        for (const std::string& staged : m_onMedium) {
-            std::error_code error;
-            std::filesystem::rename(staged, folder + nameOf(staged), error);
-            if (error)
-                return fail(ZipErrorCode, folder + nameOf(staged) + ": " + error.message());
-        }
+        const int count = static_cast<int>(m_onMedium.size());
+        const std::string complete = CompleteSetName(nameOf(m_archivePath), m_medium->workTag, count);
+        std::error_code error;
+        std::filesystem::rename(m_staging.substr(0, m_staging.size() - 1), folder + complete, error);
+        if (error)
+            return fail(ZipErrorCode, folder + complete + ": " + error.message());
         m_onMedium.clear();
-        std::error_code ignored;
-        std::filesystem::remove_all(m_staging, ignored);
+        m_staging = folder + complete + "/";
+        if (m_medium->prepare)
+            if (const auto refusal = m_medium->prepare(complete))
+                return fail(ZipErrorCode, *refusal);
+        // From here a failure keeps the new set for the next run to finish.
         m_staging.clear();
-        return true;
+        std::string reason;
+        return CommitVolumeSet(folder, nameOf(m_archivePath), folder + complete + "/", count, reason) ||
+               fail(ZipErrorCode, reason);
     }
     bool open()
     {
@@ -567,6 +596,32 @@ bool emit(WholeArchive& a, VolumeOutput& out)
 }
 
 } // namespace
+
+std::string CompleteSetName(const std::string& archiveName, const std::string& workTag, int count)
+{
+    return "." + archiveName + "." + workTag + "-commit" + std::to_string(count);
+}
+
+bool CommitVolumeSet(const std::string& folder, const std::string& archiveName, const std::string& setFolder, int count,
+                     std::string& reason)
+{
+    removeVolumesFrom(folder, archiveName, count);
+    for (int number = 1; number <= count; ++number) {
+        const std::string name =
+            number == count ? archiveName : std::filesystem::path(VolumeName(archiveName, number)).filename().string();
+        std::error_code error;
+        if (!std::filesystem::exists(setFolder + name, error))
+            continue; // put in place before the cut
+        std::filesystem::rename(setFolder + name, folder + name, error);
+        if (error) {
+            reason = folder + name + ": " + error.message();
+            return false;
+        }
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(setFolder, ignored);
+    return true;
+}
 
 std::string VolumeName(const std::string& archivePath, int number)
 {

@@ -19,6 +19,9 @@ struct SpanMedium
     std::function<void(const std::string& line)> note;
     /// Marks the names of the volumes being written: ".name.<tag>-volume(s)".
     std::string workTag = "tresorio-0";
+    /// Whether someone can answer insertNext: without, the old volumes are never removed to make
+    /// room for a new set that might need another medium.
+    bool someoneToAsk = true;
 };
 
 struct SpanOutcome
@@ -46,6 +49,18 @@ bool IsVolumeName(const std::string& name, const std::string& archiveName);
 /// old volumes of the same name are removed from each medium.
 SpanOutcome WriteVolumes(const std::string& wholeArchive, const std::string& archivePath, std::int64_t maxVolumeSize,
                          SpanMedium& medium, const std::function<bool()>& cancelled);
+
+/// The folder a complete new set of count volumes of the archive named archiveName waits in
+/// until it takes the old set's place: ".name.<tag>-commit<count>".
+std::string CompleteSetName(const std::string& archiveName, const std::string& workTag, int count);
+
+/// Puts a complete new set of count volumes in place, from the folder setFolder (in folder, where
+/// the archive named archiveName lies): old volumes numbered beyond the new set go (only those
+/// that are there), the new ones take their places, the last one the archive's own name, and
+/// setFolder goes. Cut short at any moment, doing it again finishes it. False, with the reason,
+/// when a volume could not be put in place.
+bool CommitVolumeSet(const std::string& folder, const std::string& archiveName, const std::string& setFolder, int count,
+                     std::string& reason);
 
 /// Volumes smaller than this cannot hold the headers a volume must keep whole.
 constexpr std::int64_t MinimumVolumeSize = std::int64_t{64} * 1024;

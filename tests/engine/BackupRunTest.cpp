@@ -979,6 +979,7 @@ TEST_F(BackupRunTest, AFullMediumAsksForTheNextOne)
     fs.medium = dst;
     fs.mediumCapacity = 64 * 1024 + 90'000; // room for 90,000 bytes a medium
     // The user takes the full medium out and puts in one that holds an old file.
+    someoneToAsk = true;
     observer.onNextDisk = [this](int number) {
         std::filesystem::rename(dst, dir / ("medium" + std::to_string(number - 1)));
         MakeFile(dst / "alt.txt", "vom letzten Mal");
@@ -1052,9 +1053,22 @@ TEST_F(BackupRunTest, OldVolumesGoOnlyWhenTheNewSetIsComplete)
     EXPECT_NE(ReadFileBytes(dst / "teil.zip"), old["teil.zip"]);
     EXPECT_TRUE(RunShell("7z t " + (dst / "teil.zip").string()).first);
 
-    // Without room for both, the report says so before the old volumes go.
+    // Without room for both, and nobody to put in another medium, the old set stays.
     fs.mediumCapacity = 350'000;
+    std::map<std::string, std::string> complete;
+    for (const std::string& volume : TreeOf(dst))
+        complete[volume] = ReadFileBytes(dst / volume);
     MakeFile(src / "gross.bin", Noise(200'000, 3));
+    r = run(p);
+    EXPECT_EQ(body(r).back(), "!!! ZIP-Error : Das Medium hat keinen Platz für die alten und die neuen Teile von "
+                              "teil.zip; die alten bleiben, da niemand ein weiteres Medium einlegen kann (1)");
+    after.clear();
+    for (const std::string& volume : TreeOf(dst))
+        after[volume] = ReadFileBytes(dst / volume);
+    EXPECT_EQ(after, complete);
+
+    // With someone there, the report says so before the old volumes go.
+    someoneToAsk = true;
     r = run(p);
     EXPECT_EQ(r.errorCount, 0) << testing::PrintToString(body(r));
     const std::vector<std::string> lines = body(r);

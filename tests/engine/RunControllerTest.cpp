@@ -269,7 +269,7 @@ TEST_F(RunControllerTest, AnUnreachableDestinationIsReportedAndRetriedInTenMinut
     p.RunAfter = "/gibt/es/nicht/danach";
     p.ShutDown = true;
     platform.programsStart = false;
-    platform.now += 23.5 / 1440; // 14:23:30
+    platform.now += 23.5 / 1440;                // 14:23:30
     std::filesystem::remove_all(p.Destination); // left by older builds in the working folder
 
     controller.BackupProfile(row);
@@ -413,7 +413,7 @@ TEST_F(RunControllerTest, TheWorkerAsksForTheNextDiskOnTheMainThread)
     fs.mediumCapacity = 64 * 1024 + 70'000;
     platform.volume = {"/media/anna/", "STICK", ""};
     dialogs.answers = {true};
-    controller.BackupProfile(row);
+    controller.TBBBackupNowClick(row);
     // While the question is open, the user swaps the full medium for an empty one.
     playMainThread([this] {
         if (std::filesystem::exists(dst / "teil.z01"))

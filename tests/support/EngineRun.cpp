@@ -30,6 +30,7 @@ RunResult EngineRun::run(FileSystem& fs, const TProfile& p, std::int64_t referen
     job.logError = logError;
     job.attributeMask = attributeMask;
     job.dataFolder = dataFolder.string();
+    job.someoneToAsk = someoneToAsk;
     ArchiveStateCatalogue catalogue(dir / "archive-state.db");
     return BackupRun(job, platform, fs, catalogue, observer, control).Run();
 }

@@ -23,6 +23,7 @@ protected:
     bool logProfile = false;
     bool logError = true;
     std::int32_t attributeMask = 32 + 4 + 2 + 1;
+    bool someoneToAsk = false; // the user started the run from the window
 
     EngineRun();
 
