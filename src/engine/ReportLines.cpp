@@ -83,8 +83,11 @@ std::vector<std::string> ReportFooter(const ReportFooterData& d)
     lines.push_back(line("Grösse kopiert", std::to_string(d.stats.bytesDone)));
     lines.push_back(
         line("MB/Minute", std::to_string(MegabytesPerMinute(d.stats.bytesDone, d.start, d.end)) + " MB/min"));
+    // An archive no smaller than its data (small files, data compressed already) has no rate
+    // to speak of, least of all a negative one of thousands of percent.
     if (p.Compress && !p.DiskSpan)
-        lines.push_back(line("Komprimierungsrate", std::to_string(d.stats.compressionRate) + "%"));
+        lines.push_back(line("Komprimierungsrate",
+                             d.stats.compressionRate > 0 ? std::to_string(d.stats.compressionRate) + "%" : "-"));
     lines.push_back(line("Fehleranzahl", std::to_string(d.stats.errorCount)));
     lines.push_back(line("Endzeit", FormatTime(d.end)));
     lines.push_back(line("Sicherungsdauer", FormatDuration(d.start, d.end)));

@@ -101,6 +101,10 @@ void RunController::BackupProfile(int row)
 
     m_reference = ReferenceTimeOf(profile, m_env.profiles);
     m_started = m_env.platform.UnixTime();
+    // A reference after this start would let every file look unchanged: there is none.
+    m_referenceNote = FutureReferenceNote(m_reference, m_started);
+    if (m_referenceNote)
+        m_reference = NeverRan;
     const DateTime now = m_env.platform.Now();
     profile.LastRun = now;
     CalcNextBackup(profile, now);
@@ -178,6 +182,8 @@ void RunController::startRun(DateTime now, const std::optional<std::string>& pro
     job.someoneToAsk = m_startedByUser;
     if (programNote)
         job.notes.push_back(*programNote);
+    if (m_referenceNote)
+        job.notes.push_back(*m_referenceNote);
     auto run =
         std::make_unique<BackupRun>(std::move(job), m_env.platform, m_env.fs, *m_archive, m_workerObserver, m_control);
     m_worker = std::make_unique<BackupThread>(std::move(run), [this](RunResult result) {

@@ -119,8 +119,9 @@ private:
     bool m_runActive = false;
     std::optional<ProfileId> m_active;
     bool m_netConnectionMade = false;
-    std::int64_t m_reference = NeverRan; // what the running profile's files were compared with
-    std::int64_t m_started = 0;          // when it started, in seconds since 1970
+    std::int64_t m_reference = NeverRan;        // what the running profile's files were compared with
+    std::int64_t m_started = 0;                 // when it started, in seconds since 1970
+    std::optional<std::string> m_referenceNote; // why the run takes every file, when it must
     std::string m_share;
     bool m_nextByUser = false;                     // the run about to start was asked for in the window
     bool m_startedByUser = false;                  // the running one was

@@ -37,6 +37,14 @@ std::int64_t ReferenceTimeOf(const TProfile& profile, const ProfileList& profile
     return profile.Backuptype == BackupIncremental ? std::max(own, *full) : *full;
 }
 
+std::optional<std::string> FutureReferenceNote(std::int64_t reference, std::int64_t started)
+{
+    if (reference == NeverRan || reference <= started)
+        return std::nullopt;
+    return "Hinweis: Die letzte fehlerfreie Sicherung liegt nach dem Start dieses Laufs (die Uhr ging damals vor); "
+           "alle Dateien werden gesichert";
+}
+
 std::int64_t NextReferenceOf(const TProfile& profile, std::int64_t reference, std::int64_t started)
 {
     if (profile.Backuptype == BackupDifferential && !profile.Archive)

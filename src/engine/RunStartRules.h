@@ -21,6 +21,12 @@
 /// run. NeverRan when there is none: every file counts.
 std::int64_t ReferenceTimeOf(const TProfile& profile, const ProfileList& profiles);
 
+/// The note for a run whose reference lies after its own start (the clock went ahead at an
+/// earlier run: a second system keeping the hardware clock in local time, a virtual machine set
+/// back): nothing would count as changed, so the run takes every file and says why. Nothing for
+/// a reference that can be trusted.
+std::optional<std::string> FutureReferenceNote(std::int64_t reference, std::int64_t started);
+
 /// The profile's LastGoodRun after a run without errors that started at started and compared
 /// with reference: that start, except for a differential profile, whose base stays the run that
 /// took every file.

@@ -70,9 +70,11 @@ TEST(ReportLinesTest, HeaderAndFooterLinesDependOnTheProfile)
                             [](const std::string& l) { return l.rfind("Komprimierungsrate", 0) == 0; }),
               0); // spanning has no rate
     p.DiskSpan = false;
-    footer.stats.compressionRate = 42;
-    lines = ReportFooter(footer);
-    EXPECT_NE(std::find(lines.begin(), lines.end(), "Komprimierungsrate    : 42%"), lines.end());
+    for (const auto& [rate, text] : std::vector<std::pair<int, std::string>>{{42, "42%"}, {0, "-"}, {-7575, "-"}}) {
+        footer.stats.compressionRate = rate;
+        lines = ReportFooter(footer);
+        EXPECT_NE(std::find(lines.begin(), lines.end(), "Komprimierungsrate    : " + text), lines.end()) << rate;
+    }
 }
 
 } // namespace

@@ -258,6 +258,30 @@ TEST_F(RunControllerTest, ARunByDateThatFailedTakesItsFilesAgain)
     EXPECT_EQ(saved.at(row).LastGoodRun, now + 240);
 }
 
+TEST_F(RunControllerTest, AReferenceAfterTheRunsStartIsNotTrusted)
+{
+    // A run while the clock was a day ahead left its start as the reference.
+    const std::int64_t now = std::time(nullptr);
+    for (const std::uint8_t type : {BackupIncremental, BackupDifferential}) {
+        std::filesystem::remove_all(dst);
+        const int row = add(type == BackupIncremental ? "Inkrementell" : "Differenziell");
+        profiles.at(row).Backuptype = type;
+        profiles.at(row).Archive = false;
+        profiles.at(row).LastGoodRun = now + 86'400;
+        platform.unixTime = now + 60;
+        controller.BackupProfile(row);
+        finishRun();
+        EXPECT_EQ(profiles.at(row).Errors, 0);
+        EXPECT_EQ(TreeOf(dst), (std::vector<std::string>{"a.txt", "sub/", "sub/b.txt"}));
+        EXPECT_NE(ReadFileBytes(dir / "Backup.log")
+                      .find("Hinweis: Die letzte fehlerfreie Sicherung liegt nach dem "
+                            "Start dieses Laufs"),
+                  std::string::npos);
+        // The run that took every file is the new reference, for a differential one too.
+        EXPECT_EQ(profiles.at(row).LastGoodRun, now + 60);
+    }
+}
+
 TEST_F(RunControllerTest, AnUnreachableDestinationIsReportedAndRetriedInTenMinutes)
 {
     const int row = add("Netz", PeriodInterval);
