@@ -122,8 +122,13 @@ PreparedEntry DeflateFile(const std::string& path, int level, DeflateSpill& spil
     std::string pending;
     uLong crc = crc32(0, nullptr, 0);
     int reads = 0;
+    // A file that keeps growing (a log, a download) is read up to the size it had when its
+    // entry began, never for ever; the check after the archive is written reports the change.
+    const std::uint64_t sizeAtStart = file->Size();
     for (;;) {
-        const std::int64_t n = file->Read(input.data(), input.size(), error);
+        const std::uint64_t left = sizeAtStart - static_cast<std::uint64_t>(entry.size);
+        const std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(input.size(), left));
+        const std::int64_t n = wanted == 0 ? 0 : file->Read(input.data(), wanted, error);
         if (n < 0)
             return fail(error);
         const auto length = static_cast<std::size_t>(n);

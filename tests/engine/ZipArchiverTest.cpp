@@ -4,8 +4,11 @@
 #include "support/TempDir.h"
 #include "support/TreeBuilder.h"
 
+#include <atomic>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -91,6 +94,29 @@ TEST_F(ZipArchiverTest, AFileThatChangesAfterTheWalkSawItIsReported)
     ASSERT_TRUE(LibzipArchiver(fs).Write(options, entries, callbacks));
     EXPECT_EQ(errors, (std::vector<std::string>{"a.txt: während des Archivierens geändert (32)"}));
     EXPECT_EQ(skipped, (std::vector<std::size_t>{0}));
+}
+
+TEST_F(ZipArchiverTest, AFileThatKeepsGrowingIsReadOnlyAsFarAsItWasLong)
+{
+    // A download or a log that grows faster than it can be read: here by 4 MiB each time the
+    // archiver looks whether to go on, after each piece it has read.
+    const auto file = dir / "wächst.log";
+    MakeFile(file, Noise(2 << 20));
+    const std::vector<ZipEntry> entries = {entry("wächst.log", file)};
+    int grown = 0;
+    callbacks.cancelled = [&] {
+        if (grown < 64)
+            std::filesystem::resize_file(file, std::filesystem::file_size(file) + (std::uintmax_t{4} << 20));
+        ++grown;
+        return false;
+    };
+    ZipOptions options;
+    options.archivePath = (dir / "x.zip").string();
+    ASSERT_TRUE(LibzipArchiver(fs).Write(options, entries, callbacks));
+    // Read as far as it was long when its entry began, not on and on.
+    const std::string entrySize = RunShell("unzip -p " + options.archivePath + " | wc -c").second;
+    EXPECT_LT(std::stoull(entrySize) * 4, std::filesystem::file_size(file)) << entrySize;
+    EXPECT_EQ(errors, (std::vector<std::string>{"wächst.log: während des Archivierens geändert (32)"}));
 }
 
 TEST_F(ZipArchiverTest, AnArchiveThatFitsOneVolumeOpensEverywhere)
