@@ -146,11 +146,11 @@ void SourceScan::reportUnreadable(const std::string& folder, const Status& statu
 {
     // Files that could not be seen are files the backup misses: an error, whatever the log
     // settings say about the lines of single files.
-    if (!status.ok())
-        m_state.walkComplete = false;
-    if (!status.ok())
-        m_state.errorLine("Verzeichnis nicht lesbar: " + folder + " (" + ResultMessage(status.code, status.message) +
-                          ")");
+    if (status.ok())
+        return;
+    m_state.walkComplete = false;
+    m_unreadable.insert(folder);
+    m_state.errorLine("Verzeichnis nicht lesbar: " + folder + " (" + ResultMessage(status.code, status.message) + ")");
 }
 
 void SourceScan::readAhead(const std::string& folder, const std::vector<FileEntry>& entries)
@@ -193,7 +193,9 @@ bool SourceScan::stillTheSame(const std::string& folder, const FileEntry& listed
     const auto now = m_state.fs.Stat(folder);
     if (now && now->folder && now->device == listed.device && now->inode == listed.inode)
         return true;
-    m_state.errorLine("Ordner " + folder + " wurde während des Laufs ersetzt: übersprungen");
+    // One line a cause: a folder the first pass could not read has been reported.
+    if (m_unreadable.count(folder) == 0)
+        m_state.errorLine("Ordner " + folder + " wurde während des Laufs ersetzt: übersprungen");
     return false;
 }
 

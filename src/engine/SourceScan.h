@@ -71,6 +71,7 @@ private:
     // Listings of the folders the walk enters next, read while it looks at the current one.
     std::unordered_map<std::string, std::future<FolderListing>> m_ahead;
     std::unordered_set<std::string> m_unreachable;      // sources the first pass did not find
+    std::unordered_set<std::string> m_unreadable;       // folders the first pass reported unreadable
     std::unordered_map<std::string, FileEntry> m_roots; // the sources as the first pass found them
     std::string m_identityOf;                           // the destination m_destinationIdentity belongs to
     FileIdentity m_destinationIdentity;

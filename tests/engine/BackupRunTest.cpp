@@ -32,7 +32,14 @@ using Tree = std::vector<std::string>;
 class DamagingFileSystem final : public SmallMediumFileSystem
 {
 public:
-    std::string damage; // copies of files whose name ends like this are damaged
+    std::string damage;     // copies of files whose name ends like this are damaged
+    std::string unlistable; // this folder cannot be listed (a damaged directory, say)
+    FolderListing ListFolder(const std::string& folder) override
+    {
+        if (folder == unlistable)
+            return {{1117, "Input/output error"}, {}};
+        return PosixFileSystem::ListFolder(folder);
+    }
     Status CopyFile(const std::string& source, const std::string& target) override
     {
         const Status result = PosixFileSystem::CopyFile(source, target);
@@ -317,21 +324,10 @@ TEST_F(BackupRunTest, SourceAndDestinationAreComparedByRealLocation)
 
 TEST_F(BackupRunTest, EveryMissCountsAsAnErrorWhateverTheLogSettings)
 {
-    // A folder whose path is too long for the system cannot be listed: an error line, not a
-    // silent gap in the backup.
+    // A folder that cannot be listed: an error line, not a silent gap in the backup.
     MakeFile(src / "a.txt", "1");
-    const std::string element(200, 'x');
-    // Made step by step below an open folder, since the whole path is longer than the system
-    // takes.
-    int folder = ::open(src.c_str(), O_DIRECTORY | O_RDONLY);
-    for (int i = 0; i < 21; ++i) {
-        ASSERT_EQ(::mkdirat(folder, element.c_str(), 0755), 0);
-        const int next = ::openat(folder, element.c_str(), O_DIRECTORY | O_RDONLY);
-        ::close(folder);
-        folder = next;
-    }
-    ::close(::openat(folder, "tief.txt", O_CREAT | O_WRONLY, 0644));
-    ::close(folder);
+    MakeFile(src / "kaputt/tief.txt", "2");
+    fs.unlistable = (src / "kaputt/").string();
     TProfile p = profile(BackupFull);
     logError = false;
     logProfile = false;
@@ -339,11 +335,12 @@ TEST_F(BackupRunTest, EveryMissCountsAsAnErrorWhateverTheLogSettings)
     RunResult r = run(p);
     EXPECT_GE(r.errorCount, 1);
     const auto unreadable = std::count_if(r.logLines.begin(), r.logLines.end(), [](const std::string& l) {
-        return l.rfind("!!! Fehler    : Verzeichnis nicht lesbar: ", 0) == 0 && l.find("(206 - ") != std::string::npos;
+        return l.rfind("!!! Fehler    : Verzeichnis nicht lesbar: ", 0) == 0 && l.find("(1117 - ") != std::string::npos;
     });
     EXPECT_EQ(unreadable, 1) << testing::PrintToString(r.logLines);
+    EXPECT_EQ(r.errorCount, 1);
     EXPECT_EQ(ReadFileBytes(dst / "a.txt"), "1");
-    RunShell("rm -rf " + (src / element).string() + " " + (dst / element).string());
+    fs.unlistable.clear();
 
     // A missing source of a compressing profile, with the error lines of files switched off.
     p.Source = {(dir / "fehlt").string()};

@@ -2,6 +2,7 @@
 
 #include "base/ResultCodes.h"
 #include "platform/MountTable.h"
+#include "platform/posix/AtPath.h"
 #include "platform/posix/FileDescriptor.h"
 #include "platform/posix/FullIo.h"
 
@@ -20,6 +21,7 @@
 #include <fstream>
 #include <iterator>
 #include <linux/fs.h>
+#include <memory>
 #include <mutex>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -132,6 +134,43 @@ bool isMountRoot(int dirfd, const char* name)
     if (::statx(dirfd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_TYPE, &st) != 0)
         return false;
     return (st.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0 && (st.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+}
+
+// The *at calls on an AtPath, failing with the error of a folder that could not be opened.
+int openAt(const AtPath& at, int flags, mode_t mode = 0)
+{
+    if (at.error() != 0) {
+        errno = at.error();
+        return -1;
+    }
+    return ::openat(at.dir(), at.name(), flags, mode);
+}
+
+int statAt(const AtPath& at, struct stat* st, int flags)
+{
+    if (at.error() != 0) {
+        errno = at.error();
+        return -1;
+    }
+    return ::fstatat(at.dir(), at.name(), st, flags);
+}
+
+template <typename Call> int callAt(const AtPath& at, Call call)
+{
+    if (at.error() != 0) {
+        errno = at.error();
+        return -1;
+    }
+    return call(at.dir(), at.name());
+}
+
+int renameAt(const AtPath& from, const AtPath& to)
+{
+    if (from.error() != 0 || to.error() != 0) {
+        errno = from.error() != 0 ? from.error() : to.error();
+        return -1;
+    }
+    return ::renameat(from.dir(), from.name(), to.dir(), to.name());
 }
 
 std::string folderOf(const std::string& path)
@@ -248,9 +287,12 @@ Status FailureOf(int error)
 FolderListing PosixFileSystem::ListFolder(const std::string& folder)
 {
     FolderListing listing;
-    DIR* dir = ::opendir(folder.c_str());
+    const int opened = openAt(AtPath(folder), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* dir = opened < 0 ? nullptr : ::fdopendir(opened);
     if (dir == nullptr) {
         listing.status = FailureOf(errno);
+        if (opened >= 0)
+            ::close(opened);
         return listing;
     }
     const int fd = ::dirfd(dir);
@@ -307,10 +349,11 @@ std::optional<FileEntry> PosixFileSystem::Stat(const std::string& path)
     std::string p = path;
     while (p.size() > 1 && p.back() == '/')
         p.pop_back();
-    if (::stat(p.c_str(), &st) != 0 || !(S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)))
+    const AtPath at(p);
+    if (statAt(at, &st, 0) != 0 || !(S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)))
         return std::nullopt;
     FileEntry entry = entryOf(nameOf(p), st);
-    entry.mountPoint = entry.folder && p != "/" && isMountRoot(AT_FDCWD, p.c_str());
+    entry.mountPoint = entry.folder && p != "/" && isMountRoot(at.dir(), at.name());
     return entry;
 }
 
@@ -326,7 +369,7 @@ std::optional<std::string> PosixFileSystem::RealPath(const std::string& path)
 
 Status PosixFileSystem::CreateFolder(const std::string& path)
 {
-    if (::mkdir(path.c_str(), 0777) != 0) {
+    if (callAt(AtPath(path), [](int dir, const char* name) { return ::mkdirat(dir, name, 0777); }) != 0) {
         const int error = errno;
         return error == ENOENT ? Status{ResultCode::PathNotFound, FailureOf(error).message} : FailureOf(error);
     }
@@ -344,7 +387,7 @@ Status PosixFileSystem::CopyFile(const std::string& source, const std::string& t
 Status PosixFileSystem::copyFile(const std::string& source, const std::string& target, struct stat& st)
 {
     // Without waiting: a FIFO put where a file was would block the run for ever.
-    Descriptor from(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    Descriptor from(openAt(AtPath(source), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (from.get() < 0)
         return FailureOf(errno);
     if (::fstat(from.get(), &st) != 0)
@@ -355,20 +398,23 @@ Status PosixFileSystem::copyFile(const std::string& source, const std::string& t
     // The copy is born with the source's permission bits; only where the umask takes some away
     // are they set again afterwards.
     const mode_t mode = st.st_mode & 0777;
-    std::string temporary;
+    // Made in the target's folder, reached through it when the path beside the target would be
+    // too long for the system: every target the file system takes can be written.
+    const std::string folder = folderOf(target);
+    std::unique_ptr<AtPath> temporary;
     Descriptor to(-1);
     for (int attempt = 0; to.get() < 0; ++attempt) {
-        temporary = folderOf(target) + "." + nameOf(target).substr(0, 200) + "." + WorkTag() + "-" +
-                    std::to_string(m_temporaryNumber.fetch_add(1));
-        to = Descriptor(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
+        temporary = std::make_unique<AtPath>(folder, "." + nameOf(target).substr(0, 200) + "." + WorkTag() + "-" +
+                                                         std::to_string(m_temporaryNumber.fetch_add(1)));
+        to = Descriptor(openAt(*temporary, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
         if (to.get() < 0 && (errno != EEXIST || attempt > 100))
             return targetFailure(errno);
     }
     auto fail = [&temporary](Status status) {
-        ::unlink(temporary.c_str());
+        callAt(*temporary, [](int dir, const char* name) { return ::unlinkat(dir, name, 0); });
         return status;
     };
-    if (!copyContent(from.get(), to.get(), st.st_size, folderOf(target)))
+    if (!copyContent(from.get(), to.get(), st.st_size, folder))
         return fail(FailureOf(errno));
     // A file written while it was read gives a copy that never existed as such: the last good
     // copy stays, and the file keeps its archive bit for the next run.
@@ -385,7 +431,7 @@ Status PosixFileSystem::copyFile(const std::string& source, const std::string& t
         return fail(FailureOf(errno));
     if (::close(to.release()) != 0)
         return fail(FailureOf(errno));
-    if (::rename(temporary.c_str(), target.c_str()) != 0)
+    if (renameAt(*temporary, AtPath(target)) != 0)
         return fail(targetFailure(errno));
     return {};
 }
@@ -396,10 +442,11 @@ Status PosixFileSystem::MoveFile(const std::string& source, const std::string& t
     struct stat link
     {
     };
-    if (::lstat(source.c_str(), &link) != 0)
+    const AtPath from(source);
+    if (statAt(from, &link, AT_SYMLINK_NOFOLLOW) != 0)
         return FailureOf(errno);
     const bool isLink = S_ISLNK(link.st_mode);
-    if (!isLink && ::rename(source.c_str(), target.c_str()) == 0)
+    if (!isLink && renameAt(from, AtPath(target)) == 0)
         return {};
     if (!isLink && errno != EXDEV)
         return targetFailure(errno);
@@ -419,9 +466,10 @@ Status PosixFileSystem::moveAcross(const std::string& source, const std::string&
         return copy;
     if (!syncFileAndFolder(target))
         return FailureOf(errno);
-    Descriptor held(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    const AtPath at(source);
+    Descriptor held(openAt(at, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
     if (held.get() < 0 && errno == ELOOP) // a link: its file's state counts
-        held = Descriptor(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+        held = Descriptor(openAt(at, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (held.get() < 0)
         return FailureOf(errno);
     // A read lease is granted only while nobody has the file open for writing, and while it is
@@ -450,21 +498,25 @@ Status PosixFileSystem::moveAcross(const std::string& source, const std::string&
 
 bool PosixFileSystem::syncFileAndFolder(const std::string& path)
 {
-    Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    Descriptor file(openAt(AtPath(path), O_RDONLY | O_CLOEXEC));
     if (file.get() < 0 || ::fdatasync(file.get()) != 0)
         return false;
-    Descriptor folder(::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    Descriptor folder(openAt(AtPath(folderOf(path)), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     return folder.get() >= 0 && ::fsync(folder.get()) == 0;
 }
 
 Status PosixFileSystem::DeleteFile(const std::string& path)
 {
-    return ::unlink(path.c_str()) == 0 ? Status{} : FailureOf(errno);
+    return callAt(AtPath(path), [](int dir, const char* name) { return ::unlinkat(dir, name, 0); }) == 0
+               ? Status{}
+               : FailureOf(errno);
 }
 
 Status PosixFileSystem::RemoveFolder(const std::string& path)
 {
-    return ::rmdir(path.c_str()) == 0 ? Status{} : FailureOf(errno);
+    return callAt(AtPath(path), [](int dir, const char* name) { return ::unlinkat(dir, name, AT_REMOVEDIR); }) == 0
+               ? Status{}
+               : FailureOf(errno);
 }
 
 Status PosixFileSystem::MakeWritable(const std::string& path)
@@ -473,11 +525,12 @@ Status PosixFileSystem::MakeWritable(const std::string& path)
     {
     };
     // A link is left as it is: its file may lie anywhere.
-    if (::lstat(path.c_str(), &st) != 0)
+    const AtPath at(path);
+    if (statAt(at, &st, AT_SYMLINK_NOFOLLOW) != 0)
         return FailureOf(errno);
     if (S_ISLNK(st.st_mode))
         return FailureOf(EPERM);
-    return ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR) == 0 ? Status{} : FailureOf(errno);
+    return ::fchmodat(at.dir(), at.name(), (st.st_mode & 07777) | S_IWUSR, 0) == 0 ? Status{} : FailureOf(errno);
 }
 
 Status PosixFileSystem::MoveToTrash(const std::string& path)
@@ -506,8 +559,8 @@ Status PosixFileSystem::MoveToTrash(const std::string& path)
 
 bool PosixFileSystem::CompareFiles(const std::string& source, const std::string& copy, bool bytewise)
 {
-    Descriptor a(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    Descriptor b(::open(copy.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    Descriptor a(openAt(AtPath(source), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    Descriptor b(openAt(AtPath(copy), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat sa
     {
     };

@@ -1,5 +1,6 @@
 #include "platform/RawFile.h"
 
+#include "platform/posix/AtPath.h"
 #include "platform/posix/FullIo.h"
 
 #include <cerrno>
@@ -42,10 +43,15 @@ std::unique_ptr<RawFile> RawFile::Open(const std::string& path, Mode mode, std::
 {
     int fd = -1;
     switch (mode) {
-    case Mode::Read:
-        // Without waiting: a FIFO put where a file was would block the run for ever.
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    case Mode::Read: {
+        // Without waiting: a FIFO put where a file was would block the run for ever. What a run
+        // reads may lie deeper than a path the system takes whole.
+        const AtPath at(path);
+        fd = at.error() != 0 ? -1 : ::openat(at.dir(), at.name(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        if (at.error() != 0)
+            errno = at.error();
         break;
+    }
     case Mode::Create:
         // Volumes and archives hold what the sources held: their owner's alone.
         fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
