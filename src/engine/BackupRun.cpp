@@ -420,6 +420,12 @@ RunResult BackupRun::Run()
             state.fs.RemoveFolder(state.erasedFolder);
         }
     }
+    // What the destination or the user's rights could not keep, said once a run.
+    const unsigned losses = state.fs.TakeMetadataLosses();
+    if ((losses & OwnersNotKept) != 0)
+        state.addLine("Hinweis: Besitzer und Gruppen anderer Benutzer wurden nicht übernommen (das darf nur root)");
+    if ((losses & AttributesNotKept) != 0)
+        state.addLine("Hinweis: Das Ziel kann erweiterte Attribute und ACLs nicht speichern; sie fehlen in der Kopie");
     state.journal = nullptr;
     marker.End();
     if (!m_archive.Commit())

@@ -60,6 +60,11 @@ public:
     Status RemoveFolder(const std::string& path) override { return m_inner.RemoveFolder(path); }
     Status MakeWritable(const std::string& path) override { return m_inner.MakeWritable(path); }
     Status MoveToTrash(const std::string& path) override { return m_inner.MoveToTrash(path); }
+    Status CopyFolderMetadata(const std::string& source, const std::string& target) override
+    {
+        return m_inner.CopyFolderMetadata(source, target);
+    }
+    unsigned TakeMetadataLosses() override { return m_inner.TakeMetadataLosses(); }
     bool CompareFiles(const std::string& source, const std::string& copy, bool bytewise) override
     {
         return m_inner.CompareFiles(source, copy, bytewise);

@@ -177,6 +177,44 @@ bool SourceScan::entered(const std::string& folder, const FileEntry& entry)
            folder + entry.name + "/" != m_state.destination;
 }
 
+std::optional<std::string> SourceScan::copyOfFolder(const std::string& folder) const
+{
+    const TProfile& p = m_state.profile;
+    const bool copies = p.Backuptype == BackupFull || p.Backuptype == BackupIncremental ||
+                        p.Backuptype == BackupDifferential || p.Backuptype == BackupMove ||
+                        p.Backuptype == BackupSynchronise;
+    if (!copies || p.Compress || m_state.ftp != nullptr ||
+        std::find(m_state.sources.begin(), m_state.sources.end(), m_state.sourceRoot) == m_state.sources.end())
+        return std::nullopt;
+    const std::string relFolder = folder.substr(std::min(folder.size(), m_state.sourceRoot.size()));
+    return m_state.destination + m_state.sourcePrefix + relFolder;
+}
+
+void SourceScan::openForWriting(const std::string& folder)
+{
+    // A copy of a folder its owner may not write (made so by the last run) is opened for this
+    // run's copies; it gets its source's mode back at the end.
+    const auto target = copyOfFolder(folder);
+    if (!target)
+        return;
+    if (const auto there = m_state.fs.Stat(*target); there && there->folder && there->readOnly)
+        m_state.fs.MakeWritable(*target);
+}
+
+void SourceScan::keepFolderMetadata(const std::string& folder)
+{
+    // Once its contents are written, a folder of the copy gets its source's mode, owner,
+    // attributes and times: set earlier, the times would change again and a folder its owner may
+    // not write could not be filled. The second walk of a synchronisation goes back from the
+    // destination and leaves the source's folders as they are.
+    const auto target = copyOfFolder(folder);
+    if (!target)
+        return;
+    m_processor.Finish();
+    if (const auto there = m_state.fs.Stat(*target); there && there->folder)
+        m_state.fs.CopyFolderMetadata(folder, *target);
+}
+
 bool SourceScan::leftAsMount(const FileEntry& folder) const
 {
     // A medium or a folder bind-mounted into the source is another place: a move or deletion of
@@ -317,6 +355,8 @@ std::int64_t SourceScan::scanFolderContent(const std::string& folder, int level,
     const TProfile& p = m_state.profile;
     if (pass == ScanPass::Counting)
         m_state.observer.ShowScanStatus(ScanPhase::Searching, LowerCaseAscii(folder));
+    else
+        openForWriting(folder);
     const std::vector<FileEntry>& entries = listing(folder, pass);
     std::int64_t count = 0;
 
@@ -349,10 +389,16 @@ std::int64_t SourceScan::scanFolderContent(const std::string& folder, int level,
             if (m_state.aborted())
                 return count;
         }
-        if (p.Backuptype == BackupSynchronise)
-            return count + scanFiles(folder, files, pass);
+        if (p.Backuptype == BackupSynchronise) {
+            count += scanFiles(folder, files, pass);
+            if (pass == ScanPass::Processing)
+                keepFolderMetadata(folder);
+            return count;
+        }
     }
     count += scanFiles(folder, entries, pass);
+    if (pass == ScanPass::Processing)
+        keepFolderMetadata(folder);
     // A compressing run walks once: nothing replays this listing.
     if (p.Compress && pass == ScanPass::Counting)
         m_listings.erase(folder);

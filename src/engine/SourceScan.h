@@ -48,6 +48,11 @@ private:
     const std::vector<FileEntry>& listing(const std::string& folder, ScanPass pass);
     const std::vector<FileEntry>& destinationListing(const std::string& folder);
     bool entered(const std::string& folder, const FileEntry& entry);
+    /// Where the copy of a source folder lies, for the runs that copy folders as they are.
+    std::optional<std::string> copyOfFolder(const std::string& folder) const;
+    void openForWriting(const std::string& folder);
+    /// Gives the copy of folder its metadata, once its contents are written.
+    void keepFolderMetadata(const std::string& folder);
     /// Whether a subfolder the walk would enter is another mount that this run must not touch.
     bool leftAsMount(const FileEntry& folder) const;
     void readAhead(const std::string& folder, const std::vector<FileEntry>& entries);

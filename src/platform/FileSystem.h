@@ -29,6 +29,13 @@ struct FileEntry
     bool mountPoint = false;
 };
 
+/// What a run's copies could not keep of their sources' metadata, as bits: the run says each once.
+enum MetadataLoss : unsigned
+{
+    OwnersNotKept = 1,     // owner or group: only root may give another's
+    AttributesNotKept = 2, // extended attributes or ACLs: the destination cannot store them
+};
+
 /// A folder's entries, and whether all of them could be read: a folder that cannot be opened
 /// has none and a failed status; one whose entries could be named but not all examined has
 /// those it could examine and a failed status.
@@ -70,6 +77,18 @@ public:
     virtual Status MakeWritable(const std::string& path) = 0;
     /// Moves the file into the desktop's trash of its volume.
     virtual Status MoveToTrash(const std::string& path) = 0;
+
+    /// Gives the folder target what the folder source has besides its entries: owner, extended
+    /// attributes and ACLs, permission bits and times. Called once the folder's contents are
+    /// written, so its times stay and a folder that lets its owner write nothing still fills.
+    virtual Status CopyFolderMetadata(const std::string& source, const std::string& target)
+    {
+        (void)source;
+        (void)target;
+        return {};
+    }
+    /// The MetadataLoss bits of the copies since the last call.
+    virtual unsigned TakeMetadataLosses() { return 0; }
 
     /// Whether the copy equals the source: by size, and with bytewise also byte by byte, reading
     /// the copy back from the storage rather than from the cache. A file that cannot be read

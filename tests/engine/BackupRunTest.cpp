@@ -790,10 +790,12 @@ TEST_F(BackupRunTest, UserAbort)
 
 TEST_F(BackupRunTest, ACancelStopsALargeCopyHalfWayAndLeavesNoPartOfIt)
 {
-    // Two GiB, sparse: written in pieces, the cancel finds it half way.
+    // Two GiB, allocated (a sparse file would be copied in no time): written in pieces, the
+    // cancel finds it half way.
     {
-        WriteFileBytes(src / "gross.bin", "x");
-        std::filesystem::resize_file(src / "gross.bin", std::uintmax_t{2} << 30);
+        const int fd = ::open((src / "gross.bin").c_str(), O_WRONLY | O_CREAT, 0644);
+        ASSERT_EQ(::posix_fallocate(fd, 0, off_t{2} << 30), 0);
+        ::close(fd);
     }
     std::thread canceller;
     std::string at = src.string() + "/";

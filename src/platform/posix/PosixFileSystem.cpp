@@ -5,6 +5,7 @@
 #include "platform/posix/AtPath.h"
 #include "platform/posix/FileDescriptor.h"
 #include "platform/posix/FullIo.h"
+#include "platform/posix/Metadata.h"
 
 #include <QFile>
 #include <QStandardPaths>
@@ -219,10 +220,75 @@ template <typename Stopped> bool copyRest(int from, int to, Stopped stopped)
 
 } // namespace
 
+namespace {
+
+// Copies length bytes at offset of from to the same offset of to: in the kernel where it can,
+// else by hand.
+template <typename Stopped> bool copyRange(int from, int to, off_t offset, std::int64_t length, Stopped stopped)
+{
+    std::array<char, 256 * 1024> buffer{};
+    bool byHand = false;
+    while (length > 0) {
+        if (stopped()) {
+            errno = ECANCELED;
+            return false;
+        }
+        const std::size_t piece = static_cast<std::size_t>(std::min<std::int64_t>(length, 64 << 20));
+        ssize_t n = -1;
+        if (!byHand) {
+            off_t in = offset;
+            off_t out = offset;
+            n = ::copy_file_range(from, &in, to, &out, piece, 0);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0 && errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP)
+                return false;
+            byHand = n <= 0;
+        }
+        if (byHand) {
+            n = ::pread(from, buffer.data(), std::min(piece, buffer.size()), offset);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0 || (n > 0 && ::pwrite(to, buffer.data(), static_cast<std::size_t>(n), offset) != n))
+                return false;
+        }
+        if (n == 0)
+            return true; // the file got shorter: the check after the copy tells
+        offset += n;
+        length -= n;
+    }
+    return true;
+}
+
+// A sparse file keeps its holes: only the parts that hold data are copied, the rest of the copy
+// stays a hole. False with errno EINVAL where the file system cannot tell the parts apart.
+template <typename Stopped> bool copySparse(int from, int to, std::int64_t size, Stopped stopped)
+{
+    off_t at = 0;
+    while (at < size) {
+        const off_t data = ::lseek(from, at, SEEK_DATA);
+        if (data < 0 && errno == ENXIO)
+            break; // only a hole is left
+        if (data < 0)
+            return false;
+        off_t hole = ::lseek(from, data, SEEK_HOLE);
+        if (hole < 0)
+            return false;
+        hole = std::min<off_t>(hole, size);
+        if (!copyRange(from, to, data, hole - data, stopped))
+            return false;
+        at = hole;
+    }
+    return ::ftruncate(to, size) == 0;
+}
+
+} // namespace
+
 // The kernel copies without the data passing through this process: a reflink where the file
 // system shares blocks, else copy_file_range, else plain reads and writes.
-bool PosixFileSystem::copyContent(int from, int to, std::int64_t size, const std::string& folder)
+bool PosixFileSystem::copyContent(int from, int to, const struct stat& st, const std::string& folder)
 {
+    const std::int64_t size = st.st_size;
     bool tryReflink = false;
     {
         const std::lock_guard<std::mutex> lock(m_reflinkMutex);
@@ -235,6 +301,14 @@ bool PosixFileSystem::copyContent(int from, int to, std::int64_t size, const std
         // system call each.
         const std::lock_guard<std::mutex> lock(m_reflinkMutex);
         m_noReflinkFolder = folder;
+    }
+    if (static_cast<std::int64_t>(st.st_blocks) * 512 < size) {
+        if (copySparse(from, to, size, [this] { return stopped(); }))
+            return true;
+        if (errno != EINVAL && errno != EOPNOTSUPP)
+            return false;
+        ::lseek(from, 0, SEEK_SET);
+        ::lseek(to, 0, SEEK_SET);
     }
     // In pieces, so that a cancelled run does not wait for the rest of a large file.
     constexpr std::int64_t Piece = std::int64_t{64} << 20;
@@ -270,13 +344,6 @@ bool PosixFileSystem::stopped() const
 void PosixFileSystem::StopCopiesWhen(const std::atomic<bool>* flag)
 {
     m_stop = flag;
-}
-
-PosixFileSystem::PosixFileSystem()
-{
-    // The umask can only be read by setting it; this happens before any thread copies.
-    m_umask = ::umask(0);
-    ::umask(m_umask);
 }
 
 Status FailureOf(int error)
@@ -369,7 +436,9 @@ std::optional<std::string> PosixFileSystem::RealPath(const std::string& path)
 
 Status PosixFileSystem::CreateFolder(const std::string& path)
 {
-    if (callAt(AtPath(path), [](int dir, const char* name) { return ::mkdirat(dir, name, 0777); }) != 0) {
+    // Private until the run gives it its source's mode, once its contents are written: a copy of
+    // ~/.ssh is never readable by others on the backup disk, not even for a moment.
+    if (callAt(AtPath(path), [](int dir, const char* name) { return ::mkdirat(dir, name, 0700); }) != 0) {
         const int error = errno;
         return error == ENOENT ? Status{ResultCode::PathNotFound, FailureOf(error).message} : FailureOf(error);
     }
@@ -395,9 +464,8 @@ Status PosixFileSystem::copyFile(const std::string& source, const std::string& t
     if (!S_ISREG(st.st_mode))
         return FailureOf(EISDIR);
 
-    // The copy is born with the source's permission bits; only where the umask takes some away
-    // are they set again afterwards.
-    const mode_t mode = st.st_mode & 0777;
+    // The copy is its owner's alone until it is complete; then it gets the source's owner,
+    // attributes and permission bits.
     // Made in the target's folder, reached through it when the path beside the target would be
     // too long for the system: every target the file system takes can be written.
     const std::string folder = folderOf(target);
@@ -406,7 +474,7 @@ Status PosixFileSystem::copyFile(const std::string& source, const std::string& t
     for (int attempt = 0; to.get() < 0; ++attempt) {
         temporary = std::make_unique<AtPath>(folder, "." + nameOf(target).substr(0, 200) + "." + WorkTag() + "-" +
                                                          std::to_string(m_temporaryNumber.fetch_add(1)));
-        to = Descriptor(openAt(*temporary, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
+        to = Descriptor(openAt(*temporary, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
         if (to.get() < 0 && (errno != EEXIST || attempt > 100))
             return targetFailure(errno);
     }
@@ -414,7 +482,7 @@ Status PosixFileSystem::copyFile(const std::string& source, const std::string& t
         callAt(*temporary, [](int dir, const char* name) { return ::unlinkat(dir, name, 0); });
         return status;
     };
-    if (!copyContent(from.get(), to.get(), st.st_size, folder))
+    if (!copyContent(from.get(), to.get(), st, folder))
         return fail(FailureOf(errno));
     // A file written while it was read gives a copy that never existed as such: the last good
     // copy stays, and the file keeps its archive bit for the next run.
@@ -426,9 +494,7 @@ Status PosixFileSystem::copyFile(const std::string& source, const std::string& t
     if (after.st_size != st.st_size || nanoseconds(after.st_mtim) != nanoseconds(st.st_mtim) ||
         nanoseconds(after.st_ctim) != nanoseconds(st.st_ctim))
         return fail({ResultCode::InUse, "während des Kopierens geändert"});
-    const timespec times[2] = {st.st_atim, st.st_mtim};
-    if (((mode & ~m_umask) != mode && ::fchmod(to.get(), mode) != 0) || ::futimens(to.get(), times) != 0)
-        return fail(FailureOf(errno));
+    CopyMetadata(from.get(), st, to.get(), m_losses);
     if (::close(to.release()) != 0)
         return fail(FailureOf(errno));
     if (renameAt(*temporary, AtPath(target)) != 0)
@@ -557,6 +623,24 @@ Status PosixFileSystem::MoveToTrash(const std::string& path)
     return {};
 }
 
+Status PosixFileSystem::CopyFolderMetadata(const std::string& source, const std::string& target)
+{
+    Descriptor from(openAt(AtPath(source), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW));
+    Descriptor to(openAt(AtPath(target), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW));
+    struct stat st
+    {
+    };
+    if (from.get() < 0 || to.get() < 0 || ::fstat(from.get(), &st) != 0)
+        return FailureOf(errno);
+    CopyMetadata(from.get(), st, to.get(), m_losses);
+    return {};
+}
+
+unsigned PosixFileSystem::TakeMetadataLosses()
+{
+    return m_losses.exchange(0);
+}
+
 bool PosixFileSystem::CompareFiles(const std::string& source, const std::string& copy, bool bytewise)
 {
     Descriptor a(openAt(AtPath(source), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
@@ -578,16 +662,39 @@ bool PosixFileSystem::CompareFiles(const std::string& source, const std::string&
     ::posix_fadvise(b.get(), 0, 0, POSIX_FADV_DONTNEED);
     std::vector<char> bufferA(256 * 1024);
     std::vector<char> bufferB(256 * 1024);
-    for (;;) {
-        const std::int64_t gotA = ReadFully(a.get(), bufferA.data(), bufferA.size());
-        const std::int64_t gotB = ReadFully(b.get(), bufferB.data(), bufferB.size());
-        if (gotA < 0 || gotB < 0)
+    auto same = [&](off_t offset, off_t end) {
+        while (offset < end) {
+            const std::size_t piece = static_cast<std::size_t>(std::min<off_t>(end - offset, bufferA.size()));
+            const ssize_t gotA = ::pread(a.get(), bufferA.data(), piece, offset);
+            const ssize_t gotB = ::pread(b.get(), bufferB.data(), piece, offset);
+            if (gotA <= 0 || gotA != gotB ||
+                std::memcmp(bufferA.data(), bufferB.data(), static_cast<std::size_t>(gotA)) != 0)
+                return false;
+            offset += gotA;
+        }
+        return true;
+    };
+    // A sparse file is compared where it holds data; in its holes the copy must hold a hole too
+    // or zeros, which only reading tells.
+    const off_t size = sa.st_size;
+    if (static_cast<std::int64_t>(sa.st_blocks) * 512 >= size)
+        return same(0, size);
+    for (off_t at = 0; at < size;) {
+        off_t data = ::lseek(a.get(), at, SEEK_DATA);
+        if (data < 0 && errno != ENXIO)
+            return same(at, size);
+        data = data < 0 ? size : data;
+        const off_t copyData = ::lseek(b.get(), at, SEEK_DATA);
+        if (copyData >= 0 && copyData < data && !same(copyData, data))
             return false;
-        if (gotA != gotB || std::memcmp(bufferA.data(), bufferB.data(), static_cast<std::size_t>(gotA)) != 0)
-            return false;
-        if (gotA == 0)
+        if (data == size)
             return true;
+        const off_t hole = std::min<off_t>(::lseek(a.get(), data, SEEK_HOLE), size);
+        if (hole <= data || !same(data, hole))
+            return false;
+        at = hole;
     }
+    return true;
 }
 
 bool PosixFileSystem::IsFileSystemRoot(const std::string& folder)

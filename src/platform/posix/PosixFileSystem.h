@@ -11,8 +11,6 @@
 class PosixFileSystem : public FileSystem
 {
 public:
-    PosixFileSystem();
-
     FolderListing ListFolder(const std::string& folder) override;
     std::optional<FileEntry> Stat(const std::string& path) override;
     std::optional<std::string> RealPath(const std::string& path) override;
@@ -23,6 +21,8 @@ public:
     Status RemoveFolder(const std::string& path) override;
     Status MakeWritable(const std::string& path) override;
     Status MoveToTrash(const std::string& path) override;
+    Status CopyFolderMetadata(const std::string& source, const std::string& target) override;
+    unsigned TakeMetadataLosses() override;
     bool CompareFiles(const std::string& source, const std::string& copy, bool bytewise) override;
     bool IsFileSystemRoot(const std::string& folder) override;
     std::vector<std::string> MountPointsBelow(const std::string& folder) override;
@@ -31,18 +31,18 @@ public:
     void StopCopiesWhen(const std::atomic<bool>* flag) override;
 
 private:
-    bool copyContent(int from, int to, std::int64_t size, const std::string& folder);
+    bool copyContent(int from, int to, const struct stat& st, const std::string& folder);
     bool stopped() const;
     /// A copy that tells the state of the source it was made from.
     Status copyFile(const std::string& source, const std::string& target, struct stat& copied);
     Status moveAcross(const std::string& source, const std::string& target);
     static bool syncFileAndFolder(const std::string& path);
 
-    mode_t m_umask = 022;
     std::atomic<unsigned> m_temporaryNumber{0};
     std::mutex m_reflinkMutex;
     std::string m_noReflinkFolder; // the last target folder where a reflink failed
     std::atomic<const std::atomic<bool>*> m_stop{nullptr};
+    std::atomic<unsigned> m_losses{0};
 };
 
 /// The result for a failed system call with errno error: the nearest Windows code and the

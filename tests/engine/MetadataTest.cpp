@@ -1,0 +1,83 @@
+// What makes a file the user's file on Linux besides its bytes: modes (private folders, setuid),
+// owners, times of files and folders, extended attributes, ACLs, holes of sparse files. A
+// backup keeps them as rsync -aAXS does, which compares them here.
+
+#include "platform/posix/PosixFileSystem.h"
+#include "support/EngineRun.h"
+#include "support/Shell.h"
+#include "support/TreeBuilder.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace {
+
+class MetadataTest : public EngineRun
+{
+protected:
+    PosixFileSystem files;
+
+    MetadataTest()
+    {
+        platform.now = 37626.5;
+        MakeFile(src / "privat/schluessel", "geheim");
+        MakeFile(src / "privat/tief/notiz.txt", "auch geheim");
+        MakeFile(src / "programm", "#!/bin/sh\n");
+        MakeFile(src / "attribute.txt", "mit Attributen");
+        MakeFile(src / "gemeinsam/liste.txt", "für die Gruppe");
+        const std::string s = src.string();
+        shell("chmod 0700 " + s + "/privat " + s + "/privat/tief && chmod 0600 " + s + "/privat/schluessel");
+        shell("chmod 4755 " + s + "/programm && chmod 2775 " + s + "/gemeinsam");
+        shell("chown 65534:65534 " + s + "/gemeinsam/liste.txt");
+        shell("setfattr -n user.herkunft -v kamera " + s + "/attribute.txt");
+        shell("setfacl -m u:65534:r " + s + "/attribute.txt && setfacl -d -m g:65534:rx " + s + "/gemeinsam");
+        // 1 GiB with 4 bytes of data in its middle.
+        shell("truncate -s 1G " + s + "/loecher.img && printf abcd | dd of=" + s +
+              "/loecher.img bs=1 seek=536870912 conv=notrunc status=none");
+        shell("touch -d '2001-02-03 04:05:06' " + s + "/privat/tief " + s + "/privat " + s + "/gemeinsam");
+    }
+
+    static void shell(const std::string& command)
+    {
+        const auto [ok, said] = RunShell(command);
+        ASSERT_TRUE(ok) << command << "\n" << said;
+    }
+
+    // What rsync would still change at the destination to make it the source's equal.
+    std::string differences()
+    {
+        return RunShell("rsync -aAXS --dry-run --itemize-changes " + src.string() + "/ " + dst.string() + "/").second;
+    }
+};
+
+TEST_F(MetadataTest, ACopyKeepsWhatMakesAFileTheUsersFile)
+{
+    for (const std::uint8_t type : {BackupFull, BackupIncremental, BackupSynchronise}) {
+        // Each kind of run as the profile's first: all files count as changed.
+        RunShell("rm -rf " + dst.string() + " " + (dir / "archive-state.db").string());
+        const RunResult r = run(files, profile(type));
+        EXPECT_EQ(r.errorCount, 0) << int(type) << testing::PrintToString(r.logLines);
+        EXPECT_EQ(differences(), "") << int(type);
+        // The holes stayed holes.
+        struct stat st
+        {
+        };
+        ASSERT_EQ(::stat((dst / "loecher.img").c_str(), &st), 0);
+        EXPECT_LT(st.st_blocks * 512, 1 << 20) << int(type);
+    }
+}
+
+TEST_F(MetadataTest, AVerifiedCopyOfASparseFileIsComparedWhereItHoldsData)
+{
+    TProfile p = profile(BackupFull);
+    p.Verify = true;
+    p.VerifyBit = true;
+    const RunResult r = run(files, p);
+    EXPECT_EQ(r.errorCount, 0) << testing::PrintToString(r.logLines);
+    EXPECT_TRUE(files.CompareFiles((src / "loecher.img").string(), (dst / "loecher.img").string(), true));
+    // A copy with other bytes where the source has a hole is not the same.
+    shell("printf x | dd of=" + (dst / "loecher.img").string() + " bs=1 seek=4096 conv=notrunc status=none");
+    EXPECT_FALSE(files.CompareFiles((src / "loecher.img").string(), (dst / "loecher.img").string(), true));
+}
+
+} // namespace
