@@ -891,6 +891,18 @@ for your backup profile</translation>
         <translation>with subfolders</translation>
     </message>
     <message>
+        <source>Symbolische Verknüpfungen: </source>
+        <translation>Symbolic links: </translation>
+    </message>
+    <message>
+        <source>Ziele von Verknüpfungen mitsichern</source>
+        <translation>Back up what links point to</translation>
+    </message>
+    <message>
+        <source>Sonst wird eine Verknüpfung als Verknüpfung gesichert, wie sie ist.</source>
+        <translation>Otherwise a link is backed up as a link, as it is.</translation>
+    </message>
+    <message>
         <source>leere Verzeichnisse mitsichern</source>
         <translation>include empty folders</translation>
     </message>

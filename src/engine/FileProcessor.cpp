@@ -77,7 +77,7 @@ bool FileProcessor::IsSelectedForCopy(const std::string& path, const FileEntry& 
     }
 }
 
-void FileProcessor::ProcessFile(const std::string& rel, const FileEntry& entry, bool again)
+void FileProcessor::ProcessFile(const std::string& rel, const FileEntry& entry, bool again, const std::string& readFrom)
 {
     waitWhilePaused();
     // A file deleted, moved or synchronised once is done: a second mask finds nothing to do.
@@ -92,12 +92,13 @@ void FileProcessor::ProcessFile(const std::string& rel, const FileEntry& entry, 
             break;
         if (m_state.profile.Compress) {
             // The archive is written once the walk is through; each entry keeps its folder path.
-            m_state.zipList.push_back({m_state.sourceRoot + rel, ArchiveEntryName(m_state.sourcePrefix + rel), entry});
+            m_state.zipList.push_back({readFrom.empty() ? m_state.sourceRoot + rel : readFrom,
+                                       ArchiveEntryName(m_state.sourcePrefix + rel), entry});
             done(entry);
         } else if (m_state.ftp != nullptr)
-            upload(rel, entry);
+            upload(rel, entry, readFrom);
         else
-            copy(rel, entry, again);
+            copy(rel, entry, again, readFrom);
         break;
     case BackupSynchronise:
         synchronise(rel, entry);
@@ -137,10 +138,12 @@ std::optional<Status> FileProcessor::generationClash(const std::string& sub) con
     return Status{ResultCode::AlreadyExists, "Name eines Generationsordners"};
 }
 
-void FileProcessor::copy(const std::string& rel, const FileEntry& entry, bool again)
+void FileProcessor::copy(const std::string& rel, const FileEntry& entry, bool again, const std::string& readFrom)
 {
     const TProfile& p = m_state.profile;
+    // The catalogue knows a followed link by its own path; its copy is made of what it leads to.
     std::string source = m_state.sourceRoot + rel;
+    const std::string from = readFrom.empty() ? source : readFrom;
     std::string target = m_state.destination + m_state.sourcePrefix + rel;
     // A source folder named like a generation folder would mix its files with the older versions.
     if (const auto clash = generationClash(m_state.sourcePrefix + rel)) {
@@ -160,12 +163,12 @@ void FileProcessor::copy(const std::string& rel, const FileEntry& entry, bool ag
     const std::atomic<bool>& abort = m_state.control.abortRequested;
     const bool verify = p.Verify;
     const bool bytewise = p.VerifyBit;
-    auto result = m_copiers.submit([&fs, &abort, source, staged, verify, bytewise] {
+    auto result = m_copiers.submit([&fs, &abort, from, staged, verify, bytewise] {
         // A cancelled run touches no file it had not begun with.
         if (abort.load())
             return Status{NotCopied, {}};
-        Status r = CopyFileRetry(fs, source, staged);
-        if (r.ok() && verify && !fs.CompareFiles(source, staged, bytewise))
+        Status r = CopyFileRetry(fs, from, staged);
+        if (r.ok() && verify && !fs.CompareFiles(from, staged, bytewise))
             r = {ResultCode::VerificationFailed, {}};
         return r;
     });
@@ -232,23 +235,25 @@ void FileProcessor::recordCopy(const std::string& rel, const std::string& source
     record(result, failedText.empty() ? "copying " + rel : failedText, rel, entry);
 }
 
-void FileProcessor::upload(const std::string& rel, const FileEntry& entry)
+void FileProcessor::upload(const std::string& rel, const FileEntry& entry, const std::string& readFrom)
 {
     // One control connection carries the uploads one after the other, into the current folder.
     const std::string source = m_state.sourceRoot + rel;
+    const std::string from = readFrom.empty() ? source : readFrom;
     if (m_state.remoteFoldersMissed > 0) {
         recordCopy(rel, source, entry, {ResultCode::UploadFailed, "FTP-Verzeichnis nicht erreichbar"});
         return;
     }
     const bool text = FtpTextTransfer(entry.name, m_state.profile.FTPMode, m_state.job.ftpTransferExt);
-    recordCopy(rel, source, entry, m_state.ftp->Upload(source, entry.name, text));
+    recordCopy(rel, source, entry, m_state.ftp->Upload(from, entry.name, text));
 }
 
 void FileProcessor::synchronise(const std::string& rel, const FileEntry& entry)
 {
     const std::string source = m_state.sourceRoot + rel;
     const std::string target = m_state.destination + rel;
-    const auto existing = m_state.fs.Stat(target);
+    // A link on the other side is compared as itself, not as what it leads to.
+    const auto existing = m_state.fs.LinkStat(target);
     // Times are compared at the two-second resolution of a DOS date-time, so a copy on a FAT
     // medium never travels back and forth.
     if (existing && !existing->folder && !(entry.modified > existing->modified))

@@ -25,8 +25,10 @@ public:
     explicit FileProcessor(RunState& state) : m_state(state) {}
 
     /// rel is the file's path below the current source root; entry what the walk read of it;
-    /// again when a second include mask matched the same file in this run.
-    void ProcessFile(const std::string& rel, const FileEntry& entry, bool again = false);
+    /// again when a second include mask matched the same file in this run; readFrom, for a
+    /// followed link, the file it leads to.
+    void ProcessFile(const std::string& rel, const FileEntry& entry, bool again = false,
+                     const std::string& readFrom = {});
 
     /// Whether the file counts as changed for an incremental or differential run.
     bool IsSelectedForCopy(const std::string& path, const FileEntry& entry) const;
@@ -47,8 +49,8 @@ private:
         std::future<Status> result;
     };
 
-    void copy(const std::string& rel, const FileEntry& entry, bool again);
-    void upload(const std::string& rel, const FileEntry& entry);
+    void copy(const std::string& rel, const FileEntry& entry, bool again, const std::string& readFrom);
+    void upload(const std::string& rel, const FileEntry& entry, const std::string& readFrom);
     void finishOldest();
     /// The outcome of a copy or upload; a failure is reported with failedText ("copying " + rel
     /// when empty).

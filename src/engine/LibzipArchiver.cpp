@@ -12,6 +12,7 @@
 #include <memory>
 #include <unordered_map>
 #include <zip.h>
+#include <zlib.h>
 
 namespace {
 
@@ -19,6 +20,7 @@ constexpr int ZipErrorCode = ResultCode::ZipError;
 constexpr int CancelledCode = ResultCode::Cancelled;
 // The external attributes of an entry made on Unix carry the file's type and permission bits.
 constexpr std::uint32_t UnixRegularFile = 0100000;
+constexpr std::uint32_t UnixSymbolicLink = 0120000;
 
 // Suffixes of files that are compressed already: deflating them again only costs time.
 bool storedWithoutCompression(const std::string& name)
@@ -239,13 +241,31 @@ std::vector<Batch> batchesOf(const std::vector<ZipEntry>& entries, const std::ve
 }
 
 /// Deflates the files of one batch, or notes the size of those that are stored as they are.
-std::vector<PreparedEntry> deflateBatch(const ZipOptions& options, const std::vector<ZipEntry>& entries,
+std::vector<PreparedEntry> deflateBatch(FileSystem& fs, const ZipOptions& options, const std::vector<ZipEntry>& entries,
                                         const std::vector<std::size_t>& order, Batch batch, DeflateSpill& spill,
                                         const std::function<bool()>& cancelled)
 {
     std::vector<PreparedEntry> done;
     for (std::size_t k = batch.first; k < batch.last && !(cancelled && cancelled()); ++k) {
         const ZipEntry& e = entries[order[k]];
+        if (e.entry.kind == EntryKind::Link) {
+            // A link goes in as a link, as Info-ZIP and 7-Zip write one: its target as its data.
+            done.emplace_back();
+            PreparedEntry& link = done.back();
+            const auto target = fs.ReadLink(e.path);
+            link.failed = !target;
+            if (link.failed)
+                link.error = "Verknüpfung nicht lesbar";
+            link.link = true;
+            link.keptOriginal = true;
+            link.inMemory = target.value_or(std::string());
+            link.size = link.inMemory.size();
+            link.crc = static_cast<std::uint32_t>(
+                crc32(0, reinterpret_cast<const Bytef*>(link.inMemory.data()), static_cast<uInt>(link.size)));
+            link.mtime = e.entry.mtimeNs / 1'000'000'000;
+            link.mode = 0777;
+            continue;
+        }
         if (options.level > 0 && !storedWithoutCompression(e.name)) {
             done.push_back(DeflateFile(e.path, options.level, spill, cancelled));
         } else {
@@ -266,7 +286,7 @@ std::vector<PreparedEntry> deflateBatch(const ZipOptions& options, const std::ve
 /// Deflates on our threads, a few batches ahead of the file reported, and reports the files in
 /// list order; the results wait in memory or in the spill until libzip writes them. A file that
 /// cannot be read is reported and marked failed. False when the run was cancelled.
-bool prepareEntries(const ZipOptions& options, const std::vector<ZipEntry>& entries,
+bool prepareEntries(FileSystem& fs, const ZipOptions& options, const std::vector<ZipEntry>& entries,
                     const std::vector<std::size_t>& order, DeflateSpill& spill, const ZipCallbacks& callbacks,
                     std::vector<PreparedEntry>& prepared)
 {
@@ -278,7 +298,7 @@ bool prepareEntries(const ZipOptions& options, const std::vector<ZipEntry>& entr
     for (std::size_t b = 0; b < batches.size(); ++b) {
         for (; submitted < batches.size() && submitted <= b + ahead; ++submitted)
             deflated[submitted] = pool.submit([&, batch = batches[submitted]] {
-                return deflateBatch(options, entries, order, batch, spill, callbacks.cancelled);
+                return deflateBatch(fs, options, entries, order, batch, spill, callbacks.cancelled);
             });
         std::vector<PreparedEntry> batch = deflated[b].get();
         if (isCancelled(callbacks))
@@ -353,7 +373,7 @@ std::optional<std::int64_t> LibzipArchiver::Write(const ZipOptions& options, con
     const std::vector<std::size_t> order = entriesToWrite(entries);
     DeflateSpill spill(folder.string());
     std::vector<PreparedEntry> prepared(entries.size());
-    if (!prepareEntries(options, entries, order, spill, callbacks, prepared))
+    if (!prepareEntries(m_fs, options, entries, order, spill, callbacks, prepared))
         return fail(CancelledCode, CancelledText);
     if (callbacks.finished)
         callbacks.finished();
@@ -430,7 +450,8 @@ std::optional<std::int64_t> LibzipArchiver::Write(const ZipOptions& options, con
         zip_set_file_compression(zip, at, p.stored ? ZIP_CM_STORE : ZIP_CM_DEFLATE,
                                  static_cast<zip_uint32_t>(p.stored ? 0 : options.level));
         if (!p.stored || p.keptOriginal)
-            zip_file_set_external_attributes(zip, at, 0, ZIP_OPSYS_UNIX, (UnixRegularFile | p.mode) << 16);
+            zip_file_set_external_attributes(zip, at, 0, ZIP_OPSYS_UNIX,
+                                             ((p.link ? UnixSymbolicLink : UnixRegularFile) | p.mode) << 16);
         if (!options.password.empty())
             zip_file_set_encryption(zip, at, ZIP_EM_TRAD_PKWARE, options.password.c_str());
     }
@@ -445,8 +466,8 @@ std::optional<std::int64_t> LibzipArchiver::Write(const ZipOptions& options, con
     for (const std::size_t i : order) {
         if (prepared[i].failed)
             continue;
-        const auto now = m_fs.Stat(entries[i].path);
         const FileEntry& seen = entries[i].entry;
+        const auto now = seen.kind == EntryKind::Link ? m_fs.LinkStat(entries[i].path) : m_fs.Stat(entries[i].path);
         if (!now || now->size != seen.size || now->mtimeNs != seen.mtimeNs || now->ctimeNs != seen.ctimeNs) {
             callbacks.error(ResultCode::InUse, entries[i].name + ": während des Archivierens geändert");
             if (callbacks.fileSkipped)

@@ -46,6 +46,8 @@ public:
 
     FolderListing ListFolder(const std::string& folder) override { return m_inner.ListFolder(folder); }
     std::optional<FileEntry> Stat(const std::string& path) override { return m_inner.Stat(path); }
+    std::optional<FileEntry> LinkStat(const std::string& path) override { return m_inner.LinkStat(path); }
+    std::optional<std::string> ReadLink(const std::string& path) override { return m_inner.ReadLink(path); }
     std::optional<std::string> RealPath(const std::string& path) override { return m_inner.RealPath(path); }
     Status CreateFolder(const std::string& path) override;
     Status CopyFile(const std::string& source, const std::string& target) override

@@ -84,6 +84,7 @@ std::int64_t SourceScan::ScanSources(ScanPass pass)
         m_state.sourcePrefix = SourcePrefixOf(source, common, m_state.sources.size());
         if (pass == ScanPass::Counting)
             m_state.archive.Prefetch(source);
+        m_walk = {{m_roots[source].device, m_roots[source].inode}};
         count += scanFolder(source, 1, pass);
         if (m_state.aborted())
             break;
@@ -118,6 +119,7 @@ const std::vector<FileEntry>& SourceScan::listing(const std::string& folder, Sca
         if (pass == ScanPass::Counting)
             reportUnreadable(folder, fresh.status);
         m_fresh = std::move(fresh.entries);
+        followLinks(folder, m_fresh);
         return m_fresh;
     }
     if (pass == ScanPass::Processing) {
@@ -137,9 +139,38 @@ const std::vector<FileEntry>& SourceScan::listing(const std::string& folder, Sca
         reportUnreadable(folder, read.status);
     auto& entries = m_listings[folder];
     entries = std::move(read.entries);
+    followLinks(folder, entries);
     if (pass == ScanPass::Counting)
         readAhead(folder, entries);
     return entries;
+}
+
+void SourceScan::followLinks(const std::string& folder, std::vector<FileEntry>& entries)
+{
+    // With FollowLinks a backup takes what a link points to, in the link's place; a link that
+    // points nowhere (or round in a circle) stays a link, so none is lost without a word.
+    const TProfile& p = m_state.profile;
+    const bool follows = p.FollowLinks && (p.Backuptype == BackupFull || p.Backuptype == BackupIncremental ||
+                                           p.Backuptype == BackupDifferential);
+    if (!follows)
+        return;
+    for (FileEntry& e : entries) {
+        if (e.kind != EntryKind::Link)
+            continue;
+        const std::string path = folder + e.name;
+        auto target = m_state.fs.Stat(path);
+        if (!target)
+            continue;
+        if (!target->folder) {
+            const auto real = m_state.fs.RealPath(path);
+            if (!real)
+                continue;
+            m_followed[path] = *real;
+        }
+        target->name = e.name;
+        target->hidden = e.hidden;
+        e = std::move(*target);
+    }
 }
 
 void SourceScan::reportUnreadable(const std::string& folder, const Status& status)
@@ -213,6 +244,31 @@ void SourceScan::keepFolderMetadata(const std::string& folder)
     m_processor.Finish();
     if (const auto there = m_state.fs.Stat(*target); there && there->folder)
         m_state.fs.CopyFolderMetadata(folder, *target);
+}
+
+std::optional<std::string> SourceScan::notKeptHere(const FileEntry& entry) const
+{
+    const TProfile& p = m_state.profile;
+    const bool removes = p.Backuptype == BackupMove || p.Backuptype == BackupDelete;
+    const bool special =
+        entry.kind == EntryKind::Fifo || entry.kind == EntryKind::Socket || entry.kind == EntryKind::Device;
+    if (removes)
+        return special ? std::optional<std::string>("") : std::nullopt;
+    // A socket belongs to the program that listens on it, a device node to the system; a FIFO is
+    // made anew in a folder, but an archive or a server cannot hold one, nor a server a link.
+    switch (entry.kind) {
+    case EntryKind::Socket:
+        return "Socket";
+    case EntryKind::Device:
+        return "Gerätedatei";
+    case EntryKind::Fifo:
+        return p.Compress || p.FTP ? std::optional<std::string>("FIFO") : std::nullopt;
+    case EntryKind::Link:
+        return p.FTP && !p.Compress ? std::optional<std::string>("Verknüpfung (der FTP-Server speichert keine)")
+                                    : std::nullopt;
+    default:
+        return std::nullopt;
+    }
 }
 
 bool SourceScan::leftAsMount(const FileEntry& folder) const
@@ -372,6 +428,15 @@ std::int64_t SourceScan::scanFolderContent(const std::string& folder, int level,
                                       "nichts darin wird verschoben oder gelöscht");
                 continue;
             }
+            // A followed link or a bind mount that leads back to a folder above is walked once.
+            const FileIdentity identity{e.device, e.inode};
+            if (std::find(m_walk.begin(), m_walk.end(), identity) != m_walk.end()) {
+                if (pass == ScanPass::Counting)
+                    m_state.addLine("Hinweis: " + folder + e.name +
+                                    "/ führt im Kreis zurück und wird nicht noch "
+                                    "einmal gesichert");
+                continue;
+            }
             subfolders.push_back(e);
         }
         std::vector<FileEntry> files;
@@ -384,7 +449,9 @@ std::int64_t SourceScan::scanFolderContent(const std::string& folder, int level,
                 continue;
             const bool moved = movedIn(sub);
             m_state.movedFolders += moved ? 1 : 0;
+            m_walk.push_back({sub.device, sub.inode});
             count += scanFolder(path, level + 1, pass);
+            m_walk.pop_back();
             m_state.movedFolders -= moved ? 1 : 0;
             if (m_state.aborted())
                 return count;
@@ -433,12 +500,21 @@ std::int64_t SourceScan::scanFiles(const std::string& folder, const std::vector<
                 continue;
             if (excludedFile(file.name))
                 continue;
+            if (const auto notKept = notKeptHere(file)) {
+                // Told once, in the first pass; never an error: nothing of the user's data is
+                // missing. A move or deletion leaves such entries alone without a word.
+                if (pass == ScanPass::Counting && !notKept->empty() && taken.insert(file.name).second)
+                    m_state.addLine("nicht gesichert: " + *notKept + " " + folder + file.name);
+                continue;
+            }
             if (pass == ScanPass::Counting && counts(relFolder, file))
                 ++count;
             if (pass == ScanPass::Processing || p.Compress) {
                 ++m_state.stats.filesScanned;
                 const bool again = m_masks.size() > 1 && !taken.insert(file.name).second;
-                m_processor.ProcessFile(relFolder + file.name, file, again);
+                const auto followed = m_followed.find(folder + file.name);
+                m_processor.ProcessFile(relFolder + file.name, file, again,
+                                        followed == m_followed.end() ? std::string() : followed->second);
             }
         }
     }

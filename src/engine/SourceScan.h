@@ -59,6 +59,11 @@ private:
     /// Whether a source can be walked; the first pass reports one that cannot.
     bool reachable(const std::string& source, ScanPass pass);
     void reportUnreadable(const std::string& folder, const Status& status);
+    /// With FollowLinks, puts in the place of each link that leads somewhere what it leads to.
+    void followLinks(const std::string& folder, std::vector<FileEntry>& entries);
+    /// What kind of entry this run cannot keep, for its report line ("Gerätedatei"); empty when
+    /// it is left alone without a line; nothing when the run keeps it.
+    std::optional<std::string> notKeptHere(const FileEntry& entry) const;
     bool withHidden() const;
     /// Whether folder is still the folder the first pass listed; reports it when not.
     bool stillTheSame(const std::string& folder, const FileEntry& listed);
@@ -75,10 +80,12 @@ private:
     std::vector<FileEntry> m_fresh;
     // Listings of the folders the walk enters next, read while it looks at the current one.
     std::unordered_map<std::string, std::future<FolderListing>> m_ahead;
-    std::unordered_set<std::string> m_unreachable;      // sources the first pass did not find
-    std::unordered_set<std::string> m_unreadable;       // folders the first pass reported unreadable
-    std::unordered_map<std::string, FileEntry> m_roots; // the sources as the first pass found them
-    std::string m_identityOf;                           // the destination m_destinationIdentity belongs to
+    std::unordered_set<std::string> m_unreachable;           // sources the first pass did not find
+    std::unordered_set<std::string> m_unreadable;            // folders the first pass reported unreadable
+    std::unordered_map<std::string, std::string> m_followed; // followed links to files: where they lead
+    std::vector<FileIdentity> m_walk;                        // the folders from the source down to the walk
+    std::unordered_map<std::string, FileEntry> m_roots;      // the sources as the first pass found them
+    std::string m_identityOf;                                // the destination m_destinationIdentity belongs to
     FileIdentity m_destinationIdentity;
     std::optional<FileIdentity> m_dataFolder;
     TaskPool m_reader{2};

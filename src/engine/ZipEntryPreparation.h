@@ -55,6 +55,7 @@ struct PreparedEntry
     std::uint64_t deflatedSize = 0;
     std::string inMemory;                       // the deflated bytes, when they are small
     bool keptOriginal = false;                  // stored, and inMemory holds the file's own bytes (small files)
+    bool link = false;                          // a symbolic link: inMemory holds its target
     std::vector<DeflateSpill::Segment> spilled; // else where they are in the spill, in order
 };
 

@@ -9,11 +9,23 @@
 #include <string>
 #include <vector>
 
+/// What kind of entry of a folder a FileEntry is.
+enum class EntryKind : std::uint8_t
+{
+    File,
+    Folder,
+    Link, // a symbolic link, as itself
+    Fifo,
+    Socket,
+    Device,
+};
+
 /// What a folder listing or a status query tells about one file or folder.
 struct FileEntry
 {
     std::string name;
-    bool folder = false;
+    EntryKind kind = EntryKind::File;
+    bool folder = false;   // kind is Folder
     bool hidden = false;   // the name begins with "."
     bool readOnly = false; // the owner may not write it
     std::int64_t size = 0;
@@ -52,23 +64,33 @@ class FileSystem
 public:
     virtual ~FileSystem() = default;
 
-    /// The regular files and folders directly in folder, in name order. A symbolic link to a file counts as the
-    /// file; links to folders, dangling links, devices, FIFOs and sockets are left out.
+    /// The entries directly in folder, in name order, each as what it is: a symbolic link as a
+    /// link (its own times, whatever it points to), a FIFO, socket or device node as such.
     /// An entry that vanishes while the folder is read is not a failure.
     virtual FolderListing ListFolder(const std::string& folder) = 0;
     /// The file or folder at path (following a symbolic link), or nothing.
     virtual std::optional<FileEntry> Stat(const std::string& path) = 0;
+    /// The entry at path as it is: a symbolic link as the link, not what it points to.
+    virtual std::optional<FileEntry> LinkStat(const std::string& path) { return Stat(path); }
+    /// The target a symbolic link reads, or nothing when path is no link.
+    virtual std::optional<std::string> ReadLink(const std::string& path)
+    {
+        (void)path;
+        return std::nullopt;
+    }
     /// The absolute path of an existing file or folder with every symbolic link, "." and ".."
     /// resolved (a folder without a trailing "/"), or nothing when it does not exist.
     virtual std::optional<std::string> RealPath(const std::string& path) = 0;
 
     /// Creates one folder whose parent exists; code 183 when it exists already.
     virtual Status CreateFolder(const std::string& path) = 0;
-    /// Copies source over target: written under a temporary name in the target's folder and
-    /// renamed into place, with the source's modification time and permission bits. A source
+    /// Copies the entry source over target: written under a temporary name in the target's folder
+    /// and renamed into place, with the source's metadata. A symbolic link is copied as a link
+    /// (its target as it reads), a FIFO as a FIFO; a socket or device node is refused. A file
     /// that changes while it is copied fails with code 32 and leaves the target as it was.
     virtual Status CopyFile(const std::string& source, const std::string& target) = 0;
-    /// Moves source to target, replacing it; across file systems a copy and a deletion.
+    /// Moves the entry source (a link as itself) to target, replacing it; across file systems a
+    /// copy and a deletion.
     virtual Status MoveFile(const std::string& source, const std::string& target) = 0;
     virtual Status DeleteFile(const std::string& path) = 0;
     /// Removes an empty folder.
@@ -91,8 +113,8 @@ public:
     virtual unsigned TakeMetadataLosses() { return 0; }
 
     /// Whether the copy equals the source: by size, and with bytewise also byte by byte, reading
-    /// the copy back from the storage rather than from the cache. A file that cannot be read
-    /// counts as different.
+    /// the copy back from the storage rather than from the cache; two links by their targets. A
+    /// file that cannot be read counts as different.
     virtual bool CompareFiles(const std::string& source, const std::string& copy, bool bytewise) = 0;
     /// Whether the folder is the root of a file system (a mount point).
     virtual bool IsFileSystemRoot(const std::string& folder) = 0;

@@ -169,6 +169,7 @@ const std::vector<KeyRule>& keyRules()
          readLeadingNumber},
         // Ours, after the keys older installations know.
         numberKey("LastGoodRun", &TProfile::LastGoodRun),
+        flagKey("FollowLinks", &TProfile::FollowLinks),
         textKey("DestFileSystem", &TProfile::DestFileSystem),
         textKey("DestMountPoint", &TProfile::DestMountPoint),
     };

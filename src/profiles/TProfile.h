@@ -105,6 +105,8 @@ struct TProfile
     // The file system the destination lay on at the last run without errors: its identity (as
     // VolumeInfo gives it) and its mount point. A destination below that mount point that now
     // lies on the disk holding the empty mount point is a medium that is not plugged in.
+    // A backup takes what a symbolic link leads to instead of the link (with loop protection).
+    bool FollowLinks = false;
     std::string DestFileSystem;
     std::string DestMountPoint;
     DateTime NextRun = 0.0;

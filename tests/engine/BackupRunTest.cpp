@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <thread>
 #include <unistd.h>
 
@@ -99,24 +100,84 @@ TEST_F(BackupRunTest, FullBackupCopiesTheTreeAsItIs)
 
     const RunResult r = run(profile(BackupFull));
     EXPECT_EQ(r.errorCount, 0) << testing::PrintToString(r.logLines);
-    // Hidden folders go with hidden files (~/.config is what users need back); links to folders
-    // and FIFOs never.
-    EXPECT_EQ(TreeOf(dst), (Tree{".svn/", ".svn/entries", ".versteckt", "a.txt", "link.txt", "sub/", "sub/tief/",
-                                 "sub/tief/b.txt"}));
+    // Hidden folders go with hidden files (~/.config is what users need back); links stay links
+    // (their targets may lie anywhere), a FIFO is made anew.
+    EXPECT_EQ(TreeOf(dst), (Tree{".svn/", ".svn/entries", ".versteckt", "a.txt", "fifo", "link.txt", "ordnerlink",
+                                 "sub/", "sub/tief/", "sub/tief/b.txt"}));
     EXPECT_EQ(ReadFileBytes(dst / "sub/tief/b.txt"), "welt!");
-    EXPECT_EQ(ReadFileBytes(dst / "link.txt"), "über einen Link");
-    EXPECT_FALSE(std::filesystem::is_symlink(dst / "link.txt"));
+    EXPECT_EQ(std::filesystem::read_symlink(dst / "link.txt"), dir / "woanders/c.txt");
+    EXPECT_EQ(std::filesystem::read_symlink(dst / "ordnerlink"), dir / "woanders");
+    EXPECT_TRUE(std::filesystem::is_fifo(dst / "fifo"));
     EXPECT_EQ(ModifiedOf(dst / "a.txt"), 1'000'000'000);
     struct stat st
     {
     };
     ::stat((dst / "a.txt").c_str(), &st);
     EXPECT_EQ(st.st_mode & 0777, 0444u);
-    EXPECT_EQ(r.filesDone, 5);
-    EXPECT_EQ(r.bytesDone, 5 + 5 + 1 + 1 + 16);
-    EXPECT_EQ(observer.filesToDo, 5);
-    EXPECT_EQ(observer.filesDone, 5);
+    EXPECT_EQ(r.filesDone, 7);
+    const auto linkBytes = (dir / "woanders/c.txt").string().size() + (dir / "woanders").string().size();
+    EXPECT_EQ(r.bytesDone, static_cast<std::int64_t>(5 + 5 + 1 + 1 + linkBytes));
+    EXPECT_EQ(observer.filesToDo, 7);
+    EXPECT_EQ(observer.filesDone, 7);
     EXPECT_EQ(platform.threadPriority, -2);
+}
+
+TEST_F(BackupRunTest, FollowingLinksTakesWhatTheyLeadToAndNeverGoesRoundInCircles)
+{
+    MakeFile(src / "a.txt", "hallo");
+    MakeFile(dir / "woanders/c.txt", "über einen Link");
+    std::filesystem::create_symlink(dir / "woanders/c.txt", src / "link.txt");
+    std::filesystem::create_directory_symlink(dir / "woanders", src / "ordnerlink");
+    std::filesystem::create_symlink(dir / "nirgends", src / "ins-leere");
+    std::filesystem::create_directory_symlink(".", src / "zurueck");
+    TProfile p = profile(BackupIncremental);
+    p.FollowLinks = true;
+    for (int n = 1; n <= 2; ++n) {
+        const RunResult r = run(p);
+        EXPECT_EQ(r.errorCount, 0) << testing::PrintToString(r.logLines);
+        EXPECT_EQ(TreeOf(dst), (Tree{"a.txt", "ins-leere", "link.txt", "ordnerlink/", "ordnerlink/c.txt"}));
+        EXPECT_EQ(ReadFileBytes(dst / "link.txt"), "über einen Link");
+        EXPECT_EQ(ReadFileBytes(dst / "ordnerlink/c.txt"), "über einen Link");
+        EXPECT_TRUE(std::filesystem::is_symlink(dst / "ins-leere")); // leads nowhere: kept as it is
+        EXPECT_NE(std::find(r.logLines.begin(), r.logLines.end(),
+                            "Hinweis: " + (src / "zurueck").string() +
+                                "/ führt im Kreis zurück und wird nicht noch einmal gesichert"),
+                  r.logLines.end())
+            << testing::PrintToString(r.logLines);
+        // The second run finds nothing changed, the followed links included.
+        if (n == 2) {
+            EXPECT_EQ(r.filesDone, 0);
+        }
+    }
+}
+
+TEST_F(BackupRunTest, SocketsAndDeviceNodesAreNamedNeverCopied)
+{
+    MakeFile(src / "a.txt", "hallo");
+    const auto socket = src / "lauscher.sock";
+    ASSERT_TRUE(
+        RunShell("python3 -c \"import socket; s=socket.socket(socket.AF_UNIX); s.bind('" + socket.string() + "')\"")
+            .first);
+    const bool devices = ::mknod((src / "null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    for (const bool archive : {false, true}) {
+        TProfile p = profile(BackupFull);
+        p.Compress = archive;
+        p.Zipfile = "x.zip";
+        ::mkfifo((src / "fifo").c_str(), 0600);
+        const RunResult r = run(p);
+        EXPECT_EQ(r.errorCount, 0) << testing::PrintToString(r.logLines);
+        const auto has = [&r](const std::string& line) {
+            return std::find(r.logLines.begin(), r.logLines.end(), line) != r.logLines.end();
+        };
+        EXPECT_TRUE(has("nicht gesichert: Socket " + socket.string())) << testing::PrintToString(r.logLines);
+        if (devices) {
+            EXPECT_TRUE(has("nicht gesichert: Gerätedatei " + (src / "null").string()));
+        }
+        // A FIFO is made anew in a folder; an archive cannot hold one.
+        EXPECT_EQ(has("nicht gesichert: FIFO " + (src / "fifo").string()), archive);
+        EXPECT_EQ(std::filesystem::is_fifo(dst / "fifo"), !archive);
+        std::filesystem::remove_all(dst);
+    }
 }
 
 TEST_F(BackupRunTest, ParallelCopiesCreateTheirFoldersAndReportInWalkOrder)
@@ -609,14 +670,13 @@ TEST_F(BackupRunTest, MoveAndDelete)
     EXPECT_EQ(r.filesDone, 2);
 }
 
-TEST_F(BackupRunTest, MovingALinkMovesTheFileItNames)
+TEST_F(BackupRunTest, MovingALinkMovesTheLinkNotTheFileItNames)
 {
     MakeFile(dir / "woanders/c.txt", "Inhalt");
     std::filesystem::create_symlink("../woanders/c.txt", src / "link.txt");
     const RunResult r = run(profile(BackupMove));
     EXPECT_EQ(r.errorCount, 0);
-    EXPECT_FALSE(std::filesystem::is_symlink(dst / "link.txt"));
-    EXPECT_EQ(ReadFileBytes(dst / "link.txt"), "Inhalt");
+    EXPECT_EQ(std::filesystem::read_symlink(dst / "link.txt"), "../woanders/c.txt");
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(src / "link.txt")));
     EXPECT_EQ(ReadFileBytes(dir / "woanders/c.txt"), "Inhalt"); // the file itself stays where it is
 }

@@ -34,6 +34,11 @@ protected:
         // 1 GiB with 4 bytes of data in its middle.
         shell("truncate -s 1G " + s + "/loecher.img && printf abcd | dd of=" + s +
               "/loecher.img bs=1 seek=536870912 conv=notrunc status=none");
+        // Links of every kind, stored as links: to a file outside, to a folder, leading nowhere,
+        // leading round in a circle; and a FIFO.
+        shell("ln -s /etc/hostname " + s + "/rechnername && ln -s ../gemeinsam " + s + "/privat/zur-gruppe");
+        shell("ln -s fehlt " + s + "/ins-leere && ln -s kreis " + s + "/kreis && mkfifo " + s + "/rohr");
+        shell("touch -h -d '2002-03-04 05:06:07' " + s + "/rechnername");
         shell("touch -d '2001-02-03 04:05:06' " + s + "/privat/tief " + s + "/privat " + s + "/gemeinsam");
     }
 
@@ -78,6 +83,28 @@ TEST_F(MetadataTest, AVerifiedCopyOfASparseFileIsComparedWhereItHoldsData)
     // A copy with other bytes where the source has a hole is not the same.
     shell("printf x | dd of=" + (dst / "loecher.img").string() + " bs=1 seek=4096 conv=notrunc status=none");
     EXPECT_FALSE(files.CompareFiles((src / "loecher.img").string(), (dst / "loecher.img").string(), true));
+}
+
+TEST_F(MetadataTest, AnArchiveKeepsModesAndLinksForUnzip)
+{
+    std::filesystem::remove(src / "loecher.img"); // a GiB of zeros to deflate is no test of modes
+    TProfile p = profile(BackupFull);
+    p.Compress = true;
+    p.Zipfile = "sicherung.zip";
+    const RunResult r = run(files, p);
+    EXPECT_EQ(r.errorCount, 0) << testing::PrintToString(r.logLines);
+    const auto out = dir / "ausgepackt";
+    shell("mkdir " + out.string() + " && cd " + out.string() + " && unzip -q " + (dst / "sicherung.zip").string());
+    EXPECT_EQ(std::filesystem::read_symlink(out / "rechnername"), "/etc/hostname");
+    EXPECT_EQ(std::filesystem::read_symlink(out / "privat/zur-gruppe"), "../gemeinsam");
+    EXPECT_EQ(std::filesystem::read_symlink(out / "kreis"), "kreis");
+    struct stat st
+    {
+    };
+    ASSERT_EQ(::stat((out / "privat/schluessel").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    ASSERT_EQ(::stat((out / "programm").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0755u);
 }
 
 } // namespace

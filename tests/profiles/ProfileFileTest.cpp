@@ -81,6 +81,7 @@ TProfile everyFieldSet()
     p.RFileAtt = false;
     p.LastRun = 37625.75;
     p.LastGoodRun = 1'041'724'800;
+    p.FollowLinks = true;
     p.DestFileSystem = "UUID=2f1c0a7e-5b0d-4c55-9a1e-3c1f0e9d8b7a";
     p.DestMountPoint = "/srv/sicherung mit Leerzeichen/";
     p.NextRun = 37627.5;
@@ -167,8 +168,9 @@ TEST_F(ProfileFileTest, WriterLayout)
     EXPECT_EQ(lines[11], "NetPasswd=");
     EXPECT_EQ(lines[3 + 70], "FilesCompressed=42");     // 70 keys without Source
     EXPECT_EQ(lines[3 + 71], "LastGoodRun=1041724800"); // ours, after them: seconds since 1970
-    EXPECT_EQ(lines[3 + 72], "DestFileSystem=UUID=2f1c0a7e-5b0d-4c55-9a1e-3c1f0e9d8b7a");
-    EXPECT_EQ(lines[3 + 73], "DestMountPoint=/srv/sicherung mit Leerzeichen/");
+    EXPECT_EQ(lines[3 + 72], "FollowLinks=1");
+    EXPECT_EQ(lines[3 + 73], "DestFileSystem=UUID=2f1c0a7e-5b0d-4c55-9a1e-3c1f0e9d8b7a");
+    EXPECT_EQ(lines[3 + 74], "DestMountPoint=/srv/sicherung mit Leerzeichen/");
     EXPECT_NE(content.find("DayOfWeek=1010101\r\n"), std::string::npos);
     EXPECT_NE(content.find("DateTimeTo=" + FormatStampedDateTime(80000.75) + "\r\n"), std::string::npos);
     EXPECT_NE(content.find("FilesSize=9000000000000\r\n"), std::string::npos);

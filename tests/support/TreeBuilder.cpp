@@ -36,7 +36,7 @@ std::vector<std::string> TreeOf(const std::filesystem::path& root)
     std::error_code error;
     for (auto it = std::filesystem::recursive_directory_iterator(root, error);
          it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
-        std::string rel = std::filesystem::relative(it->path(), root).string();
+        std::string rel = it->path().lexically_relative(root).string();
         if (it->is_directory(error) && !it->is_symlink(error))
             rel += "/";
         entries.push_back(rel);

@@ -113,6 +113,12 @@ FileEntry entryOf(std::string name, const struct stat& st)
     FileEntry e;
     e.hidden = !name.empty() && name.front() == '.';
     e.name = std::move(name);
+    e.kind = S_ISDIR(st.st_mode)    ? EntryKind::Folder
+             : S_ISLNK(st.st_mode)  ? EntryKind::Link
+             : S_ISFIFO(st.st_mode) ? EntryKind::Fifo
+             : S_ISSOCK(st.st_mode) ? EntryKind::Socket
+             : S_ISREG(st.st_mode)  ? EntryKind::File
+                                    : EntryKind::Device;
     e.folder = S_ISDIR(st.st_mode);
     e.readOnly = (st.st_mode & S_IWUSR) == 0;
     e.size = e.folder ? 0 : static_cast<std::int64_t>(st.st_size);
@@ -384,22 +390,8 @@ FolderListing PosixFileSystem::ListFolder(const std::string& folder)
                 listing.status = FailureOf(errno);
             continue;
         }
-        if (S_ISLNK(st.st_mode)) {
-            // A link stands for the file it names; a link to a folder is never followed, and a
-            // dangling link or a loop names nothing. One whose file cannot be looked up is a
-            // file the backup misses.
-            if (::fstatat(fd, d->d_name, &st, 0) != 0) {
-                if (errno != ENOENT && errno != ELOOP && listing.status.ok())
-                    listing.status = FailureOf(errno);
-                continue;
-            }
-            if (!S_ISREG(st.st_mode))
-                continue;
-        }
-        if (S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) {
-            listing.entries.push_back(entryOf(name, st));
-            listing.entries.back().mountPoint = S_ISDIR(st.st_mode) && isMountRoot(fd, d->d_name);
-        }
+        listing.entries.push_back(entryOf(name, st));
+        listing.entries.back().mountPoint = S_ISDIR(st.st_mode) && isMountRoot(fd, d->d_name);
     }
     ::closedir(dir);
     // In name order, as the walk and its report should be, whatever order the directory keeps.
@@ -422,6 +414,30 @@ std::optional<FileEntry> PosixFileSystem::Stat(const std::string& path)
     FileEntry entry = entryOf(nameOf(p), st);
     entry.mountPoint = entry.folder && p != "/" && isMountRoot(at.dir(), at.name());
     return entry;
+}
+
+std::optional<FileEntry> PosixFileSystem::LinkStat(const std::string& path)
+{
+    struct stat st
+    {
+    };
+    std::string p = path;
+    while (p.size() > 1 && p.back() == '/')
+        p.pop_back();
+    if (statAt(AtPath(p), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return std::nullopt;
+    return entryOf(nameOf(p), st);
+}
+
+std::optional<std::string> PosixFileSystem::ReadLink(const std::string& path)
+{
+    const AtPath at(path);
+    std::string target(4096, '\0');
+    const ssize_t n = at.error() != 0 ? -1 : ::readlinkat(at.dir(), at.name(), target.data(), target.size());
+    if (n < 0 || static_cast<std::size_t>(n) == target.size())
+        return std::nullopt;
+    target.resize(static_cast<std::size_t>(n));
+    return target;
 }
 
 std::optional<std::string> PosixFileSystem::RealPath(const std::string& path)
@@ -455,8 +471,62 @@ Status PosixFileSystem::CopyFile(const std::string& source, const std::string& t
 
 Status PosixFileSystem::copyFile(const std::string& source, const std::string& target, struct stat& st)
 {
+    // A link is kept as a link, a FIFO as a FIFO: what they point to or carry is no file of the
+    // tree. A file is opened without following a link put in its place meanwhile.
+    const AtPath from(source);
+    if (statAt(from, &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return FailureOf(errno);
+    if (S_ISLNK(st.st_mode) || S_ISFIFO(st.st_mode))
+        return copySpecial(from, st, target);
+    return copyRegular(source, target, st);
+}
+
+Status PosixFileSystem::copySpecial(const AtPath& from, const struct stat& st, const std::string& target)
+{
+    std::string link;
+    if (S_ISLNK(st.st_mode)) {
+        link.resize(static_cast<std::size_t>(st.st_size) + 1);
+        const ssize_t n = ::readlinkat(from.dir(), from.name(), link.data(), link.size());
+        if (n < 0)
+            return FailureOf(errno);
+        if (static_cast<std::size_t>(n) == link.size())
+            return {ResultCode::InUse, "während des Kopierens geändert"};
+        link.resize(static_cast<std::size_t>(n));
+    }
+    const std::string folder = folderOf(target);
+    std::unique_ptr<AtPath> temporary;
+    for (int attempt = 0;; ++attempt) {
+        temporary = std::make_unique<AtPath>(folder, "." + nameOf(target).substr(0, 200) + "." + WorkTag() + "-" +
+                                                         std::to_string(m_temporaryNumber.fetch_add(1)));
+        const int made = callAt(*temporary, [&](int dir, const char* name) {
+            return link.empty() && S_ISFIFO(st.st_mode) ? ::mkfifoat(dir, name, 0600)
+                                                        : ::symlinkat(link.c_str(), dir, name);
+        });
+        if (made == 0)
+            break;
+        if (errno != EEXIST || attempt > 100)
+            return targetFailure(errno);
+    }
+    // A link carries its owner and times; its permission bits mean nothing.
+    if (::fchownat(temporary->dir(), temporary->name(), st.st_uid, st.st_gid, AT_SYMLINK_NOFOLLOW) != 0 &&
+        errno == EPERM)
+        m_losses |= OwnersNotKept;
+    if (S_ISFIFO(st.st_mode))
+        ::fchmodat(temporary->dir(), temporary->name(), st.st_mode & 07777, 0);
+    const timespec times[2] = {st.st_atim, st.st_mtim};
+    ::utimensat(temporary->dir(), temporary->name(), times, AT_SYMLINK_NOFOLLOW);
+    if (renameAt(*temporary, AtPath(target)) != 0) {
+        const int error = errno;
+        callAt(*temporary, [](int dir, const char* name) { return ::unlinkat(dir, name, 0); });
+        return targetFailure(error);
+    }
+    return {};
+}
+
+Status PosixFileSystem::copyRegular(const std::string& source, const std::string& target, struct stat& st)
+{
     // Without waiting: a FIFO put where a file was would block the run for ever.
-    Descriptor from(openAt(AtPath(source), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    Descriptor from(openAt(AtPath(source), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW));
     if (from.get() < 0)
         return FailureOf(errno);
     if (::fstat(from.get(), &st) != 0)
@@ -511,10 +581,9 @@ Status PosixFileSystem::MoveFile(const std::string& source, const std::string& t
     const AtPath from(source);
     if (statAt(from, &link, AT_SYMLINK_NOFOLLOW) != 0)
         return FailureOf(errno);
-    const bool isLink = S_ISLNK(link.st_mode);
-    if (!isLink && renameAt(from, AtPath(target)) == 0)
+    if (renameAt(from, AtPath(target)) == 0)
         return {};
-    if (!isLink && errno != EXDEV)
+    if (errno != EXDEV)
         return targetFailure(errno);
     return moveAcross(source, target);
 }
@@ -530,12 +599,17 @@ Status PosixFileSystem::moveAcross(const std::string& source, const std::string&
     const Status copy = copyFile(source, target, copied);
     if (!copy.ok())
         return copy;
+    // A link or a FIFO holds no data that could change: once made, the old one goes.
+    if (S_ISLNK(copied.st_mode) || S_ISFIFO(copied.st_mode)) {
+        Descriptor folder(openAt(AtPath(folderOf(target)), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (folder.get() < 0 || ::fsync(folder.get()) != 0)
+            return FailureOf(errno);
+        return DeleteFile(source);
+    }
     if (!syncFileAndFolder(target))
         return FailureOf(errno);
     const AtPath at(source);
     Descriptor held(openAt(at, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
-    if (held.get() < 0 && errno == ELOOP) // a link: its file's state counts
-        held = Descriptor(openAt(at, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (held.get() < 0)
         return FailureOf(errno);
     // A read lease is granted only while nobody has the file open for writing, and while it is
@@ -643,6 +717,28 @@ unsigned PosixFileSystem::TakeMetadataLosses()
 
 bool PosixFileSystem::CompareFiles(const std::string& source, const std::string& copy, bool bytewise)
 {
+    struct stat linkA
+    {
+    };
+    struct stat linkB
+    {
+    };
+    const AtPath atA(source);
+    const AtPath atB(copy);
+    if (statAt(atA, &linkA, AT_SYMLINK_NOFOLLOW) != 0 || statAt(atB, &linkB, AT_SYMLINK_NOFOLLOW) != 0)
+        return false;
+    if (S_ISLNK(linkA.st_mode) || S_ISLNK(linkB.st_mode) || S_ISFIFO(linkA.st_mode) || S_ISFIFO(linkB.st_mode)) {
+        if ((linkA.st_mode & S_IFMT) != (linkB.st_mode & S_IFMT))
+            return false;
+        if (!S_ISLNK(linkA.st_mode))
+            return true;
+        std::string a(4097, '\0');
+        std::string b(4097, '\0');
+        const ssize_t na = ::readlinkat(atA.dir(), atA.name(), a.data(), a.size());
+        const ssize_t nb = ::readlinkat(atB.dir(), atB.name(), b.data(), b.size());
+        return na >= 0 && na == nb &&
+               a.compare(0, static_cast<std::size_t>(na), b, 0, static_cast<std::size_t>(nb)) == 0;
+    }
     Descriptor a(openAt(AtPath(source), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     Descriptor b(openAt(AtPath(copy), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat sa

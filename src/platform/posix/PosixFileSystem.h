@@ -13,6 +13,8 @@ class PosixFileSystem : public FileSystem
 public:
     FolderListing ListFolder(const std::string& folder) override;
     std::optional<FileEntry> Stat(const std::string& path) override;
+    std::optional<FileEntry> LinkStat(const std::string& path) override;
+    std::optional<std::string> ReadLink(const std::string& path) override;
     std::optional<std::string> RealPath(const std::string& path) override;
     Status CreateFolder(const std::string& path) override;
     Status CopyFile(const std::string& source, const std::string& target) override;
@@ -35,6 +37,9 @@ private:
     bool stopped() const;
     /// A copy that tells the state of the source it was made from.
     Status copyFile(const std::string& source, const std::string& target, struct stat& copied);
+    Status copyRegular(const std::string& source, const std::string& target, struct stat& copied);
+    /// A symbolic link or a FIFO made anew at target, with the owner and times of st.
+    Status copySpecial(const class AtPath& from, const struct stat& st, const std::string& target);
     Status moveAcross(const std::string& source, const std::string& target);
     static bool syncFileAndFolder(const std::string& path);
 

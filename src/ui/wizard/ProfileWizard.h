@@ -130,6 +130,7 @@ public:
     QToolButton* BTForgetOffline;
     QCheckBox* CHBWithsub;
     QCheckBox* CHBWithEmpty;
+    QCheckBox* CHBFollowLinks;
     QPlainTextEdit* MEFilterIncl;
     QPlainTextEdit* MEFilterExcl;
     // "ziel"

@@ -3,8 +3,8 @@
 
 #include "base/Text.h"
 #include "components/EEditDate.h"
-#include "profiles/ProfileText.h"
 #include "engine/FileMasks.h"
+#include "profiles/ProfileText.h"
 #include "scheduler/ScheduleText.h"
 #include "ui/wizard/ProfileWizard.h"
 
@@ -135,6 +135,7 @@ void ProfileWizard::ShowProfile(TProfile& p)
     }
     CHBWithsub->setChecked(p.Withsub);
     CHBWithEmpty->setChecked(p.Withempty);
+    CHBFollowLinks->setChecked(p.FollowLinks);
     EDDest->setText(Q(p.Destination));
     CHBSecurity->setChecked(p.NetLogon);
     EDNetUser->setText(Q(p.NetUser));
@@ -242,6 +243,7 @@ void ProfileWizard::ReadProfile(TProfile& p, bool /*edited*/) const
     p.SourceListTree = PageControl1->currentIndex() == 0;
     p.Withsub = CHBWithsub->isChecked();
     p.Withempty = CHBWithEmpty->isChecked();
+    p.FollowLinks = CHBFollowLinks->isChecked();
     // As the checks read it: " /media/usb/" would be a relative path to a run.
     ChangeDestination(p, Trim(S(EDDest->text())));
     p.NetLogon = CHBSecurity->isChecked();

@@ -523,6 +523,12 @@ QWidget* ProfileWizard::buildOptionPage()
     CHBReadOnly = new QCheckBox(tr("&Read Only"), content);
     grid->addWidget(Row(content, {CHBFileTypes, CHBSystem, CHBHidden, CHBReadOnly}), row++, 0, 1, 3);
 
+    grid->addWidget(SectionLabel(tr("Symbolische Verknüpfungen: "), content), row++, 0, 1, 3);
+    CHBFollowLinks = new QCheckBox(tr("Ziele von Verknüpfungen mitsichern"), content);
+    CHBFollowLinks->setObjectName(QStringLiteral("CHBFollowLinks"));
+    CHBFollowLinks->setToolTip(tr("Sonst wird eine Verknüpfung als Verknüpfung gesichert, wie sie ist."));
+    grid->addWidget(CHBFollowLinks, row++, 0, 1, 3);
+
     grid->addWidget(SectionLabel(tr("Starten von Programmen: "), content), row++, 0, 1, 3);
     EDVor = new QLineEdit(content);
     SPBVor = BrowseButton(tr("Programm wählen"), content);
