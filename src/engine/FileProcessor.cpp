@@ -159,15 +159,28 @@ void FileProcessor::copy(const std::string& rel, const FileEntry& entry, bool ag
     // checked.
     std::string staged =
         p.Generations > 1 || p.Verify ? StagedNameOf(target, m_state.fs.WorkTag(), m_stagedNumber++) : target;
+    // Another name of a file this run copied already becomes another name of that copy: one
+    // copy, as many names as the source has.
+    std::string linkTo;
+    const auto inode = std::make_pair(entry.device, entry.inode);
+    if (entry.links > 1 && readFrom.empty() && entry.kind == EntryKind::File) {
+        if (m_runningInodes.count(inode) != 0)
+            Finish();
+        if (const auto copied = m_copiedInodes.find(inode); copied != m_copiedInodes.end() && copied->second != target)
+            linkTo = copied->second;
+        else
+            m_runningInodes.insert(inode);
+    }
     FileSystem& fs = m_state.fs;
     const std::atomic<bool>& abort = m_state.control.abortRequested;
     const bool verify = p.Verify;
     const bool bytewise = p.VerifyBit;
-    auto result = m_copiers.submit([&fs, &abort, from, staged, verify, bytewise] {
+    auto result = m_copiers.submit([&fs, &abort, from, staged, verify, bytewise, linkTo] {
         // A cancelled run touches no file it had not begun with.
         if (abort.load())
             return Status{NotCopied, {}};
-        Status r = CopyFileRetry(fs, from, staged);
+        // Where the file system has no hard links, each name gets a copy of its own.
+        Status r = linkTo.empty() || !fs.HardLink(linkTo, staged).ok() ? CopyFileRetry(fs, from, staged) : Status{};
         if (r.ok() && verify && !fs.CompareFiles(from, staged, bytewise))
             r = {ResultCode::VerificationFailed, {}};
         return r;
@@ -194,6 +207,7 @@ void FileProcessor::finishOldest()
     m_running.pop_front();
     m_runningTargets.erase(c.target);
     Status result = c.result.get();
+    const auto inode = std::make_pair(c.entry.device, c.entry.inode);
     std::string failedText = "copying " + c.rel;
     if (c.staged != c.target) {
         // The versions move only for a complete new copy, and move back when it cannot be put
@@ -218,6 +232,8 @@ void FileProcessor::finishOldest()
     }
     if (!result.ok())
         restoreErased(c.sub);
+    if (m_runningInodes.erase(inode) != 0 && result.ok())
+        m_copiedInodes.emplace(inode, c.target);
     // A copy the cancel stopped half way is no failure of its own: the run's cancel line says it.
     const bool stopped = result.code == ResultCode::Cancelled && m_state.aborted();
     if (result.code != NotCopied && !stopped)

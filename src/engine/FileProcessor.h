@@ -5,7 +5,9 @@
 
 #include <deque>
 #include <future>
+#include <map>
 #include <optional>
+#include <set>
 #include <unordered_set>
 
 /// Whether a file changed after the reference moment of a run by date (with a margin of two
@@ -74,6 +76,9 @@ private:
     RunState& m_state;
     std::deque<Copy> m_running;
     std::unordered_set<std::string> m_runningTargets;
+    // Files of several names: the copy this run made of each, and those whose copy is under way.
+    std::map<std::pair<std::uint64_t, std::uint64_t>, std::string> m_copiedInodes;
+    std::set<std::pair<std::uint64_t, std::uint64_t>> m_runningInodes;
     unsigned m_stagedNumber = 0;
     TaskPool m_copiers{2};
 };

@@ -54,6 +54,10 @@ public:
     {
         return m_inner.CopyFile(source, target);
     }
+    Status HardLink(const std::string& existing, const std::string& target) override
+    {
+        return m_inner.HardLink(existing, target);
+    }
     Status MoveFile(const std::string& source, const std::string& target) override
     {
         return m_inner.MoveFile(source, target);

@@ -34,6 +34,7 @@ struct FileEntry
     // nanoseconds since 1970).
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
+    std::uint32_t links = 1; // names of the file (hard links)
     std::int64_t mtimeNs = 0;
     std::int64_t ctimeNs = 0;
     // The root of another mount (a medium, a tmpfs, a bind mount of a folder from elsewhere): what
@@ -89,6 +90,14 @@ public:
     /// (its target as it reads), a FIFO as a FIFO; a socket or device node is refused. A file
     /// that changes while it is copied fails with code 32 and leaves the target as it was.
     virtual Status CopyFile(const std::string& source, const std::string& target) = 0;
+    /// Makes target another name of the file existing (a hard link), replacing target as a copy
+    /// would; fails where the file system has none, and the caller copies instead.
+    virtual Status HardLink(const std::string& existing, const std::string& target)
+    {
+        (void)existing;
+        (void)target;
+        return {50, "keine festen Verknüpfungen"};
+    }
     /// Moves the entry source (a link as itself) to target, replacing it; across file systems a
     /// copy and a deletion.
     virtual Status MoveFile(const std::string& source, const std::string& target) = 0;

@@ -125,6 +125,7 @@ FileEntry entryOf(std::string name, const struct stat& st)
     e.modified = e.folder ? 0.0 : localDosTime(st.st_mtim);
     e.device = st.st_dev;
     e.inode = st.st_ino;
+    e.links = static_cast<std::uint32_t>(st.st_nlink);
     e.mtimeNs = nanoseconds(st.st_mtim);
     e.ctimeNs = nanoseconds(st.st_ctim);
     return e;
@@ -570,6 +571,28 @@ Status PosixFileSystem::copyRegular(const std::string& source, const std::string
     if (renameAt(*temporary, AtPath(target)) != 0)
         return fail(targetFailure(errno));
     return {};
+}
+
+Status PosixFileSystem::HardLink(const std::string& existing, const std::string& target)
+{
+    // Made under a name of the run's own and renamed into place, as a copy is.
+    const std::string folder = folderOf(target);
+    const AtPath from(existing);
+    for (int attempt = 0;; ++attempt) {
+        const AtPath temporary(folder, "." + nameOf(target).substr(0, 200) + "." + WorkTag() + "-" +
+                                           std::to_string(m_temporaryNumber.fetch_add(1)));
+        if (from.error() != 0 || temporary.error() != 0)
+            return FailureOf(from.error() != 0 ? from.error() : temporary.error());
+        if (::linkat(from.dir(), from.name(), temporary.dir(), temporary.name(), 0) == 0) {
+            if (renameAt(temporary, AtPath(target)) == 0)
+                return {};
+            const int error = errno;
+            ::unlinkat(temporary.dir(), temporary.name(), 0);
+            return targetFailure(error);
+        }
+        if (errno != EEXIST || attempt > 100)
+            return FailureOf(errno);
+    }
 }
 
 Status PosixFileSystem::MoveFile(const std::string& source, const std::string& target)

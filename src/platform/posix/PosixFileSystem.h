@@ -18,6 +18,7 @@ public:
     std::optional<std::string> RealPath(const std::string& path) override;
     Status CreateFolder(const std::string& path) override;
     Status CopyFile(const std::string& source, const std::string& target) override;
+    Status HardLink(const std::string& existing, const std::string& target) override;
     Status MoveFile(const std::string& source, const std::string& target) override;
     Status DeleteFile(const std::string& path) override;
     Status RemoveFolder(const std::string& path) override;
