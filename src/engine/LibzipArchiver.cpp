@@ -21,6 +21,7 @@ constexpr int CancelledCode = ResultCode::Cancelled;
 // The external attributes of an entry made on Unix carry the file's type and permission bits.
 constexpr std::uint32_t UnixRegularFile = 0100000;
 constexpr std::uint32_t UnixSymbolicLink = 0120000;
+constexpr zip_uint16_t ExtendedTimestampId = 0x5455;
 
 // Suffixes of files that are compressed already: deflating them again only costs time.
 bool storedWithoutCompression(const std::string& name)
@@ -452,6 +453,14 @@ std::optional<std::int64_t> LibzipArchiver::Write(const ZipOptions& options, con
         if (!p.stored || p.keptOriginal)
             zip_file_set_external_attributes(zip, at, 0, ZIP_OPSYS_UNIX,
                                              ((p.link ? UnixSymbolicLink : UnixRegularFile) | p.mode) << 16);
+        // The time to the second, and beyond the years a DOS date can hold (1980 to 2107): the
+        // extended timestamp unzip and 7-Zip give back.
+        const std::int64_t seconds = e.entry.mtimeNs / 1'000'000'000;
+        const auto time = static_cast<std::uint32_t>(static_cast<std::int32_t>(seconds));
+        const zip_uint8_t timestamp[5] = {1, static_cast<zip_uint8_t>(time), static_cast<zip_uint8_t>(time >> 8),
+                                          static_cast<zip_uint8_t>(time >> 16), static_cast<zip_uint8_t>(time >> 24)};
+        zip_file_extra_field_set(zip, at, ExtendedTimestampId, ZIP_EXTRA_FIELD_NEW, timestamp, sizeof timestamp,
+                                 ZIP_FL_LOCAL | ZIP_FL_CENTRAL);
         if (!options.password.empty())
             zip_file_set_encryption(zip, at, ZIP_EM_TRAD_PKWARE, options.password.c_str());
     }

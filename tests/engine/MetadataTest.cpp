@@ -93,6 +93,9 @@ TEST_F(MetadataTest, AVerifiedCopyOfASparseFileIsComparedWhereItHoldsData)
 TEST_F(MetadataTest, AnArchiveKeepsModesAndLinksForUnzip)
 {
     std::filesystem::remove(src / "loecher.img"); // a GiB of zeros to deflate is no test of modes
+    // Times a DOS date cannot hold, and an odd second.
+    shell("touch -d '1975-05-06 07:08:09' " + (src / "attribute.txt").string());
+    shell("touch -d '2050-01-02 03:04:05' " + (src / "privat/schluessel").string());
     TProfile p = profile(BackupFull);
     p.Compress = true;
     p.Zipfile = "sicherung.zip";
@@ -110,6 +113,8 @@ TEST_F(MetadataTest, AnArchiveKeepsModesAndLinksForUnzip)
     EXPECT_EQ(st.st_mode & 07777, 0600u);
     ASSERT_EQ(::stat((out / "programm").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0755u);
+    EXPECT_EQ(ModifiedOf(out / "attribute.txt"), ModifiedOf(src / "attribute.txt"));
+    EXPECT_EQ(ModifiedOf(out / "privat/schluessel"), ModifiedOf(src / "privat/schluessel"));
 }
 
 } // namespace
