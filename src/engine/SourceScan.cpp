@@ -223,12 +223,16 @@ std::optional<std::string> SourceScan::copyOfFolder(const std::string& folder) c
 
 void SourceScan::openForWriting(const std::string& folder)
 {
-    // A copy of a folder its owner may not write (made so by the last run) is opened for this
-    // run's copies; it gets its source's mode back at the end.
+    // A copy of a folder its owner may not write, made so by the last run after its source, is
+    // opened for this run's copies and gets its source's mode back at the end. A destination
+    // folder the user closed is left closed: its copies fail and are reported.
     const auto target = copyOfFolder(folder);
     if (!target)
         return;
-    if (const auto there = m_state.fs.Stat(*target); there && there->folder && there->readOnly)
+    const auto there = m_state.fs.Stat(*target);
+    if (!there || !there->folder || !there->readOnly)
+        return;
+    if (const auto source = m_state.fs.Stat(folder); source && source->readOnly)
         m_state.fs.MakeWritable(*target);
 }
 

@@ -21,6 +21,7 @@ TEST(ExactCopyTest, AnOrdinaryUserKeepsEverythingOfTheirOwnFiles)
     MakeFile(src / "privat/schluessel", "geheim");
     MakeFile(src / "notiz.txt", "mit Attribut");
     MakeFile(src / "fremd.txt", "gehört root");
+    MakeFile(src / "nurlesen/liste.txt", "1");
     const std::string s = src.string();
     const auto shell = [](const std::string& command) {
         const auto [ok, said] = RunShell(command);
@@ -30,7 +31,7 @@ TEST(ExactCopyTest, AnOrdinaryUserKeepsEverythingOfTheirOwnFiles)
     shell("ln -s privat/schluessel " + s + "/verweis && ln " + s + "/notiz.txt " + s + "/privat/notiz.txt");
     shell("truncate -s 100M " + s + "/leer.img && mkfifo " + s + "/rohr");
     shell("chown -R 65534:65534 " + home.path().string());
-    shell("chown -h 0:0 " + s + "/fremd.txt && chmod 0644 " + s + "/fremd.txt");
+    shell("chown -h 0:0 " + s + "/fremd.txt && chmod 0644 " + s + "/fremd.txt && chmod 0555 " + s + "/nurlesen");
     shell("setpriv --reuid=65534 --regid=65534 --clear-groups sh -c 'setfattr -n user.farbe -v rot " + s +
           "/notiz.txt && setfacl -m u:0:r " + s + "/notiz.txt'");
     WriteFileBytes(data / "Backup.bpf", "[Signature]\r\n\r\n\r\n[Genau]\r\nSource=" + s +
@@ -45,6 +46,13 @@ TEST(ExactCopyTest, AnOrdinaryUserKeepsEverythingOfTheirOwnFiles)
               ".f....og... fremd.txt\n");
     EXPECT_NE(log.find("Hinweis: Besitzer und Gruppen anderer Benutzer wurden nicht übernommen"), std::string::npos)
         << log;
+
+    // The copy of a folder its owner may not write, closed like its source, still takes the
+    // next version of its files.
+    shell("chmod u+w " + s + "/nurlesen && echo 2 > " + s + "/nurlesen/liste.txt && chmod 0555 " + s + "/nurlesen");
+    EXPECT_EQ(runTresorio({"--data-dir", q(data), "Genau"}, home.path(), true).exitCode, 0)
+        << ReadFileBytes(data / "Backup.log");
+    EXPECT_EQ(ReadFileBytes(dst / "nurlesen/liste.txt"), "2\n");
 }
 
 } // namespace

@@ -31,7 +31,7 @@ Outcome runTresorioUnder(const QStringList& wrapper, const QStringList& argument
     process.setProcessEnvironment(environmentFor(home));
     const QStringList line = wrapper + QStringList{TRESORIO_EXECUTABLE} + arguments;
     process.start(line.front(), line.mid(1));
-    process.waitForFinished(30000);
+    process.waitForFinished(120000);
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             process.readAllStandardOutput().toStdString(), process.readAllStandardError().toStdString()};
 }
