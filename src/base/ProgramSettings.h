@@ -5,8 +5,8 @@
 
 class SettingsStore;
 
-inline constexpr const char* DefaultFtpTransferExt =
-    "*.txt,*.htm,*.html,*.shtml,*.ascii,*.css,*.cgi,*.dat,*.conf,*.pl,*.ini";
+// The file masks sent as text in the FTP mode "Auto". No "*.dat": such files are as often binary.
+inline constexpr const char* DefaultFtpTransferExt = "*.txt,*.htm,*.html,*.shtml,*.ascii,*.css,*.cgi,*.conf,*.pl,*.ini";
 
 inline constexpr const char* DefaultAutoUpdateUrl = "https://tresorio.kestrova.de/backupversiond.html";
 

@@ -1,6 +1,7 @@
 #include "engine/FtpSession.h"
 
 #include "base/Text.h"
+#include "engine/FileMasks.h"
 
 FtpLogin FtpLoginOf(const std::string& server)
 {
@@ -28,8 +29,10 @@ bool FtpTextTransfer(const std::string& name, int mode, const std::string& textM
         return true;
     if (mode != 0)
         return false;
-    const std::size_t dot = name.find_last_of('.');
-    if (dot == std::string::npos)
-        return true;
-    return textMasks.find(name.substr(dot)) != std::string::npos;
+    for (const std::string& entry : SplitCommaText(textMasks)) {
+        const std::string mask = Trim(entry);
+        if (!mask.empty() && MatchesSearchMask(name, mask))
+            return true;
+    }
+    return false;
 }

@@ -23,8 +23,10 @@ struct FtpLogin
 /// FTPServer "host:port" (port 21 when it is missing or not a number).
 FtpLogin FtpLoginOf(const std::string& server);
 
-/// Whether a file goes as text: mode 1 text, 0 (Auto) text for a name without extension or one
-/// whose ".ext" occurs anywhere in the text masks (a plain, case-sensitive test), else binary.
+/// Whether a file goes as text: mode 1 text; mode 0 (Auto) text only for a name one of the text
+/// masks (the FTPTransferEXT list) matches as a file mask, without regard to case; else binary.
+/// A text transfer may change line ends, so a name no mask names (a library, a program without
+/// extension) always goes byte for byte.
 bool FtpTextTransfer(const std::string& name, int mode, const std::string& textMasks);
 
 /// Whether a name may be sent to the server: a CR, LF or NUL in it would end the command and

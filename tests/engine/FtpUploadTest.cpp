@@ -102,15 +102,22 @@ TEST_F(FtpUploadTest, TheTreeIsMirroredOnTheServerOverOneConnection)
     EXPECT_EQ(run(incremental).filesDone, 0);
 }
 
-TEST_F(FtpUploadTest, TransferTypesAndPassiveMode)
+TEST_F(FtpUploadTest, AutoModeSendsAsTextOnlyWhatATextMaskNamesInPassiveMode)
 {
-    for (const char* name : {"index.html", "README", "x.h", "photo.jpg", "NOTES.TXT"})
-        MakeFile(src / "typen" / name, "x");
+    // An archive of object files, a header and a program without extension hold bytes a text
+    // transfer changes (this server drops a CR at the end of a file sent as text).
+    const std::string binary = std::string("!<arch>\n\x00\r\n\x7f\xff", 13) + Noise(70'000) + "\r";
+    for (const char* name : {"libx.a", "x.h", "README", "photo.jpg"})
+        MakeFile(src / "typen" / name, binary);
+    for (const char* name : {"index.html", "NOTES.TXT"})
+        MakeFile(src / "typen" / name, "x\n");
     TProfile p = profile();
     p.FTPMode = 0;
     p.FTPPassive = true;
     p.Source = {(src / "typen").string()};
     ASSERT_EQ(run(p).errorCount, 0);
+    for (const char* name : {"libx.a", "x.h", "README", "photo.jpg"})
+        EXPECT_EQ(ReadFileBytes(root / "sicherung" / name), binary) << name;
     const Lines all = server.commands();
     std::string type;
     std::map<std::string, std::string> typeOf;
@@ -120,12 +127,13 @@ TEST_F(FtpUploadTest, TransferTypesAndPassiveMode)
         if (c.rfind("STOR ", 0) == 0)
             typeOf[c.substr(5)] = type;
     }
-    EXPECT_EQ(typeOf["index.html"], "A");
-    EXPECT_EQ(typeOf["README"], "A");
-    EXPECT_EQ(typeOf["x.h"], "A");
-    EXPECT_EQ(typeOf["photo.jpg"], "I");
-    EXPECT_EQ(typeOf["NOTES.TXT"], "I");
-    EXPECT_EQ(std::count(all.begin(), all.end(), "PASV"), 5);
+    EXPECT_EQ(typeOf, (std::map<std::string, std::string>{{"NOTES.TXT", "A"},
+                                                          {"README", "I"},
+                                                          {"index.html", "A"},
+                                                          {"libx.a", "I"},
+                                                          {"photo.jpg", "I"},
+                                                          {"x.h", "I"}}));
+    EXPECT_EQ(std::count(all.begin(), all.end(), "PASV"), 6);
     EXPECT_FALSE(std::any_of(all.begin(), all.end(), [](const std::string& c) { return c.rfind("EPSV", 0) == 0; }));
 }
 
@@ -323,8 +331,31 @@ TEST(FtpSessionTest, ServerAndTypes)
     EXPECT_EQ(FtpLoginOf("host:abc").port, 21);
     EXPECT_EQ(FtpLoginOf("host").port, 21);
     EXPECT_EQ(FtpLoginOf(" host : 99 ").host, "host");
-    EXPECT_TRUE(FtpTextTransfer("a.bin", 1, ""));
+
+    // Auto: text only for a name a text mask matches as a whole, case ignored.
+    struct Case
+    {
+        const char* name;
+        const char* masks;
+        bool text;
+    };
+    const std::string defaults = DefaultFtpTransferExt;
+    const Case cases[] = {
+        {"libx.a", defaults.c_str(), false},       {"x.h", defaults.c_str(), false},
+        {"x.c", defaults.c_str(), false},          {"x.d", defaults.c_str(), false},
+        {"x.s", defaults.c_str(), false},          {"x.in", defaults.c_str(), false},
+        {"README", defaults.c_str(), false},       {"daten.dat", defaults.c_str(), false},
+        {"notes.txt.gz", defaults.c_str(), false}, {"x.htmlx", defaults.c_str(), false},
+        {"notes.txt", defaults.c_str(), true},     {"X.TXT", defaults.c_str(), true},
+        {"index.Html", defaults.c_str(), true},    {"x.htm", defaults.c_str(), true},
+        {"README", "*.md,README", true},           {"README", "*.", true},
+        {"a.mit blank", "\"*.mit blank\"", true},  {"libx.a", "*.txt,,*.md", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FtpTextTransfer(c.name, 0, c.masks), c.text) << c.name << " with " << c.masks;
+    EXPECT_TRUE(FtpTextTransfer("libx.a", 1, ""));
     EXPECT_FALSE(FtpTextTransfer("a.txt", 2, DefaultFtpTransferExt));
+    EXPECT_FALSE(FtpTextTransfer("a.txt", 255, DefaultFtpTransferExt));
 }
 
 } // namespace

@@ -63,7 +63,8 @@ TEST_F(OptionsDialogTest, EveryControlReachesItsSettingAndComesBack)
         EXPECT_TRUE(d.RBnostart->isChecked());
         EXPECT_FALSE(d.SPEWait->isEnabled());
         EXPECT_EQ(d.EDSize->text(), "1000");
-        EXPECT_EQ(d.MEFTPTransferEXT->toPlainText().split('\n').size(), 11);
+        EXPECT_EQ(d.MEFTPTransferEXT->toPlainText().toStdString(),
+                  "*.txt\n*.htm\n*.html\n*.shtml\n*.ascii\n*.css\n*.cgi\n*.conf\n*.pl\n*.ini");
         Click(d.RBStartup);
         EXPECT_TRUE(d.SPEWait->isEnabled());
         Type(d.SPEWait, "25");

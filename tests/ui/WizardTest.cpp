@@ -176,6 +176,7 @@ protected:
         p.MissedBackup = true;
         p.Backuptype = BackupFull;
         p.Archive = true;
+        p.FTPMode = 2; // a new profile sends its files byte for byte
         p.CompLevel = 5;
         p.Generations = 1;
         p.Priority = -2;

@@ -325,6 +325,9 @@ QWidget* ProfileWizard::buildDestPage()
     LBFTPMode = new QLabel(tr("Übertragung:"), content);
     CBFTPMode = new QComboBox(content);
     CBFTPMode->addItems({tr("Auto"), tr("Text"), tr("Binär")});
+    // A new profile sends byte for byte: a text transfer may change line ends, and a backup must
+    // arrive as it was. A profile shown again gets its own mode.
+    CBFTPMode->setCurrentIndex(2);
     CBFTPMode->setToolTip(tr("Mit \"Auto\" werden Dateien mit bestimmten Endungen (einstellbar in den Optionen) "
                              "als Text übertragen, alle anderen binär."));
     CHBFTPPassive = new QCheckBox(tr("Passiver Modus"), content);
