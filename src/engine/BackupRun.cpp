@@ -380,12 +380,14 @@ RunResult BackupRun::Run()
         login.passive = p.FTPPassive;
         login.text = p.FTPMode == 1;
         login.cancelled = [&state] { return state.aborted(); };
+        login.workTag = state.fs.WorkTag();
         ftp = m_openFtp();
         std::string reason;
         if (!ftp->Connect(login, reason)) {
+            // The step that failed and the server's answer: a missing start folder, a refused
+            // login and an unreachable server want different remedies.
             state.addLine(RuleLine);
-            state.addLine("!!! FTP Connect Error");
-            ++state.stats.errorCount;
+            state.errorLine(reason);
             walk = false;
         } else {
             state.ftp = ftp.get();

@@ -3,126 +3,132 @@
 #include "base/ResultCodes.h"
 #include "platform/RawFile.h"
 
-#include <cctype>
-#include <curl/curl.h>
+#include <algorithm>
 
 namespace {
 
-constexpr long ReplyTimeoutSeconds = 15;
 constexpr const char* LostText = "Verbindung zum FTP-Server verloren";
 
-// libcurl takes the file's bytes through this.
-std::size_t readFromFile(char* buffer, std::size_t size, std::size_t count, void* file)
+// A name of the run's own on the server: hidden, short whatever the target's name (so the server
+// takes it wherever it takes the target), and with the run's tag, so it never meets a user's file.
+std::string ownName(const std::string& tag, const char* what)
 {
-    std::string error;
-    const std::int64_t n = static_cast<RawFile*>(file)->Read(buffer, size * count, error);
-    return n < 0 ? CURL_READFUNC_ABORT : static_cast<std::size_t>(n);
+    return "." + (tag.empty() ? std::string("tresorio") : tag) + "-" + what;
 }
 
-// libcurl asks this while it waits; a cancelled run ends the transfer or the wait for a reply.
-int progress(void* cancelledFunction, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+bool lastAnswerIs(const FtpOutcome& outcome, int code)
 {
-    const auto& cancelled = *static_cast<const std::function<bool()>*>(cancelledFunction);
-    return cancelled && cancelled() ? 1 : 0;
+    return outcome.ok() && !outcome.exchanges.empty() && outcome.exchanges.back().code == code;
+}
+
+// Whether the server began to store the file (and may hold a part of it).
+bool storeBegun(const FtpOutcome& outcome)
+{
+    return std::any_of(outcome.exchanges.begin(), outcome.exchanges.end(),
+                       [](const FtpExchange& e) { return e.verb() == "STOR" && (e.begun || e.code / 100 == 2); });
+}
+
+// The step of an upload a refused command belongs to.
+std::string uploadStep(const std::string& verb)
+{
+    if (verb == "RNFR" || verb == "RNTO")
+        return "Umbenennen auf dem Server abgelehnt";
+    if (verb == "PASV" || verb == "PORT" || verb == "EPSV" || verb == "EPRT")
+        return "Datenverbindung abgelehnt";
+    if (verb == "TYPE")
+        return "Übertragungsart abgelehnt";
+    return "Übertragung fehlgeschlagen";
 }
 
 } // namespace
 
-std::size_t CurlFtpSession::replyLine(char* buffer, std::size_t size, std::size_t count, void* session)
-{
-    auto* self = static_cast<CurlFtpSession*>(session);
-    const std::string_view line(buffer, size * count);
-    // The last line of a reply is its code and a blank; the lines before it have a "-".
-    if (line.size() >= 4 && std::isdigit(static_cast<unsigned char>(line[0])) && line[3] == ' ') {
-        const int code = std::stoi(std::string(line.substr(0, 3)));
-        // A greeting after the login means libcurl opened a new connection: it stands in the
-        // login folder, not where the walk was. Nothing more may be sent on it.
-        if (code == 220 && self->m_connected) {
-            self->m_lost = true;
-            return 0;
-        }
-        self->m_replies.push_back(code);
-    }
-    return size * count;
-}
-
-CurlFtpSession::CurlFtpSession() : m_curl(curl_easy_init())
-{
-}
-
-CurlFtpSession::~CurlFtpSession()
-{
-    if (m_curl)
-        curl_easy_cleanup(m_curl);
-}
-
-int CurlFtpSession::commands(const std::initializer_list<std::string>& list)
-{
-    curl_slist* quote = nullptr;
-    for (const std::string& command : list)
-        quote = curl_slist_append(quote, command.c_str());
-    curl_easy_setopt(m_curl, CURLOPT_URL, m_base.c_str());
-    curl_easy_setopt(m_curl, CURLOPT_NOBODY, 1L);
-    curl_easy_setopt(m_curl, CURLOPT_UPLOAD, 0L);
-    curl_easy_setopt(m_curl, CURLOPT_QUOTE, quote);
-    const CURLcode result = curl_easy_perform(m_curl);
-    curl_easy_setopt(m_curl, CURLOPT_QUOTE, nullptr);
-    curl_slist_free_all(quote);
-    return result;
-}
-
 bool CurlFtpSession::Connect(const FtpLogin& login, std::string& reason)
 {
-    if (!m_curl) {
+    if (!m_link.usable()) {
         reason = "libcurl";
         return false;
     }
-    m_base = "ftp://" + login.host + ":" + std::to_string(login.port) + "/";
-    curl_easy_setopt(m_curl, CURLOPT_ERRORBUFFER, m_error);
-    curl_easy_setopt(m_curl, CURLOPT_HEADERFUNCTION, replyLine);
-    curl_easy_setopt(m_curl, CURLOPT_HEADERDATA, this);
-    curl_easy_setopt(m_curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(m_curl, CURLOPT_USERNAME, login.user.c_str());
-    curl_easy_setopt(m_curl, CURLOPT_PASSWORD, login.password.c_str());
-    curl_easy_setopt(m_curl, CURLOPT_PROXY, "");
-    curl_easy_setopt(m_curl, CURLOPT_CONNECTTIMEOUT, ReplyTimeoutSeconds);
-    curl_easy_setopt(m_curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, ReplyTimeoutSeconds);
-    // A data connection on which nothing moves for as long as a reply may take is dead: the file
-    // fails instead of the run hanging for ever.
-    curl_easy_setopt(m_curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(m_curl, CURLOPT_LOW_SPEED_TIME, ReplyTimeoutSeconds);
-    m_cancelled = login.cancelled;
-    curl_easy_setopt(m_curl, CURLOPT_XFERINFOFUNCTION, progress);
-    curl_easy_setopt(m_curl, CURLOPT_XFERINFODATA, &m_cancelled);
-    curl_easy_setopt(m_curl, CURLOPT_NOPROGRESS, 0L);
-    // The server's current folder is ours to move: every name below is relative to it.
-    curl_easy_setopt(m_curl, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_NOCWD));
-    if (login.passive) {
-        curl_easy_setopt(m_curl, CURLOPT_FTP_USE_EPSV, 0L);
-    } else {
-        curl_easy_setopt(m_curl, CURLOPT_FTPPORT, "-");
-        curl_easy_setopt(m_curl, CURLOPT_FTP_USE_EPRT, 0L);
-    }
-    if (!SafeFtpName(login.folder) || !SafeFtpName(login.user) || !SafeFtpName(login.password)) {
+    if (!SafeFtpName(login.folder) || !SafeFtpName(login.user) || !SafeFtpName(login.password) ||
+        !SafeFtpName(login.workTag)) {
         reason = "Zeilenumbruch in Ordner oder Anmeldung";
         return false;
     }
+    m_link.Configure(login);
+    m_workTag = login.workTag;
+    m_place.clear();
+    if (!login.folder.empty())
+        m_place.push_back("CWD " + login.folder);
     // After the login the transfer type, then the system type (which some servers refuse: "*"
     // passes over a failure). libcurl sends the type again before the first transfer.
-    const std::string type = login.text ? "TYPE A" : "TYPE I";
-    const int result =
-        login.folder.empty() ? commands({type, "*SYST"}) : commands({type, "*SYST", "CWD " + login.folder});
-    if (result != CURLE_OK) {
-        reason = reasonOf(result);
+    std::vector<std::string> commands{login.text ? "TYPE A" : "TYPE I", "*SYST"};
+    commands.insert(commands.end(), m_place.begin(), m_place.end());
+    const FtpOutcome outcome = m_link.Commands(commands);
+    if (!outcome.ok()) {
+        reason = connectFailure(login, outcome);
         return false;
     }
     m_connected = true;
     return true;
 }
 
-std::string CurlFtpSession::reasonOf(int result) const
+std::string CurlFtpSession::connectFailure(const FtpLogin& login, const FtpOutcome& outcome) const
 {
-    return m_error[0] ? m_error : curl_easy_strerror(static_cast<CURLcode>(result));
+    if (outcome.cancelled)
+        return CancelledText;
+    const FtpExchange* refused = outcome.refused();
+    // The step that failed: the command refused, else the one the server left unanswered.
+    const std::string verb =
+        refused ? refused->verb() : (outcome.exchanges.empty() ? "" : outcome.exchanges.back().verb());
+    const std::string answer = " (" + outcome.answer() + ")";
+    if (verb == "USER" || verb == "PASS" || verb == "ACCT")
+        return "Anmeldung als " + login.user + (refused ? " abgelehnt" : " fehlgeschlagen") + answer;
+    if (verb == "CWD")
+        return "Startordner " + login.folder + (refused ? " nicht gefunden" : " nicht erreichbar") + answer;
+    if (verb == "TYPE")
+        return "Übertragungsart abgelehnt" + answer;
+    const std::string server = "FTP-Server " + login.host + ":" + std::to_string(login.port);
+    if (verb.empty())
+        return server + (refused ? " weist die Verbindung ab" : " nicht erreichbar") + answer;
+    return server + ": " + verb + (refused ? " abgelehnt" : " fehlgeschlagen") + answer;
+}
+
+FtpOutcome CurlFtpSession::call(const std::function<FtpOutcome()>& operation)
+{
+    auto lost = [this] {
+        FtpOutcome outcome;
+        outcome.result = -1;
+        outcome.detail = m_lostReason;
+        return outcome;
+    };
+    if (!m_link.Kept() && !reenter())
+        return lost();
+    FtpOutcome outcome = operation();
+    if (outcome.renewed) {
+        // The server closed the idle connection, and libcurl opened another on its own: back
+        // to the walk's folder, and once more.
+        if (!reenter())
+            return lost();
+        outcome = operation();
+        if (outcome.renewed) {
+            m_lost = true;
+            m_lostReason = LostText;
+            return lost();
+        }
+    }
+    return outcome;
+}
+
+bool CurlFtpSession::reenter()
+{
+    // A new connection stands in the login folder: the start folder and the folders the walk
+    // entered lead back to where it was.
+    m_link.Renew();
+    const FtpOutcome outcome = m_link.Commands(m_place);
+    if (outcome.ok())
+        return true;
+    m_lost = true;
+    m_lostReason = std::string(LostText) + " (" + outcome.answer() + ")";
+    return false;
 }
 
 bool CurlFtpSession::EnterFolder(const std::string& name, std::string& reason)
@@ -132,22 +138,21 @@ bool CurlFtpSession::EnterFolder(const std::string& name, std::string& reason)
         return false;
     }
     if (m_lost) {
-        reason = LostText;
+        reason = m_lostReason;
         return false;
     }
     // "*": a command whose failure libcurl passes over, keeping the connection and with it the
     // current folder (the folder may exist already; whether CWD worked its reply tells).
-    m_error[0] = '\0';
-    m_replies.clear();
-    const int result = commands({"*MKD " + name, "*CWD " + name});
-    if (result != CURLE_OK) {
-        reason = reasonOf(result);
+    const FtpOutcome outcome = call([&] { return m_link.Commands({"*MKD " + name, "*CWD " + name}); });
+    if (!outcome.ok()) {
+        reason = outcome.answer();
         return false;
     }
-    if (m_replies.size() < 2 || m_replies[1] / 100 != 2) {
-        reason = m_replies.size() < 2 ? "keine Antwort auf CWD" : "CWD: " + std::to_string(m_replies[1]);
+    if (!lastAnswerIs(outcome, 250) && !lastAnswerIs(outcome, 200)) {
+        reason = outcome.exchanges.empty() ? "keine Antwort auf CWD" : outcome.exchanges.back().reply;
         return false;
     }
+    m_place.push_back("CWD " + name);
     return true;
 }
 
@@ -155,9 +160,18 @@ void CurlFtpSession::LeaveFolder()
 {
     // A folder left behind would put every later file in the wrong place: then nothing more
     // is sent.
-    m_replies.clear();
-    if (m_lost || commands({"*CDUP"}) != CURLE_OK || m_replies.empty() || m_replies.back() / 100 != 2)
+    if (m_lost)
+        return;
+    const FtpOutcome outcome = call([&] { return m_link.Commands({"*CDUP"}); });
+    if (m_lost)
+        return;
+    if (!lastAnswerIs(outcome, 250) && !lastAnswerIs(outcome, 200)) {
         m_lost = true;
+        m_lostReason = std::string(LostText) + " (CDUP: " + outcome.answer() + ")";
+        return;
+    }
+    if (!m_place.empty())
+        m_place.pop_back();
 }
 
 Status CurlFtpSession::Upload(const std::string& localPath, const std::string& name, bool text)
@@ -165,28 +179,59 @@ Status CurlFtpSession::Upload(const std::string& localPath, const std::string& n
     if (!SafeFtpName(name))
         return {ResultCode::UploadFailed, "Zeilenumbruch im Namen: nicht gesendet"};
     if (m_lost)
-        return {ResultCode::UploadFailed, LostText};
+        return {ResultCode::UploadFailed, m_lostReason};
     std::string error;
     const std::unique_ptr<RawFile> file = RawFile::Open(localPath, RawFile::Mode::Read, error);
     if (!file)
         return {ResultCode::UploadFailed, "Datei kann nicht gelesen werden"};
-    char* escaped = curl_easy_escape(m_curl, name.c_str(), static_cast<int>(name.size()));
-    const std::string url = m_base + (escaped ? escaped : name);
-    curl_free(escaped);
-    curl_easy_setopt(m_curl, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(m_curl, CURLOPT_NOBODY, 0L);
-    curl_easy_setopt(m_curl, CURLOPT_UPLOAD, 1L);
-    curl_easy_setopt(m_curl, CURLOPT_READFUNCTION, readFromFile);
-    curl_easy_setopt(m_curl, CURLOPT_READDATA, file.get());
-    curl_easy_setopt(m_curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(file->Size()));
-    curl_easy_setopt(m_curl, CURLOPT_TRANSFERTEXT, text ? 1L : 0L);
-    m_error[0] = '\0';
-    const CURLcode result = curl_easy_perform(m_curl);
-    curl_easy_setopt(m_curl, CURLOPT_UPLOAD, 0L);
-    curl_easy_setopt(m_curl, CURLOPT_TRANSFERTEXT, 0L);
+    // The server's copy is replaced only by a complete one: the file goes to a name of the
+    // run's own, and takes its own name once the server has confirmed all of it.
+    const std::string temporary = ownName(m_workTag, "upload");
+    const FtpOutcome stored = call([&] {
+        return m_link.Store(*file, temporary, text, {"RNFR " + temporary, "RNTO " + name});
+    });
+    if (stored.ok())
+        return {};
     if (m_lost)
-        return {ResultCode::UploadFailed, LostText};
-    if (result != CURLE_OK)
-        return {ResultCode::UploadFailed, m_error[0] ? m_error : curl_easy_strerror(result)};
-    return {};
+        return {ResultCode::UploadFailed, m_lostReason};
+    const FtpExchange* refused = stored.refused();
+    const std::string verb = refused ? refused->verb() : std::string();
+    std::string note;
+    if (verb == "RNTO" && replaceAside(temporary, name, note))
+        return {};
+    note += storeBegun(stored) ? discard(temporary, stored.cancelled) : std::string();
+    if (stored.cancelled)
+        return {ResultCode::Cancelled, CancelledText};
+    return {ResultCode::UploadFailed, uploadStep(verb) + " (" + stored.answer() + ")" + note};
+}
+
+bool CurlFtpSession::replaceAside(const std::string& temporary, const std::string& name, std::string& note)
+{
+    // Some servers refuse to rename onto an existing file (IIS does by default). Then the old
+    // copy steps aside for the moment of the rename, and comes back if the new one cannot take
+    // its place. Only a file steps aside (SIZE answers for files alone), never a folder.
+    const FtpOutcome size = call([&] { return m_link.Commands({"*SIZE " + name}); });
+    if (!lastAnswerIs(size, 213))
+        return false;
+    const std::string aside = ownName(m_workTag, "old");
+    if (!call([&] { return m_link.Commands({"RNFR " + name, "RNTO " + aside}); }).ok())
+        return false;
+    if (call([&] { return m_link.Commands({"RNFR " + temporary, "RNTO " + name}); }).ok()) {
+        call([&] { return m_link.Commands({"*DELE " + aside}); });
+        return true;
+    }
+    if (!call([&] { return m_link.Commands({"RNFR " + aside, "RNTO " + name}); }).ok())
+        note = "; die bisherige Kopie liegt als " + aside + " auf dem Server";
+    return false;
+}
+
+std::string CurlFtpSession::discard(const std::string& temporary, bool afterCancel)
+{
+    // After a cancel the run is to end: the server gets a short grace, no more.
+    if (m_lost)
+        return "; " + temporary + " bleibt auf dem Server";
+    m_link.SetGrace(afterCancel);
+    const FtpOutcome deleted = call([&] { return m_link.Commands({"DELE " + temporary}); });
+    m_link.SetGrace(false);
+    return deleted.ok() ? std::string() : "; " + temporary + " bleibt auf dem Server";
 }

@@ -1,22 +1,22 @@
 #pragma once
 
+#include "engine/CurlFtpConnection.h"
 #include "engine/FtpSession.h"
 
 #include <functional>
+#include <string>
 #include <vector>
-
-typedef void CURL;
 
 /// The FTP session through libcurl: PASV (not EPSV) in passive mode, PORT (not EPRT) in active
 /// mode, so old servers and the firewalls in front of them work; every reply within 15 seconds;
-/// no proxy. The folder walk is sent as FTP commands on the one control connection.
+/// no proxy. The folder walk is sent as FTP commands on the one control connection; when the
+/// server closes it, a new one logs in and goes back to where the walk was.
+/// An upload goes to a hidden name of the run's own beside its target and takes the target's
+/// name (RNFR/RNTO) once the server has confirmed the whole file.
 class CurlFtpSession final : public FtpSession
 {
 public:
-    CurlFtpSession();
-    ~CurlFtpSession() override;
-    CurlFtpSession(const CurlFtpSession&) = delete;
-    CurlFtpSession& operator=(const CurlFtpSession&) = delete;
+    CurlFtpSession() = default;
 
     bool Connect(const FtpLogin& login, std::string& reason) override;
     bool EnterFolder(const std::string& name, std::string& reason) override;
@@ -24,15 +24,16 @@ public:
     Status Upload(const std::string& localPath, const std::string& name, bool text) override;
 
 private:
-    static std::size_t replyLine(char* buffer, std::size_t size, std::size_t count, void* session);
-    int commands(const std::initializer_list<std::string>& list);
-    std::string reasonOf(int result) const;
+    FtpOutcome call(const std::function<FtpOutcome()>& operation);
+    bool reenter();
+    bool replaceAside(const std::string& temporary, const std::string& name, std::string& note);
+    std::string discard(const std::string& temporary, bool afterCancel);
+    std::string connectFailure(const FtpLogin& login, const FtpOutcome& outcome) const;
 
-    CURL* m_curl = nullptr;
-    std::string m_base; // "ftp://host:port/"
-    char m_error[256] = {};
-    std::vector<int> m_replies; // the codes of the server's replies since they were last cleared
+    CurlFtpConnection m_link;
+    std::vector<std::string> m_place; // the CWD commands from the login folder to the walk's folder
+    std::string m_workTag;
     bool m_connected = false;
-    bool m_lost = false;               // the walk's place on the server is no longer known
-    std::function<bool()> m_cancelled; // what the progress callback asks
+    bool m_lost = false; // the walk's place on the server is no longer known
+    std::string m_lostReason;
 };

@@ -261,7 +261,11 @@ void FileProcessor::upload(const std::string& rel, const FileEntry& entry, const
         return;
     }
     const bool text = FtpTextTransfer(entry.name, m_state.profile.FTPMode, m_state.job.ftpTransferExt);
-    recordCopy(rel, source, entry, m_state.ftp->Upload(from, entry.name, text));
+    const Status result = m_state.ftp->Upload(from, entry.name, text);
+    // An upload the cancel stopped is no failure of its own: the run's cancel line says it.
+    if (result.code == ResultCode::Cancelled && m_state.aborted())
+        return;
+    recordCopy(rel, source, entry, result);
 }
 
 void FileProcessor::synchronise(const std::string& rel, const FileEntry& entry)

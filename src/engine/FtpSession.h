@@ -15,7 +15,8 @@ struct FtpLogin
     std::string password;
     std::string folder; // the remote start folder, as stored (never expanded)
     bool passive = false;
-    bool text = false; // the transfer type set after the login: text, else binary
+    bool text = false;   // the transfer type set after the login: text, else binary
+    std::string workTag; // marks the run's own names on the server (an upload under way)
     /// Asked about once a second while the server is waited for: true ends what is under way.
     std::function<bool()> cancelled;
 };
@@ -45,6 +46,7 @@ public:
     virtual bool EnterFolder(const std::string& name, std::string& reason) = 0;
     /// Back to the parent of a folder that was entered.
     virtual void LeaveFolder() = 0;
-    /// Stores the local file under name in the current remote folder.
+    /// Stores the local file under name in the current remote folder. A file already there is
+    /// replaced only by a complete copy: a failed upload leaves it as it was.
     virtual Status Upload(const std::string& localPath, const std::string& name, bool text) = 0;
 };

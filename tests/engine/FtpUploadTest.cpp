@@ -20,27 +20,35 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-class FtpUploadTest : public ::testing::Test
+// The run's tag is fixed here, so the names of its own files on the server are known.
+constexpr const char* WorkTag = "tresorio-test";
+constexpr const char* Temporary = ".tresorio-test-upload";
+
+bool contains(const Lines& lines, const std::string& line)
+{
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+bool anyStartsWith(const Lines& lines, const std::string& start)
+{
+    return std::any_of(lines.begin(), lines.end(), [&](const std::string& l) { return l.rfind(start, 0) == 0; });
+}
+
+// A source folder, a server root and what a run against a server needs.
+class FtpFixture : public ::testing::Test
 {
 protected:
     TempDir dir;
     std::filesystem::path src = dir / "quelle";
     std::filesystem::path root = dir / "server";
-    FtpServer server{root, dir / "commands.log"};
     FakePlatform platform;
     PosixFileSystem fs;
     RecordingObserver observer;
     RunControl control;
 
-    FtpUploadTest()
-    {
-        std::filesystem::create_directories(root / "sicherung");
-        MakeFile(src / "top.bin", std::string("\x00\x01\r\n\xFF", 5));
-        MakeFile(src / "a/in-a.bin", "a");
-        MakeFile(src / "a/b/in-b.bin", "b");
-    }
+    FtpFixture() { std::filesystem::create_directories(root / "sicherung"); }
 
-    TProfile profile()
+    TProfile profile(int port) const
     {
         TProfile p = DefaultProfile({});
         p.Name = "FTP";
@@ -48,7 +56,7 @@ protected:
         p.Withsub = true;
         p.Backuptype = BackupFull;
         p.FTP = true;
-        p.FTPServer = "127.0.0.1:" + std::to_string(server.port());
+        p.FTPServer = "127.0.0.1:" + std::to_string(port);
         p.FTPMode = 2;
         p.NetUser = FtpServer::User;
         p.NetPasswd = FtpServer::Password;
@@ -61,19 +69,38 @@ protected:
         BackupJob job;
         job.profile = p;
         job.logAll = true;
+        job.logError = true;
         job.ftpTransferExt = DefaultFtpTransferExt;
+        job.workTag = WorkTag;
         ArchiveStateCatalogue catalogue(dir / "archive-state.db");
         return BackupRun(job, platform, fs, catalogue, observer, control).Run();
     }
 
-    Lines stores() const
+    // The commands that shape the remote tree, in order.
+    static Lines treeCommands(const Lines& all)
     {
         Lines out;
-        for (const std::string& c : server.commands())
-            if (c.rfind("STOR", 0) == 0 || c.rfind("MKD", 0) == 0 || c.rfind("CWD", 0) == 0 || c == "CDUP")
-                out.push_back(c);
+        for (const std::string& c : all)
+            for (const char* verb : {"STOR", "RNTO", "MKD", "CWD", "CDUP"})
+                if (c.rfind(verb, 0) == 0)
+                    out.push_back(c);
         return out;
     }
+};
+
+class FtpUploadTest : public FtpFixture
+{
+protected:
+    FtpServer server{root, dir / "commands.log"};
+
+    FtpUploadTest()
+    {
+        MakeFile(src / "top.bin", std::string("\x00\x01\r\n\xFF", 5));
+        MakeFile(src / "a/in-a.bin", "a");
+        MakeFile(src / "a/b/in-b.bin", "b");
+    }
+
+    TProfile profile() const { return FtpFixture::profile(server.port()); }
 };
 
 TEST_F(FtpUploadTest, TheTreeIsMirroredOnTheServerOverOneConnection)
@@ -84,12 +111,17 @@ TEST_F(FtpUploadTest, TheTreeIsMirroredOnTheServerOverOneConnection)
     EXPECT_EQ(r.filesDone, 3);
     EXPECT_EQ(ReadFileBytes(root / "sicherung/top.bin"), std::string("\x00\x01\r\n\xFF", 5));
     EXPECT_EQ(ReadFileBytes(root / "sicherung/a/b/in-b.bin"), "b");
-    EXPECT_EQ(stores(), (Lines{"CWD sicherung", "MKD a", "CWD a", "MKD b", "CWD b", "STOR in-b.bin", "CDUP",
-                               "STOR in-a.bin", "CDUP", "STOR top.bin"}));
+    // Each file goes to a name of the run's own and takes its name once the server has it all.
+    const std::string store = std::string("STOR ") + Temporary;
+    EXPECT_EQ(treeCommands(server.commands()),
+              (Lines{"CWD sicherung", "MKD a", "CWD a", "MKD b", "CWD b", store, "RNTO in-b.bin", "CDUP", store,
+                     "RNTO in-a.bin", "CDUP", store, "RNTO top.bin"}));
+    EXPECT_EQ(TreeOf(root), (Lines{"sicherung/", "sicherung/a/", "sicherung/a/b/", "sicherung/a/b/in-b.bin",
+                                   "sicherung/a/in-a.bin", "sicherung/top.bin"}));
     const Lines all = server.commands();
     EXPECT_EQ(std::count(all.begin(), all.end(), "CONNECT"), 1);
-    EXPECT_TRUE(std::any_of(all.begin(), all.end(), [](const std::string& c) { return c.rfind("PORT ", 0) == 0; }));
-    EXPECT_EQ(std::count(all.begin(), all.end(), "PASV"), 0);
+    EXPECT_TRUE(anyStartsWith(all, "PORT "));
+    EXPECT_FALSE(contains(all, "PASV"));
     EXPECT_EQ(r.logLines[5], "Ziel                  : FTP");
     // After the login: the transfer type, then the system type, then the start folder.
     const auto pass = std::find(all.begin(), all.end(), "PASS");
@@ -102,52 +134,79 @@ TEST_F(FtpUploadTest, TheTreeIsMirroredOnTheServerOverOneConnection)
     EXPECT_EQ(run(incremental).filesDone, 0);
 }
 
-TEST_F(FtpUploadTest, AutoModeSendsAsTextOnlyWhatATextMaskNamesInPassiveMode)
+TEST_F(FtpUploadTest, AutoModeSendsAsTextOnlyWhatATextMaskNamesAndTextModeStaysForWhoAsksForIt)
 {
     // An archive of object files, a header and a program without extension hold bytes a text
     // transfer changes (this server drops a CR at the end of a file sent as text).
     const std::string binary = std::string("!<arch>\n\x00\r\n\x7f\xff", 13) + Noise(70'000) + "\r";
-    for (const char* name : {"libx.a", "x.h", "README", "photo.jpg"})
+    for (const char* name : {"libx.a", "x.h", "README", "tool"})
         MakeFile(src / "typen" / name, binary);
-    for (const char* name : {"index.html", "NOTES.TXT"})
-        MakeFile(src / "typen" / name, "x\n");
+    MakeFile(src / "typen/notes.txt", "eins\nzwei\n");
+    MakeFile(src / "typen/INDEX.HTML", "<p>\n");
     TProfile p = profile();
     p.FTPMode = 0;
     p.FTPPassive = true;
     p.Source = {(src / "typen").string()};
-    ASSERT_EQ(run(p).errorCount, 0);
-    for (const char* name : {"libx.a", "x.h", "README", "photo.jpg"})
+    const RunResult r = run(p);
+    ASSERT_EQ(r.errorCount, 0) << testing::PrintToString(r.logLines);
+    for (const char* name : {"libx.a", "x.h", "README", "tool"})
         EXPECT_EQ(ReadFileBytes(root / "sicherung" / name), binary) << name;
+    EXPECT_EQ(ReadFileBytes(root / "sicherung/notes.txt"), "eins\nzwei\n");
+    EXPECT_EQ(ReadFileBytes(root / "sicherung/INDEX.HTML"), "<p>\n");
+
+    // The type in force when each file was stored, by the name it took.
+    auto typesOf = [](const Lines& all) {
+        std::string type;
+        std::string stored;
+        std::map<std::string, std::string> typeOf;
+        for (const std::string& c : all) {
+            if (c.rfind("TYPE ", 0) == 0)
+                type = c.substr(5);
+            if (c.rfind("STOR ", 0) == 0)
+                stored = type;
+            if (c.rfind("RNTO ", 0) == 0)
+                typeOf[c.substr(5)] = stored;
+        }
+        return typeOf;
+    };
     const Lines all = server.commands();
-    std::string type;
-    std::map<std::string, std::string> typeOf;
-    for (const std::string& c : all) {
-        if (c.rfind("TYPE ", 0) == 0)
-            type = c.substr(5);
-        if (c.rfind("STOR ", 0) == 0)
-            typeOf[c.substr(5)] = type;
-    }
-    EXPECT_EQ(typeOf, (std::map<std::string, std::string>{{"NOTES.TXT", "A"},
-                                                          {"README", "I"},
-                                                          {"index.html", "A"},
-                                                          {"libx.a", "I"},
-                                                          {"photo.jpg", "I"},
-                                                          {"x.h", "I"}}));
+    EXPECT_EQ(
+        typesOf(all),
+        (std::map<std::string, std::string>{
+            {"INDEX.HTML", "A"}, {"README", "I"}, {"libx.a", "I"}, {"notes.txt", "A"}, {"tool", "I"}, {"x.h", "I"}}));
     EXPECT_EQ(std::count(all.begin(), all.end(), "PASV"), 6);
-    EXPECT_FALSE(std::any_of(all.begin(), all.end(), [](const std::string& c) { return c.rfind("EPSV", 0) == 0; }));
+    EXPECT_FALSE(anyStartsWith(all, "EPSV"));
+
+    // Text mode sends every file as text, as asked.
+    p.FTPMode = 1;
+    p.FTPPassive = false;
+    ASSERT_EQ(run(p).errorCount, 0);
+    for (const auto& [name, type] : typesOf(server.commands()))
+        EXPECT_EQ(type, "A") << name;
+    EXPECT_NE(ReadFileBytes(root / "sicherung/libx.a"), binary);
 }
 
-TEST_F(FtpUploadTest, ConnectFailuresEndTheRunBeforeTheWalk)
+TEST_F(FtpUploadTest, AConnectFailureSaysWhichStepFailedAndWhatTheServerAnswered)
 {
     struct Case
     {
         const char* what;
         std::function<void(TProfile&)> change;
+        std::string line; // the error line, or its beginning when it ends with "("
     };
     const Case cases[] = {
-        {"no server", [](TProfile& p) { p.FTPServer = "127.0.0.1:1"; }},
-        {"wrong password", [](TProfile& p) { p.NetPasswd = "falsch"; }},
-        {"no start folder", [](TProfile& p) { p.Destination = "fehlt"; }},
+        {"no server", [](TProfile& p) { p.FTPServer = "127.0.0.1:1"; },
+         "!!! Fehler    : FTP-Server 127.0.0.1:1 nicht erreichbar ("},
+        {"wrong password", [](TProfile& p) { p.NetPasswd = "falsch"; },
+         "!!! Fehler    : Anmeldung als anna abgelehnt (530 Authentication failed.)"},
+        {"no start folder", [](TProfile& p) { p.Destination = "/upload"; },
+         "!!! Fehler    : Startordner /upload nicht gefunden (550 No such file or directory.)"},
+        {"no start folder, passive",
+         [](TProfile& p) {
+             p.Destination = "fehlt";
+             p.FTPPassive = true;
+         },
+         "!!! Fehler    : Startordner fehlt nicht gefunden (550 No such file or directory.)"},
     };
     for (const Case& c : cases) {
         TProfile p = profile();
@@ -155,9 +214,11 @@ TEST_F(FtpUploadTest, ConnectFailuresEndTheRunBeforeTheWalk)
         const RunResult r = run(p);
         EXPECT_EQ(r.errorCount, 1) << c.what;
         EXPECT_EQ(r.filesDone, 0) << c.what;
-        EXPECT_NE(std::find(r.logLines.begin(), r.logLines.end(), "!!! FTP Connect Error"), r.logLines.end()) << c.what;
+        const bool beginning = c.line.back() == '(';
+        EXPECT_TRUE(beginning ? anyStartsWith(r.logLines, c.line) : contains(r.logLines, c.line))
+            << c.what << testing::PrintToString(r.logLines);
     }
-    EXPECT_FALSE(std::filesystem::exists(root / "sicherung/top.bin"));
+    EXPECT_EQ(TreeOf(root), Lines{"sicherung/"});
 }
 
 TEST_F(FtpUploadTest, SeveralSourcesMergeBelowTheStartFolder)
@@ -182,13 +243,14 @@ TEST_F(FtpUploadTest, AFolderThatCannotBeEnteredIsReportedAndTheWalkNeverLeavesT
     EXPECT_EQ(r.errorCount, 3) << testing::PrintToString(r.logLines);
     EXPECT_EQ(r.filesDone, 1);
     EXPECT_EQ(TreeOf(root), (Lines{"sicherung/", "sicherung/a", "sicherung/top.bin"}));
-    EXPECT_EQ(stores(), (Lines{"CWD sicherung", "MKD a", "CWD a", "STOR top.bin"}));
+    EXPECT_EQ(treeCommands(server.commands()),
+              (Lines{"CWD sicherung", "MKD a", "CWD a", std::string("STOR ") + Temporary, "RNTO top.bin"}));
     const auto errors = std::count_if(r.logLines.begin(), r.logLines.end(),
                                       [](const std::string& l) { return l.rfind("!!! Fehler    : ", 0) == 0; });
     EXPECT_EQ(errors, 3);
-    EXPECT_NE(std::find(r.logLines.begin(), r.logLines.end(),
-                        "!!! Fehler    : copying a/b/in-b.bin (FTP-Verzeichnis nicht erreichbar)"),
-              r.logLines.end());
+    EXPECT_TRUE(contains(r.logLines, "!!! Fehler    : copying a/b/in-b.bin (FTP-Verzeichnis nicht erreichbar)"));
+    EXPECT_TRUE(contains(r.logLines, "!!! Fehler    : FTP-Verzeichnis nicht erreichbar: a/ (550 Not a directory.)"))
+        << testing::PrintToString(r.logLines);
 }
 
 TEST_F(FtpUploadTest, NamesWithLineBreaksAreNeverSent)
@@ -204,22 +266,113 @@ TEST_F(FtpUploadTest, NamesWithLineBreaksAreNeverSent)
     EXPECT_EQ(r.filesDone, 3);
 }
 
-TEST_F(FtpUploadTest, AFailedUploadIsAnErrorAndKeepsTheArchiveBit)
+TEST_F(FtpUploadTest, AFolderWhereTheFileGoesStaysAndTheArchiveBitStaysSet)
 {
-    std::filesystem::create_directories(root / "sicherung/top.bin"); // the server cannot store the file there
+    std::filesystem::create_directories(root / "sicherung/top.bin/inhalt"); // the name cannot take the file
     TProfile p = profile();
     p.Backuptype = BackupIncremental;
     RunResult r = run(p);
     EXPECT_EQ(r.errorCount, 1);
     EXPECT_EQ(r.filesDone, 2);
-    EXPECT_NE(std::find_if(r.logLines.begin(), r.logLines.end(),
-                           [](const std::string& l) { return l.rfind("!!! Fehler    : copying top.bin (", 0) == 0; }),
-              r.logLines.end());
-    std::filesystem::remove(root / "sicherung/top.bin");
+    EXPECT_TRUE(anyStartsWith(r.logLines, "!!! Fehler    : copying top.bin (Umbenennen auf dem Server abgelehnt (550 "))
+        << testing::PrintToString(r.logLines);
+    // The folder is neither moved aside nor replaced, and the upload leaves nothing behind.
+    EXPECT_EQ(TreeOf(root / "sicherung"),
+              (Lines{"a/", "a/b/", "a/b/in-b.bin", "a/in-a.bin", "top.bin/", "top.bin/inhalt/"}));
+    std::filesystem::remove_all(root / "sicherung/top.bin");
     r = run(p);
     EXPECT_EQ(r.errorCount, 0);
     EXPECT_EQ(r.filesDone, 1); // only the file whose upload failed
     EXPECT_EQ(ReadFileBytes(root / "sicherung/top.bin"), std::string("\x00\x01\r\n\xFF", 5));
+}
+
+// Servers and links that fail in the middle of an upload: the copy on the server stays as it
+// was, the report counts the failure, and nothing of the run's own is left there.
+class FtpServerFaultTest : public FtpFixture
+{
+protected:
+    const std::string large = Noise(8 << 20);
+
+    FtpServerFaultTest()
+    {
+        MakeFile(src / "gross.bin", large);
+        WriteFileBytes(root / "sicherung/gross.bin", "die gute alte Fassung");
+    }
+};
+
+TEST_F(FtpServerFaultTest, ACutOrRefusedUploadKeepsTheServersCopy)
+{
+    struct Case
+    {
+        std::string behaviour;
+        bool passive;
+        std::string reason; // what the error line says, or its beginning when it ends with "("
+    };
+    const Case cases[] = {
+        {"cut=65536", true, "Übertragung fehlgeschlagen ("},
+        {"cut=65536", false, "Übertragung fehlgeschlagen ("},
+        {"refuse=STOR:553 Kein Platz.", false, "Übertragung fehlgeschlagen (553 Kein Platz.))"},
+        {"refuse=RNFR:502 Command not implemented.", true,
+         "Umbenennen auf dem Server abgelehnt (502 Command not implemented.))"},
+        // The whole file arrived (226), but it cannot take its name.
+        {"refuse=RNTO:553 Umbenennen verboten.", false,
+         "Umbenennen auf dem Server abgelehnt (553 Umbenennen verboten.))"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.behaviour + (c.passive ? ", passive" : ", active"));
+        FtpServer server(root, dir / "commands.log", {c.behaviour});
+        TProfile p = profile(server.port());
+        p.FTPPassive = c.passive;
+        const RunResult r = run(p);
+        EXPECT_EQ(r.errorCount, 1) << testing::PrintToString(r.logLines);
+        EXPECT_EQ(r.filesDone, 0);
+        const std::string line = "!!! Fehler    : copying gross.bin (" + c.reason;
+        EXPECT_TRUE(c.reason.back() == '(' ? anyStartsWith(r.logLines, line) : contains(r.logLines, line))
+            << testing::PrintToString(r.logLines);
+        EXPECT_EQ(ReadFileBytes(root / "sicherung/gross.bin"), "die gute alte Fassung");
+        EXPECT_EQ(TreeOf(root), (Lines{"sicherung/", "sicherung/gross.bin"}));
+    }
+}
+
+TEST_F(FtpServerFaultTest, AfterACutTheRunGoesOnInTheFolderItWasIn)
+{
+    // libcurl gives up the control connection after a cut: a new one goes back to the folder,
+    // clears the part there, and the walk carries on where it was.
+    std::filesystem::rename(src / "gross.bin", dir / "gross.bin");
+    MakeFile(src / "a/b/gross.bin", large);
+    MakeFile(src / "a/b/klein.bin", "klein");
+    MakeFile(src / "top.bin", "oben");
+    FtpServer server(root, dir / "commands.log", {"cut=65536"});
+    const RunResult r = run(profile(server.port()));
+    EXPECT_EQ(r.errorCount, 1) << testing::PrintToString(r.logLines);
+    EXPECT_EQ(r.filesDone, 2);
+    EXPECT_EQ(TreeOf(root), (Lines{"sicherung/", "sicherung/a/", "sicherung/a/b/", "sicherung/a/b/klein.bin",
+                                   "sicherung/gross.bin", "sicherung/top.bin"}));
+    EXPECT_EQ(ReadFileBytes(root / "sicherung/top.bin"), "oben");
+    const Lines all = server.commands();
+    EXPECT_GE(std::count(all.begin(), all.end(), "CONNECT"), 2);
+    EXPECT_TRUE(contains(all, std::string("DELE ") + Temporary));
+}
+
+TEST_F(FtpServerFaultTest, AServerThatWillNotRenameOntoAFileStillGetsTheNewCopy)
+{
+    FtpServer server(root, dir / "commands.log", {"no-replace-on-rename"});
+    const RunResult r = run(profile(server.port()));
+    EXPECT_EQ(r.errorCount, 0) << testing::PrintToString(r.logLines);
+    EXPECT_EQ(ReadFileBytes(root / "sicherung/gross.bin"), large);
+    EXPECT_EQ(TreeOf(root), (Lines{"sicherung/", "sicherung/gross.bin"}));
+    // The old copy stepped aside for the moment of the rename.
+    EXPECT_TRUE(contains(server.commands(), "RNTO .tresorio-test-old"));
+}
+
+TEST_F(FtpServerFaultTest, EveryReplyHasItsOwnTimeLimit)
+{
+    // The three replies of the login come 16.5 s after their commands all told: each within
+    // its 15 s.
+    FtpServer server(root, dir / "commands.log", {"late=5.5:USER,PASS,PWD"});
+    const RunResult r = run(profile(server.port()));
+    EXPECT_EQ(r.errorCount, 0) << testing::PrintToString(r.logLines);
+    EXPECT_EQ(ReadFileBytes(root / "sicherung/gross.bin"), large);
 }
 
 TEST(FtpSilentServerTest, AServerThatStopsAnsweringEndsTheRunAfterTheReplyTimeout)
@@ -250,49 +403,25 @@ TEST(FtpSilentServerTest, AServerThatStopsAnsweringEndsTheRunAfterTheReplyTimeou
     ArchiveStateCatalogue catalogue(dir / "archive-state.db");
     const RunResult r = BackupRun(job, platform, fs, catalogue, observer, control).Run();
     EXPECT_EQ(r.errorCount, 1);
-    EXPECT_NE(std::find(r.logLines.begin(), r.logLines.end(), "!!! FTP Connect Error"), r.logLines.end());
+    EXPECT_TRUE(
+        contains(r.logLines, "!!! Fehler    : Anmeldung als anna fehlgeschlagen (keine Antwort auf USER in 15 s)"))
+        << testing::PrintToString(r.logLines);
     silent.kill();
     silent.waitForFinished();
 }
 
-// A server that takes the beginning of an upload and then stops reading.
-class FtpStallTest : public ::testing::Test
+// A server that takes the beginning of an upload and then stops reading, as a server behind a
+// broken link does.
+class FtpStallTest : public FtpServerFaultTest
 {
 protected:
-    QProcess server;
-    TempDir dir;
-    FakePlatform platform;
-    PosixFileSystem fs;
-    RecordingObserver observer;
-    RunControl control;
-
-    FtpStallTest()
-    {
-        server.start("/usr/bin/python3", {TRESORIO_STALLING_FTP_SERVER});
-        server.waitForReadyRead(10000);
-        MakeFile(dir / "quelle/gross.bin", Noise(8 << 20));
-    }
-    ~FtpStallTest() override
-    {
-        server.kill();
-        server.waitForFinished();
-    }
+    FtpServer server{root, dir / "commands.log", {"stall=65536"}};
 
     RunResult run()
     {
-        TProfile p = DefaultProfile({});
-        p.Name = "Stau";
-        p.Source = {(dir / "quelle").string()};
-        p.Backuptype = BackupFull;
-        p.FTP = true;
+        TProfile p = profile(server.port());
         p.FTPPassive = true;
-        p.FTPServer = "127.0.0.1:" + server.readLine().trimmed().toStdString();
-        p.NetUser = "anna";
-        BackupJob job;
-        job.profile = p;
-        job.logError = true;
-        ArchiveStateCatalogue catalogue(dir / "archive-state.db");
-        return BackupRun(job, platform, fs, catalogue, observer, control).Run();
+        return FtpFixture::run(p);
     }
 };
 
@@ -301,9 +430,12 @@ TEST_F(FtpStallTest, AnUploadThatStopsMovingFailsAfterTheReplyTimeout)
     const RunResult r = run();
     EXPECT_EQ(r.filesDone, 0);
     EXPECT_EQ(r.errorCount, 1) << testing::PrintToString(r.logLines);
-    EXPECT_NE(std::find_if(r.logLines.begin(), r.logLines.end(),
-                           [](const std::string& l) { return l.rfind("!!! Fehler    : copying gross.bin (", 0) == 0; }),
-              r.logLines.end());
+    EXPECT_TRUE(
+        contains(r.logLines,
+                 "!!! Fehler    : copying gross.bin (Übertragung fehlgeschlagen (Übertragung 15 s ohne Fortschritt))"))
+        << testing::PrintToString(r.logLines);
+    EXPECT_EQ(ReadFileBytes(root / "sicherung/gross.bin"), "die gute alte Fassung");
+    EXPECT_EQ(TreeOf(root), (Lines{"sicherung/", "sicherung/gross.bin"}));
 }
 
 TEST_F(FtpStallTest, ACancelEndsAStalledUpload)
@@ -319,9 +451,11 @@ TEST_F(FtpStallTest, ACancelEndsAStalledUpload)
     // Well before the stall limit would have ended it.
     EXPECT_LT(took, std::chrono::seconds(10));
     EXPECT_EQ(r.filesDone, 0);
-    EXPECT_NE(std::find(r.logLines.begin(), r.logLines.end(), "!!! Fehler    : Abbruch durch Benutzer"),
-              r.logLines.end())
-        << testing::PrintToString(r.logLines);
+    EXPECT_TRUE(contains(r.logLines, "!!! Fehler    : Abbruch durch Benutzer")) << testing::PrintToString(r.logLines);
+    // The cancel is the run's one error; the part on the server is cleared in the short grace.
+    EXPECT_EQ(r.errorCount, 1) << testing::PrintToString(r.logLines);
+    EXPECT_EQ(ReadFileBytes(root / "sicherung/gross.bin"), "die gute alte Fassung");
+    EXPECT_EQ(TreeOf(root), (Lines{"sicherung/", "sicherung/gross.bin"}));
 }
 
 TEST(FtpSessionTest, ServerAndTypes)

@@ -3,11 +3,16 @@
 #include "base/Text.h"
 #include "support/TempDir.h"
 
-FtpServer::FtpServer(const std::filesystem::path& root, const std::filesystem::path& commandLog) : m_log(commandLog)
+FtpServer::FtpServer(const std::filesystem::path& root, const std::filesystem::path& commandLog,
+                     const std::vector<std::string>& behaviours)
+    : m_log(commandLog)
 {
     std::filesystem::create_directories(root);
-    m_process.start("/usr/bin/python3", {TRESORIO_FTP_SERVER_SCRIPT, QString::fromStdString(root.string()), User,
-                                         Password, QString::fromStdString(commandLog.string())});
+    QStringList arguments{TRESORIO_FTP_SERVER_SCRIPT, QString::fromStdString(root.string()), User, Password,
+                          QString::fromStdString(commandLog.string())};
+    for (const std::string& behaviour : behaviours)
+        arguments << QString::fromStdString(behaviour);
+    m_process.start("/usr/bin/python3", arguments);
     if (m_process.waitForStarted(10000) && m_process.waitForReadyRead(10000))
         m_port = m_process.readLine().trimmed().toInt();
 }
