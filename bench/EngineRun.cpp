@@ -7,6 +7,7 @@
 // takes the files changed since; a zip run puts every file into DESTINATION/bench.zip at
 // level 5. Prints the files and bytes done and the errors.
 
+#include "QuietObserver.h"
 #include "engine/BackupRun.h"
 #include "platform/posix/ArchiveStateCatalogue.h"
 #include "platform/posix/PosixFileSystem.h"
@@ -15,21 +16,6 @@
 
 #include <cstring>
 #include <iostream>
-
-namespace {
-
-class QuietObserver final : public RunObserver
-{
-public:
-    void ShowScanStatus(ScanPhase, const std::string&) override {}
-    void ResetProgress() override {}
-    void SetFilesToDo(std::int64_t) override {}
-    void ShowProgress(std::int64_t, std::int64_t) override {}
-    bool CheckDest(const std::string&, const std::string&) override { return true; }
-    bool NextDisk(int, int, const std::string&) override { return false; }
-};
-
-} // namespace
 
 int main(int argc, char** argv)
 {
