@@ -47,6 +47,14 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
             }
             line.tickMs = static_cast<int>(ms);
             ++i;
+        } else if (a == "--end-wait") {
+            long long seconds = 0;
+            if (i + 1 >= arguments.size() || !ParseInteger(arguments[i + 1], 0, 3600, seconds)) {
+                line.error = "--end-wait erwartet Sekunden (0 bis 3600).";
+                return line;
+            }
+            line.endWaitSeconds = static_cast<int>(seconds);
+            ++i;
         } else {
             line.error = "Unbekanntes Argument: " + a;
             return line;
@@ -73,6 +81,8 @@ std::string UsageText()
            "                     TRSROStop oder TRSRORunProfile gefolgt vom Profilnamen\n"
            "  --list             Profile mit letzter und nächster Sicherung und Modus\n"
            "                     ausgeben; schreibt nichts\n"
+           "  --end-wait N       so viele Sekunden wartet das Beenden höchstens auf ein Programm\n"
+           "                     vor oder nach der Sicherung (sonst 30)\n"
            "  --tick-ms N        Takt des Zeitplaners in Millisekunden (für Tests; sonst 10000)\n"
            "  --                 alles Weitere ist der Profilname (auch wenn er mit - beginnt)\n"
            "  --version          Version ausgeben\n"

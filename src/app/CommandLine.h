@@ -4,6 +4,9 @@
 #include <string>
 #include <vector>
 
+/// How long the end of the program waits for a program before or after a run.
+inline constexpr int DefaultEndWaitSeconds = 30;
+
 /// What the program was asked to do on its command line.
 struct CommandLine
 {
@@ -15,7 +18,8 @@ struct CommandLine
     std::optional<std::string> send;        // a command for the running copy
     std::optional<std::string> profileName; // run this profile and end
     int tickMs = 10000;                     // the scheduler tick; shorter only for tests
-    std::string error;                      // not empty when the arguments could not be understood
+    int endWaitSeconds = DefaultEndWaitSeconds;
+    std::string error; // not empty when the arguments could not be understood
 };
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);

@@ -28,3 +28,18 @@ bool HeadlessFrontEnd::AskOkCancel(const std::string& text)
     std::cerr << "tresorio: " << text << " – Abbrechen" << std::endl;
     return false;
 }
+
+void HeadlessFrontEnd::Notify(Notice kind, const std::string& text)
+{
+    switch (kind) {
+    case Notice::Error:
+        ShowError(text);
+        break;
+    case Notice::Warning:
+        ShowWarning(text);
+        break;
+    case Notice::Info:
+        ShowInfo(text);
+        break;
+    }
+}

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
+#include <cstdlib>
 #include <iostream>
 
 namespace {
@@ -68,15 +69,17 @@ std::optional<int> Program::Start()
     const ProfileDefaults defaults = ProfileDefaultsFrom(m_settings);
     const ProfileFileLoad load =
         m_profileFile->LoadProfiles(m_profiles, defaults, NextRunRecalculationAt(m_platform.Now()));
+    // What start-up finds is told without waiting for an answer: the scheduler starts all the
+    // same, and a stop meanwhile ends the program.
     if (load.unreadable)
-        m_frontEnd.ShowWarning(m_profileFile->path().string() + " ist keine lesbare Profildatei. Sie wird beim "
-                                                                "Speichern als Backup.bpf.bak aufbewahrt.");
+        m_coreDialogs.ShowWarning(m_profileFile->path().string() + " ist keine lesbare Profildatei. Sie wird beim "
+                                                                   "Speichern als Backup.bpf.bak aufbewahrt.");
     if (!load.cannotRead.empty())
-        m_frontEnd.ShowError(m_profileFile->path().string() + " kann nicht gelesen werden (" + load.cannotRead +
-                             "). Sie bleibt, wie sie ist, und wird nicht überschrieben.");
+        m_coreDialogs.ShowError(m_profileFile->path().string() + " kann nicht gelesen werden (" + load.cannotRead +
+                                "). Sie bleibt, wie sie ist, und wird nicht überschrieben.");
     if (load.loaded == 0 && load.cannotRead.empty() && (!load.existed || load.firstLineEmpty)) {
         if (const auto failure = m_profileFile->SaveProfiles(m_profiles))
-            m_frontEnd.ShowError(*failure);
+            m_coreDialogs.ShowError(*failure);
         m_profileFile->LoadProfiles(m_profiles, defaults, NextRunRecalculationAt(m_platform.Now()));
     }
 
@@ -84,7 +87,7 @@ std::optional<int> Program::Start()
         m_profiles, *m_profileFile,
         [this](const std::vector<std::string>& report) { m_log->AppendReport(report, logLimit()); }, m_settings,
         m_platform, m_fs, [this, data] { return m_platform.OpenArchiveState((data / ArchiveStateFileName).string()); },
-        m_frontEnd, m_frontEnd, m_frontEnd,
+        m_frontEnd, m_frontEnd, m_coreDialogs,
         [this](std::function<void()> task) { QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection); },
         data.string()});
     m_dispatcher = std::make_unique<TaskDispatcher>(m_profiles, *m_controller);
@@ -122,20 +125,22 @@ std::optional<int> Program::Start()
     m_channel = std::make_unique<Channel>(m_platform, data, [this](const ChannelMessage& m) { received(m); });
     m_lock->Publish(m_channel->ServerPath());
     if (!m_channel->listening())
-        m_frontEnd.ShowWarning("Nachrichten anderer Programme können nicht empfangen werden.");
+        m_coreDialogs.ShowWarning("Nachrichten anderer Programme können nicht empfangen werden.");
 
     // The end of the session waits for the profiles that run at the end, as long as there are
     // any; the system lets it wait only so long (logind's InhibitDelayMaxSec).
     m_inhibitor = std::make_unique<SessionInhibitor>();
-    m_inhibitor->onSessionEnd = [this] { Stop(false); };
+    m_inhibitor->onSessionEnd = [this] { ToldToEnd(false); };
     m_inhibitor->onSleep = [this] { saveAll(); };
     m_inhibitor->onUnavailable = [this](const std::string& reason) {
-        m_frontEnd.ShowWarning("Das Ende der Sitzung kann nicht aufgehalten werden (" + reason +
-                               "). Profile, die beim Beenden laufen, haben nur so viel Zeit, wie das System "
-                               "Tresorio beim Herunterfahren lässt.");
+        m_coreDialogs.ShowWarning("Das Ende der Sitzung kann nicht aufgehalten werden (" + reason +
+                                  "). Profile, die beim Beenden laufen, haben nur so viel Zeit, wie das System "
+                                  "Tresorio beim Herunterfahren lässt.");
     };
     m_inhibitor->Hold(AnyAtExit(m_profiles));
 
+    if (m_ending)
+        return m_exitStatus;
     m_timer.setInterval(FirstTickInterval(m_settings.WaitAfterAutostart, AutostartEntry(m_platform), m_options.tickMs));
     QObject::connect(&m_timer, &QTimer::timeout, this, [this] { tick(); });
     m_timer.start();
@@ -149,6 +154,8 @@ std::int64_t Program::logLimit() const
 
 void Program::tick()
 {
+    if (m_ending)
+        return;
     m_timer.setInterval(m_options.tickMs);
     m_dispatcher->TaskDispatch(m_platform.Now());
     m_inhibitor->Hold(AnyAtExit(m_profiles));
@@ -262,7 +269,7 @@ void Program::received(const ChannelMessage& message)
             break;
         case ChannelCommand::Kind::Stop:
             SetPaused(false);
-            Stop(true);
+            ToldToEnd(true);
             break;
         case ChannelCommand::Kind::Pause:
             SetPaused(true);
@@ -325,21 +332,70 @@ void Program::runEnded()
 void Program::waitForRun()
 {
     // What the worker hands to this thread (a question about the medium, the run's end) is taken
-    // here while waiting: blocking on the worker instead could wait for ever on its question.
-    while (m_controller->RunActive()) {
-        QCoreApplication::sendPostedEvents(this);
+    // here while waiting, and so is a second request to end. A program before or after the run
+    // is waited for only so long: then it is left running, and its run goes on without it.
+    QElapsedTimer waited;
+    waited.start();
+    while (m_controller->RunActive() && !m_endAtOnce) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        if (waited.elapsed() >= std::int64_t{m_options.endWaitSeconds} * 1000) {
+            if (m_platform.StopWaitingForPrograms())
+                m_coreDialogs.ShowWarning("Ein Programm vor oder nach der Sicherung läuft nach " +
+                                          std::to_string(m_options.endWaitSeconds) +
+                                          " s noch; Tresorio endet, ohne länger darauf zu warten.");
+            waited.restart();
+        }
         if (m_controller->RunActive())
             QThread::msleep(5);
     }
-    m_controller->WaitForWorker();
+    if (!m_endAtOnce)
+        m_controller->WaitForWorker();
+}
+
+void Program::HearEndRequests()
+{
+    m_platform.WhenAskedToEnd([this](Platform::EndRequest request) { askedToEnd(request); });
+}
+
+void Program::askedToEnd(Platform::EndRequest request)
+{
+    // A second interrupt (Ctrl+C again, another SIGTERM) while the end waits for a run means now.
+    if (request == Platform::EndRequest::Interrupt && ++m_interrupts > 1 && m_ending) {
+        m_endAtOnce = true;
+        return;
+    }
+    ToldToEnd(false);
 }
 
 void Program::Stop(bool noFurtherActions)
 {
-    if (m_cleanedUp)
+    end(noFurtherActions);
+}
+
+void Program::ToldToEnd(bool noFurtherActions)
+{
+    if (m_controller)
+        m_controller->NoPowerOffFromNowOn();
+    end(noFurtherActions);
+}
+
+void Program::end(bool noFurtherActions)
+{
+    if (m_ending)
         return;
+    m_ending = true;
     m_noFurtherActions = m_noFurtherActions || noFurtherActions;
+    m_frontEnd.ProgramEnding();
     cleanUp();
+    if (m_endAtOnce) {
+        // The worker may be stuck in a file; what it did is kept, and the next start reports
+        // the run as interrupted.
+        if (m_commandLineRun)
+            m_exitStatus = 1;
+        std::cout.flush();
+        std::cerr.flush();
+        std::_Exit(m_exitStatus);
+    }
     const int status = m_exitStatus;
     QMetaObject::invokeMethod(
         QCoreApplication::instance(), [status] { QCoreApplication::exit(status); }, Qt::QueuedConnection);
@@ -347,21 +403,20 @@ void Program::Stop(bool noFurtherActions)
 
 void Program::cleanUp()
 {
-    m_cleanedUp = true;
     m_timer.stop();
     m_channel.reset();
     if (!m_controller)
         return;
     if (m_controller->RunActive()) {
         // A run in progress is cancelled, and its report and statistics are kept.
-        m_controller->TBBBreakClick();
+        m_controller->CancelForEnd();
         waitForRun();
     }
     if (!m_noFurtherActions) {
         // The runs at the end go through even when the scheduler is paused; the pause is kept
         // for the next start.
         m_controller->SetWorkerPaused(false);
-        for (int row = 0; row < m_profiles.count(); ++row) {
+        for (int row = 0; row < m_profiles.count() && !m_endAtOnce; ++row) {
             if (m_profiles.at(row).OnShutDown) {
                 m_controller->BackupProfile(row);
                 waitForRun();
@@ -379,14 +434,14 @@ void Program::cleanUp()
 void Program::saveProfiles()
 {
     if (const auto failure = m_profileFile->SaveProfiles(m_profiles))
-        m_frontEnd.ShowError(*failure);
+        m_coreDialogs.ShowError(*failure);
     for (const std::string& warning : m_profileFile->TakeWarnings())
-        m_frontEnd.ShowWarning(warning);
+        m_coreDialogs.ShowWarning(warning);
 }
 
 void Program::saveAll()
 {
     saveProfiles();
     if (!m_log->WritePending(logLimit()))
-        m_frontEnd.ShowError("Protokoll " + m_log->path().string() + " kann nicht geschrieben werden.");
+        m_coreDialogs.ShowError("Protokoll " + m_log->path().string() + " kann nicht geschrieben werden.");
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/Channel.h"
+#include "app/CommandLine.h"
+#include "app/CoreDialogs.h"
 #include "app/FrontEnd.h"
 #include "app/QtSettingsStore.h"
 #include "app/SessionInhibitor.h"
@@ -28,11 +30,13 @@ struct ProgramOptions
     std::filesystem::path dataFolder;
     std::optional<std::string> profileName; // run this profile and end
     int tickMs = 10000;                     // the scheduler tick
+    int endWaitSeconds = DefaultEndWaitSeconds;
 };
 
 /// The running program: settings, profiles, the run controller and the dispatcher, driven by
-/// the Qt event loop. Start() runs the start-up sequence; the program ends through Stop (a
-/// command, a signal, the end of a command-line run), which cleans up exactly once.
+/// the Qt event loop. Start() runs the start-up sequence; the program ends through Stop (its exit
+/// commands, the end of a command-line run) or ToldToEnd (a signal, the end of the session,
+/// "TRSROStop"), which clean up exactly once. Nothing of the end waits for a person.
 class Program final : public QObject
 {
 public:
@@ -45,6 +49,14 @@ public:
     /// Ends the program: cancels a run and waits for its report, runs the profiles for the end
     /// (unless noFurtherActions), saves settings and profiles, then leaves the event loop.
     void Stop(bool noFurtherActions);
+    /// Ends the program because it was told to from outside (a signal, the end of the session,
+    /// "TRSROStop"): as Stop, and no run switches the computer off any more.
+    void ToldToEnd(bool noFurtherActions);
+    /// From now on the system's requests to end (signals) end the program: the first as
+    /// ToldToEnd, a second interrupt during the end at once, once everything is saved.
+    void HearEndRequests();
+    /// Whether the program has ended or is ending.
+    bool ending() const { return m_ending; }
 
     // What the windows ask of the program.
 
@@ -92,6 +104,8 @@ private:
     /// Hands the named profile's run to the copy that holds the data folder; the exit status,
     /// or nothing when that copy is gone and this one holds the folder now.
     std::optional<int> handOver();
+    void end(bool noFurtherActions);
+    void askedToEnd(Platform::EndRequest request);
     void cleanUp();
     void waitForRun();
     /// Chooses the next profile again and shows it.
@@ -104,6 +118,7 @@ private:
     Platform& m_platform;
     FileSystem& m_fs;
     FrontEnd& m_frontEnd;
+    CoreDialogs m_coreDialogs{m_frontEnd};
     std::unique_ptr<DataFolderLock> m_lock;
     std::unique_ptr<QtSettingsStore> m_store;
     ProgramSettings m_settings;
@@ -116,7 +131,9 @@ private:
     std::unique_ptr<SessionInhibitor> m_inhibitor; // while profiles are to run at the end
     QTimer m_timer;
     bool m_noFurtherActions = false;
-    bool m_cleanedUp = false;
+    bool m_ending = false;
+    int m_interrupts = 0;           // SIGTERM and SIGINT received
+    bool m_endAtOnce = false;       // a second interrupt came during the end
     bool m_commandLineMode = false; // started to run one profile: ends when no run is left
     std::optional<ProfileId> m_commandLineRun;
     int m_exitStatus = 0;

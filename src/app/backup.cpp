@@ -62,16 +62,16 @@ int runProgram(int argc, char** argv, const CommandLine& line, const std::filesy
 #ifdef TRESORIO_WITH_WINDOWS
     if (!line.headless) {
         if (DisplayCanBeOpened())
-            return RunWithWindows(argc, argv, {dataFolder, line.profileName, line.tickMs}, platform);
+            return RunWithWindows(argc, argv, {dataFolder, line.profileName, line.tickMs, line.endWaitSeconds},
+                                  platform);
         std::cerr << "tresorio: Keine Anzeige erreichbar; Tresorio läuft ohne Fenster.\n";
     }
 #endif
     QCoreApplication app(argc, argv);
     const std::unique_ptr<FileSystem> fs = MakeNativeFileSystem();
     HeadlessFrontEnd frontEnd;
-    Program program({dataFolder, line.profileName, line.tickMs}, platform, *fs, frontEnd);
-    // The end of the session and termination signals end the program as its exit commands do.
-    platform.WhenAskedToEnd([&program] { program.Stop(false); });
+    Program program({dataFolder, line.profileName, line.tickMs, line.endWaitSeconds}, platform, *fs, frontEnd);
+    program.HearEndRequests();
     if (const auto status = program.Start())
         return *status;
     return QCoreApplication::exec();

@@ -9,6 +9,8 @@
 #include "profiles/ProfileRowTexts.h"
 #include "scheduler/NextRun.h"
 
+#include <chrono>
+
 RunController::RunController(RunEnvironment environment) : m_env(std::move(environment))
 {
 }
@@ -95,6 +97,7 @@ void RunController::BackupProfile(int row)
     m_finished.reset();
     m_control.abortRequested = false;
     m_startedByUser = m_nextByUser;
+    m_cancelledForEnd = false;
     m_runActive = true;
     m_active = m_env.profiles.idAt(row);
     TProfile& profile = m_env.profiles.at(row);
@@ -235,6 +238,9 @@ void RunController::backupLog(const std::vector<std::string>& lines, std::int32_
 
 void RunController::endRun(std::int32_t errors, std::optional<bool> powerOff)
 {
+    // A run the end of the program cut short asked nobody to switch the computer off.
+    if (m_cancelledForEnd || !m_powerOffAllowed)
+        powerOff.reset();
     m_env.view.ShowActive(false, {});
     m_runActive = false;
     m_active.reset();
@@ -263,6 +269,17 @@ void RunController::TBBBackupNowClick(std::optional<int> selectedRow)
 void RunController::TBBBreakClick()
 {
     m_control.abortRequested = true;
+}
+
+void RunController::CancelForEnd()
+{
+    m_cancelledForEnd = true;
+    m_control.abortRequested = true;
+}
+
+void RunController::NoPowerOffFromNowOn()
+{
+    m_powerOffAllowed = false;
 }
 
 void RunController::SetWorkerPaused(bool paused)
@@ -314,7 +331,7 @@ void RunController::WorkerObserver::ShowProgress(std::int64_t filesDone, std::in
     m_controller.m_env.observer.ShowProgress(filesDone, bytesDone);
 }
 
-bool RunController::WorkerObserver::askOnMainThread(const std::function<bool()>& question)
+bool RunController::WorkerObserver::askOnMainThread(std::function<bool()> question)
 {
     // The worker waits for the answer, so there always is one: a question dropped unasked (the
     // program ends, its queue goes) answers Cancel, and so does one that comes after a cancel.
@@ -344,17 +361,24 @@ bool RunController::WorkerObserver::askOnMainThread(const std::function<bool()>&
     std::future<bool> answered = reply->answer();
     RunControl& control = m_controller.m_control;
     m_controller.m_env.toMainThread(
-        [reply, &question, &control] { reply->give(!control.abortRequested && question()); });
+        [reply, question = std::move(question), &control] { reply->give(!control.abortRequested && question()); });
     reply.reset();
+    // A cancel ends the wait even while the question is still open: the end of the program may
+    // come from within the question's own event loop, which returns only after that end.
+    while (answered.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready)
+        if (control.abortRequested)
+            return false;
     return answered.get();
 }
 
 bool RunController::WorkerObserver::CheckDest(const std::string& destination, const std::string& expectedName)
 {
-    return askOnMainThread([&] { return m_controller.CheckDestVolume(destination, expectedName); });
+    return askOnMainThread(
+        [this, destination, expectedName] { return m_controller.CheckDestVolume(destination, expectedName); });
 }
 
 bool RunController::WorkerObserver::NextDisk(int number, int total, const std::string& drive)
 {
-    return askOnMainThread([&] { return m_controller.ZipItGetNextDisk(number, total, drive); });
+    return askOnMainThread(
+        [this, number, total, drive] { return m_controller.ZipItGetNextDisk(number, total, drive); });
 }

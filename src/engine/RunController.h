@@ -59,6 +59,11 @@ public:
     void TBBBackupNowClick(std::optional<int> selectedRow);
     /// The command "Sicherung abbrechen": the worker stops at its next check.
     void TBBBreakClick();
+    /// The program ends: the run stops at its next check and never switches the computer off.
+    void CancelForEnd();
+    /// The program is told to end from outside: from now on no run switches the computer off
+    /// (the system may be restarting, or only this program was meant to end).
+    void NoPowerOffFromNowOn();
     /// While paused, a run waits before its next file (a cancel still ends it); runs started
     /// meanwhile wait too.
     void SetWorkerPaused(bool paused);
@@ -90,7 +95,7 @@ private:
 
     private:
         // The worker waits while the main thread asks.
-        bool askOnMainThread(const std::function<bool()>& question);
+        bool askOnMainThread(std::function<bool()> question);
 
         RunController& m_controller;
     };
@@ -117,6 +122,8 @@ private:
     WorkerObserver m_workerObserver{*this};
     RunControl m_control;
     bool m_runActive = false;
+    bool m_cancelledForEnd = false;
+    bool m_powerOffAllowed = true;
     std::optional<ProfileId> m_active;
     bool m_netConnectionMade = false;
     std::int64_t m_reference = NeverRan;        // what the running profile's files were compared with

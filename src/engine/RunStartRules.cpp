@@ -88,6 +88,9 @@ std::optional<std::string> ProgramNote(const std::string& commandLine, const Pla
 {
     if (!run.started)
         return "Hinweis: Programm vor der Sicherung \"" + commandLine + "\" konnte nicht gestartet werden";
+    if (run.stillRunning)
+        return "Hinweis: Programm vor der Sicherung \"" + commandLine +
+               "\" läuft noch; Tresorio endet, ohne länger darauf zu warten";
     if (waited && run.exitStatus != 0)
         return "Hinweis: Programm vor der Sicherung \"" + commandLine + "\" endete mit Status " +
                std::to_string(run.exitStatus);

@@ -67,10 +67,14 @@ public:
     struct ProgramRun
     {
         bool started = false;
-        int exitStatus = 0; // when waited for: its exit status (-1 when it did not end normally)
+        int exitStatus = 0;        // when waited for: its exit status (-1 when it did not end normally)
+        bool stillRunning = false; // waited for, but left running (StopWaitingForPrograms)
     };
     /// Starts a command line with the shell in folder; with wait, returns when it has ended.
     virtual ProgramRun RunProgram(const std::string& commandLine, const std::string& folder, bool wait) = 0;
+    /// The programs waited for now are left running: their RunProgram returns at once. Programs
+    /// started later are waited for again. Whether one was waited for.
+    virtual bool StopWaitingForPrograms() = 0;
     /// Logs on to a network share with a user and password.
     virtual Status ConnectShare(const std::string& share, const std::string& user, const std::string& password) = 0;
     virtual void DisconnectShare(const std::string& share) = 0;
@@ -95,9 +99,15 @@ public:
     virtual std::optional<std::string> PrivateRuntimeFolder() = 0;
     /// The catalogue of archive states in file.
     virtual std::unique_ptr<ArchiveAttribute> OpenArchiveState(const std::string& file) = 0;
-    /// From now on calls ask each time the system asks the program to end (the end of the
-    /// session, a termination signal), on the thread of the event loop, which must exist.
-    virtual void WhenAskedToEnd(std::function<void()> ask) = 0;
+    /// How the system asks the program to end.
+    enum class EndRequest
+    {
+        Interrupt, // SIGTERM, SIGINT: a person or a service manager
+        Hangup,    // SIGHUP: the terminal or the session went away
+    };
+    /// From now on calls ask each time the system asks the program to end, on the thread of the
+    /// event loop, which must exist.
+    virtual void WhenAskedToEnd(std::function<void(EndRequest)> ask) = 0;
 };
 
 /// Query (without a value) or set and then query the autostart registration.

@@ -134,6 +134,16 @@ bool GuiFrontEnd::AskOkCancel(const std::string& text)
     return m_boxes.AskOkCancel(text);
 }
 
+void GuiFrontEnd::Notify(Notice kind, const std::string& text)
+{
+    m_boxes.Notify(kind, text);
+}
+
+void GuiFrontEnd::ProgramEnding()
+{
+    m_boxes.SetEnding();
+}
+
 void GuiFrontEnd::UpdateProfileList()
 {
     if (m_window)

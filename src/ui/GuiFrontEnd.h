@@ -60,6 +60,8 @@ public:
     void ShowInfo(const std::string& text) override;
     bool AskConfirmation(const std::string& text) override;
     bool AskOkCancel(const std::string& text) override;
+    void Notify(Notice kind, const std::string& text) override;
+    void ProgramEnding() override;
 
     // ProgramView
     void UpdateProfileList() override;

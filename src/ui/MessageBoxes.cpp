@@ -2,9 +2,44 @@
 
 #include "ui/CoreTexts.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QDialog>
+#include <iostream>
+#include <optional>
 
 namespace {
+
+QString captionOf(Notice kind)
+{
+    switch (kind) {
+    case Notice::Error:
+        return QCoreApplication::translate("MessageBoxes", "Fehler");
+    case Notice::Warning:
+        return QCoreApplication::translate("MessageBoxes", "Warnung");
+    case Notice::Info:
+        break;
+    }
+    return QCoreApplication::translate("MessageBoxes", "Information");
+}
+
+QMessageBox::Icon iconOf(Notice kind)
+{
+    switch (kind) {
+    case Notice::Error:
+        return QMessageBox::Critical;
+    case Notice::Warning:
+        return QMessageBox::Warning;
+    case Notice::Info:
+        break;
+    }
+    return QMessageBox::Information;
+}
+
+// Without windows to show it in, a message still reaches the session's journal.
+void toStandardError(const QString& caption, const std::string& text)
+{
+    std::cerr << "tresorio: " << caption.toStdString() << ": " << text << std::endl;
+}
 
 std::deque<QMessageBox::StandardButton>& nextAnswers()
 {
@@ -30,14 +65,29 @@ std::deque<std::string>& MessageBoxes::answeredTexts()
     return texts;
 }
 
+namespace {
+
+// Tests answer boxes from a queue: the next answer, and the text it answered, when one waits.
+std::optional<QMessageBox::StandardButton> queuedAnswer(const std::string& text)
+{
+    if (nextAnswers().empty())
+        return std::nullopt;
+    const QMessageBox::StandardButton answer = nextAnswers().front();
+    nextAnswers().pop_front();
+    MessageBoxes::answeredTexts().push_back(text);
+    return answer;
+}
+
+} // namespace
+
 QMessageBox::StandardButton MessageBoxes::show(QMessageBox::Icon icon, const QString& caption, const std::string& text,
                                                QMessageBox::StandardButtons buttons, QMessageBox::StandardButton safe)
 {
-    if (!nextAnswers().empty()) {
-        const QMessageBox::StandardButton answer = nextAnswers().front();
-        nextAnswers().pop_front();
-        answeredTexts().push_back(text);
-        return answer;
+    if (const auto answer = queuedAnswer(text))
+        return *answer;
+    if (m_ending) {
+        toStandardError(caption, text);
+        return safe;
     }
     QMessageBox box(icon, caption, CoreText(text), buttons, m_parent);
     // Messages carry file names, server answers and the maker's version page: text that looks like
@@ -51,20 +101,45 @@ QMessageBox::StandardButton MessageBoxes::show(QMessageBox::Icon icon, const QSt
 
 void MessageBoxes::ShowError(const std::string& text)
 {
-    show(QMessageBox::Critical, QCoreApplication::translate("MessageBoxes", "Fehler"), text, QMessageBox::Ok,
-         QMessageBox::Ok);
+    show(iconOf(Notice::Error), captionOf(Notice::Error), text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 void MessageBoxes::ShowWarning(const std::string& text)
 {
-    show(QMessageBox::Warning, QCoreApplication::translate("MessageBoxes", "Warnung"), text, QMessageBox::Ok,
-         QMessageBox::Ok);
+    show(iconOf(Notice::Warning), captionOf(Notice::Warning), text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 void MessageBoxes::ShowInfo(const std::string& text)
 {
-    show(QMessageBox::Information, QCoreApplication::translate("MessageBoxes", "Information"), text, QMessageBox::Ok,
-         QMessageBox::Ok);
+    show(iconOf(Notice::Info), captionOf(Notice::Info), text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+void MessageBoxes::Notify(Notice kind, const std::string& text)
+{
+    if (queuedAnswer(text))
+        return;
+    if (m_ending) {
+        toStandardError(captionOf(kind), text);
+        return;
+    }
+    // Over a dialog that waits for the user, the box belongs to that dialog: a box beside it
+    // could not be clicked until the dialog is closed.
+    QWidget* parent = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : m_parent;
+    auto* box = new QMessageBox(iconOf(kind), captionOf(kind), CoreText(text), QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setTextFormat(Qt::PlainText);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+}
+
+void MessageBoxes::SetEnding()
+{
+    m_ending = true;
+    // A dialog or box waiting for an answer holds its caller's work; rejected, each one's
+    // caller goes on as after Cancel.
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<QDialog*>(widget); dialog && dialog->isVisible())
+            dialog->reject();
 }
 
 bool MessageBoxes::AskConfirmation(const std::string& text)

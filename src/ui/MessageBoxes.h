@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/FrontEnd.h"
 #include "engine/Dialogs.h"
 
 #include <QMessageBox>
@@ -9,7 +10,8 @@ class QWidget;
 
 /// The program's message boxes as QMessageBox, with the captions "Fehler", "Warnung",
 /// "Information" and "Bestätigung". Tests queue the next answers; a queued answer is taken
-/// instead of showing the box, and the text is remembered.
+/// instead of showing the box, and the text is remembered. Once the program ends no box waits:
+/// messages go to standard error, questions get the safe answer.
 class MessageBoxes final : public Dialogs
 {
 public:
@@ -20,6 +22,11 @@ public:
     bool AskOkCancel(const std::string& text) override;
     /// The warning box with OK and Cancel; true on OK.
     bool AskWarning(const std::string& text);
+    /// A message box that waits for nobody: the caller goes on at once, the box stays until it
+    /// is closed.
+    void Notify(Notice kind, const std::string& text);
+    /// From now on no box is shown; the boxes and dialogs open now are closed.
+    void SetEnding();
 
     /// The window the boxes belong to (none: the boxes stand alone).
     void setParent(QWidget* parent) { m_parent = parent; }
@@ -36,4 +43,5 @@ private:
                                      QMessageBox::StandardButtons buttons, QMessageBox::StandardButton safe);
 
     QWidget* m_parent = nullptr;
+    bool m_ending = false;
 };

@@ -26,8 +26,7 @@ int RunWithWindows(int argc, char** argv, const ProgramOptions& options, Platfor
     const std::unique_ptr<FileSystem> fs = MakeNativeFileSystem();
     GuiFrontEnd frontEnd;
     Program program(options, platform, *fs, frontEnd);
-    // The end of the session and termination signals end the program as its exit commands do.
-    platform.WhenAskedToEnd([&program] { program.Stop(false); });
+    program.HearEndRequests();
     if (const auto status = program.Start())
         return *status;
     frontEnd.Open(program);

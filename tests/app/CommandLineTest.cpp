@@ -26,8 +26,16 @@ TEST(CommandLineTest, Options)
     }
     EXPECT_EQ(ParseCommandLine({"--tick-ms", "200"}).tickMs, 200);
     EXPECT_EQ(ParseCommandLine({}).tickMs, 10000);
-    for (const std::vector<std::string>& bad :
-         {std::vector<std::string>{"--data-dir"}, {"--data-dir", ""}, {"--frobnicate"}, {"--send"}, {"--tick-ms", "5"}})
+    EXPECT_EQ(ParseCommandLine({"--end-wait", "0"}).endWaitSeconds, 0);
+    EXPECT_EQ(ParseCommandLine({}).endWaitSeconds, 30);
+    for (const std::vector<std::string>& bad : {std::vector<std::string>{"--data-dir"},
+                                                {"--data-dir", ""},
+                                                {"--frobnicate"},
+                                                {"--send"},
+                                                {"--tick-ms", "5"},
+                                                {"--end-wait", "-1"},
+                                                {"--end-wait", "3601"},
+                                                {"--end-wait"}})
         EXPECT_FALSE(ParseCommandLine(bad).error.empty()) << bad[0];
 }
 

@@ -1,6 +1,7 @@
 // The tresorio executable, started as a process.
 
 #include "ProgramProcess.h"
+#include "RunningProgramTest.h"
 #include "support/Shell.h"
 #include "support/TempDir.h"
 #include "support/TreeBuilder.h"
@@ -24,63 +25,6 @@ std::map<std::string, std::string> snapshot(const std::filesystem::path& folder)
     for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
         files[entry.path().string()] = entry.is_regular_file() ? ReadFileBytes(entry.path()) : "<dir>";
     return files;
-}
-
-// A copy of the program running in the background on a data folder, with a short tick.
-class RunningCopy
-{
-public:
-    RunningCopy(const std::filesystem::path& home, const std::optional<std::filesystem::path>& data,
-                const QProcessEnvironment& extra = {})
-    {
-        QProcessEnvironment environment = environmentFor(home);
-        for (const QString& key : extra.keys())
-            environment.insert(key, extra.value(key));
-        m_process.setProcessEnvironment(environment);
-        QStringList arguments = {"--headless", "--tick-ms", "100"};
-        if (data)
-            arguments << "--data-dir" << q(*data);
-        m_process.start(TRESORIO_EXECUTABLE, arguments);
-        m_process.waitForStarted();
-    }
-    ~RunningCopy()
-    {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.kill();
-            m_process.waitForFinished();
-        }
-    }
-    int waitForExit()
-    {
-        m_process.waitForFinished(30000);
-        return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
-    }
-    QProcess& process() { return m_process; }
-
-private:
-    QProcess m_process;
-};
-
-bool waitFor(const std::function<bool()>& condition);
-
-// The running copy listens once its socket stands in the runtime folder.
-bool channelReady(const std::filesystem::path& home)
-{
-    return waitFor([&home] {
-        std::error_code error;
-        return std::filesystem::exists(home / "run/tresorio", error) &&
-               !std::filesystem::is_empty(home / "run/tresorio", error);
-    });
-}
-
-bool waitFor(const std::function<bool()>& condition)
-{
-    for (int i = 0; i < 300; ++i) {
-        if (condition())
-            return true;
-        QThread::msleep(100);
-    }
-    return false;
 }
 
 TEST(ProgramTest, ListsAProfileFileOfAnOlderInstallation)
@@ -154,39 +98,6 @@ TEST(ProgramTest, FirstStartCreatesTheFilesInTheDefaultDataFolder)
     EXPECT_EQ(copy.waitForExit(), 0);
     EXPECT_NE(ReadFileBytes(data / "settings.ini").find("WaitAfterAutostart=10"), std::string::npos);
 }
-
-class RunningProgramTest : public ::testing::Test
-{
-protected:
-    TempDir home;
-    std::filesystem::path data = home / "daten";
-    std::filesystem::path src = home / "quelle";
-    std::filesystem::path dst = home / "ziel";
-
-    RunningProgramTest()
-    {
-        std::filesystem::create_directories(home / "run");
-        std::filesystem::permissions(home / "run", std::filesystem::perms::owner_all);
-        std::filesystem::create_directories(data);
-        MakeFile(src / "a.txt", "hallo");
-        MakeFile(src / "sub/b.txt", "welt");
-    }
-
-    // One profile, due long ago when nextRun says so, else only by hand.
-    void writeProfile(bool due, const std::string& source = "")
-    {
-        WriteFileBytes(data / "Backup.bpf",
-                       "[Signature]\r\n\r\n\r\n[Daten]\r\nSource=" + (source.empty() ? src.string() : source) +
-                           "/\r\nWithsub=1\r\nDestination=" + dst.string() + "/\r\nPeriod=" + (due ? "2" : "1") +
-                           "\r\nHours=1\r\nBackuptype=1\r\nGenerations=1\r\nMissedBackup=1\r\n"
-                           "NextRun=01.01.2020 00:00:00\r\n");
-    }
-
-    bool reported()
-    {
-        return ReadFileBytes(data / "Backup.log").find("Ende Profil           : Daten") != std::string::npos;
-    }
-};
 
 TEST_F(RunningProgramTest, ADueProfileRunsByItselfAndStopSavesEverything)
 {
@@ -464,51 +375,6 @@ TEST_F(RunningProgramTest, ProgramsBeforeTheRunStartWhereverTheirPathsPointAndTh
     EXPECT_TRUE(std::filesystem::exists(home / "x/flag"));
     EXPECT_TRUE(std::filesystem::exists(home / "erledigt")); // made in home
 }
-
-// A private bus with a stand-in for logind on it; the program finds it as its system bus.
-class FakeLogind
-{
-public:
-    explicit FakeLogind(const std::filesystem::path& folder)
-    {
-        const QString address = "unix:path=" + q(folder / "system_bus_socket");
-        m_bus.start("dbus-daemon", {"--config-file=/usr/share/dbus-1/session.conf", "--nofork", "--nopidfile",
-                                    "--address=" + address, "--print-address=1"});
-        if (!m_bus.waitForReadyRead(10000))
-            return;
-        m_address = m_bus.readLine().trimmed();
-        m_logind.start(TRESORIO_FAKE_LOGIND, {m_address});
-        if (next() != "ready")
-            m_address.clear();
-    }
-    ~FakeLogind()
-    {
-        for (QProcess* process : {&m_logind, &m_bus}) {
-            process->kill();
-            process->waitForFinished();
-        }
-    }
-    bool running() const { return !m_address.isEmpty(); }
-    QProcessEnvironment asSystemBus() const
-    {
-        QProcessEnvironment env;
-        env.insert("DBUS_SYSTEM_BUS_ADDRESS", m_address);
-        return env;
-    }
-    // The next line the stand-in tells, or "" after 30 seconds of silence.
-    std::string next()
-    {
-        if (!m_logind.canReadLine() && !m_logind.waitForReadyRead(30000))
-            return "";
-        return m_logind.readLine().trimmed().toStdString();
-    }
-    void send(const char* signal) { m_logind.write(QByteArray(signal) + "\n"); }
-
-private:
-    QProcess m_bus;
-    QProcess m_logind;
-    QString m_address;
-};
 
 TEST_F(RunningProgramTest, TheSessionWaitsForTheProfilesThatRunAtItsEnd)
 {

@@ -350,6 +350,30 @@ TEST_F(RunControllerTest, CancelErrorsMessageAndPowerOff)
     EXPECT_EQ(dialogs.shown.back(), "Information: Kein Profil ausgewählt.");
 }
 
+TEST_F(RunControllerTest, ARunTheEndOfTheProgramCutsShortNeverSwitchesOff)
+{
+    const int row = add("Daten");
+    profiles.at(row).ShutDown = true;
+    // Cut short by the end of the program: nothing switches off, and the next run, which the
+    // user cancels, keeps its power-off.
+    observer.onProgress = [this] { controller.CancelForEnd(); };
+    controller.BackupProfile(row);
+    finishRun();
+    EXPECT_EQ(profiles.at(row).Errors, 1);
+    EXPECT_TRUE(platform.powerOffs.empty());
+    observer.onProgress = [this] { controller.TBBBreakClick(); };
+    controller.BackupProfile(row);
+    finishRun();
+    EXPECT_EQ(platform.powerOffs, std::vector<bool>{false});
+    // Told to end from outside: not even a run to its end switches off any more.
+    observer.onProgress = nullptr;
+    controller.NoPowerOffFromNowOn();
+    controller.BackupProfile(row);
+    finishRun();
+    EXPECT_EQ(profiles.at(row).Errors, 0);
+    EXPECT_EQ(platform.powerOffs, std::vector<bool>{false});
+}
+
 TEST_F(RunControllerTest, TheWorkerAsksForTheMediumOnTheMainThread)
 {
     const int row = add("Medium");

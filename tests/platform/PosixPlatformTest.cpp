@@ -2,8 +2,10 @@
 
 #include "support/TempDir.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace {
 
@@ -90,6 +92,26 @@ TEST(PosixPlatformTest, ProgramsRunInTheirFolder)
     const Status share = platform.ConnectShare("\\\\srv\\data", "anna", "geheim");
     EXPECT_EQ(share.code, 50);
     EXPECT_NE(share.message.find("nicht unterstützt"), std::string::npos);
+}
+
+TEST(PosixPlatformTest, AProgramWaitedForCanBeLeftRunning)
+{
+    TempDir dir;
+    PosixPlatform platform("/usr/bin/tresorio", "/tmp");
+    EXPECT_FALSE(platform.StopWaitingForPrograms()); // none waited for
+    Platform::ProgramRun slow;
+    std::thread waiting([&] { slow = platform.RunProgram("sleep 0.5; touch spaet.txt", dir.path().string(), true); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_TRUE(platform.StopWaitingForPrograms());
+    waiting.join();
+    EXPECT_TRUE(slow.started);
+    EXPECT_TRUE(slow.stillRunning);
+    EXPECT_FALSE(std::filesystem::exists(dir / "spaet.txt"));
+    // It goes on by itself; a program started later is waited for again.
+    const Platform::ProgramRun next = platform.RunProgram("sleep 0.6; touch danach.txt", dir.path().string(), true);
+    EXPECT_FALSE(next.stillRunning);
+    EXPECT_TRUE(std::filesystem::exists(dir / "spaet.txt"));
+    EXPECT_TRUE(std::filesystem::exists(dir / "danach.txt"));
 }
 
 } // namespace

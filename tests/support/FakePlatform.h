@@ -66,6 +66,12 @@ public:
         }
         return {programsStart, wait ? programStatus : 0};
     }
+    int stoppedWaiting = 0; // how often the program let go of the programs it waited for
+    bool StopWaitingForPrograms() override
+    {
+        ++stoppedWaiting;
+        return false;
+    }
     /// From now on, a program waited for runs until ReleasePrograms: as long as the test likes.
     void HoldPrograms()
     {
@@ -128,8 +134,8 @@ public:
     std::optional<std::string> runtimeFolder;
     std::optional<std::string> PrivateRuntimeFolder() override { return runtimeFolder; }
     std::unique_ptr<ArchiveAttribute> OpenArchiveState(const std::string&) override { return nullptr; }
-    std::function<void()> askToEnd;
-    void WhenAskedToEnd(std::function<void()> ask) override { askToEnd = std::move(ask); }
+    std::function<void(EndRequest)> askToEnd;
+    void WhenAskedToEnd(std::function<void(EndRequest)> ask) override { askToEnd = std::move(ask); }
 
 private:
     std::mutex m_programMutex; // programs may run on a thread of their own

@@ -9,14 +9,19 @@
 #include <QStandardPaths>
 #include <algorithm>
 #include <blkid/blkid.h>
+#include <cerrno>
 #include <chrono>
 #include <ctime>
+#include <fcntl.h>
 #include <fstream>
 #include <iterator>
 #include <pwd.h>
+#include <spawn.h>
 #include <sstream>
 #include <sys/resource.h>
 #include <sys/syscall.h>
+#include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -171,17 +176,49 @@ VolumeInfo PosixPlatform::VolumeOf(const std::string& path)
 Platform::ProgramRun PosixPlatform::RunProgram(const std::string& commandLine, const std::string& folder, bool wait)
 {
     // As cron does: the shell runs the whole command line.
-    const QStringList arguments = {QStringLiteral("-c"), QString::fromStdString(commandLine)};
-    if (!wait)
+    if (!wait) {
+        const QStringList arguments = {QStringLiteral("-c"), QString::fromStdString(commandLine)};
         return {QProcess::startDetached(QStringLiteral("/bin/sh"), arguments, QString::fromStdString(folder)), 0};
-    QProcess process;
-    process.setWorkingDirectory(QString::fromStdString(folder));
-    process.setProcessChannelMode(QProcess::ForwardedChannels);
-    process.start(QStringLiteral("/bin/sh"), arguments);
-    if (!process.waitForStarted(-1))
+    }
+    // Started by hand rather than by QProcess, which kills what it stops waiting for: the end of
+    // the program may leave a slow program to finish by itself.
+    const unsigned round = m_waitRound.load();
+    posix_spawn_file_actions_t actions;
+    ::posix_spawn_file_actions_init(&actions);
+    ::posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+    ::posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    std::string shell = "sh";
+    std::string option = "-c";
+    std::string line = commandLine;
+    char* const arguments[] = {shell.data(), option.data(), line.data(), nullptr};
+    pid_t pid = 0;
+    const int failed = ::posix_spawn(&pid, "/bin/sh", &actions, nullptr, arguments, environ);
+    ::posix_spawn_file_actions_destroy(&actions);
+    if (failed != 0)
         return {false, 0};
-    process.waitForFinished(-1);
-    return {true, process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1};
+    ++m_waiting;
+    const struct Waited
+    {
+        std::atomic<int>& count;
+        ~Waited() { --count; }
+    } waited{m_waiting};
+    for (;;) {
+        int status = 0;
+        const pid_t ended = ::waitpid(pid, &status, WNOHANG);
+        if (ended == pid)
+            return {true, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+        if (ended < 0 && errno != EINTR)
+            return {true, -1};
+        if (m_waitRound.load() != round)
+            return {true, 0, true};
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
+bool PosixPlatform::StopWaitingForPrograms()
+{
+    ++m_waitRound;
+    return m_waiting.load() > 0;
 }
 
 Status PosixPlatform::ConnectShare(const std::string&, const std::string&, const std::string&)

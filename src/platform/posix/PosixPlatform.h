@@ -3,6 +3,7 @@
 #include "platform/MountTable.h"
 #include "platform/Platform.h"
 
+#include <atomic>
 #include <filesystem>
 #include <memory>
 
@@ -27,6 +28,7 @@ public:
     VolumeInfo VolumeOf(const std::string& path) override;
     std::vector<std::string> MediaMountRoots() override;
     ProgramRun RunProgram(const std::string& commandLine, const std::string& folder, bool wait) override;
+    bool StopWaitingForPrograms() override;
     Status ConnectShare(const std::string& share, const std::string& user, const std::string& password) override;
     void DisconnectShare(const std::string& share) override;
     void PowerOff(bool force) override;
@@ -37,7 +39,7 @@ public:
     std::string PublishedByLockHolder(const std::string& lockFile) override;
     std::optional<std::string> PrivateRuntimeFolder() override;
     std::unique_ptr<ArchiveAttribute> OpenArchiveState(const std::string& file) override;
-    void WhenAskedToEnd(std::function<void()> ask) override;
+    void WhenAskedToEnd(std::function<void(EndRequest)> ask) override;
 
     /// The XDG autostart entry: $XDG_CONFIG_HOME/autostart/tresorio.desktop.
     static std::filesystem::path AutostartFile();
@@ -50,4 +52,6 @@ private:
     std::filesystem::path m_executable;
     std::filesystem::path m_dataFolder;
     std::unique_ptr<QSocketNotifier> m_endRequests; // reads what the signal handler wrote
+    std::atomic<unsigned> m_waitRound{0};           // a new round lets go of the programs waited for
+    std::atomic<int> m_waiting{0};                  // programs waited for now
 };

@@ -15,12 +15,14 @@
 namespace {
 
 // SIGTERM, SIGINT and SIGHUP (the end of the session) reach the program through its event loop:
-// the handler only writes a byte that the loop reads.
+// the handler only writes a byte that the loop reads, one for each signal.
 int endPipe[2] = {-1, -1};
+constexpr char InterruptByte = 'i';
+constexpr char HangupByte = 'h';
 
-void onEndSignal(int)
+void onEndSignal(int signal)
 {
-    const char byte = 1;
+    const char byte = signal == SIGHUP ? HangupByte : InterruptByte;
     [[maybe_unused]] const auto ignored = ::write(endPipe[1], &byte, 1);
 }
 
@@ -64,7 +66,7 @@ std::unique_ptr<ArchiveAttribute> PosixPlatform::OpenArchiveState(const std::str
     return std::make_unique<ArchiveStateCatalogue>(file);
 }
 
-void PosixPlatform::WhenAskedToEnd(std::function<void()> ask)
+void PosixPlatform::WhenAskedToEnd(std::function<void(EndRequest)> ask)
 {
     if (endPipe[0] < 0 && ::pipe2(endPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
@@ -77,9 +79,9 @@ void PosixPlatform::WhenAskedToEnd(std::function<void()> ask)
         ::sigaction(signal, &action, nullptr);
     m_endRequests = std::make_unique<QSocketNotifier>(endPipe[0], QSocketNotifier::Read);
     QObject::connect(m_endRequests.get(), &QSocketNotifier::activated, [ask = std::move(ask)] {
+        // Each signal counts: a second interrupt may mean "now".
         char byte = 0;
-        while (::read(endPipe[0], &byte, 1) > 0) {
-        }
-        ask();
+        while (::read(endPipe[0], &byte, 1) > 0)
+            ask(byte == HangupByte ? EndRequest::Hangup : EndRequest::Interrupt);
     });
 }

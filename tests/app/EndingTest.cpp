@@ -1,0 +1,234 @@
+// How the program ends, started as a process: whatever asks it to end, it never switches the
+// computer off for a run it cut short, no window holds the end, and a slow program before a run
+// is waited for only so long.
+
+#include "ProgramProcess.h"
+#include "RunningProgramTest.h"
+#include "support/Shell.h"
+#include "support/TempDir.h"
+#include "support/TreeBuilder.h"
+
+#include <QThread>
+#include <csignal>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+class EndingTest : public RunningProgramTest
+{
+protected:
+    std::filesystem::path bin = home / "bin";
+    std::filesystem::path powerOffCalls = home / "systemctl-aufrufe";
+    std::filesystem::path begunMark = home / "begonnen";
+
+    EndingTest()
+    {
+        // A systemctl that only notes how it was called: no test ever switches anything off.
+        std::filesystem::create_directories(bin);
+        WriteFileBytes(bin / "systemctl", "#!/bin/sh\necho \"$@\" >> '" + powerOffCalls.string() + "'\n");
+        std::filesystem::permissions(bin / "systemctl", std::filesystem::perms::owner_all);
+    }
+
+    // The environment of a copy that finds the stand-in first.
+    QProcessEnvironment withStandIn(QProcessEnvironment extra = {}) const
+    {
+        extra.insert("PATH", q(bin) + ":" + QProcessEnvironment::systemEnvironment().value("PATH"));
+        return extra;
+    }
+
+    // "Daten", due at once (or only by hand), switching the computer off without asking after its
+    // run; its program before the run marks that the run began and then takes its time.
+    void writeSlowProfile(const std::string& seconds, bool due = true, const std::string& more = "")
+    {
+        writeProfile(due);
+        WriteFileBytes(data / "Backup.bpf",
+                       ReadFileBytes(data / "Backup.bpf") + "ShutDown=1\r\nShutDownForce=1\r\nRunBefore=touch " +
+                           begunMark.string() + "; sleep " + seconds + "\r\nRunBeforeWait=1\r\n" + more);
+    }
+
+    bool begun()
+    {
+        return waitFor([this] { return std::filesystem::exists(begunMark); });
+    }
+
+    void startAfresh()
+    {
+        std::filesystem::remove(data / "Backup.log");
+        std::filesystem::remove(begunMark);
+        std::filesystem::remove(powerOffCalls);
+        // Where the copy before listened: a new copy is ready only once it listens itself.
+        for (const auto& socket : std::filesystem::directory_iterator(home / "run"))
+            std::filesystem::remove_all(socket.path());
+    }
+
+    std::string log() { return ReadFileBytes(data / "Backup.log"); }
+};
+
+void signal(RunningCopy& copy, int number)
+{
+    ::kill(static_cast<pid_t>(copy.process().processId()), number);
+}
+
+TEST_F(EndingTest, ARunCutShortByTheEndNeverSwitchesTheComputerOff)
+{
+    FakeLogind logind(home.path());
+    ASSERT_TRUE(logind.running());
+    const struct
+    {
+        const char* way;
+        std::function<void(RunningCopy&)> end;
+    } ways[] = {
+        {"SIGTERM", [](RunningCopy& copy) { copy.process().terminate(); }},
+        {"SIGINT", [](RunningCopy& copy) { signal(copy, SIGINT); }},
+        {"SIGHUP", [](RunningCopy& copy) { signal(copy, SIGHUP); }},
+        {"TRSROStop",
+         [this](RunningCopy&) {
+             runTresorio({"--data-dir", q(data), "--send", "TRSROStop"}, home.path());
+         }},
+        {"Ende der Sitzung", [&logind](RunningCopy&) { logind.send("shutdown"); }},
+    };
+    for (const auto& way : ways) {
+        startAfresh();
+        writeSlowProfile("1.5");
+        RunningCopy copy(home.path(), data, withStandIn(logind.asSystemBus()));
+        ASSERT_TRUE(begun()) << way.way;
+        way.end(copy);
+        EXPECT_EQ(copy.waitForExit(), 0) << way.way;
+        EXPECT_TRUE(reported()) << way.way << log();
+        EXPECT_FALSE(std::filesystem::exists(powerOffCalls)) << way.way << ReadFileBytes(powerOffCalls);
+    }
+
+    // A profile that runs at the end runs to its end, and still switches nothing off: the
+    // system may be restarting, or only Tresorio was meant to stop.
+    startAfresh();
+    writeSlowProfile("0", false, "OnShutDown=1\r\n");
+    RunningCopy copy(home.path(), data, withStandIn());
+    ASSERT_TRUE(channelReady(home.path()));
+    copy.process().terminate();
+    EXPECT_EQ(copy.waitForExit(), 0);
+    EXPECT_TRUE(reported());
+    EXPECT_NE(log().find("Fehleranzahl          : 0"), std::string::npos) << log();
+    EXPECT_FALSE(std::filesystem::exists(powerOffCalls));
+
+    // A run that ends by itself switches off as its profile says.
+    startAfresh();
+    RunningCopy run(home.path(), data, withStandIn(), {"--headless", "Daten"});
+    EXPECT_EQ(run.waitForExit(), 0);
+    EXPECT_EQ(ReadFileBytes(powerOffCalls), "poweroff -i\n");
+}
+
+TEST_F(EndingTest, TheEndWaitsForASlowProgramOnlySoLong)
+{
+    writeSlowProfile("8");
+    RunningCopy copy(home.path(), data, withStandIn(), {"--headless", "--end-wait", "1"});
+    ASSERT_TRUE(begun());
+    copy.process().terminate();
+    EXPECT_TRUE(copy.endsWithin(5000)); // the program before the run takes 8 s
+    EXPECT_EQ(copy.waitForExit(), 0);
+    EXPECT_NE(log().find("Hinweis: Programm vor der Sicherung \"touch " + begunMark.string() +
+                         "; sleep 8\" läuft noch; Tresorio endet, ohne länger darauf zu warten"),
+              std::string::npos)
+        << log();
+    const std::string err = copy.process().readAllStandardError().toStdString();
+    EXPECT_NE(err.find("läuft nach 1 s noch"), std::string::npos) << err;
+    EXPECT_FALSE(std::filesystem::exists(powerOffCalls));
+}
+
+TEST_F(EndingTest, ASecondInterruptEndsAtOnceAfterSaving)
+{
+    writeSlowProfile("8");
+    RunningCopy copy(home.path(), data, withStandIn());
+    ASSERT_TRUE(begun());
+    ASSERT_FALSE(std::filesystem::exists(data / "settings.ini"));
+    signal(copy, SIGINT);
+    EXPECT_FALSE(copy.endsWithin(500)); // the end waits for the program before the run
+    signal(copy, SIGINT);
+    EXPECT_TRUE(copy.endsWithin(3000));
+    EXPECT_EQ(copy.waitForExit(), 0);
+    EXPECT_NE(ReadFileBytes(data / "settings.ini").find("Suspend=0"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(powerOffCalls));
+}
+
+// The program with its windows on a display of its own.
+class EndingWithWindowsTest : public EndingTest
+{
+protected:
+    VirtualDisplay display;
+
+    QProcessEnvironment onDisplay() const
+    {
+        QProcessEnvironment env = withStandIn(display.environment());
+        return env;
+    }
+
+    bool shows(const std::string& title)
+    {
+        return waitFor([this, &title] { return !display.windows(title).empty(); });
+    }
+};
+
+TEST_F(EndingWithWindowsTest, NoOpenWindowHoldsTheEnd)
+{
+    ASSERT_TRUE(display.running());
+    // A question the run waits for: the medium it wants is not there.
+    writeProfile(true);
+    WriteFileBytes(data / "Backup.bpf", ReadFileBytes(data / "Backup.bpf") + "CheckDestname=1\r\nDestName=XYZ\r\n");
+    {
+        RunningCopy copy(home.path(), data, onDisplay(), {});
+        ASSERT_TRUE(shows("^Bestätigung"));
+        copy.process().terminate();
+        EXPECT_TRUE(copy.endsWithin(10000));
+        EXPECT_EQ(copy.waitForExit(), 0);
+        EXPECT_TRUE(reported());
+    }
+    // A run cut short ends with an error, which once asked for an OK before the program ended.
+    startAfresh();
+    writeSlowProfile("1.5");
+    {
+        RunningCopy copy(home.path(), data, onDisplay(), {});
+        ASSERT_TRUE(begun());
+        copy.process().terminate();
+        EXPECT_TRUE(copy.endsWithin(10000));
+        EXPECT_EQ(copy.waitForExit(), 0);
+        EXPECT_NE(log().find("Fehleranzahl          : 1"), std::string::npos) << log();
+    }
+    // The wizard, open for a new profile.
+    startAfresh();
+    writeProfile(false);
+    {
+        RunningCopy copy(home.path(), data, onDisplay(), {});
+        ASSERT_TRUE(shows("^Kestrova Tresorio$"));
+        ASSERT_TRUE(waitFor([&] {
+            display.type(display.windows("^Kestrova Tresorio$").front(), "Insert");
+            return !display.windows("^Tresorio Profil Assistent").empty();
+        }));
+        copy.process().terminate();
+        EXPECT_TRUE(copy.endsWithin(10000));
+        EXPECT_EQ(copy.waitForExit(), 0);
+    }
+    EXPECT_FALSE(std::filesystem::exists(powerOffCalls));
+}
+
+TEST_F(EndingWithWindowsTest, AWarningAtStartHoldsNeitherTheScheduleNorAStop)
+{
+    ASSERT_TRUE(display.running());
+    // Without logind the end of the session cannot wait for the profile that runs at the end:
+    // the program says so at start.
+    writeProfile(false);
+    WriteFileBytes(data / "Backup.bpf", ReadFileBytes(data / "Backup.bpf") + "OnStartup=1\r\nOnShutDown=1\r\n");
+    RunningCopy copy(home.path(), data, onDisplay(), {});
+    ASSERT_TRUE(shows("^Warnung"));
+    // The profile that runs at start runs while the warning waits for its OK.
+    EXPECT_TRUE(waitFor([this] { return reported(); }));
+    EXPECT_FALSE(display.windows("^Warnung").empty());
+    EXPECT_EQ(runTresorio({"--data-dir", q(data), "--send", "TRSROStop"}, home.path()).exitCode, 0);
+    EXPECT_TRUE(copy.endsWithin(10000));
+    EXPECT_EQ(copy.waitForExit(), 0);
+    // The data folder is free again, and nothing ran after the stop.
+    EXPECT_TRUE(RunShell("flock -n " + (data / "tresorio.lock").string() + " true").first);
+    const std::string report = log();
+    EXPECT_EQ(report.find("Ende Profil"), report.rfind("Ende Profil")) << report;
+}
+
+} // namespace
