@@ -103,14 +103,15 @@ std::optional<int> Program::Start()
                 m_noFurtherActions = true;
                 m_commandLineMode = true;
                 m_commandLineRun = m_profiles.idAt(row);
-                m_channel =
-                    std::make_unique<Channel>(m_platform, data, [this](const ChannelMessage& m) { received(m); });
+                m_channel = std::make_unique<Channel>(
+                    m_platform, data,
+                    [this](const ChannelMessage& m, const Channel::Reply& reply) { received(m, reply); });
                 m_lock->Publish(m_channel->ServerPath());
                 m_controller->BackupProfile(row);
                 return std::nullopt;
             }
         }
-        std::cerr << "tresorio: Kein Profil mit dem Namen \"" << *m_options.profileName << "\".\n";
+        std::cerr << "tresorio: " << OutcomeOf(ChannelAnswer::NoProfile, *m_options.profileName, {}).message << '\n';
         return 2;
     }
 
@@ -122,7 +123,8 @@ std::optional<int> Program::Start()
     // Without a profile the window shows at once, so that the user can make one.
     if (m_profiles.empty())
         m_frontEnd.ComeToFront();
-    m_channel = std::make_unique<Channel>(m_platform, data, [this](const ChannelMessage& m) { received(m); });
+    m_channel = std::make_unique<Channel>(
+        m_platform, data, [this](const ChannelMessage& m, const Channel::Reply& reply) { received(m, reply); });
     m_lock->Publish(m_channel->ServerPath());
     if (!m_channel->listening())
         m_coreDialogs.ShowWarning("Nachrichten anderer Programme können nicht empfangen werden.");
@@ -253,53 +255,89 @@ void Program::ProfilesChanged()
     m_frontEnd.UpdateProfileList();
 }
 
-void Program::received(const ChannelMessage& message)
+ChannelAnswer Program::requestRun(const std::string& name)
 {
-    for (const ChannelCommand& command : CommandsOf(message, m_platform.ComputerName())) {
-        switch (command.kind) {
-        case ChannelCommand::Kind::RunProfile: {
-            const std::optional<int> active = m_controller->ActiveProfileIndex();
-            for (int row = 0; row < m_profiles.count(); ++row)
-                if (SameText(m_profiles.at(row).Name, command.profileName) && active != row)
-                    m_profiles.at(row).RunRequest = true;
-            break;
+    const std::optional<int> active = m_controller->ActiveProfileIndex();
+    ChannelAnswer answer = ChannelAnswer::NoProfile;
+    for (int row = 0; row < m_profiles.count(); ++row) {
+        if (!SameText(m_profiles.at(row).Name, name))
+            continue;
+        if (active == row) {
+            if (answer == ChannelAnswer::NoProfile)
+                answer = ChannelAnswer::RunningNow;
+            continue;
         }
+        m_profiles.at(row).RunRequest = true;
+        answer = ChannelAnswer::Taken;
+    }
+    return answer;
+}
+
+void Program::received(const ChannelMessage& message, const Channel::Reply& reply)
+{
+    const std::vector<ChannelCommand> commands = CommandsOf(message, m_platform.ComputerName());
+    // The sender learns whether its request was taken before anything it asks for happens: a
+    // stop ends this program, and with it the connection.
+    ChannelAnswer answer = commands.empty() ? ChannelAnswer::Unknown : ChannelAnswer::Taken;
+    bool stop = false;
+    for (const ChannelCommand& command : commands) {
+        switch (command.kind) {
+        case ChannelCommand::Kind::RunProfile:
+            answer = requestRun(command.profileName);
+            break;
         case ChannelCommand::Kind::Show:
             m_frontEnd.ComeToFront();
             break;
         case ChannelCommand::Kind::Stop:
-            SetPaused(false);
-            ToldToEnd(true);
+            stop = true;
             break;
         case ChannelCommand::Kind::Pause:
-            SetPaused(true);
+            if (!stop)
+                SetPaused(true);
             break;
         case ChannelCommand::Kind::Continue:
-            SetPaused(false);
+            if (!stop)
+                SetPaused(false);
             break;
         case ChannelCommand::Kind::None:
             break;
         }
+    }
+    reply(answer);
+    if (stop) {
+        SetPaused(false);
+        ToldToEnd(true);
     }
 }
 
 std::optional<int> Program::handOver()
 {
     // The copy that runs may be starting (its channel not up yet) or ending: the run is handed
-    // over, or this copy runs it itself once the other one is gone. Never both, never neither.
+    // over, or this copy runs it itself once the other one is gone. Never both, never neither;
+    // and the start says what became of it.
     const std::filesystem::path& data = m_options.dataFolder;
+    const std::string& name = *m_options.profileName;
+    // No profile's name holds a line break; sent, its second line would read as a command.
+    if (name.find_first_of("\r\n") != std::string::npos) {
+        std::cerr << "tresorio: " << OutcomeOf(ChannelAnswer::NoProfile, name, {}).message << '\n';
+        return 2;
+    }
     QElapsedTimer waited;
     waited.start();
     while (waited.elapsed() < HandOverTimeoutMs) {
-        if (Channel::Send(m_platform, data, RunProfileCommand(*m_options.profileName)))
-            return 0;
+        const ChannelAnswer answer = Channel::Send(m_platform, data, RunProfileCommand(name));
+        if (answer != ChannelAnswer::NoCopy) {
+            const SenderOutcome outcome = OutcomeOf(answer, name, data.string());
+            if (!outcome.message.empty())
+                std::cerr << "tresorio: " << outcome.message << '\n';
+            return outcome.exitStatus;
+        }
         QThread::msleep(100);
         m_lock = m_platform.LockDataFolder((data / LockFileName).string());
         if (m_lock->held())
             return std::nullopt;
     }
-    std::cerr << "tresorio: Die laufende Kopie nimmt keine Nachrichten an; \"" << *m_options.profileName
-              << "\" wird nicht gesichert.\n";
+    std::cerr << "tresorio: Die laufende Kopie nimmt keine Nachrichten an; \"" << name << "\" wird nicht gesichert.\n";
     return 1;
 }
 
@@ -387,6 +425,10 @@ void Program::end(bool noFurtherActions)
     m_noFurtherActions = m_noFurtherActions || noFurtherActions;
     m_frontEnd.ProgramEnding();
     cleanUp();
+    // A report that could not be written (a full disk, an unwritable log) is a failure a script
+    // must learn of, whatever the run itself found.
+    if (m_log && m_log->hasPending())
+        m_exitStatus = 1;
     if (m_endAtOnce) {
         // The worker may be stuck in a file; what it did is kept, and the next start reports
         // the run as interrupted.

@@ -99,7 +99,9 @@ private:
     void tick();
     /// The size the log is trimmed to, in bytes.
     std::int64_t logLimit() const;
-    void received(const ChannelMessage& message);
+    void received(const ChannelMessage& message, const Channel::Reply& reply);
+    /// What a request to run the named profile finds: the rows it marks for a run.
+    ChannelAnswer requestRun(const std::string& name);
     void runEnded();
     /// Hands the named profile's run to the copy that holds the data folder; the exit status,
     /// or nothing when that copy is gone and this one holds the folder now.

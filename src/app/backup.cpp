@@ -79,10 +79,13 @@ int runProgram(int argc, char** argv, const CommandLine& line, const std::filesy
 
 int sendCommand(const std::filesystem::path& dataFolder, const std::string& command, Platform& platform)
 {
-    if (Channel::Send(platform, dataFolder, command))
-        return 0;
-    std::cerr << "tresorio: Für " << dataFolder.string() << " läuft kein Tresorio.\n";
-    return ExitFailure;
+    const ChannelAnswer answer = Channel::Send(platform, dataFolder, command);
+    const std::string run = RunProfileCommand("");
+    const std::string subject = command.rfind(run, 0) == 0 ? command.substr(run.size()) : command;
+    const SenderOutcome outcome = OutcomeOf(answer, subject, dataFolder.string());
+    if (!outcome.message.empty())
+        std::cerr << "tresorio: " << outcome.message << '\n';
+    return outcome.exitStatus;
 }
 
 } // namespace
