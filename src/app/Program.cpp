@@ -1,6 +1,7 @@
 #include "app/Program.h"
 
 #include "app/DataFolder.h"
+#include "app/InterruptedRuns.h"
 #include "base/Text.h"
 #include "scheduler/NextRun.h"
 
@@ -81,6 +82,14 @@ std::optional<int> Program::Start()
         if (const auto failure = m_profileFile->SaveProfiles(m_profiles))
             m_coreDialogs.ShowError(*failure);
         m_profileFile->LoadProfiles(m_profiles, defaults, NextRunRecalculationAt(m_platform.Now()));
+    }
+
+    // A run the program was killed during shows as interrupted, with its report, before the
+    // next one starts.
+    if (const auto interrupted = TakeInterruptedRuns(m_profiles); !interrupted.empty()) {
+        for (const std::vector<std::string>& report : interrupted)
+            m_log->AppendReport(report, logLimit());
+        saveProfiles();
     }
 
     m_controller = std::make_unique<RunController>(RunEnvironment{

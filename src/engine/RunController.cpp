@@ -110,6 +110,7 @@ void RunController::BackupProfile(int row)
         m_reference = NeverRan;
     const DateTime now = m_env.platform.Now();
     profile.LastRun = now;
+    profile.RunUnfinished = true; // until its end is recorded: a kill meanwhile shows at the next start
     CalcNextBackup(profile, now);
     save();
     m_env.view.UpdateProfileList();
@@ -216,6 +217,7 @@ void RunController::backupLog(const std::vector<std::string>& lines, std::int32_
     std::string runAfter;
     bool runAfterWait = false;
     if (profile) {
+        profile->RunUnfinished = false;
         profile->Errors = errors;
         profile->FilesCompressed = rate;
         profile->FilesSize = size;

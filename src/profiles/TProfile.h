@@ -111,6 +111,9 @@ struct TProfile
     std::string DestMountPoint;
     DateTime NextRun = 0.0;
     std::int32_t Errors = 0;
+    // A run began (at LastRun) and has not ended: found so at start-up, the program was killed
+    // during that run.
+    bool RunUnfinished = false;
     std::string RunBefore;
     bool RunBeforeWait = false;
     std::string RunAfter;

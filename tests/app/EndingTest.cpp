@@ -147,6 +147,8 @@ TEST_F(EndingTest, ASecondInterruptEndsAtOnceAfterSaving)
     EXPECT_TRUE(copy.endsWithin(3000));
     EXPECT_EQ(copy.waitForExit(), 0);
     EXPECT_NE(ReadFileBytes(data / "settings.ini").find("Suspend=0"), std::string::npos);
+    // The run it cut off is saved as one that never ended: the next start reports it.
+    EXPECT_NE(ReadFileBytes(data / "Backup.bpf").find("RunUnfinished=1\r\n"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(powerOffCalls));
 }
 
@@ -229,6 +231,46 @@ TEST_F(EndingWithWindowsTest, AWarningAtStartHoldsNeitherTheScheduleNorAStop)
     EXPECT_TRUE(RunShell("flock -n " + (data / "tresorio.lock").string() + " true").first);
     const std::string report = log();
     EXPECT_EQ(report.find("Ende Profil"), report.rfind("Ende Profil")) << report;
+}
+
+TEST_F(EndingWithWindowsTest, ARunKilledOnTheWayShowsAsInterruptedAtTheNextStart)
+{
+    ASSERT_TRUE(display.running());
+    writeSlowProfile("5", false);
+    {
+        RunningCopy run(home.path(), data, withStandIn(), {"--headless", "Daten"});
+        ASSERT_TRUE(begun());
+        run.process().kill();
+        run.waitForExit();
+    }
+    const std::string profiles = ReadFileBytes(data / "Backup.bpf");
+    const std::size_t at = profiles.find("LastRun=");
+    ASSERT_NE(at, std::string::npos);
+    const std::string begunAt = profiles.substr(at + 8, 19); // "dd.mm.yyyy hh:nn:ss"
+    ASSERT_FALSE(std::filesystem::exists(data / "Backup.log"));
+
+    // The next start, with its windows, says so once: in the log, the row and the profile file.
+    for (int start = 0; start < 2; ++start) {
+        RunningCopy copy(home.path(), data, onDisplay(), {});
+        ASSERT_TRUE(shows("^Kestrova Tresorio$"));
+        ASSERT_TRUE(channelReady(home.path()));
+        EXPECT_EQ(runTresorio({"--data-dir", q(data), "--send", "TRSROStop"}, home.path()).exitCode, 0);
+        EXPECT_EQ(copy.waitForExit(), 0);
+    }
+    const std::string report = log();
+    EXPECT_NE(report.find("Profil                : Daten\r\n"
+                          "!!! Fehler    : Sicherung unterbrochen: Tresorio wurde beendet, bevor sie fertig war\r\n"),
+              std::string::npos)
+        << report;
+    EXPECT_NE(report.find("Datum                 : " + begunAt.substr(0, 10) +
+                          "\r\nStartzeit             : " + begunAt.substr(11)),
+              std::string::npos)
+        << report;
+    EXPECT_EQ(report.find("unterbrochen"), report.rfind("unterbrochen")) << report;
+    EXPECT_NE(ReadFileBytes(data / "Backup.bpf").find("Errors=1\r\n"), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(data / "Backup.bpf").find("RunUnfinished"), std::string::npos);
+    const Outcome list = runTresorio({"--data-dir", q(data), "--list"}, home.path());
+    EXPECT_NE(list.out.find("Daten\t" + begunAt.substr(0, 16) + " (1 Err)"), std::string::npos) << list.out;
 }
 
 } // namespace
