@@ -35,6 +35,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
             line.dataDir = a.substr(11);
         } else if (a == "--headless") {
             line.headless = true;
+        } else if (a == "--end-session") {
+            line.endSession = true;
         } else if (a == "--send") {
             line.send = value(i, "--send erwartet einen Befehl.");
             if (!line.send)
@@ -77,6 +79,8 @@ std::string UsageText()
            "                     (sonst $TRESORIO_HOME, der Ordner des Programms, wenn er\n"
            "                     Backup.bpf enthält, oder $XDG_DATA_HOME/tresorio)\n"
            "  --headless         ohne Fenster: Meldungen auf die Standardfehlerausgabe\n"
+           "  --end-session      beendet sofort, wie am Ende der Sitzung: Profile für das\n"
+           "                     Programmende laufen, Einstellungen und Profile werden gespeichert\n"
            "  --send BEFEHL      Befehl an die laufende Kopie: TRSROPause, TRSROContinue,\n"
            "                     TRSROStop oder TRSRORunProfile gefolgt vom Profilnamen\n"
            "  --list             Profile mit letzter und nächster Sicherung und Modus\n"

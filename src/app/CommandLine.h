@@ -13,7 +13,8 @@ struct CommandLine
     bool help = false;
     bool version = false;
     bool list = false;
-    bool headless = false; // no windows, even where a display is reachable
+    bool headless = false;   // no windows, even where a display is reachable
+    bool endSession = false; // end at once as at the end of the desktop session
     std::optional<std::string> dataDir;
     std::optional<std::string> send;        // a command for the running copy
     std::optional<std::string> profileName; // run this profile and end

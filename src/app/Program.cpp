@@ -101,6 +101,10 @@ std::optional<int> Program::Start()
         data.string()});
     m_dispatcher = std::make_unique<TaskDispatcher>(m_profiles, *m_controller);
     m_controller->onRunEnded = [this] { runEnded(); };
+    if (m_options.endSession) {
+        ToldToEnd(false);
+        return m_exitStatus;
+    }
     m_frontEnd.ShowActive(false, {});
     refreshNextTask();
     m_frontEnd.UpdateProfileList();
@@ -412,6 +416,23 @@ void Program::askedToEnd(Platform::EndRequest request)
         return;
     }
     ToldToEnd(false);
+}
+
+void Program::EndWithoutDisplay()
+{
+    // Nothing here may touch a window: the display is gone.
+    if (!m_store || !m_lock || !m_lock->held())
+        return;
+    SaveRegistry(m_settings, *m_store);
+    m_store->sync();
+    saveAll();
+    // Ending already, or a run from the command line: the rest is the next start's (a run cut off
+    // now shows there as interrupted).
+    if (m_ending || m_noFurtherActions)
+        return;
+    m_lock.reset();
+    m_platform.ContinueAs({"--headless", "--end-session", "--end-wait", std::to_string(m_options.endWaitSeconds),
+                           "--data-dir", m_options.dataFolder.string()});
 }
 
 void Program::Stop(bool noFurtherActions)

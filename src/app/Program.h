@@ -31,6 +31,7 @@ struct ProgramOptions
     std::optional<std::string> profileName; // run this profile and end
     int tickMs = 10000;                     // the scheduler tick
     int endWaitSeconds = DefaultEndWaitSeconds;
+    bool endSession = false; // start only to end as at the end of the session
 };
 
 /// The running program: settings, profiles, the run controller and the dispatcher, driven by
@@ -55,6 +56,11 @@ public:
     /// From now on the system's requests to end (signals) end the program: the first as
     /// ToldToEnd, a second interrupt during the end at once, once everything is saved.
     void HearEndRequests();
+    /// The display went away under the windows, and the toolkit ends the process: what is in
+    /// memory is written, and the end goes on in the program started anew without windows, which
+    /// runs the profiles for the end. Returns only when there is nothing more to do or that start
+    /// failed.
+    void EndWithoutDisplay();
     /// Whether the program has ended or is ending.
     bool ending() const { return m_ending; }
 

@@ -60,7 +60,7 @@ int runProgram(int argc, char** argv, const CommandLine& line, const std::filesy
                Platform& platform)
 {
 #ifdef TRESORIO_WITH_WINDOWS
-    if (!line.headless) {
+    if (!line.headless && !line.endSession) {
         if (DisplayCanBeOpened())
             return RunWithWindows(argc, argv, {dataFolder, line.profileName, line.tickMs, line.endWaitSeconds},
                                   platform);
@@ -70,7 +70,8 @@ int runProgram(int argc, char** argv, const CommandLine& line, const std::filesy
     QCoreApplication app(argc, argv);
     const std::unique_ptr<FileSystem> fs = MakeNativeFileSystem();
     HeadlessFrontEnd frontEnd;
-    Program program({dataFolder, line.profileName, line.tickMs, line.endWaitSeconds}, platform, *fs, frontEnd);
+    Program program({dataFolder, line.profileName, line.tickMs, line.endWaitSeconds, line.endSession}, platform, *fs,
+                    frontEnd);
     program.HearEndRequests();
     if (const auto status = program.Start())
         return *status;

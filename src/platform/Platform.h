@@ -108,6 +108,13 @@ public:
     /// From now on calls ask each time the system asks the program to end, on the thread of the
     /// event loop, which must exist.
     virtual void WhenAskedToEnd(std::function<void(EndRequest)> ask) = 0;
+    /// From now on, when the process is ended by exit() without the program having ended (a
+    /// library gives up, as the X11 toolkit does when its display goes away), then runs first;
+    /// nothing stops that.
+    virtual void WhenExitedUnexpectedly(std::function<void()> then) = 0;
+    /// Replaces this process by the program file that runs, started with arguments; returns only
+    /// when that failed.
+    virtual void ContinueAs(const std::vector<std::string>& arguments) = 0;
 };
 
 /// Query (without a value) or set and then query the autostart registration.

@@ -6,6 +6,7 @@
 #include "ui/SplashScreen.h"
 
 #include <QApplication>
+#include <QSessionManager>
 
 int RunWithWindows(int argc, char** argv, const ProgramOptions& options, Platform& platform)
 {
@@ -30,7 +31,16 @@ int RunWithWindows(int argc, char** argv, const ProgramOptions& options, Platfor
     if (const auto status = program.Start())
         return *status;
     frontEnd.Open(program);
+    // The end of the desktop session ends the program as "Schließen und Beenden" does: asked by
+    // the session manager, or when the display goes away (the toolkit then ends the process).
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &app, [&program](QSessionManager& manager) {
+        // The session starts Tresorio again through its autostart entry, not as a restored program.
+        manager.setRestartHint(QSessionManager::RestartNever);
+        program.ToldToEnd(false);
+    });
+    platform.WhenExitedUnexpectedly([&program] { program.EndWithoutDisplay(); });
     const int status = QApplication::exec();
+    platform.WhenExitedUnexpectedly(nullptr);
     frontEnd.Close();
     return status;
 }

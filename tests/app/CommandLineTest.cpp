@@ -28,6 +28,8 @@ TEST(CommandLineTest, Options)
     EXPECT_EQ(ParseCommandLine({}).tickMs, 10000);
     EXPECT_EQ(ParseCommandLine({"--end-wait", "0"}).endWaitSeconds, 0);
     EXPECT_EQ(ParseCommandLine({}).endWaitSeconds, 30);
+    EXPECT_TRUE(ParseCommandLine({"--end-session"}).endSession);
+    EXPECT_FALSE(ParseCommandLine({}).endSession);
     for (const std::vector<std::string>& bad : {std::vector<std::string>{"--data-dir"},
                                                 {"--data-dir", ""},
                                                 {"--frobnicate"},

@@ -233,6 +233,26 @@ TEST_F(EndingWithWindowsTest, AWarningAtStartHoldsNeitherTheScheduleNorAStop)
     EXPECT_EQ(report.find("Ende Profil"), report.rfind("Ende Profil")) << report;
 }
 
+TEST_F(EndingWithWindowsTest, TheDisplayGoingAwayEndsTheProgramAsCloseAndEndDoes)
+{
+    ASSERT_TRUE(display.running());
+    writeProfile(false);
+    WriteFileBytes(data / "Backup.bpf", ReadFileBytes(data / "Backup.bpf") + "OnShutDown=1\r\n");
+    RunningCopy copy(home.path(), data, onDisplay(), {});
+    ASSERT_TRUE(shows("^Kestrova Tresorio$"));
+    ASSERT_TRUE(channelReady(home.path()));
+    // Held in memory only, until the settings are written.
+    EXPECT_EQ(runTresorio({"--data-dir", q(data), "--send", "TRSROPause"}, home.path()).exitCode, 0);
+    ASSERT_FALSE(std::filesystem::exists(data / "settings.ini"));
+    // The session ends: its X server goes.
+    display.end();
+    EXPECT_EQ(copy.waitForExit(), 0);
+    EXPECT_TRUE(reported()); // the profile for the end ran
+    EXPECT_NE(ReadFileBytes(data / "Backup.bpf").find("FilesCount=2\r\n"), std::string::npos);
+    EXPECT_NE(ReadFileBytes(data / "settings.ini").find("Suspend=1"), std::string::npos);
+    EXPECT_TRUE(RunShell("flock -n " + (data / "tresorio.lock").string() + " true").first);
+}
+
 TEST_F(EndingWithWindowsTest, ARunKilledOnTheWayShowsAsInterruptedAtTheNextStart)
 {
     ASSERT_TRUE(display.running());

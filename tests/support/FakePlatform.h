@@ -136,6 +136,10 @@ public:
     std::unique_ptr<ArchiveAttribute> OpenArchiveState(const std::string&) override { return nullptr; }
     std::function<void(EndRequest)> askToEnd;
     void WhenAskedToEnd(std::function<void(EndRequest)> ask) override { askToEnd = std::move(ask); }
+    std::function<void()> unexpectedExit;
+    void WhenExitedUnexpectedly(std::function<void()> then) override { unexpectedExit = std::move(then); }
+    std::vector<std::string> continuedAs;
+    void ContinueAs(const std::vector<std::string>& arguments) override { continuedAs = arguments; }
 
 private:
     std::mutex m_programMutex; // programs may run on a thread of their own

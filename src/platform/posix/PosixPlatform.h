@@ -40,6 +40,8 @@ public:
     std::optional<std::string> PrivateRuntimeFolder() override;
     std::unique_ptr<ArchiveAttribute> OpenArchiveState(const std::string& file) override;
     void WhenAskedToEnd(std::function<void(EndRequest)> ask) override;
+    void WhenExitedUnexpectedly(std::function<void()> then) override;
+    void ContinueAs(const std::vector<std::string>& arguments) override;
 
     /// The XDG autostart entry: $XDG_CONFIG_HOME/autostart/tresorio.desktop.
     static std::filesystem::path AutostartFile();

@@ -7,10 +7,13 @@
 
 #include <QSocketNotifier>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -19,6 +22,21 @@ namespace {
 int endPipe[2] = {-1, -1};
 constexpr char InterruptByte = 'i';
 constexpr char HangupByte = 'h';
+
+// What runs when exit() ends the process under the running program.
+std::function<void()>& unexpectedExit()
+{
+    static std::function<void()> then;
+    return then;
+}
+
+void onExit()
+{
+    // Taken out first: whatever it does may exit once more.
+    const std::function<void()> then = std::exchange(unexpectedExit(), nullptr);
+    if (then)
+        then();
+}
 
 void onEndSignal(int signal)
 {
@@ -84,4 +102,23 @@ void PosixPlatform::WhenAskedToEnd(std::function<void(EndRequest)> ask)
         while (::read(endPipe[0], &byte, 1) > 0)
             ask(byte == HangupByte ? EndRequest::Hangup : EndRequest::Interrupt);
     });
+}
+
+void PosixPlatform::WhenExitedUnexpectedly(std::function<void()> then)
+{
+    static const bool registered = std::atexit(onExit) == 0;
+    if (registered)
+        unexpectedExit() = std::move(then);
+}
+
+void PosixPlatform::ContinueAs(const std::vector<std::string>& arguments)
+{
+    std::vector<std::string> words = arguments;
+    words.insert(words.begin(), m_executable.string());
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    std::fflush(nullptr);
+    ::execv(m_executable.c_str(), argv.data());
 }
