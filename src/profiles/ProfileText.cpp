@@ -249,9 +249,15 @@ std::vector<TProfile> ParseProfileLines(const std::vector<std::string>& lines, c
         return profiles;
 
     auto finish = [&](TProfile& p) {
-        // Without catch-up a moment missed while the program was not running is skipped.
-        if (!p.MissedBackup && recalculate)
+        // Without catch-up a moment missed while the program was not running is skipped. A
+        // schedule without a moment that can be read (a section written by hand, a damaged
+        // value) gets its next one from the schedule; without a schedule it has none.
+        const bool scheduled = p.Period >= PeriodInterval && p.Period <= PeriodFree;
+        const bool unreadable = p.NextRun < NoRun;
+        if (recalculate && (!p.MissedBackup || (unreadable && scheduled)))
             recalculate(p);
+        else if (unreadable)
+            p.NextRun = NoRun;
         profiles.push_back(std::move(p));
     };
 

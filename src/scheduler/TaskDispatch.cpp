@@ -8,9 +8,10 @@ NextTask FindNextTask(const ProfileList& profiles)
     NextTask next;
     for (int row = 0; row < profiles.count(); ++row) {
         const TProfile& p = profiles.at(row);
-        // Period 0 means never, and a profile without a moment of its own (a hand-written or
-        // damaged section: no NextRun is 0.0) is never due either: a deletion or a move above
-        // all must not start by accident. A run at start-up counts whatever the schedule.
+        // Period 0 means never, and a profile without a moment of its own (the loader gives a
+        // schedule whose moment cannot be read a new one, anything else none) is never due
+        // either: a deletion or a move above all must not start by accident. A run at start-up
+        // counts whatever the schedule.
         const bool scheduled = p.Period > PeriodNotPeriodic && p.Period <= PeriodFree;
         const bool candidate = p.NextRun > NoRun && (scheduled || p.OnStartup);
         if (candidate && p.NextRun < next.time)
@@ -39,15 +40,17 @@ void TaskDispatcher::GetNextTask()
 
 void TaskDispatcher::TaskDispatch(DateTime now)
 {
-    // The schedule is kept in local time. When the clocks go back an hour, a moment computed in
-    // the first pass of that hour would wait for the second pass to end: the hour is repeated
-    // instead (an interval keeps its pace, a daily moment in that hour comes twice). When they go
-    // forward, a moment in the skipped hour has passed and runs at once.
+    // The schedule is kept in local time. When the clocks go back an hour, an interval's next
+    // moment, computed in the first pass of that hour, would wait for the second pass to end: it
+    // is computed anew, and the interval keeps its pace. A moment of the clock (a daily time, a
+    // listed moment, a weekday, a day of the month) that fell into the hour has run in the first
+    // pass and comes once: its next moment already lies beyond. When the clocks go forward, a
+    // moment in the skipped hour has passed and runs at once.
     constexpr std::int64_t ClockBackMs = 60'000;
     if (m_lastTick > 0.0 && ToLinearMs(now) < ToLinearMs(m_lastTick) - ClockBackMs) {
         for (int row = 0; row < m_profiles.count(); ++row) {
             TProfile& p = m_profiles.at(row);
-            if (p.Period > PeriodNotPeriodic && p.NextRun > now)
+            if (p.Period == PeriodInterval && p.NextRun > now)
                 p.NextRun = CalcNextRun(ScheduleOf(p), now);
         }
         GetNextTask();

@@ -45,8 +45,9 @@ public:
     /// Chooses the next profile again (after every change of the rows, a run's end, a pause toggle).
     void GetNextTask();
     /// One tick: requested runs first, then the next profile when its moment has passed. When
-    /// the clock went back since the last tick (the autumn change of summer time), the moments
-    /// still to come are computed anew from the repeated hour.
+    /// the clock went back since the last tick (the autumn change of summer time), the intervals'
+    /// moments still to come are computed anew from the repeated hour; a moment of the clock in
+    /// that hour runs once.
     void TaskDispatch(DateTime now);
     /// Every profile with OnStartup becomes due now.
     void ScheduleStartupProfiles(DateTime now);

@@ -99,6 +99,26 @@ TEST(ProgramTest, FirstStartCreatesTheFilesInTheDefaultDataFolder)
     EXPECT_NE(ReadFileBytes(data / "settings.ini").find("WaitAfterAutostart=10"), std::string::npos);
 }
 
+TEST_F(RunningProgramTest, AScheduleWithoutAReadableNextRunGetsOneAtLoad)
+{
+    // Written by hand: a daily profile without its moment, and one with no schedule at all.
+    WriteFileBytes(data / "Backup.bpf", "[Signature]\r\n\r\n\r\n[Abends]\r\nSource=" + src.string() +
+                                            "/\r\nDestination=" + dst.string() +
+                                            "/\r\nBackuptype=1\r\nPeriod=3\r\nRunTime=23:59\r\nDayOfWeek=1111111\r\n"
+                                            "NextRun=kaputt\r\n[Ohne]\r\nPeriod=0\r\n");
+    const Outcome list = runTresorio({"--data-dir", q(data), "--list"}, home.path());
+    EXPECT_EQ(list.exitCode, 0) << list.err;
+    EXPECT_EQ(list.out.find("30.12.1899 00:00\tVoll"), std::string::npos) << list.out;
+    EXPECT_NE(list.out.find(" 23:59\tVollsicherung"), std::string::npos) << list.out;
+    EXPECT_NE(list.out.find("\t-\tDateien verschieben"), std::string::npos) << list.out;
+    RunningCopy copy(home.path(), data);
+    ASSERT_TRUE(channelReady(home.path()));
+    EXPECT_EQ(runTresorio({"--data-dir", q(data), "--send", "TRSROStop"}, home.path()).exitCode, 0);
+    EXPECT_EQ(copy.waitForExit(), 0);
+    EXPECT_NE(ReadFileBytes(data / "Backup.bpf").find(" 23:59:00\r\nErrors=0"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dst)); // nothing ran meanwhile
+}
+
 TEST_F(RunningProgramTest, ADueProfileRunsByItselfAndStopSavesEverything)
 {
     writeProfile(true);

@@ -258,6 +258,30 @@ TEST_F(ProfileFileTest, WithoutCatchUpEveryProfileGetsANewNextRun)
     EXPECT_EQ(FormatDateTime(profiles[2].NextRun), "01.01.2000 00:00"); // catches up
 }
 
+TEST_F(ProfileFileTest, AScheduleWithoutAReadableMomentGetsOneFromItsSchedule)
+{
+    const struct
+    {
+        const char* section;
+        const char* next; // as the list shows it
+    } cases[] = {
+        {"Period=3\r\nRunTime=18:00\r\nDayOfWeek=1111111\r\n", "05.01.2003 18:00"},
+        {"Period=3\r\nRunTime=18:00\r\nDayOfWeek=1111111\r\nNextRun=kaputt\r\n", "05.01.2003 18:00"},
+        {"Period=2\r\nHours=5\r\nNextRun=31.02.2003 10:00:00\r\n", "05.01.2003 15:00"},
+        {"Period=6\r\nFreeTime=07.01.2003-09:30\r\nNextRun=\r\n", "07.01.2003 09:30"},
+        // Caught up as stored when it can be read; no moment where there is no schedule.
+        {"Period=3\r\nRunTime=18:00\r\nDayOfWeek=1111111\r\nNextRun=01.01.2003 18:00:00\r\n", "01.01.2003 18:00"},
+        {"Period=0\r\n", "01.01.1900 00:00"},
+        {"Period=9\r\nNextRun=kaputt\r\n", "01.01.1900 00:00"},
+        {"Period=1\r\n", "01.01.1900 00:00"},
+    };
+    for (const auto& c : cases) {
+        const auto profiles = parse(std::string("[A]\r\nMissedBackup=1\r\n") + c.section);
+        ASSERT_EQ(profiles.size(), 1u);
+        EXPECT_EQ(FormatDateTime(profiles[0].NextRun), c.next) << c.section;
+    }
+}
+
 TEST_F(ProfileFileTest, LineEndsAndOlderEncodings)
 {
     for (const char* end : {"\r\n", "\n", "\r"}) {

@@ -116,6 +116,73 @@ TEST(TaskDispatchTest, TheClocksGoingBackOrForwardNeverPauseTheSchedule)
     }
 }
 
+// Starts runs as the run controller does: stamped with the tick's time, the next moment computed
+// from it, and over before the next tick.
+class StampingRuns final : public RunStarter
+{
+public:
+    explicit StampingRuns(ProfileList& profiles) : m_profiles(profiles) {}
+    DateTime now = 0.0;
+    std::vector<std::string> started;
+    bool RunActive() const override { return false; }
+    void BackupProfile(int row) override
+    {
+        TProfile& p = m_profiles.at(row);
+        started.push_back(p.Name + " " + FormatDateTime(now));
+        p.LastRun = now;
+        CalcNextBackup(p, now);
+    }
+
+private:
+    ProfileList& m_profiles;
+};
+
+TEST(TaskDispatchTest, AMomentOfTheClockInTheRepeatedHourRunsOnce)
+{
+    // 26.10.2003: at 03:00 summer time the clocks read 02:00 again.
+    const DateTime autumn = *TryEncodeDate(2003, 10, 26);
+    auto at = [](DateTime day, int h, int n) { return day + *TryEncodeTime(h, n, 0); };
+    ProfileList list;
+    auto scheduled = [&list](const char* name, std::uint8_t period) -> TProfile& {
+        TProfile p = profile(name, period, 0.0);
+        p.DateTimeFrom = OpenFrom;
+        p.DateTimeTo = OpenTo;
+        p.DayOfWeek.fill(true);
+        list.AddToProfile(p);
+        return list.at(list.count() - 1);
+    };
+    scheduled("Täglich", PeriodDaily).RunTime = "02:30";
+    scheduled("Liste", PeriodFree).FreeTime = "26.10.2003-02:30; 27.10.2003-02:30";
+    scheduled("Sonntags", PeriodWeekly).Weektime = "02:30";
+    list.at(2).Weeks = 1;
+    list.at(2).Day = 6;
+    TProfile& interval = scheduled("Halbstündlich", PeriodInterval);
+    interval.Minutes = 30;
+    StampingRuns runs(list);
+    for (int row = 0; row < list.count(); ++row)
+        CalcNextBackup(list.at(row), at(autumn, 1, 59));
+    TaskDispatcher dispatcher(list, runs);
+    dispatcher.GetNextTask();
+    // A tick a minute through the first pass of the hour, then again through the second one.
+    std::vector<std::vector<std::string>> passes;
+    for (const DateTime from : {at(autumn, 2, 0), at(autumn, 2, 0)}) {
+        runs.started.clear();
+        for (DateTime tick = from; tick < at(autumn, 3, 0) - 0.5 / 86400; tick += 1.0 / 1440) {
+            runs.now = tick;
+            dispatcher.TaskDispatch(tick);
+            dispatcher.GetNextTask();
+        }
+        passes.push_back(runs.started);
+    }
+    // Each moment of the clock once, on the first tick after it (one run a tick); the interval
+    // keeps its pace through the second pass.
+    EXPECT_EQ(passes[0], (std::vector<std::string>{"Halbstündlich 26.10.2003 02:01", "Täglich 26.10.2003 02:31",
+                                                   "Liste 26.10.2003 02:32", "Sonntags 26.10.2003 02:33",
+                                                   "Halbstündlich 26.10.2003 02:34"}));
+    EXPECT_EQ(passes[1],
+              (std::vector<std::string>{"Halbstündlich 26.10.2003 02:01", "Halbstündlich 26.10.2003 02:31"}));
+}
+
 TEST(TaskDispatchTest, TicksStartRequestedAndDueProfiles)
 {
     ProfileList list;
