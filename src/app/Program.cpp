@@ -180,7 +180,10 @@ void Program::SetPaused(bool paused)
 {
     m_dispatcher->SetPaused(paused);
     m_controller->SetWorkerPaused(paused);
-    m_settings.Suspend = paused;
+    // A run from the command line holds its own run only: the scheduler's pause, which the next
+    // start takes up, is not its to change.
+    if (!m_commandLineMode)
+        m_settings.Suspend = paused;
     m_frontEnd.ShowPaused(paused, m_dispatcher->StatusWord());
     refreshNextTask();
     m_frontEnd.UpdateProfileList();

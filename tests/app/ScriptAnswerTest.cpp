@@ -106,6 +106,26 @@ TEST_F(ScriptAnswerTest, ACopiedLockFileNeverReachesTheCopyOfTheOriginalFolder)
     EXPECT_EQ(copy.waitForExit(), 0);
 }
 
+TEST_F(ScriptAnswerTest, APauseSentToACommandLineRunEndsWithIt)
+{
+    writeSlowProfile();
+    {
+        RunningCopy run(home.path(), data, {}, {"--headless", "Daten"});
+        ASSERT_TRUE(waitFor([this] { return std::filesystem::exists(home / "begonnen"); }));
+        EXPECT_EQ(start({"--send", "TRSROPause"}).exitCode, 0);
+        run.process().terminate(); // the paused run ends as cancelled
+        EXPECT_EQ(run.waitForExit(), 1);
+    }
+    EXPECT_NE(ReadFileBytes(data / "settings.ini").find("Suspend=0"), std::string::npos);
+    // The next scheduler is not paused: a due profile runs.
+    std::filesystem::remove(data / "Backup.log");
+    writeProfile(true);
+    RunningCopy copy(home.path(), data);
+    EXPECT_TRUE(waitFor([this] { return reported(); }));
+    EXPECT_EQ(start({"--send", "TRSROStop"}).exitCode, 0);
+    EXPECT_EQ(copy.waitForExit(), 0);
+}
+
 TEST_F(ScriptAnswerTest, ARunWhoseReportIsLostFails)
 {
     writeProfile(false);
