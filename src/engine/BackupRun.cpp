@@ -14,7 +14,9 @@
 #include "engine/SourceScan.h"
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 namespace {
 
@@ -247,7 +249,13 @@ void BackupRun::writeArchive(RunState& state, const std::string& archivePath, bo
         state.addLine("!!! ZIP-Error : " + message + " (" + std::to_string(code) + ")");
         ++state.stats.errorCount;
     };
-    callbacks.cancelled = [&state] { return state.aborted(); };
+    // Asked between entries, between volumes and while they are written (on the threads that
+    // compress, too): a pause holds the archive there until it is lifted or the run cancelled.
+    callbacks.cancelled = [&state] {
+        while (state.control.paused.load() && !state.aborted())
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        return state.aborted();
+    };
     const auto size = LibzipArchiver(state.fs).Write(options, state.zipList, callbacks);
     // The report counts what the archive holds: nothing when it could not be written (the last
     // good archive stays as it was), and never a file that could not be read into it.

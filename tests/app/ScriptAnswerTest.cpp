@@ -8,7 +8,9 @@
 #include "support/TempDir.h"
 #include "support/TreeBuilder.h"
 
+#include <QThread>
 #include <gtest/gtest.h>
+#include <sstream>
 
 namespace {
 
@@ -124,6 +126,50 @@ TEST_F(ScriptAnswerTest, APauseSentToACommandLineRunEndsWithIt)
     EXPECT_TRUE(waitFor([this] { return reported(); }));
     EXPECT_EQ(start({"--send", "TRSROStop"}).exitCode, 0);
     EXPECT_EQ(copy.waitForExit(), 0);
+}
+
+// The processor time a process has used so far, in clock ticks.
+long cpuTicks(qint64 pid)
+{
+    const std::string stat = ReadFileBytes("/proc/" + std::to_string(pid) + "/stat");
+    std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+    std::string field;
+    long ticks = 0;
+    for (int i = 3; i <= 15 && fields >> field; ++i)
+        if (i >= 14)
+            ticks += std::stol(field);
+    return ticks;
+}
+
+TEST_F(ScriptAnswerTest, APauseHoldsAnArchiveBeingWritten)
+{
+    // Enough that cannot be compressed for the archive to take a few seconds.
+    for (int i = 0; i < 60; ++i)
+        MakeFile(src / ("rauschen" + std::to_string(i) + ".bin"), Noise(1 << 20, static_cast<unsigned>(i)));
+    WriteFileBytes(data / "Backup.bpf", "[Signature]\r\n\r\n\r\n[Daten]\r\nSource=" + src.string() +
+                                            "/\r\nWithsub=1\r\nDestination=" + dst.string() +
+                                            "/\r\nPeriod=1\r\nBackuptype=1\r\nCompress=1\r\nZipfile=a.zip\r\n"
+                                            "CompLev=1\r\nCompLevel=9\r\n");
+    RunningCopy run(home.path(), data, {}, {"--headless", "Daten"});
+    // The archive is being written once its work folder stands in the destination.
+    ASSERT_TRUE(waitFor([this] {
+        std::error_code error;
+        for (const auto& entry : std::filesystem::directory_iterator(dst, error))
+            if (entry.path().filename().string().rfind(".tresorio-", 0) == 0)
+                return true;
+        return false;
+    }));
+    EXPECT_EQ(start({"--send", "TRSROPause"}).exitCode, 0);
+    QThread::msleep(500); // what was under way comes to its next question
+    const long before = cpuTicks(run.process().processId());
+    QThread::msleep(2000);
+    const long held = cpuTicks(run.process().processId()) - before;
+    EXPECT_LT(held, 30) << "ticks used while paused"; // compressing would take two cores' worth
+    EXPECT_EQ(run.process().state(), QProcess::Running);
+    EXPECT_EQ(start({"--send", "TRSROContinue"}).exitCode, 0);
+    EXPECT_EQ(run.waitForExit(60000), 0);
+    const auto [ok, listing] = RunShell("unzip -tq " + (dst / "a.zip").string());
+    EXPECT_TRUE(ok) << listing;
 }
 
 TEST_F(ScriptAnswerTest, ARunWhoseReportIsLostFails)
