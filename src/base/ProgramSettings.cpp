@@ -32,17 +32,26 @@ bool unlessZero(const std::string& v)
     return v != "0";
 }
 
-int numberOr(const std::string& v, int fallback)
+// A number from 1 to most; 0 (also a missing value) and anything out of range give the default.
+int numberOr(const std::string& v, int most, int fallback)
 {
     const int n = SettingNumber(v);
-    return n == 0 ? fallback : n;
+    return n >= 1 && n <= most ? n : fallback;
 }
 
-// Index settings store index + 1, so that a missing value (0) can mean the default.
-int indexOr(const std::string& v, int fallback)
+// Index settings store index + 1, so that a missing value (0) can mean the default; an index
+// beyond the last choice gives it too.
+int indexOr(const std::string& v, int choices, int fallback)
 {
     const int n = SettingNumber(v);
-    return n == 0 ? fallback : n - 1;
+    return n >= 1 && n <= choices ? n - 1 : fallback;
+}
+
+// Stored as the index itself: 0 large icons … 3 details.
+int viewStyleOf(const std::string& v)
+{
+    const int n = SettingNumber(v);
+    return n <= 3 ? n : 0;
 }
 
 int readPriority(const std::string& v)
@@ -64,7 +73,7 @@ int readCompression(const std::string& v)
 int readAutoUpdateNext(const std::string& v)
 {
     long long n = 0;
-    return ParseInteger(Trim(v), INT_MIN, INT_MAX, n) ? static_cast<int>(n) : 14;
+    return ParseInteger(Trim(v), 0, MaxAutoUpdateDays, n) ? static_cast<int>(n) : 14;
 }
 
 std::string readTransferExt(const std::string& v)
@@ -77,9 +86,12 @@ std::string readTransferExt(const std::string& v)
 const SettingRule Rules[] = {
     {"Suspend", [](ProgramSettings& s, const std::string& v) { s.Suspend = onlyOne(v); },
      [](const ProgramSettings& s) { return flag(s.Suspend); }},
-    {"LogSize", [](ProgramSettings& s, const std::string& v) { s.LogSize = numberOr(v, 1000); },
+    {"LogSize", [](ProgramSettings& s, const std::string& v) { s.LogSize = numberOr(v, MaxLogSizeKb, 1000); },
      [](const ProgramSettings& s) { return std::to_string(s.LogSize); }},
-    {"WaitAfterAutostart", [](ProgramSettings& s, const std::string& v) { s.WaitAfterAutostart = numberOr(v, 10); },
+    {"WaitAfterAutostart",
+     [](ProgramSettings& s, const std::string& v) {
+         s.WaitAfterAutostart = numberOr(v, MaxWaitAfterAutostartMinutes, 10);
+     },
      [](const ProgramSettings& s) { return std::to_string(s.WaitAfterAutostart); }},
     {"Priority", [](ProgramSettings& s, const std::string& v) { s.Priority = readPriority(v); },
      [](const ProgramSettings& s) { return std::to_string(s.Priority); }},
@@ -111,21 +123,25 @@ const SettingRule Rules[] = {
          s.AutoUpdateUrl = Trim(v).empty() ? DefaultAutoUpdateUrl : Trim(v);
      },
      [](const ProgramSettings& s) { return s.AutoUpdateUrl; }},
-    {"Language", [](ProgramSettings& s, const std::string& v) { s.Language = indexOr(v, 0); },
+    {"Language", [](ProgramSettings& s, const std::string& v) { s.Language = indexOr(v, 2, 0); },
      [](const ProgramSettings& s) { return std::to_string(s.Language + 1); }},
-    {"ListColumns0", [](ProgramSettings& s, const std::string& v) { s.ListColumns[0] = numberOr(v, 140); },
+    {"ListColumns0",
+     [](ProgramSettings& s, const std::string& v) { s.ListColumns[0] = numberOr(v, MaxColumnWidth, 140); },
      [](const ProgramSettings& s) { return std::to_string(s.ListColumns[0]); }},
-    {"ListColumns1", [](ProgramSettings& s, const std::string& v) { s.ListColumns[1] = numberOr(v, 150); },
+    {"ListColumns1",
+     [](ProgramSettings& s, const std::string& v) { s.ListColumns[1] = numberOr(v, MaxColumnWidth, 150); },
      [](const ProgramSettings& s) { return std::to_string(s.ListColumns[1]); }},
-    {"ListColumns2", [](ProgramSettings& s, const std::string& v) { s.ListColumns[2] = numberOr(v, 100); },
+    {"ListColumns2",
+     [](ProgramSettings& s, const std::string& v) { s.ListColumns[2] = numberOr(v, MaxColumnWidth, 100); },
      [](const ProgramSettings& s) { return std::to_string(s.ListColumns[2]); }},
-    {"ListColumns3", [](ProgramSettings& s, const std::string& v) { s.ListColumns[3] = numberOr(v, 200); },
+    {"ListColumns3",
+     [](ProgramSettings& s, const std::string& v) { s.ListColumns[3] = numberOr(v, MaxColumnWidth, 200); },
      [](const ProgramSettings& s) { return std::to_string(s.ListColumns[3]); }},
-    {"Viewstyle", [](ProgramSettings& s, const std::string& v) { s.Viewstyle = SettingNumber(v); },
+    {"Viewstyle", [](ProgramSettings& s, const std::string& v) { s.Viewstyle = viewStyleOf(v); },
      [](const ProgramSettings& s) { return std::to_string(s.Viewstyle); }},
-    {"MenuStyle", [](ProgramSettings& s, const std::string& v) { s.MenuStyle = indexOr(v, 1); },
+    {"MenuStyle", [](ProgramSettings& s, const std::string& v) { s.MenuStyle = indexOr(v, 3, 1); },
      [](const ProgramSettings& s) { return std::to_string(s.MenuStyle + 1); }},
-    {"MenuColor", [](ProgramSettings& s, const std::string& v) { s.MenuColor = indexOr(v, 0); },
+    {"MenuColor", [](ProgramSettings& s, const std::string& v) { s.MenuColor = indexOr(v, 2, 0); },
      [](const ProgramSettings& s) { return std::to_string(s.MenuColor + 1); }},
     {"XPTask", [](ProgramSettings& s, const std::string& v) { s.XPTask = unlessZero(v); },
      [](const ProgramSettings& s) { return flag(s.XPTask); }},

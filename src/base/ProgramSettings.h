@@ -10,6 +10,13 @@ inline constexpr const char* DefaultFtpTransferExt = "*.txt,*.htm,*.html,*.shtml
 
 inline constexpr const char* DefaultAutoUpdateUrl = "https://tresorio.kestrova.de/backupversiond.html";
 
+/// The largest values the settings may hold; a number outside its range reads as the default,
+/// so nothing computed from a hand-edited settings.ini can overflow.
+inline constexpr int MaxLogSizeKb = 2'000'000;
+inline constexpr int MaxWaitAfterAutostartMinutes = 60;
+inline constexpr int MaxAutoUpdateDays = 36'500;
+inline constexpr int MaxColumnWidth = 10'000;
+
 /// The program-wide settings, held in memory while the program runs.
 struct ProgramSettings
 {

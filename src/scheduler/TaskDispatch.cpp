@@ -3,6 +3,10 @@
 #include "profiles/ProfileRowTexts.h"
 #include "scheduler/NextRun.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
 NextTask FindNextTask(const ProfileList& profiles)
 {
     NextTask next;
@@ -22,7 +26,11 @@ NextTask FindNextTask(const ProfileList& profiles)
 
 int FirstTickInterval(int waitAfterAutostartMinutes, bool autostartRegistered, int tickMs)
 {
-    return waitAfterAutostartMinutes > 0 && autostartRegistered ? waitAfterAutostartMinutes * 60000 : tickMs;
+    if (waitAfterAutostartMinutes <= 0 || !autostartRegistered)
+        return tickMs;
+    // Counted wide: a timer takes at most INT_MAX milliseconds (some 24 days).
+    const std::int64_t ms = std::int64_t{waitAfterAutostartMinutes} * 60000;
+    return static_cast<int>(std::min<std::int64_t>(ms, std::numeric_limits<int>::max()));
 }
 
 bool AnyAtExit(const ProfileList& profiles)

@@ -126,7 +126,7 @@ QWidget* OptionsDialog::generalPage()
     RBnostart = new QRadioButton(tr("nicht automatisch starten"), start);
     auto* waitBefore = new QLabel(tr("nach Autostart"), start);
     SPEWait = new QSpinBox(start);
-    SPEWait->setRange(0, 60);
+    SPEWait->setRange(0, MaxWaitAfterAutostartMinutes);
     auto* waitAfter = new QLabel(tr("min warten"), start);
     startLayout->addWidget(RBStartup, 0, 0, 1, 3);
     startLayout->addWidget(waitBefore, 1, 0);

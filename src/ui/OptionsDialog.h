@@ -49,7 +49,7 @@ protected:
 
 public:
     /// The largest log Tresorio keeps, in kilobytes (2 GB).
-    static constexpr int MaxLogSize = 2'000'000;
+    static constexpr int MaxLogSize = MaxLogSizeKb;
 
     QTabWidget* Pages = nullptr;
     QRadioButton* RBStartup;

@@ -119,6 +119,34 @@ TEST_F(RunningProgramTest, AScheduleWithoutAReadableNextRunGetsOneAtLoad)
     EXPECT_FALSE(std::filesystem::exists(dst)); // nothing ran meanwhile
 }
 
+TEST_F(RunningProgramTest, AbsurdNumbersInTheSettingsReadAsTheirDefaults)
+{
+    writeProfile(true);
+    WriteFileBytes(data / "settings.ini", "[General]\nWaitAfterAutostart=35792\nLogSize=99999999999\n"
+                                          "ListColumns0=2147483647\nViewstyle=77\nLanguage=9\nMenuStyle=12\n"
+                                          "AutoUpdateNext=-400\n");
+    // Registered for autostart: the first tick waits WaitAfterAutostart minutes.
+    MakeFile(home / "xdg-config/autostart/tresorio.desktop", "[Desktop Entry]\nType=Application\nExec=tresorio\n");
+    {
+        RunningCopy copy(home.path(), data);
+        ASSERT_TRUE(channelReady(home.path()));
+        EXPECT_EQ(runTresorio({"--data-dir", q(data), "--send", "TRSROStop"}, home.path()).exitCode, 0);
+        EXPECT_EQ(copy.waitForExit(), 0);
+        const std::string err = copy.process().readAllStandardError().toStdString();
+        EXPECT_EQ(err.find("QTimer"), std::string::npos) << err; // its interval never overflows
+    }
+    const std::string settings = ReadFileBytes(data / "settings.ini");
+    for (const char* line : {"WaitAfterAutostart=10\n", "LogSize=1000\n", "ListColumns0=140\n", "Viewstyle=0\n",
+                             "Language=1\n", "MenuStyle=2\n", "AutoUpdateNext=14\n"})
+        EXPECT_NE(settings.find(line), std::string::npos) << line << settings;
+    // Without the autostart entry the scheduler ticks at once and runs the due profile.
+    std::filesystem::remove(home / "xdg-config/autostart/tresorio.desktop");
+    RunningCopy copy(home.path(), data);
+    EXPECT_TRUE(waitFor([this] { return reported(); }));
+    copy.process().terminate();
+    EXPECT_EQ(copy.waitForExit(), 0);
+}
+
 TEST_F(RunningProgramTest, ADueProfileRunsByItselfAndStopSavesEverything)
 {
     writeProfile(true);

@@ -89,6 +89,19 @@ TEST(ProgramSettingsTest, ReadRules)
         {"MenuColor", "2", [](const ProgramSettings& s) { return s.MenuColor == 1; }},
         {"ListColumns2", "0", [](const ProgramSettings& s) { return s.ListColumns[2] == 100; }},
         {"Viewstyle", "3", [](const ProgramSettings& s) { return s.Viewstyle == 3; }},
+        // Out of range, as only a hand-edited file holds them: the default, never a product that
+        // overflows (35792 minutes are more milliseconds than an int holds).
+        {"WaitAfterAutostart", "35792", [](const ProgramSettings& s) { return s.WaitAfterAutostart == 10; }},
+        {"WaitAfterAutostart", "60", [](const ProgramSettings& s) { return s.WaitAfterAutostart == 60; }},
+        {"LogSize", "2000001", [](const ProgramSettings& s) { return s.LogSize == 1000; }},
+        {"LogSize", "2000000", [](const ProgramSettings& s) { return s.LogSize == 2000000; }},
+        {"ListColumns0", "99999999", [](const ProgramSettings& s) { return s.ListColumns[0] == 140; }},
+        {"Viewstyle", "4", [](const ProgramSettings& s) { return s.Viewstyle == 0; }},
+        {"Language", "3", [](const ProgramSettings& s) { return s.Language == 0; }},
+        {"MenuStyle", "4", [](const ProgramSettings& s) { return s.MenuStyle == 1; }},
+        {"MenuColor", "3", [](const ProgramSettings& s) { return s.MenuColor == 0; }},
+        {"AutoUpdateNext", "-5", [](const ProgramSettings& s) { return s.AutoUpdateNext == 14; }},
+        {"AutoUpdateNext", "2147483647", [](const ProgramSettings& s) { return s.AutoUpdateNext == 14; }},
         {"FTPTransferEXT", "\"\"", [](const ProgramSettings& s) { return s.FTPTransferEXT == DefaultFtpTransferExt; }},
         {"FTPTransferEXT", "  *.md,*.txt ", [](const ProgramSettings& s) { return s.FTPTransferEXT == "*.md,*.txt"; }},
     };

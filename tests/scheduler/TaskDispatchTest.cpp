@@ -3,6 +3,7 @@
 #include "scheduler/NextRun.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace {
 
@@ -258,6 +259,7 @@ TEST(TaskDispatchTest, OnlyTheFirstTickWaitsAfterAutostart)
     EXPECT_EQ(FirstTickInterval(10, false, 10000), 10000); // started by hand
     EXPECT_EQ(FirstTickInterval(0, true, 10000), 10000);
     EXPECT_EQ(FirstTickInterval(-3, true, 10000), 10000);
+    EXPECT_EQ(FirstTickInterval(35792, true, 10000), std::numeric_limits<int>::max()); // never negative
 }
 
 } // namespace
