@@ -232,7 +232,7 @@ bool Program::Autostart()
 
 bool Program::SetAutostart(bool on)
 {
-    return AutostartEntry(m_platform, on);
+    return AutostartEntry(m_platform, on, [this](const std::string& why) { m_coreDialogs.ShowError(why); });
 }
 
 void Program::SaveSettings()

@@ -15,6 +15,7 @@ inline constexpr std::int32_t WriteProtected = 19;
 inline constexpr std::int32_t DriveNotReady = 21;
 inline constexpr std::int32_t InUse = 32;
 inline constexpr std::int32_t DiskFull = 112;
+inline constexpr std::int32_t InvalidName = 123;
 inline constexpr std::int32_t AlreadyExists = 183;
 inline constexpr std::int32_t PathTooLong = 206;
 inline constexpr std::int32_t Unexpected = 9999;

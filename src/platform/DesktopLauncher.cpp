@@ -135,9 +135,7 @@ std::string DesktopExecArgument(const std::string& argument)
 std::string DesktopLauncherText(const std::string& program, const std::string& dataFolder,
                                 const std::string& profileName)
 {
-    std::string exec = DesktopExecArgument(program);
-    if (!dataFolder.empty())
-        exec += " --data-dir " + DesktopExecArgument(dataFolder);
+    std::string exec = DesktopExecLine(program, dataFolder);
     // "--" ends the options: a profile named "-n" or "--help" is run, not read as an option.
     exec += " -- " + DesktopExecArgument(profileName);
     const std::string name = stringValue(profileName);
@@ -183,6 +181,28 @@ std::string DesktopLauncherFileName(const std::string& profileName)
     return stem + std::string(Ending);
 }
 
+std::optional<std::string> DesktopEntryRefusal(const std::string& program, const std::string& dataFolder)
+{
+    if (program.empty() || !representable(program))
+        return "Der Pfad des Programms ist kein gültiger UTF-8-Text oder enthält Steuerzeichen";
+    // Desktops take the program of an entry to end before an '=', and GLib looks the program up
+    // before it replaces "%%" by '%', so it would not find one with a '%' in its path.
+    if (program.find_first_of("=%") != std::string::npos)
+        return "Der Pfad des Programms „" + program +
+               "“ enthält „=“ oder „%“, die Arbeitsumgebung könnte es nicht starten";
+    if (!representable(dataFolder))
+        return "Der Pfad des Datenordners ist kein gültiger UTF-8-Text oder enthält Steuerzeichen";
+    return std::nullopt;
+}
+
+std::string DesktopExecLine(const std::string& program, const std::string& dataFolder)
+{
+    std::string exec = DesktopExecArgument(program);
+    if (!dataFolder.empty())
+        exec += " --data-dir " + DesktopExecArgument(dataFolder);
+    return exec;
+}
+
 DesktopLauncherResult WriteDesktopLauncher(const std::filesystem::path& folder, const std::string& program,
                                            const std::string& dataFolder, const std::string& profileName)
 {
@@ -194,17 +214,8 @@ DesktopLauncherResult WriteDesktopLauncher(const std::filesystem::path& folder, 
         return refused("Der Profilname ist kein gültiger UTF-8-Text; kein Link erstellt.");
     if (!representable(profileName))
         return refused("Der Profilname enthält Steuerzeichen; kein Link erstellt.");
-    if (program.empty() || !representable(program))
-        return refused("Der Pfad des Programms ist kein gültiger UTF-8-Text oder enthält Steuerzeichen; kein Link "
-                       "erstellt.");
-    // Desktops take the program of a launcher to end before an '=', and GLib looks the program up
-    // before it replaces "%%" by '%', so it would not find one with a '%' in its path.
-    if (program.find_first_of("=%") != std::string::npos)
-        return refused("Der Pfad des Programms „" + program +
-                       "“ enthält „=“ oder „%“, ein Link darauf ließe sich nicht starten; kein Link erstellt.");
-    if (!representable(dataFolder))
-        return refused("Der Pfad des Datenordners ist kein gültiger UTF-8-Text oder enthält Steuerzeichen; kein Link "
-                       "erstellt.");
+    if (const auto refusal = DesktopEntryRefusal(program, dataFolder))
+        return refused(*refusal + "; kein Link erstellt.");
 
     const std::string fileName = DesktopLauncherFileName(profileName);
     const std::filesystem::path file = folder / fileName;

@@ -3,6 +3,7 @@
 #include "base/Status.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 // A link on the desktop that runs one profile with a double click: a desktop entry file (the
@@ -15,6 +16,12 @@
 /// with '"', '`', '$' and '\' escaped by a backslash, then escaped as a string value of the file
 /// ('\' doubled once more, newline, CR and tab as "\n", "\r", "\t"), every '%' doubled.
 std::string DesktopExecArgument(const std::string& argument);
+
+/// Why no desktop entry can start program with "--data-dir dataFolder" exactly (not UTF-8,
+/// control characters a value cannot carry, a program path with '=' or '%'); nothing when one can.
+std::optional<std::string> DesktopEntryRefusal(const std::string& program, const std::string& dataFolder);
+/// The Exec value that starts program with "--data-dir dataFolder" (left out when it is empty).
+std::string DesktopExecLine(const std::string& program, const std::string& dataFolder);
 
 /// The whole text of a launcher file that starts program with "--data-dir dataFolder" (left out
 /// when dataFolder is empty) and profileName as arguments. The texts are expected to be valid

@@ -5,8 +5,10 @@ bool AutostartEntry(Platform& platform)
     return platform.AutostartRegistered();
 }
 
-bool AutostartEntry(Platform& platform, bool on)
+bool AutostartEntry(Platform& platform, bool on, const std::function<void(const std::string&)>& failed)
 {
-    platform.SetAutostart(on);
+    const Status set = platform.SetAutostart(on);
+    if (!set.ok() && failed)
+        failed(set.message);
     return platform.AutostartRegistered();
 }

@@ -83,8 +83,9 @@ public:
 
     /// Whether the program starts with the user's desktop session.
     virtual bool AutostartRegistered() = 0;
-    /// Registers (on) or removes (off) the start with the desktop session; false when that failed.
-    virtual bool SetAutostart(bool on) = 0;
+    /// Registers (on) or removes (off) the start with the desktop session; why not, when that
+    /// failed.
+    virtual Status SetAutostart(bool on) = 0;
 
     // What the running program needs besides the runs.
 
@@ -117,6 +118,7 @@ public:
     virtual void ContinueAs(const std::vector<std::string>& arguments) = 0;
 };
 
-/// Query (without a value) or set and then query the autostart registration.
+/// Query (without a value) or set and then query the autostart registration; a failure to set it
+/// is told to failed.
 bool AutostartEntry(Platform& platform);
-bool AutostartEntry(Platform& platform, bool on);
+bool AutostartEntry(Platform& platform, bool on, const std::function<void(const std::string&)>& failed = {});

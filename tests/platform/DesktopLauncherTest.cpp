@@ -1,6 +1,7 @@
 #include "platform/DesktopLauncher.h"
 
 #include "base/Text.h"
+#include "platform/posix/PosixPlatform.h"
 #include "support/TempDir.h"
 
 #include <algorithm>
@@ -276,6 +277,41 @@ std::filesystem::path RecordingProgram(const TempDir& dir)
     WriteFileBytes(program, "#!/bin/sh\nprintf '%s\\0' \"$@\" > '" + (dir / "argv").string() + "'\n");
     ::chmod(program.c_str(), 0755);
     return program;
+}
+
+TEST(DesktopLauncherTest, TheAutostartEntryHandsOverExactlyItsDataFolderOrIsRefused)
+{
+    TempDir dir;
+    ::setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+    const std::filesystem::path program = RecordingProgram(dir);
+    const bool gio = OnPath("gio");
+    for (const std::string folder : {"/daten/Sicherung\nzwei", "/daten/a \"b\" $c 50% \\d `e`", "/daten/\tTab\r"}) {
+        SCOPED_TRACE(folder);
+        PosixPlatform platform(program, folder);
+        std::string failure;
+        EXPECT_TRUE(AutostartEntry(platform, true, [&failure](const std::string& why) { failure = why; }));
+        EXPECT_EQ(failure, "");
+        const std::string text = ReadFileBytes(PosixPlatform::AutostartFile());
+        EXPECT_EQ(ExecArguments(text).first, (Strings{program.string(), "--data-dir", folder}));
+        if (gio) {
+            std::filesystem::remove(dir / "argv");
+            const auto [status, output] = LaunchWithGio(PosixPlatform::AutostartFile(), dir / "no-bus");
+            EXPECT_EQ(status, 0) << output;
+            EXPECT_EQ(NulSeparated(ReadFileBytes(dir / "argv")), (Strings{"--data-dir", folder}));
+        }
+    }
+    // What no entry can carry is refused with the reason, and nothing counts as registered.
+    std::filesystem::remove(PosixPlatform::AutostartFile());
+    for (const std::string& folder : {std::string("/daten/\x01"), std::string("/daten/caf\xE9")}) {
+        PosixPlatform platform(program, folder);
+        std::string failure;
+        EXPECT_FALSE(AutostartEntry(platform, true, [&failure](const std::string& why) { failure = why; }));
+        EXPECT_NE(failure.find("Datenordners"), std::string::npos) << failure;
+        EXPECT_FALSE(std::filesystem::exists(PosixPlatform::AutostartFile()));
+    }
+    ::unsetenv("XDG_CONFIG_HOME");
+    if (!gio)
+        GTEST_SKIP() << "checked only by reading the files: gio missing (Debian: libglib2.0-bin)";
 }
 
 TEST(DesktopLauncherTest, TheProgramReceivesExactlyTheProfileName)

@@ -1,5 +1,6 @@
 #include "platform/posix/PosixPlatform.h"
 
+#include "platform/DesktopLauncher.h"
 #include "support/TempDir.h"
 
 #include <chrono>
@@ -28,6 +29,19 @@ TEST(PosixPlatformTest, AutostartEntryFollowsTheDesktopFile)
     std::filesystem::create_directories(config / "autostart");
     WriteFileBytes(config / "autostart/tresorio.desktop", "[Desktop Entry]\nExec=\n");
     EXPECT_FALSE(AutostartEntry(platform));
+    // Nor does one the desktop switched off, or a command outside the entry's group.
+    for (const char* text :
+         {"[Desktop Entry]\nExec=tresorio\nHidden=true\n",
+          "[Desktop Entry]\nX-GNOME-Autostart-enabled=false\nExec=tresorio\n", "[Desktop Action x]\nExec=tresorio\n"}) {
+        WriteFileBytes(config / "autostart/tresorio.desktop", text);
+        EXPECT_FALSE(AutostartEntry(platform)) << text;
+    }
+    WriteFileBytes(config / "autostart/tresorio.desktop",
+                   "[Desktop Entry]\nHidden=false\nX-GNOME-Autostart-enabled=true\nExec=tresorio\n");
+    EXPECT_TRUE(AutostartEntry(platform));
+    // Registering again switches it on.
+    WriteFileBytes(config / "autostart/tresorio.desktop", "[Desktop Entry]\nExec=tresorio\nHidden=true\n");
+    EXPECT_TRUE(AutostartEntry(platform, true));
     ::unsetenv("XDG_CONFIG_HOME");
 }
 
@@ -40,7 +54,7 @@ TEST(PosixPlatformTest, ExecArgumentsAreQuoted)
     };
     for (const Case c : {Case{"/usr/bin/tresorio", "\"/usr/bin/tresorio\""}, Case{"a\"b", "\"a\\\\\"b\""},
                          Case{"a\\b", "\"a\\\\\\\\b\""}, Case{"100%", "\"100%%\""}, Case{"`x`", "\"\\\\`x\\\\`\""}})
-        EXPECT_EQ(PosixPlatform::QuoteExecArgument(c.argument), c.quoted) << c.argument;
+        EXPECT_EQ(DesktopExecArgument(c.argument), c.quoted) << c.argument;
 }
 
 TEST(PosixPlatformTest, NamesAndFolders)

@@ -105,10 +105,10 @@ public:
     void DisconnectShare(const std::string& share) override { shares.push_back("-" + share); }
     void PowerOff(bool force) override { powerOffs.push_back(force); }
     bool AutostartRegistered() override { return autostart; }
-    bool SetAutostart(bool on) override
+    Status SetAutostart(bool on) override
     {
         autostart = on;
-        return true;
+        return {};
     }
 
     // The running program's services: a lock always held, no runtime folder, no requests to end;

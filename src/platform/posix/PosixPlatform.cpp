@@ -1,7 +1,9 @@
 #include "platform/posix/PosixPlatform.h"
 
+#include "base/ResultCodes.h"
 #include "base/Text.h"
 #include "platform/AtomicFile.h"
+#include "platform/DesktopLauncher.h"
 #include "platform/MountTable.h"
 
 #include <QProcess>
@@ -256,55 +258,60 @@ std::filesystem::path PosixPlatform::AutostartFile()
            "tresorio.desktop";
 }
 
-std::string PosixPlatform::QuoteExecArgument(const std::string& argument)
-{
-    // Inside double quotes the desktop entry format escapes " ` $ and \ with a backslash; the
-    // string value itself then escapes every backslash once more. A field code needs "%%".
-    std::string quoted = "\"";
-    for (const char c : argument) {
-        if (c == '"' || c == '`' || c == '$')
-            quoted += "\\\\";
-        if (c == '\\')
-            quoted += "\\\\\\";
-        quoted += c == '%' ? std::string("%%") : std::string(1, c);
-    }
-    return quoted + "\"";
-}
-
 bool PosixPlatform::AutostartRegistered()
 {
+    // Registered: the entry has a command, and the desktop has not switched it off (Hidden=true
+    // deletes it, GNOME's own switch turns it off).
     std::ifstream in(AutostartFile());
     std::string line;
+    bool command = false;
+    bool inEntry = false;
     while (std::getline(in, line)) {
         const std::string t = Trim(line);
-        if (t.rfind("Exec", 0) == 0) {
-            const std::size_t equals = t.find('=');
-            if (equals != std::string::npos && Trim(t.substr(4, equals - 4)).empty() &&
-                !Trim(t.substr(equals + 1)).empty())
-                return true;
+        if (!t.empty() && t.front() == '[') {
+            inEntry = t == "[Desktop Entry]";
+            continue;
         }
+        const std::size_t equals = t.find('=');
+        if (!inEntry || equals == std::string::npos)
+            continue;
+        const std::string key = Trim(t.substr(0, equals));
+        const std::string value = Trim(t.substr(equals + 1));
+        if (key == "Exec")
+            command = !value.empty();
+        else if ((key == "Hidden" && value == "true") || (key == "X-GNOME-Autostart-enabled" && value == "false"))
+            return false;
     }
-    return false;
+    return command;
 }
 
-bool PosixPlatform::SetAutostart(bool on)
+Status PosixPlatform::SetAutostart(bool on)
 {
     const std::filesystem::path file = AutostartFile();
     std::error_code error;
     if (!on) {
         std::filesystem::remove(file, error);
-        return !error;
+        if (error)
+            return {ResultCode::AccessDenied,
+                    "Der Autostart-Eintrag " + file.string() + " kann nicht entfernt werden: " + error.message()};
+        return {};
     }
+    // The same quoting as a desktop launcher's: the desktop hands the program exactly its data
+    // folder, a line break in it too; what no entry can carry is refused.
+    if (const auto refusal = DesktopEntryRefusal(m_executable.string(), m_dataFolder.string()))
+        return {ResultCode::InvalidName, *refusal + "; kein Autostart-Eintrag."};
     std::filesystem::create_directories(file.parent_path(), error);
     const std::string entry = "[Desktop Entry]\n"
                               "Type=Application\n"
                               "Name=Tresorio 2002\n"
                               "Comment=Backup scheduler\n"
                               "Exec=" +
-                              QuoteExecArgument(m_executable.string()) + " --data-dir " +
-                              QuoteExecArgument(m_dataFolder.string()) +
+                              DesktopExecLine(m_executable.string(), m_dataFolder.string()) +
                               "\n"
                               "Terminal=false\n"
                               "X-GNOME-Autostart-enabled=true\n";
-    return !WriteFileAtomically(file, entry, false);
+    if (const auto failure = WriteFileAtomically(file, entry, false))
+        return {ResultCode::AccessDenied,
+                "Der Autostart-Eintrag " + file.string() + " kann nicht geschrieben werden: " + *failure};
+    return {};
 }

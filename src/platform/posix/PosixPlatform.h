@@ -33,7 +33,7 @@ public:
     void DisconnectShare(const std::string& share) override;
     void PowerOff(bool force) override;
     bool AutostartRegistered() override;
-    bool SetAutostart(bool on) override;
+    Status SetAutostart(bool on) override;
     std::string ExecutablePath() override;
     std::unique_ptr<DataFolderLock> LockDataFolder(const std::string& lockFile) override;
     std::string PublishedByLockHolder(const std::string& lockFile) override;
@@ -47,8 +47,6 @@ public:
     static std::filesystem::path AutostartFile();
     /// The mount that holds path (its mount point ending with "/"), from /proc/self/mountinfo.
     static MountEntry MountOf(const std::string& mountinfo, const std::string& path);
-    /// One argument of a desktop entry's Exec line, quoted and escaped.
-    static std::string QuoteExecArgument(const std::string& argument);
 
 private:
     std::filesystem::path m_executable;
