@@ -79,6 +79,8 @@ void readLeadingNumber(TProfile& p, const std::string& v)
                             : 0;
 }
 
+static_assert(2 * MaxZipPasswordBytes <= MaxValueChars, "a ZIP password's stored form fits in one value");
+
 // The keys in the order the writer writes them.
 const std::vector<KeyRule>& keyRules()
 {
@@ -299,18 +301,36 @@ TProfile StorableProfile(const TProfile& profile, std::vector<std::string>& warn
                 c = ' ';
         warn("Name", "enthält einen Zeilenumbruch; gespeichert mit Leerzeichen.");
     }
-    if (logonStored(p) && p.NetUser.size() > MaxNetUserBytes) {
-        p.NetUser.clear();
-        p.NetPasswd.clear();
-        warn("NetUser", "ist länger als " + std::to_string(MaxNetUserBytes) + " Byte und wird nicht gespeichert.");
+    // A secret is kept exactly as the reader gives it back, or not at all: a password cut or
+    // changed would fail every later run without a word. Only what cannot come back is dropped.
+    std::mt19937 filler(0);
+    const auto unstorable = [](const std::string& text, std::size_t most,
+                               const std::string& readBack) -> std::optional<std::string> {
+        if (text.size() > most)
+            return "ist länger als " + std::to_string(most) + " Byte und wird nicht gespeichert.";
+        if (readBack != text)
+            return "ist kein gültiger UTF-8-Text und wird nicht gespeichert.";
+        return std::nullopt;
+    };
+    if (logonStored(p)) {
+        if (const auto why =
+                unstorable(p.NetUser, MaxNetUserBytes,
+                           DecodeLogonField(EncodeLogonField(p.NetUser, LogonKind::User, filler), LogonKind::User))) {
+            p.NetUser.clear();
+            p.NetPasswd.clear();
+            warn("NetUser", *why);
+        }
+        if (const auto why = unstorable(
+                p.NetPasswd, MaxNetPasswdBytes,
+                DecodeLogonField(EncodeLogonField(p.NetPasswd, LogonKind::Password, filler), LogonKind::Password))) {
+            p.NetPasswd.clear();
+            warn("NetPasswd", *why);
+        }
     }
-    if (logonStored(p) && p.NetPasswd.size() > MaxNetPasswdBytes) {
-        p.NetPasswd.clear();
-        warn("NetPasswd", "ist länger als " + std::to_string(MaxNetPasswdBytes) + " Byte und wird nicht gespeichert.");
-    }
-    if (p.Password.size() > MaxZipPasswordBytes) {
+    if (const auto why =
+            unstorable(p.Password, MaxZipPasswordBytes, DecodeZipPassword(EncodeZipPassword(p.Password)))) {
         p.Password.clear();
-        warn("Password", "ist länger als " + std::to_string(MaxZipPasswordBytes) + " Byte und wird nicht gespeichert.");
+        warn("Password", *why);
     }
     // Every other value as the reader would read it back: cut at a line break and to its length.
     std::mt19937 unused(0);

@@ -20,10 +20,12 @@ inline constexpr std::size_t KeyTableSize = 146;
 inline constexpr std::size_t LogonBlockSize = 100;
 inline constexpr std::size_t ZipPasswordKeyStart = 30;
 
-/// Longest texts (in bytes) that the stored forms can carry and give back.
+/// Longest texts (in bytes) that the stored forms can carry and give back: a logon's block has
+/// room for so much; the ZIP password's form, two digits a byte, has no bound of its own, so a
+/// value of the profile file (3000 characters) bounds it.
 inline constexpr std::size_t MaxNetUserBytes = 92;
 inline constexpr std::size_t MaxNetPasswdBytes = 90;
-inline constexpr std::size_t MaxZipPasswordBytes = KeyTableSize - ZipPasswordKeyStart;
+inline constexpr std::size_t MaxZipPasswordBytes = 1500;
 
 /// Byte i of the result is byte i of bytes XOR key byte start + i (positions past the end of
 /// the table wrap around to its beginning). Applying it twice with the same start gives bytes.

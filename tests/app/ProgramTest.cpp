@@ -2,6 +2,7 @@
 
 #include "ProgramProcess.h"
 #include "RunningProgramTest.h"
+#include "profiles/Scramble.h"
 #include "support/Shell.h"
 #include "support/TempDir.h"
 #include "support/TreeBuilder.h"
@@ -145,6 +146,27 @@ TEST_F(RunningProgramTest, AbsurdNumbersInTheSettingsReadAsTheirDefaults)
     EXPECT_TRUE(waitFor([this] { return reported(); }));
     copy.process().terminate();
     EXPECT_EQ(copy.waitForExit(), 0);
+}
+
+TEST_F(RunningProgramTest, ALongZipPasswordSurvivesEverySave)
+{
+    const std::string password = std::string(117, 'k') + "-Größe";
+    WriteFileBytes(data / "Backup.bpf", "[Signature]\r\n\r\n\r\n[Daten]\r\nSource=" + src.string() +
+                                            "/\r\nWithsub=1\r\nDestination=" + dst.string() +
+                                            "/\r\nPeriod=1\r\nBackuptype=1\r\nCompress=1\r\nZipfile=a.zip\r\n"
+                                            "Encrypt=1\r\nPassword=" +
+                                            EncodeZipPassword(password) + "\r\n");
+    // Each run saves the profile file twice; the second run needs the password still there.
+    for (int run = 0; run < 2; ++run) {
+        std::filesystem::remove_all(dst);
+        const Outcome o = runTresorio({"--data-dir", q(data), "Daten"}, home.path());
+        EXPECT_EQ(o.exitCode, 0) << o.err;
+        EXPECT_EQ(o.err.find("Password"), std::string::npos) << o.err;
+        const auto [ok, output] = RunShell("7z t -p'" + password + "' " + (dst / "a.zip").string());
+        EXPECT_TRUE(ok) << output;
+    }
+    EXPECT_NE(ReadFileBytes(data / "Backup.bpf").find("Password=" + EncodeZipPassword(password) + "\r\n"),
+              std::string::npos);
 }
 
 TEST_F(RunningProgramTest, ADueProfileRunsByItselfAndStopSavesEverything)

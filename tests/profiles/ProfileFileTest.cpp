@@ -1,4 +1,5 @@
 #include "profiles/ProfileFile.h"
+#include "profiles/Scramble.h"
 
 #include "base/Text.h"
 #include "scheduler/NextRun.h"
@@ -393,8 +394,10 @@ TEST_F(ProfileFileTest, AValueTheFileCannotHoldCostsOnlyThatValue)
          "NetUser"},
         {[](TProfile& p) { p.NetPasswd = std::string(91, 'p'); },
          [](const TProfile& b) { return b.NetPasswd.empty() && !b.NetUser.empty(); }, "NetPasswd"},
-        {[](TProfile& p) { p.Password = std::string(117, 'p'); }, [](const TProfile& b) { return b.Password.empty(); },
+        {[](TProfile& p) { p.Password = std::string(1501, 'p'); }, [](const TProfile& b) { return b.Password.empty(); },
          "Password"},
+        // Bytes that are no UTF-8 would come back as other characters: a password that fails.
+        {[](TProfile& p) { p.Password = "caf\xE9"; }, [](const TProfile& b) { return b.Password.empty(); }, "Password"},
         {[](TProfile& p) { p.Name = "A]\r\nRunBefore=rm -rf ~"; },
          [](const TProfile& b) { return b.Name == "A]  RunBefore=rm -rf ~" && b.RunBefore != "rm -rf ~"; }, "Name"},
         {[](TProfile& p) { p.Source.push_back("/a/\n[B]"); },
@@ -437,6 +440,36 @@ TEST_F(ProfileFileTest, AValueTheFileCannotHoldCostsOnlyThatValue)
     ASSERT_FALSE(file.SaveProfiles(list));
     EXPECT_EQ(file.TakeWarnings(), (std::vector<std::string>{"Ein Profil ohne Namen wird nicht gespeichert."}));
     EXPECT_EQ(load().count(), 1);
+}
+
+TEST_F(ProfileFileTest, EverySecretTheFileGivesBackExactlyIsKept)
+{
+    const struct
+    {
+        const char* what;
+        std::function<void(TProfile&)> set;
+    } cases[] = {
+        {"a ZIP password of 117 bytes", [](TProfile& p) { p.Password = std::string(117, 'p'); }},
+        {"the longest ZIP password", [](TProfile& p) { p.Password = std::string(MaxZipPasswordBytes, 'q'); }},
+        {"umlauts", [](TProfile& p) { p.Password = std::string(300, 'x') + "Größe äöü"; }},
+        {"the longest logon",
+         [](TProfile& p) {
+             p.NetUser = std::string(MaxNetUserBytes, 'u');
+             p.NetPasswd = std::string(MaxNetPasswdBytes, 'p');
+         }},
+    };
+    for (const auto& c : cases) {
+        ProfileList list;
+        TProfile p = everyFieldSet();
+        c.set(p);
+        list.AddToProfile(p);
+        ProfileFile file(path);
+        ASSERT_FALSE(file.SaveProfiles(list)) << c.what;
+        EXPECT_TRUE(file.TakeWarnings().empty()) << c.what;
+        const ProfileList back = load();
+        ASSERT_EQ(back.count(), 1) << c.what;
+        EXPECT_EQ(back.at(0), list.at(0)) << c.what;
+    }
 }
 
 TEST_F(ProfileFileTest, AFileThatCannotBeReadIsNeverSavedOver)

@@ -999,7 +999,8 @@ TEST_F(WizardAttackTest, PasswordsRoundTripThroughTheFile)
         std::function<void(ProfileWizard&)> drive;
         std::string refusal;
     };
-    const QString umlauts(60, QChar(0xE4)); // 120 bytes
+    const QString umlauts(60, QChar(0xE4));      // 120 bytes
+    const QString manyUmlauts(751, QChar(0xE4)); // 1502 bytes
     const std::vector<TooLong> cases = {
         {"ZIP password",
          [&](ProfileWizard& w) {
@@ -1008,10 +1009,10 @@ TEST_F(WizardAttackTest, PasswordsRoundTripThroughTheFile)
              Click(w.BTForward);
              Click(w.CHBCompress);
              Click(w.CHBEncrypt);
-             Type(w.EDPassword, umlauts);
-             Type(w.EDPassword2, umlauts);
+             Type(w.EDPassword, manyUmlauts);
+             Type(w.EDPassword2, manyUmlauts);
          },
-         "Das Passwort ist zu lang: höchstens 116 Byte (ein Umlaut zählt zwei). Bitte geben Sie ein kürzeres ein."},
+         "Das Passwort ist zu lang: höchstens 1500 Byte (ein Umlaut zählt zwei). Bitte geben Sie ein kürzeres ein."},
         {"network password",
          [&](ProfileWizard& w) {
              forwardTo(w, PageDest);
