@@ -263,6 +263,9 @@ void GuiFrontEnd::showOptions()
     services.setSkin = [this](int layout, int colour) { SetSkin(layout, colour); };
     services.deleteLog = [this] { return m_window->DeleteLog(); };
     OptionsDialog dialog(m_program->settings(), services, m_window.get());
+    // What OK confirmed is written at once, not only when the program ends: a kill or a crash
+    // later must not cost the choices.
+    connect(&dialog, &QDialog::accepted, this, [this] { m_program->SaveSettings(); });
     if (optionsHook())
         optionsHook()(dialog);
     else

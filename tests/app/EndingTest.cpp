@@ -253,6 +253,30 @@ TEST_F(EndingWithWindowsTest, TheDisplayGoingAwayEndsTheProgramAsCloseAndEndDoes
     EXPECT_TRUE(RunShell("flock -n " + (data / "tresorio.lock").string() + " true").first);
 }
 
+TEST_F(EndingWithWindowsTest, SettingsConfirmedWithOkOutliveAKill)
+{
+    ASSERT_TRUE(display.running());
+    writeProfile(false);
+    WriteFileBytes(data / "settings.ini", "[General]\nSuspend=0\n");
+    RunningCopy copy(home.path(), data, onDisplay(), {});
+    ASSERT_TRUE(shows("^Kestrova Tresorio$"));
+    // Pause through the channel: a setting held in memory, then the options confirmed with OK.
+    ASSERT_TRUE(channelReady(home.path()));
+    EXPECT_EQ(runTresorio({"--data-dir", q(data), "--send", "TRSROPause"}, home.path()).exitCode, 0);
+    ASSERT_TRUE(waitFor([&] {
+        display.type(display.windows("^Kestrova Tresorio$").front(), "alt+b");
+        display.type(display.windows("^Kestrova Tresorio$").front(), "o");
+        return !display.windows("^Optionen").empty();
+    }));
+    display.type(display.windows("^Optionen").front(), "Return");
+    ASSERT_TRUE(waitFor([&] { return display.windows("^Optionen").empty(); }));
+    copy.process().kill();
+    copy.waitForExit();
+    const std::string settings = ReadFileBytes(data / "settings.ini");
+    EXPECT_NE(settings.find("Suspend=1"), std::string::npos) << settings;
+    EXPECT_NE(settings.find("WaitAfterAutostart=10"), std::string::npos) << settings;
+}
+
 TEST_F(EndingWithWindowsTest, ARunKilledOnTheWayShowsAsInterruptedAtTheNextStart)
 {
     ASSERT_TRUE(display.running());

@@ -99,6 +99,13 @@ TEST_F(OptionsDialogTest, EveryControlReachesItsSettingAndComesBack)
     EXPECT_EQ(s.AutoUpdateProxy, "proxy:3128");
     // The autostart entry is written at once; the program finds it registered.
     EXPECT_TRUE(program().Autostart());
+    // So are the settings: nothing waits for the end of the program, which a kill would skip.
+    {
+        std::ifstream file(m_data / "settings.ini");
+        const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        for (const char* line : {"LogSize=5000\n", "WaitAfterAutostart=25\n", "AutoUpdateNext=30\n"})
+            EXPECT_NE(text.find(line), std::string::npos) << line << text;
+    }
 
     // Opened again, the dialog shows what was stored; OK without changes keeps the entry.
     withOptions([&](OptionsDialog& d) {
