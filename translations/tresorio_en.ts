@@ -660,6 +660,14 @@
         <source>Sicherungsprofil "%1" löschen?</source>
         <translation>Delete backup profile "%1"?</translation>
     </message>
+    <message>
+        <source>Der Link "%1" auf dem Desktop startet dieses Profil. Soll er auch gelöscht werden?</source>
+        <translation>The link "%1" on the desktop starts this profile. Delete it too?</translation>
+    </message>
+    <message>
+        <source>Der Link "%1" auf dem Desktop startet das Profil unter seinem alten Namen und damit nichts mehr. Soll er das Profil "%2" starten?</source>
+        <translation>The link "%1" on the desktop starts the profile by its old name and so starts nothing any more. Shall it start the profile "%2"?</translation>
+    </message>
 </context>
 <context>
     <name>ProfileListModel</name>

@@ -250,6 +250,46 @@ void Program::CloseAndEnd(bool noFurtherActions)
     Stop(noFurtherActions);
 }
 
+Program::LauncherPlace Program::launcherPlace()
+{
+    const std::filesystem::path& data = m_options.dataFolder;
+    const bool usual = ResolveDataFolder(DataFolderSourcesOfProcess(std::nullopt)) == data;
+    return {m_platform.SpecialFolderPath(SpecialFolder::Desktop), m_platform.ExecutablePath(),
+            usual ? std::string() : data.string()};
+}
+
+DesktopLauncherResult Program::MakeLauncher(const std::string& name)
+{
+    const LauncherPlace place = launcherPlace();
+    std::error_code error;
+    std::filesystem::create_directories(place.desktop, error);
+    return WriteDesktopLauncher(place.desktop, place.program, place.dataFolder, name);
+}
+
+std::optional<std::filesystem::path> Program::LauncherOf(const std::string& name)
+{
+    const LauncherPlace place = launcherPlace();
+    return FindDesktopLauncher(place.desktop, place.program, place.dataFolder, name);
+}
+
+Status Program::MoveLauncher(const std::string& oldName, const std::string& newName)
+{
+    const std::optional<std::filesystem::path> old = LauncherOf(oldName);
+    if (!old)
+        return {};
+    // The new one first: a failure leaves the old launcher as it was.
+    const DesktopLauncherResult made = MakeLauncher(newName);
+    if (!made.status.ok() || made.file == *old)
+        return made.status;
+    return RemoveDesktopLauncher(*old);
+}
+
+Status Program::RemoveLauncher(const std::string& name)
+{
+    const std::optional<std::filesystem::path> launcher = LauncherOf(name);
+    return launcher ? RemoveDesktopLauncher(*launcher) : Status{};
+}
+
 void Program::MoveRow(int from, int before)
 {
     if (from < 0 || from >= m_profiles.count() || before < 0 || before > m_profiles.count() || before == from)

@@ -10,6 +10,7 @@
 #include "engine/RunController.h"
 #include "log/LogFile.h"
 #include "platform/DataFolderLock.h"
+#include "platform/DesktopLauncher.h"
 #include "platform/FileSystem.h"
 #include "platform/Platform.h"
 #include "profiles/ProfileFile.h"
@@ -94,6 +95,15 @@ public:
     void SaveSettings();
     /// "Schließen und Beenden" (with the profiles for the end) or "… (ohne weitere Aktionen)".
     void CloseAndEnd(bool noFurtherActions);
+    /// "Link am Desktop erstellen": a launcher on the desktop that runs the named profile.
+    DesktopLauncherResult MakeLauncher(const std::string& name);
+    /// The launcher on the desktop that runs the named profile on this data folder, as this
+    /// program made it; nothing when there is none.
+    std::optional<std::filesystem::path> LauncherOf(const std::string& name);
+    /// The launcher of oldName runs newName from now on (the profile was renamed).
+    Status MoveLauncher(const std::string& oldName, const std::string& newName);
+    /// Removes the launcher of the named profile (the profile was deleted).
+    Status RemoveLauncher(const std::string& name);
     /// Moves row from just before the row at before (dragging a row).
     void MoveRow(int from, int before);
     /// Sorts the rows by a column.
@@ -116,6 +126,15 @@ private:
     void askedToEnd(Platform::EndRequest request);
     void cleanUp();
     void waitForRun();
+    /// Where launchers go, the program they start and the data folder they name (empty for the
+    /// one a plain start finds by itself).
+    struct LauncherPlace
+    {
+        std::filesystem::path desktop;
+        std::string program;
+        std::string dataFolder;
+    };
+    LauncherPlace launcherPlace();
     /// Chooses the next profile again and shows it.
     void refreshNextTask();
     void saveProfiles();

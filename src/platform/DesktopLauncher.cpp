@@ -11,6 +11,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
+#include <optional>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -233,4 +234,32 @@ DesktopLauncherResult WriteDesktopLauncher(const std::filesystem::path& folder, 
     // The file name may begin with '-'; as part of a path gio never takes it for an option.
     markTrusted(file.is_absolute() ? file : std::filesystem::path(".") / file);
     return {Status{}, file};
+}
+
+std::optional<std::filesystem::path> FindDesktopLauncher(const std::filesystem::path& folder,
+                                                         const std::string& program, const std::string& dataFolder,
+                                                         const std::string& profileName)
+{
+    const std::filesystem::path file = folder / DesktopLauncherFileName(profileName);
+    struct stat st
+    {
+    };
+    if (::lstat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    const std::string expected = DesktopLauncherText(program, dataFolder, profileName);
+    std::ifstream in(file, std::ios::binary);
+    std::string text(expected.size() + 1, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    if (text != expected)
+        return std::nullopt;
+    return file;
+}
+
+Status RemoveDesktopLauncher(const std::filesystem::path& launcher)
+{
+    if (::unlink(launcher.c_str()) != 0 && errno != ENOENT)
+        return {ResultCode::AccessDenied, "Der Link „" + launcher.filename().string() +
+                                              "“ konnte nicht gelöscht werden: " + std::strerror(errno)};
+    return {};
 }

@@ -49,3 +49,12 @@ struct DesktopLauncherResult
 /// is not a Tresorio launcher. Waits for gio, which may take a moment when the session bus is slow.
 DesktopLauncherResult WriteDesktopLauncher(const std::filesystem::path& folder, const std::string& program,
                                            const std::string& dataFolder, const std::string& profileName);
+
+/// The launcher in folder that WriteDesktopLauncher made for these values, as it made it; nothing
+/// when there is none. A launcher the user changed, or one for another program or data folder,
+/// is never found, so never moved or removed.
+std::optional<std::filesystem::path> FindDesktopLauncher(const std::filesystem::path& folder,
+                                                         const std::string& program, const std::string& dataFolder,
+                                                         const std::string& profileName);
+/// Removes a launcher FindDesktopLauncher found; the reason in German when that failed.
+Status RemoveDesktopLauncher(const std::filesystem::path& launcher);

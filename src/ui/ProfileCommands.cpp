@@ -140,9 +140,26 @@ void ProfileCommands::Properties()
     TProfile* profile = profiles.find(id);
     if (!profile)
         return;
+    const std::string oldName = profile->Name;
     wizard.ReadProfile(*profile, true);
     CalcNextBackup(*profile, m_program.platform().Now());
+    const std::string newName = profile->Name;
     m_program.ProfilesChanged();
+    followLauncher(oldName, newName);
+}
+
+void ProfileCommands::followLauncher(const std::string& oldName, const std::string& newName)
+{
+    // A launcher starts a profile by its name: under the old one it would start nothing.
+    if (oldName == newName || !m_program.LauncherOf(oldName))
+        return;
+    if (!m_boxes.AskConfirmation(tr("Der Link \"%1\" auf dem Desktop startet das Profil unter seinem alten Namen "
+                                    "und damit nichts mehr. Soll er das Profil \"%2\" starten?")
+                                     .arg(QString::fromStdString(oldName), QString::fromStdString(newName))
+                                     .toStdString()))
+        return;
+    if (const Status moved = m_program.MoveLauncher(oldName, newName); !moved.ok())
+        m_boxes.ShowError(moved.message);
 }
 
 void ProfileCommands::Duplicate()
@@ -168,7 +185,16 @@ void ProfileCommands::Delete()
         } else if (m_boxes.AskConfirmation(tr("Sicherungsprofil \"%1\" löschen?")
                                                .arg(QString::fromStdString(m_program.profiles().at(*row).Name))
                                                .toStdString())) {
+            const std::string name = m_program.profiles().at(*row).Name;
             m_program.profiles().removeRow(*row);
+            // Its launcher would start nothing any more.
+            if (m_program.LauncherOf(name) &&
+                m_boxes.AskConfirmation(tr("Der Link \"%1\" auf dem Desktop startet dieses Profil. Soll er auch "
+                                           "gelöscht werden?")
+                                            .arg(QString::fromStdString(name))
+                                            .toStdString()))
+                if (const Status removed = m_program.RemoveLauncher(name); !removed.ok())
+                    m_boxes.ShowError(removed.message);
         }
     }
     m_program.ProfilesChanged();
@@ -197,10 +223,15 @@ void ProfileCommands::renamed(int row, const QString& name)
         m_boxes.ShowError(*refusal);
         return;
     }
+    const std::string oldName = profiles.at(row).Name;
     profiles.at(row).Name = text;
     // Saved at once, not at the next save point: a crash must not take the new name back. The
-    // rows are refreshed once the editor that committed the name has closed.
-    QTimer::singleShot(0, &m_program, [program = &m_program] { program->ProfilesChanged(); });
+    // rows are refreshed, and a launcher of the old name offered the new one, once the editor
+    // that committed the name has closed.
+    QTimer::singleShot(0, &m_program, [this, oldName, text] {
+        m_program.ProfilesChanged();
+        followLauncher(oldName, text);
+    });
 }
 
 void ProfileCommands::Link()
@@ -208,15 +239,7 @@ void ProfileCommands::Link()
     const std::optional<int> row = selectedOrTell();
     if (!row)
         return;
-    Platform& platform = m_program.platform();
-    // The launcher names the data folder unless it is the one a plain start finds by itself.
-    const std::filesystem::path data = m_program.dataFolder();
-    const bool usual = ResolveDataFolder(DataFolderSourcesOfProcess(std::nullopt)) == data;
-    const std::filesystem::path desktop = platform.SpecialFolderPath(SpecialFolder::Desktop);
-    std::error_code error;
-    std::filesystem::create_directories(desktop, error);
-    const DesktopLauncherResult result = WriteDesktopLauncher(
-        desktop, platform.ExecutablePath(), usual ? std::string() : data.string(), m_program.profiles().at(*row).Name);
+    const DesktopLauncherResult result = m_program.MakeLauncher(m_program.profiles().at(*row).Name);
     if (!result.status.ok())
         m_boxes.ShowError(result.status.message);
 }

@@ -42,6 +42,8 @@ private:
     /// Shows the wizard modally; whether it was finished.
     bool run(ProfileWizard& wizard);
     void renamed(int row, const QString& name);
+    /// After a rename: offers to let the launcher of the old name start the new one.
+    void followLauncher(const std::string& oldName, const std::string& newName);
     std::optional<int> selectedOrTell();
 
     Program& m_program;

@@ -314,6 +314,25 @@ TEST(DesktopLauncherTest, TheAutostartEntryHandsOverExactlyItsDataFolderOrIsRefu
         GTEST_SKIP() << "checked only by reading the files: gio missing (Debian: libglib2.0-bin)";
 }
 
+TEST(DesktopLauncherTest, OnlyALauncherAsTresorioMadeItIsFoundAndRemoved)
+{
+    TempDir dir;
+    ASSERT_TRUE(WriteDesktopLauncher(dir.path(), "/usr/bin/tresorio", "/daten", "Fotos").status.ok());
+    const auto found = FindDesktopLauncher(dir.path(), "/usr/bin/tresorio", "/daten", "Fotos");
+    ASSERT_TRUE(found);
+    EXPECT_EQ(*found, dir / "Fotos.desktop");
+    // Another data folder, another program, another name: not this launcher.
+    EXPECT_FALSE(FindDesktopLauncher(dir.path(), "/usr/bin/tresorio", "/anders", "Fotos"));
+    EXPECT_FALSE(FindDesktopLauncher(dir.path(), "/opt/tresorio", "/daten", "Fotos"));
+    EXPECT_FALSE(FindDesktopLauncher(dir.path(), "/usr/bin/tresorio", "/daten", "Bilder"));
+    // One the user changed is the user's now.
+    WriteFileBytes(dir / "Fotos.desktop", ReadFileBytes(dir / "Fotos.desktop") + "Icon=kamera\n");
+    EXPECT_FALSE(FindDesktopLauncher(dir.path(), "/usr/bin/tresorio", "/daten", "Fotos"));
+    ASSERT_TRUE(WriteDesktopLauncher(dir.path(), "/usr/bin/tresorio", "/daten", "Fotos").status.ok());
+    EXPECT_TRUE(RemoveDesktopLauncher(dir / "Fotos.desktop").ok());
+    EXPECT_FALSE(std::filesystem::exists(dir / "Fotos.desktop"));
+}
+
 TEST(DesktopLauncherTest, TheProgramReceivesExactlyTheProfileName)
 {
     struct Case

@@ -5,6 +5,7 @@
 #include "WindowFixture.h"
 #include "app/DataFolder.h"
 #include "app/ProgramProcess.h"
+#include "platform/DesktopLauncher.h"
 #include "profiles/ProfileFile.h"
 #include "support/TreeBuilder.h"
 #include "ui/MainActions.h"
@@ -245,6 +246,59 @@ TEST_F(WindowAttackTest, ARememberedProfileIsForgottenWhenItIsRemoved)
     EXPECT_EQ(names(), std::vector<std::string>{"eins"});
     ASSERT_FALSE(MessageBoxes::answeredTexts().empty());
     EXPECT_EQ(MessageBoxes::answeredTexts().back(), "Kein Profil ausgewählt.");
+}
+
+TEST_F(WindowAttackTest, ADesktopLinkFollowsItsProfileWhenTheUserSaysSo)
+{
+    start({copyProfile("Fotos"), copyProfile("Andere")});
+    showActive();
+    const std::filesystem::path desktop = program().platform().SpecialFolderPath(SpecialFolder::Desktop);
+    ASSERT_NE(desktop.string().find("/tresorio-ui-"), std::string::npos) << desktop;
+    std::filesystem::remove_all(desktop);
+    for (int row : {0, 1}) {
+        window().selectRow(row);
+        window().actions().Link->trigger();
+    }
+    ASSERT_TRUE(std::filesystem::exists(desktop / "Fotos.desktop"));
+    const auto launcherText = [this](const std::string& name) {
+        return DesktopLauncherText(program().platform().ExecutablePath(), m_data.string(), name);
+    };
+    const auto answer = [](QMessageBox::StandardButton button) {
+        MessageBoxes::clearAnswers();
+        MessageBoxes::answeredTexts().clear();
+        MessageBoxes::setNextAnswer(button);
+    };
+    const auto rename = [this](int row, const char* name) {
+        window().model().setData(window().model().index(row, 0), QString(name), Qt::EditRole);
+        waitFor([] { return !MessageBoxes::answeredTexts().empty(); }, 2000);
+    };
+
+    // Renamed, the link is offered the new name; a No leaves it as it was.
+    answer(QMessageBox::No);
+    rename(0, "Reisen");
+    ASSERT_EQ(MessageBoxes::answeredTexts().size(), 1u);
+    EXPECT_NE(MessageBoxes::answeredTexts().front().find("Der Link \"Fotos\""), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(desktop / "Fotos.desktop"), launcherText("Fotos"));
+    rename(0, "Fotos"); // back: the link starts it again, nothing to ask
+    answer(QMessageBox::Yes);
+    rename(0, "Urlaub 2026");
+    EXPECT_FALSE(std::filesystem::exists(desktop / "Fotos.desktop"));
+    EXPECT_EQ(ReadFileBytes(desktop / "Urlaub 2026.desktop"), launcherText("Urlaub 2026"));
+
+    // Deleted, the link is offered to go with it: the first one goes, the second stays.
+    window().selectRow(0);
+    answer(QMessageBox::Yes);
+    MessageBoxes::setNextAnswer(QMessageBox::Yes);
+    window().actions().Delete->trigger();
+    EXPECT_EQ(MessageBoxes::answeredTexts().size(), 2u);
+    EXPECT_FALSE(std::filesystem::exists(desktop / "Urlaub 2026.desktop"));
+    window().selectRow(0);
+    answer(QMessageBox::Yes);
+    MessageBoxes::setNextAnswer(QMessageBox::No);
+    window().actions().Delete->trigger();
+    EXPECT_EQ(names(), std::vector<std::string>{});
+    EXPECT_EQ(ReadFileBytes(desktop / "Andere.desktop"), launcherText("Andere"));
+    MessageBoxes::clearAnswers();
 }
 
 // The language changes before or during a run: the top panel keeps its running layout and
