@@ -1,7 +1,7 @@
 #include "profiles/ProfileFile.h"
-#include "profiles/Scramble.h"
 
 #include "base/Text.h"
+#include "profiles/Scramble.h"
 #include "scheduler/NextRun.h"
 #include "support/TempDir.h"
 
