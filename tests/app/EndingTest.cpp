@@ -299,7 +299,7 @@ TEST_F(EndingWithWindowsTest, ARunKilledOnTheWayShowsAsInterruptedAtTheNextStart
     // The next start, with its windows, says so once: in the log, the row and the profile file.
     for (int start = 0; start < 2; ++start) {
         RunningCopy copy(home.path(), data, onDisplay(), {});
-        ASSERT_TRUE(shows("^Kestrova Tresorio$"));
+        ASSERT_TRUE(shows("^Kestrova Tresorio$")) << copy.process().readAllStandardError().toStdString();
         ASSERT_TRUE(channelReady(home.path()));
         EXPECT_EQ(runTresorio({"--data-dir", q(data), "--send", "TRSROStop"}, home.path()).exitCode, 0);
         EXPECT_EQ(copy.waitForExit(), 0);
