@@ -352,7 +352,8 @@ RunResult BackupRun::Run()
         if (cleared > 0)
             state.addLine("Hinweis: " + std::to_string(cleared) + " Reste eines abgebrochenen Laufs entfernt");
         std::vector<std::string> folders = {state.destination};
-        if (p.Backuptype == BackupSynchronise)
+        // A synchronisation writes in its source; a move sets a file aside there for a moment.
+        if (p.Backuptype == BackupSynchronise || p.Backuptype == BackupMove)
             folders.insert(folders.end(), state.sources.begin(), state.sources.end());
         // The folder an archive is built in is searched by itself, not below it.
         std::string work = zipWorkFolder(state.fs);

@@ -652,11 +652,34 @@ Status PosixFileSystem::moveAcross(const std::string& source, const std::string&
     else if (now.st_size != copied.st_size || nanoseconds(now.st_mtim) != nanoseconds(copied.st_mtim) ||
              nanoseconds(now.st_ctim) != nanoseconds(copied.st_ctim) || now.st_ino != copied.st_ino)
         result = {ResultCode::InUse, "während des Verschiebens geändert; die Quelle bleibt, die Kopie ist gesichert"};
-    else
+    else if (!leased)
         result = DeleteFile(source);
+    else
+        result = deleteUnlessOpened(at, held.get());
     if (leased)
         ::fcntl(held.get(), F_SETLEASE, F_UNLCK);
     return result;
+}
+
+// A writer that opens the file while the lease is held waits, but it has found the file by its
+// name already: deleted now, its lines would go into a file that no name leads to. So the file
+// first leaves its name; a writer waiting for it then shows in the lease, and the file goes back
+// to its name. A writer that comes later finds no file and makes a new one, which stays.
+Status PosixFileSystem::deleteUnlessOpened(const AtPath& at, int held)
+{
+    if (at.error() != 0)
+        return FailureOf(at.error());
+    const std::string name = at.name();
+    const std::size_t slash = name.find_last_of('/');
+    const std::string aside =
+        name.substr(0, slash + 1) + "." + name.substr(slash + 1).substr(0, 200) + "." + WorkTag() + "-old";
+    if (::renameat(at.dir(), at.name(), at.dir(), aside.c_str()) != 0)
+        return FailureOf(errno);
+    if (::fcntl(held, F_GETLEASE) != F_RDLCK) {
+        ::renameat2(at.dir(), aside.c_str(), at.dir(), at.name(), RENAME_NOREPLACE);
+        return {ResultCode::InUse, "wird gerade geschrieben; die Quelle bleibt, die Kopie ist gesichert"};
+    }
+    return ::unlinkat(at.dir(), aside.c_str(), 0) == 0 ? Status{} : FailureOf(errno);
 }
 
 bool PosixFileSystem::syncFileAndFolder(const std::string& path)

@@ -42,6 +42,8 @@ private:
     /// A symbolic link or a FIFO made anew at target, with the owner and times of st.
     Status copySpecial(const class AtPath& from, const struct stat& st, const std::string& target);
     Status moveAcross(const std::string& source, const std::string& target);
+    /// Deletes the file at (held open, with a read lease, as held) unless a writer waits to open it.
+    Status deleteUnlessOpened(const class AtPath& at, int held);
     static bool syncFileAndFolder(const std::string& path);
 
     std::atomic<unsigned> m_temporaryNumber{0};
