@@ -5,9 +5,11 @@ the median time, the range, the ratio engine/peer, the peak memory and for archi
 
     peers.py WORK_FOLDER ENGINE_BINARY
 
-BENCH_RUNS (default 5) sets the runs per tool, BENCH_SETS (default small,large,wide,zip) the
-sets; the zip set archives a mixed set of about 300 MB, the small and the wide set. The data is generated
-once (deterministic, seeded) and kept in WORK_FOLDER/data.
+BENCH_RUNS (default 5) sets the runs per tool, BENCH_SETS (default small,large,wide,zip,sparse,
+reflink) the sets; the zip set archives a mixed set of about 300 MB, the small and the wide set; the
+sparse set copies a 10 GiB file with 4 bytes of data; the reflink set copies the large set within a
+btrfs image (as root, where mkfs.btrfs is there). The data is generated once (deterministic,
+seeded) and kept in WORK_FOLDER/data.
 """
 
 import os
@@ -20,7 +22,7 @@ import time
 
 WORK, ENGINE = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
 RUNS = int(os.environ.get("BENCH_RUNS", "5"))
-SETS = os.environ.get("BENCH_SETS", "small,large,wide,zip").split(",")
+SETS = os.environ.get("BENCH_SETS", "small,large,wide,zip,sparse,reflink").split(",")
 DATA = os.path.join(WORK, "data")
 OUT = os.path.join(WORK, "out")
 KIB, MIB = 1024, 1024 * 1024
@@ -208,6 +210,65 @@ def archives(title, source):
     sys.stdout.flush()
 
 
+def sparse(root, rng):
+    # 10 GiB with 4 bytes of data in its middle.
+    os.makedirs(root)
+    with open(os.path.join(root, "loecher.img"), "wb") as out:
+        out.truncate(10 * 1024 * MIB)
+        out.seek(5 * 1024 * MIB)
+        out.write(b"abcd")
+
+
+def allocated(path):
+    """Bytes the copies of a tree take on the disk."""
+    return int(subprocess.check_output(["du", "-s", "-B1", path]).split()[0])
+
+
+def sparse_copies(source):
+    made = {}
+
+    def kept(name, command):
+        def make():
+            out = Counter.fresh(name.split()[0])
+            made[name] = out
+            return command(out)
+        return make
+
+    compare("sparse set: one 10 GiB file with 4 bytes of data, full backup",
+            [("tresorio", kept("tresorio", lambda out: [ENGINE, "full", source, out, out + ".db"])),
+             ("cp -a", kept("cp -a", lambda out: ["cp", "-a", source, out])),
+             ("rsync -aS", kept("rsync -aS", lambda out: ["rsync", "-aS", source + "/", out + "/"]))])
+    for name, out in made.items():
+        print(f"  copy of {name:<22}{allocated(out) / KIB:>10.0f} KiB on the disk")
+    sys.stdout.flush()
+
+
+def reflink_copies(source):
+    """Copies within one btrfs file system share their blocks: no time, no space."""
+    if os.geteuid() != 0 or shutil.which("mkfs.btrfs") is None:
+        print("\nreflink set: skipped (needs root and mkfs.btrfs)")
+        return
+    image, mount = os.path.join(WORK, "btrfs.img"), os.path.join(WORK, "btrfs")
+    os.makedirs(mount, exist_ok=True)
+    with open(image, "wb") as out:
+        out.truncate(16 * 1024 * MIB)
+    subprocess.check_call(["mkfs.btrfs", "-q", "-f", image])
+    subprocess.check_call(["mount", "-o", "loop", image, mount])
+    try:
+        inside = os.path.join(mount, "large")
+        subprocess.check_call(["cp", "-a", "--reflink=never", source, inside])
+        global OUT
+        saved, OUT = OUT, os.path.join(mount, "out")
+        os.makedirs(OUT)
+        before = shutil.disk_usage(mount).used
+        full_backup("reflink set: the large set copied within one btrfs file system", inside)
+        print(f"  space the {RUNS * 5} copies took: {(shutil.disk_usage(mount).used - before) / MIB:.0f} MiB")
+        OUT = saved
+    finally:
+        subprocess.call(["umount", mount])
+        os.remove(image)
+
+
 def main():
     os.makedirs(DATA, exist_ok=True)
     # Destinations are removed only when every set has run: deleting a large tree slows the
@@ -229,6 +290,10 @@ def main():
         archives("small set: 20,000 files of 1-16 KiB that do not shrink, archived at level 5",
                  generate("small", small))
         archives("wide set: 200,000 tiny files in 500 folders, archived at level 5", generate("wide", wide))
+    if "sparse" in SETS:
+        sparse_copies(generate("sparse", sparse))
+    if "reflink" in SETS:
+        reflink_copies(generate("large", large))
     shutil.rmtree(OUT, ignore_errors=True)
 
 

@@ -241,8 +241,8 @@ void RunController::backupLog(const std::vector<std::string>& lines, std::int32_
 void RunController::endRun(std::int32_t errors, std::optional<bool> powerOff)
 {
     // A run the end of the program cut short asked nobody to switch the computer off.
-    if (m_cancelledForEnd || !m_powerOffAllowed)
-        powerOff.reset();
+    const bool switchOff = powerOff.has_value() && !m_cancelledForEnd && m_powerOffAllowed;
+    const bool force = powerOff.value_or(false);
     m_env.view.ShowActive(false, {});
     m_runActive = false;
     m_active.reset();
@@ -252,8 +252,8 @@ void RunController::endRun(std::int32_t errors, std::optional<bool> powerOff)
         onRunEnded();
     if (m_env.settings.ShowError && errors > 0)
         m_env.dialogs.ShowInfo(ErrorCountMessage(errors));
-    if (powerOff)
-        m_env.platform.PowerOff(*powerOff);
+    if (switchOff)
+        m_env.platform.PowerOff(force);
 }
 
 void RunController::TBBBackupNowClick(std::optional<int> selectedRow)
