@@ -330,3 +330,41 @@ std::vector<std::string> SplitCommaText(std::string_view text)
         items.push_back(item);
     return items;
 }
+
+std::string EscapeField(std::string_view text)
+{
+    std::string field;
+    for (const char c : text) {
+        switch (c) {
+        case '\\':
+            field += "\\\\";
+            break;
+        case '\n':
+            field += "\\n";
+            break;
+        case '\r':
+            field += "\\r";
+            break;
+        case '\t':
+            field += "\\t";
+            break;
+        default:
+            field += c;
+        }
+    }
+    return field;
+}
+
+std::string UnescapeField(std::string_view field)
+{
+    std::string text;
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] != '\\' || i + 1 == field.size()) {
+            text += field[i];
+            continue;
+        }
+        const char next = field[++i];
+        text += next == 'n' ? '\n' : next == 'r' ? '\r' : next == 't' ? '\t' : next;
+    }
+    return text;
+}

@@ -22,6 +22,11 @@ std::vector<std::string> DecodeStoredLines(std::string_view bytes);
 /// a path on Windows.
 std::string EscapeReportLine(std::string_view line);
 
+/// Any bytes as one field of a line of tab-separated fields (a backslash, line break or tab
+/// written as \\, \n, \r, \t), and back.
+std::string EscapeField(std::string_view text);
+std::string UnescapeField(std::string_view field);
+
 /// Removes blanks and control characters (everything up to U+0020) at both ends.
 std::string Trim(std::string_view text);
 /// Upper case for the letters of the Latin, Greek and Cyrillic alphabets; byte length is kept.

@@ -5,6 +5,7 @@
 #include "engine/CurlFtpSession.h"
 #include "engine/FileHelpers.h"
 #include "engine/FileProcessor.h"
+#include "engine/KeptMetadata.h"
 #include "engine/Leftovers.h"
 #include "engine/LibzipArchiver.h"
 #include "engine/MediumGuard.h"
@@ -367,6 +368,17 @@ RunResult BackupRun::Run()
         marker.Begin(state.fs.WorkTag(), marked, std::move(pending));
         state.journal = &marker;
     }
+    // A FAT or exFAT medium keeps no modes, owners, links or attributes: they are kept in a file
+    // of the run's beside the copies, for a restore to give back.
+    KeptMetadata kept;
+    if (walk && local && !p.Compress) {
+        state.support = state.fs.ProbeMetadata(state.destination);
+        if (!state.support.all()) {
+            state.kept = &kept;
+            state.addLine(std::string("Hinweis: Das Ziel kann nicht alles speichern, was Dateien außer ihrem Inhalt ") +
+                          "haben; es steht in " + KeptMetadata::FileName);
+        }
+    }
     std::string archivePath;
     bool addToExisting = false;
     if (walk && p.Compress) {
@@ -431,6 +443,10 @@ RunResult BackupRun::Run()
             state.fs.RemoveFolder(state.erasedFolder);
         }
     }
+    if (!kept.empty())
+        if (const auto failure = kept.Write(state.destination))
+            state.errorLine(std::string(KeptMetadata::FileName) + " kann nicht geschrieben werden (" + *failure + ")");
+    state.kept = nullptr;
     // What the destination or the user's rights could not keep, said once a run.
     const unsigned losses = state.fs.TakeMetadataLosses();
     if ((losses & OwnersNotKept) != 0)

@@ -150,6 +150,8 @@ void FileProcessor::copy(const std::string& rel, const FileEntry& entry, bool ag
         recordCopy(rel, source, entry, *clash);
         return;
     }
+    if (keptInstead(m_state.sourcePrefix + rel, source, entry))
+        return;
     // A file taken twice (two masks match it) waits for its first copy: the generations and
     // the second copy must see it complete.
     if (m_runningTargets.count(target) != 0)
@@ -234,6 +236,8 @@ void FileProcessor::finishOldest()
         restoreErased(c.sub);
     if (m_runningInodes.erase(inode) != 0 && result.ok())
         m_copiedInodes.emplace(inode, c.target);
+    if (result.ok())
+        keepMetadata(c.sub, c.source, c.entry);
     // A copy the cancel stopped half way is no failure of its own: the run's cancel line says it.
     const bool stopped = result.code == ResultCode::Cancelled && m_state.aborted();
     if (result.code != NotCopied && !stopped)
@@ -278,7 +282,35 @@ void FileProcessor::synchronise(const std::string& rel, const FileEntry& entry)
     // medium never travels back and forth.
     if (existing && !existing->folder && !(entry.modified > existing->modified))
         return;
+    // Only what goes from the source to the destination is noted for a medium that cannot keep it.
+    const bool toDestination = m_state.destination != m_state.sources.front();
+    if (toDestination && keptInstead(rel, source, entry))
+        return;
+    if (toDestination)
+        keepMetadata(rel, source, entry);
     record(CopyFileRetry(m_state.fs, source, target), "copying " + rel, "synchronis. von " + rel, entry);
+}
+
+bool FileProcessor::keptInstead(const std::string& sub, const std::string& source, const FileEntry& entry)
+{
+    // A link or FIFO the destination cannot hold is kept as a line of the metadata file, and
+    // counts as backed up.
+    const bool cannot = (entry.kind == EntryKind::Link && !m_state.support.links) ||
+                        (entry.kind == EntryKind::Fifo && !m_state.support.specials);
+    if (m_state.kept == nullptr || !cannot)
+        return false;
+    m_state.kept->Add(sub, entry, m_state.fs.ReadLink(source).value_or(std::string()), {});
+    record({}, {}, sub, entry);
+    return true;
+}
+
+void FileProcessor::keepMetadata(const std::string& sub, const std::string& source, const FileEntry& entry)
+{
+    if (m_state.kept == nullptr)
+        return;
+    auto attributes =
+        m_state.support.attributes ? decltype(m_state.fs.Attributes(source)){} : m_state.fs.Attributes(source);
+    m_state.kept->Add(sub, entry, {}, std::move(attributes));
 }
 
 void FileProcessor::remove(const std::string& rel, const FileEntry& entry)

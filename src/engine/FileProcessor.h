@@ -37,6 +37,12 @@ public:
 
     /// Waits for every copy still running and records its outcome.
     void Finish();
+    /// Notes the metadata of a copied folder (its path below the destination) where the
+    /// destination cannot keep it.
+    void KeepFolderMetadata(const std::string& sub, const std::string& source, const FileEntry& entry)
+    {
+        keepMetadata(sub, source, entry);
+    }
 
 private:
     struct Copy
@@ -59,6 +65,11 @@ private:
     void recordCopy(const std::string& rel, const std::string& source, const FileEntry& entry, const Status& result,
                     const std::string& failedText = {});
     void synchronise(const std::string& rel, const FileEntry& entry);
+    /// For a destination that cannot hold a link or a FIFO: keeps it in the metadata file instead
+    /// of copying it, and true.
+    bool keptInstead(const std::string& sub, const std::string& source, const FileEntry& entry);
+    /// Notes what the copy at sub (below the destination) cannot keep itself, where that is so.
+    void keepMetadata(const std::string& sub, const std::string& source, const FileEntry& entry);
     void remove(const std::string& rel, const FileEntry& entry);
     void move(const std::string& rel, const FileEntry& entry);
     /// Why the file at sub (below the destination) cannot have generations: its path is that of

@@ -62,6 +62,9 @@ WorkName WorkNameOf(const std::string& name, const std::string& tag)
     if (name == "." + tag + "-erased")
         return WorkName::Erased;
     const std::string mark = "." + tag + "-";
+    // A file made to try what the destination can keep.
+    if (name.rfind(mark + "probe", 0) == 0 && digits(std::string_view(name).substr(mark.size() + 5)))
+        return WorkName::Discard;
     const std::size_t at = name.rfind(mark);
     if (at == std::string::npos || at < 2)
         return WorkName::None;
@@ -185,58 +188,19 @@ int ClearLeftovers(FileSystem& fs, std::vector<RunMarker::Unfinished>& pending,
 
 namespace {
 
-// The note's lines hold any path: a line break or a tab in a name is escaped.
-std::string escaped(const std::string& path)
-{
-    std::string text;
-    for (const char c : path) {
-        switch (c) {
-        case '\\':
-            text += "\\\\";
-            break;
-        case '\n':
-            text += "\\n";
-            break;
-        case '\r':
-            text += "\\r";
-            break;
-        case '\t':
-            text += "\\t";
-            break;
-        default:
-            text += c;
-        }
-    }
-    return text;
-}
-
-std::string unescaped(std::string_view text)
-{
-    std::string path;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\\' || i + 1 == text.size()) {
-            path += text[i];
-            continue;
-        }
-        const char next = text[++i];
-        path += next == 'n' ? '\n' : next == 'r' ? '\r' : next == 't' ? '\t' : next;
-    }
-    return path;
-}
-
 std::pair<std::string, std::string> fields(std::string_view line)
 {
     const std::size_t tab = line.find('\t');
     if (tab == std::string_view::npos)
-        return {unescaped(line), {}};
-    return {unescaped(line.substr(0, tab)), std::string(line.substr(tab + 1))};
+        return {UnescapeField(line), {}};
+    return {UnescapeField(line.substr(0, tab)), std::string(line.substr(tab + 1))};
 }
 
 std::string movesText(const RotationMoves& moves)
 {
     std::string text = "R\n";
     for (const auto& [from, to] : moves)
-        text += "M " + escaped(from) + "\t" + escaped(to) + "\n";
+        text += "M " + EscapeField(from) + "\t" + EscapeField(to) + "\n";
     return text;
 }
 
@@ -318,7 +282,7 @@ void RunMarker::write(const std::vector<Unfinished>& runs) const
     for (const Unfinished& run : runs) {
         content += run.tag + "\n";
         for (const MarkedFolder& folder : run.folders)
-            content += escaped(folder.path) + "\t" + folder.fileSystem + "\n";
+            content += EscapeField(folder.path) + "\t" + folder.fileSystem + "\n";
         for (const RotationMoves& moves : run.rotations)
             content += movesText(moves);
     }

@@ -71,6 +71,11 @@ public:
         return m_inner.CopyFolderMetadata(source, target);
     }
     unsigned TakeMetadataLosses() override { return m_inner.TakeMetadataLosses(); }
+    MetadataSupport ProbeMetadata(const std::string& folder) override { return m_inner.ProbeMetadata(folder); }
+    std::vector<std::pair<std::string, std::string>> Attributes(const std::string& path) override
+    {
+        return m_inner.Attributes(path);
+    }
     bool CompareFiles(const std::string& source, const std::string& copy, bool bytewise) override
     {
         return m_inner.CompareFiles(source, copy, bytewise);

@@ -2,6 +2,7 @@
 
 #include "engine/BackupJob.h"
 #include "engine/FtpSession.h"
+#include "engine/KeptMetadata.h"
 #include "engine/Leftovers.h"
 #include "engine/ReportLines.h"
 #include "engine/RunObserver.h"
@@ -44,9 +45,12 @@ struct RunState
     std::string erasedFolder;           // where what an emptied destination held waits, ending with "/"
     FtpSession* ftp = nullptr;          // the server of an FTP profile, once connected
     RotationJournal* journal = nullptr; // where rotations of older versions are noted before they are made
-    int remoteFoldersMissed = 0;        // folders of the walk that could not be entered on the server
-    int movedFolders = 0;               // folders above the walk's place that were moved into the source
-    std::vector<ZipEntry> zipList;      // what a compressing run puts into its archive
+    // Where the destination cannot keep what a file has besides its content, it is kept here.
+    KeptMetadata* kept = nullptr;
+    MetadataSupport support;
+    int remoteFoldersMissed = 0;   // folders of the walk that could not be entered on the server
+    int movedFolders = 0;          // folders above the walk's place that were moved into the source
+    std::vector<ZipEntry> zipList; // what a compressing run puts into its archive
 
     std::vector<std::string> lines;
     RunStatistics stats;

@@ -246,8 +246,16 @@ void SourceScan::keepFolderMetadata(const std::string& folder)
     if (!target)
         return;
     m_processor.Finish();
-    if (const auto there = m_state.fs.Stat(*target); there && there->folder)
+    if (const auto there = m_state.fs.Stat(*target); there && there->folder) {
         m_state.fs.CopyFolderMetadata(folder, *target);
+        if (const auto source = m_state.fs.Stat(folder); source && m_state.kept != nullptr) {
+            // Noted by its path without the "/", the destination's own folder as "".
+            std::string sub = target->substr(m_state.destination.size());
+            if (!sub.empty())
+                sub.pop_back();
+            m_processor.KeepFolderMetadata(sub, folder, *source);
+        }
+    }
 }
 
 std::optional<std::string> SourceScan::notKeptHere(const FileEntry& entry) const
@@ -503,6 +511,10 @@ std::int64_t SourceScan::scanFiles(const std::string& folder, const std::vector<
             if (file.folder || (file.hidden && !hiddenToo) || !MatchesSearchMask(file.name, mask))
                 continue;
             if (excludedFile(file.name))
+                continue;
+            // The metadata file of a destination is no file of the source's to synchronise back.
+            if (relFolder.empty() && file.name == KeptMetadata::FileName &&
+                std::find(m_state.sources.begin(), m_state.sources.end(), m_state.sourceRoot) == m_state.sources.end())
                 continue;
             if (const auto notKept = notKeptHere(file)) {
                 // Told once, in the first pass; never an error: nothing of the user's data is

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 /// What kind of entry of a folder a FileEntry is.
@@ -35,6 +36,9 @@ struct FileEntry
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
     std::uint32_t links = 1; // names of the file (hard links)
+    std::uint32_t mode = 0;  // permission bits with setuid, setgid and sticky
+    std::uint32_t uid = 0;
+    std::uint32_t gid = 0;
     std::int64_t mtimeNs = 0;
     std::int64_t ctimeNs = 0;
     // The root of another mount (a medium, a tmpfs, a bind mount of a folder from elsewhere): what
@@ -47,6 +51,17 @@ enum MetadataLoss : unsigned
 {
     OwnersNotKept = 1,     // owner or group: only root may give another's
     AttributesNotKept = 2, // extended attributes or ACLs: the destination cannot store them
+};
+
+/// What a file system can keep of a file besides its content. FAT and exFAT media keep none of
+/// it; a run keeps it for them in a file of its own.
+struct MetadataSupport
+{
+    bool modes = true;      // permission bits as set
+    bool links = true;      // symbolic links
+    bool attributes = true; // extended attributes and ACLs
+    bool specials = true;   // FIFOs
+    bool all() const { return modes && links && attributes && specials; }
 };
 
 /// A folder's entries, and whether all of them could be read: a folder that cannot be opened
@@ -116,6 +131,19 @@ public:
     {
         (void)source;
         (void)target;
+        return {};
+    }
+    /// What the file system that holds folder can keep, tried with files of the run's own there.
+    virtual MetadataSupport ProbeMetadata(const std::string& folder)
+    {
+        (void)folder;
+        return {};
+    }
+    /// The extended attributes of the file or folder path that a copy keeps (the user's, the
+    /// ACLs, and as root the security ones), as name and value; none for a link.
+    virtual std::vector<std::pair<std::string, std::string>> Attributes(const std::string& path)
+    {
+        (void)path;
         return {};
     }
     /// The MetadataLoss bits of the copies since the last call.

@@ -2,9 +2,11 @@
 // owners, times of files and folders, extended attributes, ACLs, holes of sparse files. A
 // backup keeps them as rsync -aAXS does, which compares them here.
 
+#include "engine/KeptMetadata.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "support/EngineRun.h"
 #include "support/Shell.h"
+#include "support/TestMount.h"
 #include "support/TreeBuilder.h"
 
 #include <gtest/gtest.h>
@@ -115,6 +117,59 @@ TEST_F(MetadataTest, AnArchiveKeepsModesAndLinksForUnzip)
     EXPECT_EQ(st.st_mode & 0777, 0755u);
     EXPECT_EQ(ModifiedOf(out / "attribute.txt"), ModifiedOf(src / "attribute.txt"));
     EXPECT_EQ(ModifiedOf(out / "privat/schluessel"), ModifiedOf(src / "privat/schluessel"));
+}
+
+TEST_F(MetadataTest, AMediumThatKeepsNoneOfItGetsItInAFileBesideTheCopies)
+{
+    std::filesystem::remove(src / "loecher.img"); // 1 GiB does not fit the stick
+    auto stick = TestMount::ExfatImage(dir / "stick.img", dst);
+    if (!stick)
+        GTEST_SKIP() << "no exFAT through FUSE here";
+    for (const std::uint8_t type : {BackupFull, BackupSynchronise}) {
+        RunShell("rm -rf " + dst.string() + "/* " + dst.string() + "/.tresorio*");
+        const RunResult r = run(files, profile(type));
+        EXPECT_EQ(r.errorCount, 0) << int(type) << testing::PrintToString(r.logLines);
+        const auto kept = KeptMetadata::Parse(ReadFileBytes(dst / KeptMetadata::FileName));
+        auto at = [&](const std::string& path) {
+            const auto it = kept.find(path);
+            return it == kept.end() ? KeptMetadata::Entry{} : it->second;
+        };
+        // Links and the FIFO live only there; modes, owners, times and attributes of the rest too.
+        EXPECT_EQ(at("rechnername").kind, EntryKind::Link) << int(type);
+        EXPECT_EQ(at("rechnername").linkTarget, "/etc/hostname");
+        EXPECT_EQ(at("privat/zur-gruppe").linkTarget, "../gemeinsam");
+        EXPECT_EQ(at("kreis").linkTarget, "kreis");
+        EXPECT_EQ(at("rohr").kind, EntryKind::Fifo);
+        EXPECT_EQ(at("privat").kind, EntryKind::Folder);
+        EXPECT_EQ(at("privat").mode, 0700u);
+        EXPECT_EQ(at("programm").mode, 04755u);
+        EXPECT_EQ(at("gemeinsam/liste.txt").uid, 65534u);
+        EXPECT_EQ(at("attribute.txt").mtimeNs / 1'000'000'000, ModifiedOf(src / "attribute.txt"));
+        const auto& attributes = at("attribute.txt").attributes;
+        EXPECT_NE(std::find(attributes.begin(), attributes.end(),
+                            std::make_pair(std::string("user.herkunft"), std::string("kamera"))),
+                  attributes.end());
+        // The file itself never travels back into the source.
+        EXPECT_FALSE(std::filesystem::exists(src / KeptMetadata::FileName));
+    }
+    // A later run that copies nothing keeps what is noted.
+    TProfile p = profile(BackupIncremental);
+    const RunResult again = run(files, p);
+    EXPECT_EQ(again.errorCount, 0);
+    EXPECT_EQ(KeptMetadata::Parse(ReadFileBytes(dst / KeptMetadata::FileName)).count("programm"), 1u);
+}
+
+TEST(KeptMetadataTest, EveryNameAndValueReadsBackAsItWasAndDamageCostsOnlyItsLine)
+{
+    const std::map<std::string, KeptMetadata::Entry> entries = {
+        {"mit\tTab\nund Zeilenumbruch\\", {EntryKind::File, 04755, 1000, 100, -5'000'000'000, "", {}}},
+        {"verweis", {EntryKind::Link, 0777, 0, 0, 42, "../ziel mit\tTab", {}}},
+        {"", {EntryKind::Folder, 0700, 1, 2, 3, "", {{"user.roh", std::string("\0\xff=\t", 4)}}}},
+    };
+    const std::string text = KeptMetadata::Format(entries);
+    EXPECT_EQ(KeptMetadata::Parse(text), entries);
+    EXPECT_EQ(KeptMetadata::Parse(text + "kaputt\tx\t9\n").size(), entries.size());
+    EXPECT_TRUE(KeptMetadata::Parse("etwas anderes\n" + text.substr(text.find('\n') + 1)).empty());
 }
 
 } // namespace

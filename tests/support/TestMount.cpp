@@ -24,7 +24,9 @@ TestMount::~TestMount()
 void TestMount::Unmount()
 {
     if (m_mounted)
-        RunShell("umount -l " + quoted(m_at));
+        RunShell("umount " + quoted(m_at) + " || umount -l " + quoted(m_at));
+    if (m_mounted && !m_loopDevice.empty())
+        RunShell("losetup -d " + m_loopDevice);
     m_mounted = false;
 }
 
@@ -51,4 +53,23 @@ std::unique_ptr<TestMount> TestMount::Ext4Image(const std::filesystem::path& ima
     const bool ok =
         RunShell("mount -o loop " + quoted(image) + " " + quoted(at) + " && chmod 0777 " + quoted(at)).first;
     return mounted(ok, std::unique_ptr<TestMount>(new TestMount(at)));
+}
+
+std::unique_ptr<TestMount> TestMount::ExfatImage(const std::filesystem::path& image, const std::filesystem::path& at)
+{
+    std::filesystem::create_directories(at);
+    if (!RunShell("truncate -s 64M " + quoted(image) + " && mkfs.exfat " + quoted(image)).first)
+        return nullptr;
+    auto [attached, device] = RunShell("losetup -f --show " + quoted(image));
+    while (!device.empty() && device.back() == '\n')
+        device.pop_back();
+    if (!attached)
+        return nullptr;
+    if (!RunShell("mount.exfat-fuse " + device + " " + quoted(at)).first) {
+        RunShell("losetup -d " + device);
+        return nullptr;
+    }
+    std::unique_ptr<TestMount> mount(new TestMount(at));
+    mount->m_loopDevice = device;
+    return mount;
 }

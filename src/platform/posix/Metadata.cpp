@@ -26,6 +26,16 @@ bool unsupported(int error)
 
 void copyAttributes(int from, int to, std::atomic<unsigned>& losses)
 {
+    for (const auto& [name, value] : KeptAttributes(from))
+        if (::fsetxattr(to, name.c_str(), value.data(), value.size(), 0) != 0 && unsupported(errno))
+            losses |= AttributesNotKept;
+}
+
+} // namespace
+
+std::vector<std::pair<std::string, std::string>> KeptAttributes(int from)
+{
+    std::vector<std::pair<std::string, std::string>> kept;
     std::vector<char> names(4096);
     ssize_t length = 0;
     for (;;) {
@@ -33,14 +43,14 @@ void copyAttributes(int from, int to, std::atomic<unsigned>& losses)
         if (length >= 0)
             break;
         if (errno != ERANGE)
-            return; // the source has none to give (or cannot say)
+            return kept; // the source has none to give (or cannot say)
         const ssize_t needed = ::flistxattr(from, nullptr, 0);
         if (needed < 0)
-            return;
+            return kept;
         names.resize(static_cast<std::size_t>(needed) + 1);
     }
     const bool root = ::geteuid() == 0;
-    std::vector<char> value;
+    std::string value;
     for (ssize_t at = 0; at < length;) {
         const std::string name(names.data() + at);
         at += static_cast<ssize_t>(name.size()) + 1;
@@ -51,14 +61,11 @@ void copyAttributes(int from, int to, std::atomic<unsigned>& losses)
             continue;
         value.resize(static_cast<std::size_t>(size));
         const ssize_t got = ::fgetxattr(from, name.c_str(), value.data(), value.size());
-        if (got < 0)
-            continue;
-        if (::fsetxattr(to, name.c_str(), value.data(), static_cast<std::size_t>(got), 0) != 0 && unsupported(errno))
-            losses |= AttributesNotKept;
+        if (got >= 0)
+            kept.emplace_back(name, value.substr(0, static_cast<std::size_t>(got)));
     }
+    return kept;
 }
-
-} // namespace
 
 void CopyMetadata(int from, const struct stat& st, int to, std::atomic<unsigned>& losses)
 {

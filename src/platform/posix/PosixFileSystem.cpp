@@ -27,6 +27,7 @@
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <sys/xattr.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -126,6 +127,9 @@ FileEntry entryOf(std::string name, const struct stat& st)
     e.device = st.st_dev;
     e.inode = st.st_ino;
     e.links = static_cast<std::uint32_t>(st.st_nlink);
+    e.mode = st.st_mode & 07777;
+    e.uid = st.st_uid;
+    e.gid = st.st_gid;
     e.mtimeNs = nanoseconds(st.st_mtim);
     e.ctimeNs = nanoseconds(st.st_ctim);
     return e;
@@ -754,6 +758,34 @@ Status PosixFileSystem::CopyFolderMetadata(const std::string& source, const std:
         return FailureOf(errno);
     CopyMetadata(from.get(), st, to.get(), m_losses);
     return {};
+}
+
+MetadataSupport PosixFileSystem::ProbeMetadata(const std::string& folder)
+{
+    MetadataSupport support;
+    const std::string base = folder + (folder.empty() || folder.back() != '/' ? "/" : "") + "." + WorkTag() + "-probe";
+    Descriptor file(::open((base + "1").c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+    struct stat st
+    {
+    };
+    if (file.get() < 0)
+        return support; // nothing can be told: as on any disk
+    support.modes = ::fchmod(file.get(), 0640) == 0 && ::fstat(file.get(), &st) == 0 && (st.st_mode & 07777) == 0640;
+    support.attributes =
+        !(::fsetxattr(file.get(), "user.tresorio", "1", 1, 0) != 0 && (errno == ENOTSUP || errno == EOPNOTSUPP));
+    support.links = ::symlink("1", (base + "2").c_str()) == 0;
+    support.specials = ::mkfifo((base + "3").c_str(), 0600) == 0;
+    for (const char* n : {"1", "2", "3"})
+        ::unlink((base + n).c_str());
+    return support;
+}
+
+std::vector<std::pair<std::string, std::string>> PosixFileSystem::Attributes(const std::string& path)
+{
+    Descriptor fd(openAt(AtPath(path), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW));
+    if (fd.get() < 0)
+        return {};
+    return KeptAttributes(fd.get());
 }
 
 unsigned PosixFileSystem::TakeMetadataLosses()
