@@ -189,6 +189,31 @@ std::string BackupRun::zipWorkFolder(FileSystem& fs) const
     return p.DiskSpan ? m_platform.SpecialFolderPath(SpecialFolder::Temporary) : std::string();
 }
 
+void BackupRun::keepMetadata(RunState& state, const KeptMetadata& kept, const RunMarker& marker)
+{
+    const std::string name = KeptMetadata::FileName;
+    if (state.ftp == nullptr) {
+        if (const auto failure = kept.Write(state.destination + name))
+            state.errorLine(name + " kann nicht geschrieben werden (" + *failure + ")");
+        return;
+    }
+    // For a server the file is kept in the data folder, merged there run by run, and sent whole;
+    // without a data folder it holds this run's entries.
+    std::string file = marker.ServerMetadataFile();
+    const bool temporary = file.empty();
+    if (temporary)
+        file = AddSlash(m_platform.SpecialFolderPath(SpecialFolder::Temporary)) + "." + state.fs.WorkTag() + name;
+    Status sent{};
+    if (const auto failure = kept.Write(file))
+        sent = {ResultCode::UploadFailed, *failure};
+    else if (!state.aborted()) // a stopped run talks to the server no more; the next one sends it all
+        sent = state.ftp->Upload(file, name, false);
+    if (temporary)
+        state.fs.DeleteFile(file);
+    if (!sent.ok())
+        state.errorLine(name + " nicht übertragen (" + ResultMessage(sent.code, sent.message) + ")");
+}
+
 void BackupRun::writeArchive(RunState& state, const std::string& archivePath, bool addToExisting)
 {
     const TProfile& p = m_job.profile;
@@ -412,6 +437,11 @@ RunResult BackupRun::Run()
             walk = false;
         } else {
             state.ftp = ftp.get();
+            // A server keeps no modes, owners, links or attributes: the run sends them along.
+            if (!p.Compress) {
+                state.kept = &kept;
+                state.support = MetadataSupport{false, false, false, false};
+            }
         }
     }
     if (walk) {
@@ -444,8 +474,7 @@ RunResult BackupRun::Run()
         }
     }
     if (!kept.empty())
-        if (const auto failure = kept.Write(state.destination))
-            state.errorLine(std::string(KeptMetadata::FileName) + " kann nicht geschrieben werden (" + *failure + ")");
+        keepMetadata(state, kept, marker);
     state.kept = nullptr;
     // What the destination or the user's rights could not keep, said once a run.
     const unsigned losses = state.fs.TakeMetadataLosses();

@@ -150,7 +150,7 @@ void FileProcessor::copy(const std::string& rel, const FileEntry& entry, bool ag
         recordCopy(rel, source, entry, *clash);
         return;
     }
-    if (keptInstead(m_state.sourcePrefix + rel, source, entry))
+    if (keptInstead(rel, m_state.sourcePrefix + rel, source, entry))
         return;
     // A file taken twice (two masks match it) waits for its first copy: the generations and
     // the second copy must see it complete.
@@ -264,11 +264,15 @@ void FileProcessor::upload(const std::string& rel, const FileEntry& entry, const
         recordCopy(rel, source, entry, {ResultCode::UploadFailed, "FTP-Verzeichnis nicht erreichbar"});
         return;
     }
+    if (keptInstead(rel, m_state.sourcePrefix + rel, source, entry))
+        return;
     const bool text = FtpTextTransfer(entry.name, m_state.profile.FTPMode, m_state.job.ftpTransferExt);
     const Status result = m_state.ftp->Upload(from, entry.name, text);
     // An upload the cancel stopped is no failure of its own: the run's cancel line says it.
     if (result.code == ResultCode::Cancelled && m_state.aborted())
         return;
+    if (result.ok())
+        keepMetadata(m_state.sourcePrefix + rel, source, entry);
     recordCopy(rel, source, entry, result);
 }
 
@@ -284,14 +288,15 @@ void FileProcessor::synchronise(const std::string& rel, const FileEntry& entry)
         return;
     // Only what goes from the source to the destination is noted for a medium that cannot keep it.
     const bool toDestination = m_state.destination != m_state.sources.front();
-    if (toDestination && keptInstead(rel, source, entry))
+    if (toDestination && keptInstead(rel, rel, source, entry))
         return;
     if (toDestination)
         keepMetadata(rel, source, entry);
     record(CopyFileRetry(m_state.fs, source, target), "copying " + rel, "synchronis. von " + rel, entry);
 }
 
-bool FileProcessor::keptInstead(const std::string& sub, const std::string& source, const FileEntry& entry)
+bool FileProcessor::keptInstead(const std::string& rel, const std::string& sub, const std::string& source,
+                                const FileEntry& entry)
 {
     // A link or FIFO the destination cannot hold is kept as a line of the metadata file, and
     // counts as backed up.
@@ -300,7 +305,7 @@ bool FileProcessor::keptInstead(const std::string& sub, const std::string& sourc
     if (m_state.kept == nullptr || !cannot)
         return false;
     m_state.kept->Add(sub, entry, m_state.fs.ReadLink(source).value_or(std::string()), {});
-    record({}, {}, sub, entry);
+    recordCopy(rel, source, entry, {});
     return true;
 }
 

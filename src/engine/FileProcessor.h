@@ -67,7 +67,7 @@ private:
     void synchronise(const std::string& rel, const FileEntry& entry);
     /// For a destination that cannot hold a link or a FIFO: keeps it in the metadata file instead
     /// of copying it, and true.
-    bool keptInstead(const std::string& sub, const std::string& source, const FileEntry& entry);
+    bool keptInstead(const std::string& rel, const std::string& sub, const std::string& source, const FileEntry& entry);
     /// Notes what the copy at sub (below the destination) cannot keep itself, where that is so.
     void keepMetadata(const std::string& sub, const std::string& source, const FileEntry& entry);
     void remove(const std::string& rel, const FileEntry& entry);

@@ -141,9 +141,8 @@ std::map<std::string, KeptMetadata::Entry> KeptMetadata::Parse(const std::string
     return entries;
 }
 
-std::optional<std::string> KeptMetadata::Write(const std::string& destination) const
+std::optional<std::string> KeptMetadata::Write(const std::string& file) const
 {
-    const std::string file = destination + FileName;
     std::map<std::string, Entry> all;
     std::string error;
     if (const auto earlier = RawFile::Open(file, RawFile::Mode::Read, error)) {

@@ -39,9 +39,9 @@ public:
              std::vector<std::pair<std::string, std::string>> attributes);
     bool empty() const { return m_entries.empty(); }
 
-    /// Writes the file into destination (ending with "/"): what an earlier run noted there
-    /// stays for the entries this run did not note again. The reason when it could not.
-    std::optional<std::string> Write(const std::string& destination) const;
+    /// Writes the file at path: what an earlier run noted there stays for the entries this run
+    /// did not note again. The reason when it could not.
+    std::optional<std::string> Write(const std::string& path) const;
 
     /// The entries of a file's content; lines that cannot be read are passed over.
     static std::map<std::string, Entry> Parse(const std::string& content);

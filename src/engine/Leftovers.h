@@ -101,6 +101,9 @@ public:
     void Begin(const std::string& tag, const std::vector<MarkedFolder>& folders, std::vector<Unfinished> pending);
     /// The run has ended: only what is still pending stays noted.
     void End();
+    /// Where the profile keeps the metadata of what it stores on an FTP server, which is sent
+    /// to the server whole with each run; empty without a data folder.
+    std::string ServerMetadataFile() const { return m_file.empty() ? std::string() : m_file + "-server-metadaten"; }
 
     void RotationBegins(const RotationMoves& moves) override;
     void RotationSettled() override;

@@ -266,18 +266,15 @@ std::optional<std::string> SourceScan::notKeptHere(const FileEntry& entry) const
         entry.kind == EntryKind::Fifo || entry.kind == EntryKind::Socket || entry.kind == EntryKind::Device;
     if (removes)
         return special ? std::optional<std::string>("") : std::nullopt;
-    // A socket belongs to the program that listens on it, a device node to the system; a FIFO is
-    // made anew in a folder, but an archive or a server cannot hold one, nor a server a link.
+    // A socket belongs to the program that listens on it, a device node to the system. A FIFO is
+    // made anew in a folder, and noted for a server; an archive cannot hold one.
     switch (entry.kind) {
     case EntryKind::Socket:
         return "Socket";
     case EntryKind::Device:
         return "Gerätedatei";
     case EntryKind::Fifo:
-        return p.Compress || p.FTP ? std::optional<std::string>("FIFO") : std::nullopt;
-    case EntryKind::Link:
-        return p.FTP && !p.Compress ? std::optional<std::string>("Verknüpfung (der FTP-Server speichert keine)")
-                                    : std::nullopt;
+        return p.Compress ? std::optional<std::string>("FIFO") : std::nullopt;
     default:
         return std::nullopt;
     }

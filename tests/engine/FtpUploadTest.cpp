@@ -1,5 +1,6 @@
 #include "base/ProgramSettings.h"
 #include "engine/BackupRun.h"
+#include "engine/KeptMetadata.h"
 #include "platform/posix/ArchiveStateCatalogue.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "profiles/ProfileText.h"
@@ -14,6 +15,7 @@
 #include <chrono>
 #include <gtest/gtest.h>
 #include <map>
+#include <sys/stat.h>
 #include <thread>
 
 namespace {
@@ -45,6 +47,7 @@ protected:
     PosixFileSystem fs;
     RecordingObserver observer;
     RunControl control;
+    std::filesystem::path dataFolder; // none: the run keeps nothing between runs
 
     FtpFixture() { std::filesystem::create_directories(root / "sicherung"); }
 
@@ -72,6 +75,7 @@ protected:
         job.logError = true;
         job.ftpTransferExt = DefaultFtpTransferExt;
         job.workTag = WorkTag;
+        job.dataFolder = dataFolder.string();
         ArchiveStateCatalogue catalogue(dir / "archive-state.db");
         return BackupRun(job, platform, fs, catalogue, observer, control).Run();
     }
@@ -113,11 +117,12 @@ TEST_F(FtpUploadTest, TheTreeIsMirroredOnTheServerOverOneConnection)
     EXPECT_EQ(ReadFileBytes(root / "sicherung/a/b/in-b.bin"), "b");
     // Each file goes to a name of the run's own and takes its name once the server has it all.
     const std::string store = std::string("STOR ") + Temporary;
+    // Last, what the server cannot keep of the files goes in a file of its own.
     EXPECT_EQ(treeCommands(server.commands()),
               (Lines{"CWD sicherung", "MKD a", "CWD a", "MKD b", "CWD b", store, "RNTO in-b.bin", "CDUP", store,
-                     "RNTO in-a.bin", "CDUP", store, "RNTO top.bin"}));
-    EXPECT_EQ(TreeOf(root), (Lines{"sicherung/", "sicherung/a/", "sicherung/a/b/", "sicherung/a/b/in-b.bin",
-                                   "sicherung/a/in-a.bin", "sicherung/top.bin"}));
+                     "RNTO in-a.bin", "CDUP", store, "RNTO top.bin", store, "RNTO .tresorio-metadaten"}));
+    EXPECT_EQ(TreeOf(root), (Lines{"sicherung/", "sicherung/.tresorio-metadaten", "sicherung/a/", "sicherung/a/b/",
+                                   "sicherung/a/b/in-b.bin", "sicherung/a/in-a.bin", "sicherung/top.bin"}));
     const Lines all = server.commands();
     EXPECT_EQ(std::count(all.begin(), all.end(), "CONNECT"), 1);
     EXPECT_TRUE(anyStartsWith(all, "PORT "));
@@ -132,6 +137,31 @@ TEST_F(FtpUploadTest, TheTreeIsMirroredOnTheServerOverOneConnection)
     TProfile incremental = profile();
     incremental.Backuptype = BackupIncremental;
     EXPECT_EQ(run(incremental).filesDone, 0);
+}
+
+TEST_F(FtpUploadTest, WhatTheServerCannotKeepGoesAlongInAFileKeptForEveryRun)
+{
+    std::filesystem::create_symlink("a/in-a.bin", src / "verweis");
+    ::mkfifo((src / "rohr").c_str(), 0600);
+    TProfile p = profile();
+    p.Backuptype = BackupIncremental;
+    dataFolder = dir / "daten";
+    std::filesystem::create_directories(dataFolder);
+    RunResult r = run(p);
+    EXPECT_EQ(r.errorCount, 0) << testing::PrintToString(r.logLines);
+    auto kept = KeptMetadata::Parse(ReadFileBytes(root / "sicherung" / KeptMetadata::FileName));
+    EXPECT_EQ(kept["verweis"].kind, EntryKind::Link);
+    EXPECT_EQ(kept["verweis"].linkTarget, "a/in-a.bin");
+    EXPECT_EQ(kept["rohr"].kind, EntryKind::Fifo);
+    EXPECT_EQ(kept["a/b/in-b.bin"].kind, EntryKind::File);
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(root / "sicherung/verweis")));
+    // A run that sends one changed file sends the whole file again, with what came before.
+    MakeFile(src / "top.bin", "neu");
+    r = run(p);
+    EXPECT_EQ(r.filesDone, 1);
+    kept = KeptMetadata::Parse(ReadFileBytes(root / "sicherung" / KeptMetadata::FileName));
+    EXPECT_EQ(kept.count("verweis"), 1u);
+    EXPECT_EQ(kept.count("top.bin"), 1u);
 }
 
 TEST_F(FtpUploadTest, AutoModeSendsAsTextOnlyWhatATextMaskNamesAndTextModeStaysForWhoAsksForIt)
@@ -170,11 +200,14 @@ TEST_F(FtpUploadTest, AutoModeSendsAsTextOnlyWhatATextMaskNamesAndTextModeStaysF
         return typeOf;
     };
     const Lines all = server.commands();
-    EXPECT_EQ(
-        typesOf(all),
-        (std::map<std::string, std::string>{
-            {"INDEX.HTML", "A"}, {"README", "I"}, {"libx.a", "I"}, {"notes.txt", "A"}, {"tool", "I"}, {"x.h", "I"}}));
-    EXPECT_EQ(std::count(all.begin(), all.end(), "PASV"), 6);
+    EXPECT_EQ(typesOf(all), (std::map<std::string, std::string>{{".tresorio-metadaten", "I"},
+                                                                {"INDEX.HTML", "A"},
+                                                                {"README", "I"},
+                                                                {"libx.a", "I"},
+                                                                {"notes.txt", "A"},
+                                                                {"tool", "I"},
+                                                                {"x.h", "I"}}));
+    EXPECT_EQ(std::count(all.begin(), all.end(), "PASV"), 7);
     EXPECT_FALSE(anyStartsWith(all, "EPSV"));
 
     // Text mode sends every file as text, as asked.
@@ -182,7 +215,7 @@ TEST_F(FtpUploadTest, AutoModeSendsAsTextOnlyWhatATextMaskNamesAndTextModeStaysF
     p.FTPPassive = false;
     ASSERT_EQ(run(p).errorCount, 0);
     for (const auto& [name, type] : typesOf(server.commands()))
-        EXPECT_EQ(type, "A") << name;
+        EXPECT_EQ(type, name == ".tresorio-metadaten" ? "I" : "A") << name;
     EXPECT_NE(ReadFileBytes(root / "sicherung/libx.a"), binary);
 }
 
@@ -242,9 +275,10 @@ TEST_F(FtpUploadTest, AFolderThatCannotBeEnteredIsReportedAndTheWalkNeverLeavesT
     // CDUP climbs above the start folder for a folder that was never entered.
     EXPECT_EQ(r.errorCount, 3) << testing::PrintToString(r.logLines);
     EXPECT_EQ(r.filesDone, 1);
-    EXPECT_EQ(TreeOf(root), (Lines{"sicherung/", "sicherung/a", "sicherung/top.bin"}));
+    EXPECT_EQ(TreeOf(root), (Lines{"sicherung/", "sicherung/.tresorio-metadaten", "sicherung/a", "sicherung/top.bin"}));
     EXPECT_EQ(treeCommands(server.commands()),
-              (Lines{"CWD sicherung", "MKD a", "CWD a", std::string("STOR ") + Temporary, "RNTO top.bin"}));
+              (Lines{"CWD sicherung", "MKD a", "CWD a", std::string("STOR ") + Temporary, "RNTO top.bin",
+                     std::string("STOR ") + Temporary, "RNTO .tresorio-metadaten"}));
     const auto errors = std::count_if(r.logLines.begin(), r.logLines.end(),
                                       [](const std::string& l) { return l.rfind("!!! Fehler    : ", 0) == 0; });
     EXPECT_EQ(errors, 3);
@@ -277,8 +311,8 @@ TEST_F(FtpUploadTest, AFolderWhereTheFileGoesStaysAndTheArchiveBitStaysSet)
     EXPECT_TRUE(anyStartsWith(r.logLines, "!!! Fehler    : copying top.bin (Umbenennen auf dem Server abgelehnt (550 "))
         << testing::PrintToString(r.logLines);
     // The folder is neither moved aside nor replaced, and the upload leaves nothing behind.
-    EXPECT_EQ(TreeOf(root / "sicherung"),
-              (Lines{"a/", "a/b/", "a/b/in-b.bin", "a/in-a.bin", "top.bin/", "top.bin/inhalt/"}));
+    EXPECT_EQ(TreeOf(root / "sicherung"), (Lines{".tresorio-metadaten", "a/", "a/b/", "a/b/in-b.bin", "a/in-a.bin",
+                                                 "top.bin/", "top.bin/inhalt/"}));
     std::filesystem::remove_all(root / "sicherung/top.bin");
     r = run(p);
     EXPECT_EQ(r.errorCount, 0);
@@ -330,6 +364,7 @@ TEST_F(FtpServerFaultTest, ACutOrRefusedUploadKeepsTheServersCopy)
         EXPECT_TRUE(c.reason.back() == '(' ? anyStartsWith(r.logLines, line) : contains(r.logLines, line))
             << testing::PrintToString(r.logLines);
         EXPECT_EQ(ReadFileBytes(root / "sicherung/gross.bin"), "die gute alte Fassung");
+        // Nothing reached the server, so there is nothing to note of it either.
         EXPECT_EQ(TreeOf(root), (Lines{"sicherung/", "sicherung/gross.bin"}));
     }
 }
@@ -346,8 +381,8 @@ TEST_F(FtpServerFaultTest, AfterACutTheRunGoesOnInTheFolderItWasIn)
     const RunResult r = run(profile(server.port()));
     EXPECT_EQ(r.errorCount, 1) << testing::PrintToString(r.logLines);
     EXPECT_EQ(r.filesDone, 2);
-    EXPECT_EQ(TreeOf(root), (Lines{"sicherung/", "sicherung/a/", "sicherung/a/b/", "sicherung/a/b/klein.bin",
-                                   "sicherung/gross.bin", "sicherung/top.bin"}));
+    EXPECT_EQ(TreeOf(root), (Lines{"sicherung/", "sicherung/.tresorio-metadaten", "sicherung/a/", "sicherung/a/b/",
+                                   "sicherung/a/b/klein.bin", "sicherung/gross.bin", "sicherung/top.bin"}));
     EXPECT_EQ(ReadFileBytes(root / "sicherung/top.bin"), "oben");
     const Lines all = server.commands();
     EXPECT_GE(std::count(all.begin(), all.end(), "CONNECT"), 2);
@@ -360,7 +395,7 @@ TEST_F(FtpServerFaultTest, AServerThatWillNotRenameOntoAFileStillGetsTheNewCopy)
     const RunResult r = run(profile(server.port()));
     EXPECT_EQ(r.errorCount, 0) << testing::PrintToString(r.logLines);
     EXPECT_EQ(ReadFileBytes(root / "sicherung/gross.bin"), large);
-    EXPECT_EQ(TreeOf(root), (Lines{"sicherung/", "sicherung/gross.bin"}));
+    EXPECT_EQ(TreeOf(root), (Lines{"sicherung/", "sicherung/.tresorio-metadaten", "sicherung/gross.bin"}));
     // The old copy stepped aside for the moment of the rename.
     EXPECT_TRUE(contains(server.commands(), "RNTO .tresorio-test-old"));
 }
