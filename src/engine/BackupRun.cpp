@@ -429,6 +429,7 @@ RunResult BackupRun::Run()
         login.text = p.FTPMode == 1;
         login.cancelled = [&state] { return state.aborted(); };
         login.workTag = state.fs.WorkTag();
+        login.replySeconds = m_job.ftpReplySeconds;
         ftp = m_openFtp();
         std::string reason;
         if (!ftp->Connect(login, reason)) {
