@@ -1,6 +1,6 @@
 #include "ui/LogViewer.h"
 
-#include "engine/Dialogs.h"
+#include "app/Dialogs.h"
 #include "log/EditedLog.h"
 #include "platform/AtomicFile.h"
 

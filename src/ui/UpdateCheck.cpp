@@ -3,7 +3,7 @@
 #include "base/ProgramSettings.h"
 #include "base/SettingsStore.h"
 #include "base/Text.h"
-#include "engine/Dialogs.h"
+#include "app/Dialogs.h"
 
 #include <QDesktopServices>
 #include <QNetworkAccessManager>
