@@ -18,6 +18,17 @@ std::string StoredProfileName(const std::string& typed)
     return Trim(name);
 }
 
+std::optional<ProfileNameProblem> NameProblem(const std::string& typed,
+                                              const std::function<bool(const std::string&)>& taken)
+{
+    const std::string stored = StoredProfileName(typed);
+    if (stored.empty())
+        return ProfileNameProblem::Empty;
+    if (taken && taken(stored))
+        return ProfileNameProblem::Taken;
+    return std::nullopt;
+}
+
 std::string WithSlash(const std::string& path)
 {
     if (path.empty() || path.back() == '/')

@@ -18,6 +18,18 @@ bool StorablePath(const std::string& path);
 /// around it.
 std::string StoredProfileName(const std::string& typed);
 
+/// Why a typed profile name cannot be taken.
+enum class ProfileNameProblem
+{
+    Empty, // nothing but spaces and line breaks
+    Taken, // another profile has it, as the profile file would give it back
+};
+/// The problem of a typed name, checked as the profile file will give it back (a name that
+/// becomes another profile's name there would be two profiles of one name after the next
+/// start), compared as a start with a profile name compares them (taken).
+std::optional<ProfileNameProblem> NameProblem(const std::string& typed,
+                                              const std::function<bool(const std::string&)>& taken);
+
 /// The folder a destination writes into, for comparing it with sources: the text up to its first
 /// placeholder ("$date"), cut back to the last "/", lexically normal, ending with "/". Empty when
 /// the destination is not an absolute path.

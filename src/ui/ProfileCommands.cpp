@@ -2,6 +2,7 @@
 
 #include "app/DataFolder.h"
 #include "app/Program.h"
+#include "app/ProgramCommands.h"
 #include "base/Text.h"
 #include "engine/FileHelpers.h"
 #include "platform/DesktopLauncher.h"
@@ -23,7 +24,8 @@
 #include <QTreeView>
 
 ProfileCommands::ProfileCommands(Program& program, MainWindow& window, MessageBoxes& boxes, Presentation& presentation)
-    : QObject(&window), m_program(program), m_window(window), m_boxes(boxes), m_presentation(presentation)
+    : QObject(&window), m_program(program), m_commands(program), m_window(window), m_boxes(boxes),
+      m_presentation(presentation)
 {
     MainActions& a = window.actions();
     for (QAction* action : {a.New, a.Delete, a.Rename, a.Properties, a.CopyProfile, a.Link})
@@ -53,7 +55,7 @@ WizardContext ProfileCommands::context(std::optional<int> editedRow)
     for (int row = 0; row < profiles.count(); ++row)
         if (profiles.at(row).Backuptype == BackupFull)
             c.fullBackupNames.push_back(profiles.at(row).Name);
-    c.nameTaken = nameTaken(edited);
+    c.nameTaken = m_commands.NameTaken(edited);
     c.folderHolds = [fs = std::shared_ptr<FileSystem>(MakeNativeFileSystem())](
                         const std::string& folder, const std::string& path) { return FolderHolds(*fs, folder, path); };
     c.roots = EDirTree::MachineRoots();
@@ -73,17 +75,6 @@ WizardContext ProfileCommands::context(std::optional<int> editedRow)
             m_boxes.ShowError(Help::FailureText(language).toStdString());
     };
     return c;
-}
-
-std::function<bool(const std::string&)> ProfileCommands::nameTaken(std::optional<ProfileId> except) const
-{
-    const ProfileList& profiles = m_program.profiles();
-    return [&profiles, except](const std::string& name) {
-        for (int row = 0; row < profiles.count(); ++row)
-            if (profiles.idAt(row) != except && SameText(Trim(profiles.at(row).Name), Trim(name)))
-                return true;
-        return false;
-    };
 }
 
 bool ProfileCommands::run(ProfileWizard& wizard)
@@ -113,13 +104,7 @@ void ProfileCommands::New()
         return;
     TProfile profile;
     wizard.ReadProfile(profile, false);
-    // A new record has no statistics; it has not run yet.
-    profile.LastRun = NoRun;
-    profile.NextRun = NoRun;
-    CalcNextBackup(profile, m_program.platform().Now());
-    const int row = m_program.profiles().AddToProfile(std::move(profile));
-    m_program.ProfilesChanged();
-    m_window.selectRow(row);
+    m_window.selectRow(m_commands.AddNew(std::move(profile)));
 }
 
 void ProfileCommands::Properties()
@@ -127,7 +112,7 @@ void ProfileCommands::Properties()
     const std::optional<int> row = selectedOrTell();
     if (!row)
         return;
-    ProfileList& profiles = m_program.profiles();
+    const ProfileList& profiles = m_program.profiles();
     const ProfileId id = profiles.idAt(*row);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     ProfileWizard wizard(context(row), &m_window);
@@ -137,16 +122,13 @@ void ProfileCommands::Properties()
     QApplication::restoreOverrideCursor();
     if (!run(wizard))
         return;
-    // The record as it is now: a run that ended meanwhile has written its statistics into it.
-    TProfile* profile = profiles.find(id);
-    if (!profile)
-        return;
-    const std::string oldName = profile->Name;
-    wizard.ReadProfile(*profile, true);
-    CalcNextBackup(*profile, m_program.platform().Now());
-    const std::string newName = profile->Name;
-    m_program.ProfilesChanged();
-    followLauncher(oldName, newName);
+    std::string newName;
+    const std::optional<std::string> oldName = m_commands.Edit(id, [&wizard, &newName](TProfile& profile) {
+        wizard.ReadProfile(profile, true);
+        newName = profile.Name;
+    });
+    if (oldName)
+        followLauncher(*oldName, newName);
 }
 
 void ProfileCommands::followLauncher(const std::string& oldName, const std::string& newName)
@@ -165,40 +147,42 @@ void ProfileCommands::followLauncher(const std::string& oldName, const std::stri
 
 void ProfileCommands::Duplicate()
 {
-    const std::optional<int> row = m_window.selectedRow();
-    if (!row || row == m_program.ActiveProfileIndex()) {
-        m_boxes.ShowInfo(tr("Kein Profil ausgewählt.").toStdString());
-        return;
-    }
-    ProfileList& profiles = m_program.profiles();
-    TProfile copy = DuplicateOf(profiles.at(*row), nameTaken(std::nullopt));
-    const int added = profiles.AddToProfile(std::move(copy));
-    m_program.ProfilesChanged();
-    m_window.selectRow(added);
+    ProfileRefusal refusal{};
+    if (const std::optional<int> added = m_commands.Duplicate(m_window.selectedRow(), refusal))
+        m_window.selectRow(*added);
+    else
+        tell(refusal);
 }
 
 void ProfileCommands::Delete()
 {
     const std::optional<int> row = selectedOrTell();
-    if (row) {
-        if (row == m_program.ActiveProfileIndex()) {
-            m_boxes.ShowInfo(tr("Profil ist gerade aktiv. Kann jetzt nicht gelöscht werden!").toStdString());
-        } else if (m_boxes.AskConfirmation(tr("Sicherungsprofil \"%1\" löschen?")
-                                               .arg(QString::fromStdString(m_program.profiles().at(*row).Name))
-                                               .toStdString())) {
-            const std::string name = m_program.profiles().at(*row).Name;
-            m_program.profiles().removeRow(*row);
-            // Its launcher would start nothing any more.
-            if (m_program.LauncherOf(name) &&
-                m_boxes.AskConfirmation(tr("Der Link \"%1\" auf dem Desktop startet dieses Profil. Soll er auch "
-                                           "gelöscht werden?")
-                                            .arg(QString::fromStdString(name))
-                                            .toStdString()))
-                if (const Status removed = m_program.RemoveLauncher(name); !removed.ok())
-                    m_boxes.ShowError(removed.message);
-        }
-    }
-    m_program.ProfilesChanged();
+    if (!row)
+        return;
+    if (row == m_program.ActiveProfileIndex())
+        return tell(ProfileRefusal::Active);
+    if (!m_boxes.AskConfirmation(tr("Sicherungsprofil \"%1\" löschen?")
+                                     .arg(QString::fromStdString(m_program.profiles().at(*row).Name))
+                                     .toStdString()))
+        return;
+    const ProfileDeletion deletion = m_commands.Delete(row);
+    if (deletion.refusal)
+        return tell(*deletion.refusal);
+    // Its launcher would start nothing any more.
+    if (deletion.hadLauncher &&
+        m_boxes.AskConfirmation(tr("Der Link \"%1\" auf dem Desktop startet dieses Profil. Soll er auch "
+                                   "gelöscht werden?")
+                                    .arg(QString::fromStdString(deletion.name))
+                                    .toStdString()))
+        if (const Status removed = m_program.RemoveLauncher(deletion.name); !removed.ok())
+            m_boxes.ShowError(removed.message);
+}
+
+void ProfileCommands::tell(ProfileRefusal refusal)
+{
+    m_boxes.ShowInfo(refusal == ProfileRefusal::Active
+                         ? tr("Profil ist gerade aktiv. Kann jetzt nicht gelöscht werden!").toStdString()
+                         : tr("Kein Profil ausgewählt.").toStdString());
 }
 
 void ProfileCommands::Rename()
@@ -214,24 +198,19 @@ void ProfileCommands::Rename()
 
 void ProfileCommands::renamed(int row, const QString& name)
 {
-    ProfileList& profiles = m_program.profiles();
-    if (row < 0 || row >= profiles.count())
-        return;
-    const std::string text = StoredProfileName(name.toStdString());
-    if (text == profiles.at(row).Name)
-        return;
-    if (const auto refusal = ProfileWizard::NameRefusal(name, nameTaken(profiles.idAt(row)))) {
-        m_boxes.ShowError(*refusal);
+    const ProfileRenaming renaming = m_commands.Rename(row, name.toStdString());
+    if (renaming.problem) {
+        m_boxes.ShowError(*ProfileWizard::NameRefusal(name, m_commands.NameTaken(m_program.profiles().idAt(row))));
         return;
     }
-    const std::string oldName = profiles.at(row).Name;
-    profiles.at(row).Name = text;
+    if (!renaming.changed)
+        return;
     // Saved at once, not at the next save point: a crash must not take the new name back. The
     // rows are refreshed, and a launcher of the old name offered the new one, once the editor
     // that committed the name has closed.
-    QTimer::singleShot(0, &m_program, [this, oldName, text] {
-        m_program.ProfilesChanged();
-        followLauncher(oldName, text);
+    QTimer::singleShot(0, &m_program, [this, renaming] {
+        m_commands.Changed();
+        followLauncher(renaming.oldName, renaming.newName);
     });
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ProgramCommands.h"
 #include "profiles/ProfileList.h"
 
 #include <QObject>
@@ -37,8 +38,8 @@ public:
 
 private:
     WizardContext context(std::optional<int> editedRow);
-    /// Whether a profile other than except has the name.
-    std::function<bool(const std::string&)> nameTaken(std::optional<ProfileId> except) const;
+    /// Says why a command was not carried out.
+    void tell(ProfileRefusal refusal);
     /// Shows the wizard modally; whether it was finished.
     bool run(ProfileWizard& wizard);
     void renamed(int row, const QString& name);
@@ -47,6 +48,7 @@ private:
     std::optional<int> selectedOrTell();
 
     Program& m_program;
+    ProgramCommands m_commands;
     MainWindow& m_window;
     MessageBoxes& m_boxes;
     Presentation& m_presentation;

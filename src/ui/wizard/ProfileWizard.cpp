@@ -230,15 +230,12 @@ void ProfileWizard::refuse(int target, QWidget* field, const std::string& messag
 std::optional<std::string> ProfileWizard::NameRefusal(const QString& name,
                                                       const std::function<bool(const std::string&)>& taken)
 {
-    // The name is checked as the profile file will give it back: one that becomes another
-    // profile's name there would be two profiles of one name after the next start.
-    const std::string stored = StoredProfileName(name.toStdString());
-    if (stored.empty())
+    const std::optional<ProfileNameProblem> problem = NameProblem(name.toStdString(), taken);
+    if (problem == ProfileNameProblem::Empty)
         return tr("Bitte geben Sie einen Namen für das Sicherungsprofil ein.").toStdString();
-    // Names are compared as a start with a profile name compares them.
-    if (taken && taken(stored))
+    if (problem == ProfileNameProblem::Taken)
         return tr("Ein Sicherungsprofil mit dem Namen \"%1\" gibt es schon. Bitte wählen Sie einen anderen Namen.")
-            .arg(QString::fromStdString(stored))
+            .arg(QString::fromStdString(StoredProfileName(name.toStdString())))
             .toStdString();
     return std::nullopt;
 }
