@@ -305,6 +305,123 @@ void BackupRun::writeArchive(RunState& state, const std::string& archivePath, bo
     state.zipList.clear();
 }
 
+bool BackupRun::mayWalk(RunState& state)
+{
+    const TProfile& p = m_job.profile;
+    auto refuse = [&state](const std::string& line) {
+        state.addLine(RuleLine);
+        state.errorLine(line);
+        return false;
+    };
+    if (const auto refusal = RefusalToRun(state.fs, p, state.sources, state.destination, m_job.dataFolder))
+        return refuse(*refusal);
+    if (p.CheckDestname && !m_observer.CheckDest(state.destination, p.DestName))
+        return refuse("falscher Medienname  oder  Abbruch durch Benutzer");
+    // A destination on a medium that is not plugged in is never made on the disk that holds its
+    // empty mount point.
+    if (writesLocally())
+        if (const auto unmounted = UnmountedDestinationOf(m_fs, m_platform, state.destination, p))
+            return refuse("Ziel " + state.destination + " derzeit nicht verfügbar (" + *unmounted + ")");
+    return true;
+}
+
+bool BackupRun::writesLocally() const
+{
+    // An FTP profile's destination is a folder on the server: nothing local is emptied or made.
+    return !m_job.profile.FTP && m_job.profile.Backuptype != BackupDelete;
+}
+
+void BackupRun::noteWhereTheRunWrites(RunState& state, RunMarker& marker)
+{
+    const TProfile& p = m_job.profile;
+    // Leftovers on a medium that is not here (media used in turn) wait until it comes back.
+    auto present = [this](const MarkedFolder& folder) {
+        return folder.fileSystem.empty() || OnFileSystem(m_fs, m_platform, folder.path, folder.fileSystem);
+    };
+    std::vector<RunMarker::Unfinished> pending = marker.Pending();
+    const int cleared = ClearLeftovers(state.fs, pending, present);
+    if (cleared > 0)
+        state.addLine("Hinweis: " + std::to_string(cleared) + " Reste eines abgebrochenen Laufs entfernt");
+    std::vector<std::string> folders = {state.destination};
+    // A synchronisation writes in its source; a move sets a file aside there for a moment.
+    if (p.Backuptype == BackupSynchronise || p.Backuptype == BackupMove)
+        folders.insert(folders.end(), state.sources.begin(), state.sources.end());
+    // The folder an archive is built in is searched by itself, not below it.
+    std::string work = zipWorkFolder(state.fs);
+    while (work.size() > 1 && work.back() == '/')
+        work.pop_back();
+    if (p.Compress && !work.empty())
+        folders.push_back(work);
+    std::vector<MarkedFolder> marked;
+    for (const std::string& folder : folders)
+        marked.push_back({folder, m_platform.VolumeOf(folder).identity});
+    marker.Begin(state.fs.WorkTag(), marked, std::move(pending));
+    state.journal = &marker;
+}
+
+std::unique_ptr<FtpSession> BackupRun::connectFtp(RunState& state, KeptMetadata& kept)
+{
+    const TProfile& p = m_job.profile;
+    FtpLogin login = FtpLoginOf(p.FTPServer);
+    login.user = p.NetUser;
+    login.password = p.NetPasswd;
+    login.folder = p.Destination; // the remote folder as stored, never expanded
+    login.passive = p.FTPPassive;
+    login.text = p.FTPMode == 1;
+    login.cancelled = [&state] { return state.aborted(); };
+    login.workTag = state.fs.WorkTag();
+    login.replySeconds = m_job.ftpReplySeconds;
+    std::unique_ptr<FtpSession> ftp = m_openFtp();
+    std::string reason;
+    if (!ftp->Connect(login, reason)) {
+        // The step that failed and the server's answer: a missing start folder, a refused
+        // login and an unreachable server want different remedies.
+        state.addLine(RuleLine);
+        state.errorLine(reason);
+        return nullptr;
+    }
+    state.ftp = ftp.get();
+    // A server keeps no modes, owners, links or attributes: the run sends them along.
+    if (!p.Compress) {
+        state.kept = &kept;
+        state.support = MetadataSupport{false, false, false, false};
+    }
+    return ftp;
+}
+
+void BackupRun::endMetadata(RunState& state, const KeptMetadata& kept, const RunMarker& marker)
+{
+    // Owners, and attributes where the destination has none, stand in the metadata file when the
+    // run keeps one: nothing is missing then.
+    unsigned covered = 0;
+    if (state.kept != nullptr && (kept.empty() || keepMetadata(state, kept, marker)))
+        covered = OwnersNotKept | (state.support.attributes ? 0u : unsigned{AttributesNotKept});
+    state.kept = nullptr;
+    // What the destination or the user's rights could not keep, said once a run.
+    const unsigned losses = state.fs.TakeMetadataLosses() & ~covered;
+    if ((losses & OwnersNotKept) != 0)
+        state.addLine("Hinweis: Besitzer und Gruppen anderer Benutzer wurden nicht übernommen (das darf nur root)");
+    if ((losses & AttributesNotKept) != 0)
+        state.addLine("Hinweis: Das Ziel kann erweiterte Attribute und ACLs nicht speichern; sie fehlen in der Kopie");
+}
+
+void BackupRun::commit(RunState& state)
+{
+    const TProfile& p = m_job.profile;
+    if (!m_archive.Commit())
+        state.errorLine("Archivstatus kann nicht gespeichert werden");
+    // Damage found while the run read the catalogue.
+    for (const std::string& problem : m_archive.TakeProblems())
+        state.errorLine(problem);
+    // A run that reports its files copied (or deleted) must have done so on the medium.
+    if (state.stats.filesDone > 0) {
+        state.fs.SyncFileSystem(state.destination);
+        if (p.Backuptype == BackupDelete || p.Backuptype == BackupMove)
+            for (const std::string& source : state.sources)
+                state.fs.SyncFileSystem(source);
+    }
+}
+
 RunResult BackupRun::Run()
 {
     const TProfile& p = m_job.profile;
@@ -323,82 +440,41 @@ RunResult BackupRun::Run()
         FileSystem& fs;
         ~Release() { fs.StopCopiesWhen(nullptr); }
     } release{guard};
+
+    // The paths with their placeholders, and the report's header.
     const PlaceholderValues values = PlaceholderValuesFor(m_platform, start, m_job.language);
     state.destination = normalFolder(ExpandPlaceholders(AddSlash(p.Destination), values));
     for (const std::string& source : p.Source)
         state.sources.push_back(normalFolder(ExpandPlaceholders(AddSlash(source), values)));
     state.archiveName = ExpandPlaceholders(p.Zipfile, values);
-
     const ReportHeaderData header{&p, state.sources, state.destination, state.archiveName, start};
     state.lines = ReportHeaderTop(header);
     for (std::string& line : ReportHeaderBottom(header))
         state.addLine(std::move(line));
     for (const std::string& note : m_job.notes)
         state.addLine(note);
-
-    FileProcessor processor(state);
-    SourceScan scan(state, processor);
-    bool walk = true;
     for (const std::string& problem : m_archive.TakeProblems())
         state.errorLine(problem);
-    if (const auto refusal = RefusalToRun(state.fs, p, state.sources, state.destination, m_job.dataFolder)) {
-        state.addLine(RuleLine);
-        state.errorLine(*refusal);
-        walk = false;
-    }
-    if (walk && p.CheckDestname && !m_observer.CheckDest(state.destination, p.DestName)) {
-        state.addLine(RuleLine);
-        state.errorLine("falscher Medienname  oder  Abbruch durch Benutzer");
-        walk = false;
-    }
-    // An FTP profile's destination is a folder on the server: nothing local is emptied or made.
+
+    // Whether the run may touch anything; then the destination, pinned to its medium.
+    FileProcessor processor(state);
+    SourceScan scan(state, processor);
+    bool walk = mayWalk(state);
+    const bool local = walk && writesLocally();
     // The destination is emptied only after the first pass has found every source readable.
-    const bool local = !p.FTP && p.Backuptype != BackupDelete;
-    // A destination on a medium that is not plugged in is never made on the disk that holds its
-    // empty mount point.
-    if (walk && local) {
-        if (const auto unmounted = UnmountedDestinationOf(m_fs, m_platform, state.destination, p)) {
-            state.addLine(RuleLine);
-            state.errorLine("Ziel " + state.destination + " derzeit nicht verfügbar (" + *unmounted + ")");
-            walk = false;
-        }
-    }
-    const bool erase = walk && local && p.DestErase && state.fs.Stat(state.destination);
-    if (walk && local) {
+    const bool erase = local && p.DestErase && state.fs.Stat(state.destination);
+    if (local) {
         ForceDestination(state.fs, state.destination);
         guard.Pin(state.destination);
     }
     // What a killed run of this profile left goes first; then this run notes where it writes.
     RunMarker marker(m_job.dataFolder, p.Name);
-    if (walk && local) {
-        // Leftovers on a medium that is not here (media used in turn) wait until it comes back.
-        auto present = [this](const MarkedFolder& folder) {
-            return folder.fileSystem.empty() || OnFileSystem(m_fs, m_platform, folder.path, folder.fileSystem);
-        };
-        std::vector<RunMarker::Unfinished> pending = marker.Pending();
-        const int cleared = ClearLeftovers(state.fs, pending, present);
-        if (cleared > 0)
-            state.addLine("Hinweis: " + std::to_string(cleared) + " Reste eines abgebrochenen Laufs entfernt");
-        std::vector<std::string> folders = {state.destination};
-        // A synchronisation writes in its source; a move sets a file aside there for a moment.
-        if (p.Backuptype == BackupSynchronise || p.Backuptype == BackupMove)
-            folders.insert(folders.end(), state.sources.begin(), state.sources.end());
-        // The folder an archive is built in is searched by itself, not below it.
-        std::string work = zipWorkFolder(state.fs);
-        while (work.size() > 1 && work.back() == '/')
-            work.pop_back();
-        if (p.Compress && !work.empty())
-            folders.push_back(work);
-        std::vector<MarkedFolder> marked;
-        for (const std::string& folder : folders)
-            marked.push_back({folder, m_platform.VolumeOf(folder).identity});
-        marker.Begin(state.fs.WorkTag(), marked, std::move(pending));
-        state.journal = &marker;
-    }
+    if (local)
+        noteWhereTheRunWrites(state, marker);
     // A FAT or exFAT medium keeps no modes, owners, links or attributes: they are kept in a file
     // of the run's beside the copies, for a restore to give back.
     KeptMetadata kept;
-    if (walk && local && !p.Compress) {
+    if (local && !p.Compress) {
         state.support = state.fs.ProbeMetadata(state.destination);
         if (!state.support.all()) {
             state.kept = &kept;
@@ -406,47 +482,13 @@ RunResult BackupRun::Run()
                           "haben; es steht in " + KeptMetadata::FileName);
         }
     }
-    std::string archivePath;
-    bool addToExisting = false;
-    if (walk && p.Compress) {
-        archivePath = state.destination + LowerCaseAscii(state.archiveName);
-        // A full backup, and an incremental one with CompDel, start a new archive; the other
-        // runs add to the one that is there. A split archive is always written anew. A new
-        // archive replaces the old one only once it is complete, so a failed or cancelled run
-        // still leaves the last good archive.
-        // An archive in a destination to be emptied is not added to either: the new one
-        // replaces it.
-        const bool fresh = p.Backuptype == BackupFull || (p.Backuptype == BackupIncremental && p.CompDel);
-        addToExisting = !fresh && !p.DiskSpan && !p.DestErase;
-    }
     std::unique_ptr<FtpSession> ftp;
     if (walk && p.FTP) {
-        FtpLogin login = FtpLoginOf(p.FTPServer);
-        login.user = p.NetUser;
-        login.password = p.NetPasswd;
-        login.folder = p.Destination; // the remote folder as stored, never expanded
-        login.passive = p.FTPPassive;
-        login.text = p.FTPMode == 1;
-        login.cancelled = [&state] { return state.aborted(); };
-        login.workTag = state.fs.WorkTag();
-        login.replySeconds = m_job.ftpReplySeconds;
-        ftp = m_openFtp();
-        std::string reason;
-        if (!ftp->Connect(login, reason)) {
-            // The step that failed and the server's answer: a missing start folder, a refused
-            // login and an unreachable server want different remedies.
-            state.addLine(RuleLine);
-            state.errorLine(reason);
-            walk = false;
-        } else {
-            state.ftp = ftp.get();
-            // A server keeps no modes, owners, links or attributes: the run sends them along.
-            if (!p.Compress) {
-                state.kept = &kept;
-                state.support = MetadataSupport{false, false, false, false};
-            }
-        }
+        ftp = connectFtp(state, kept);
+        walk = ftp != nullptr;
     }
+
+    // The walk: counting, emptying, then copying or archiving.
     if (walk) {
         state.addLine(RuleLine);
         m_observer.ResetProgress();
@@ -460,13 +502,14 @@ RunResult BackupRun::Run()
             processor.Finish();
         }
         if (p.Compress && !state.zipList.empty() && !mediumLost)
-            writeArchive(state, archivePath, addToExisting);
+            writeArchive(state, archivePathOf(state), addsToExistingArchive());
         else if (mediumLost)
             state.errorLine("Ziel " + state.destination + " ist nicht mehr verfügbar: der Lauf wurde beendet");
         else if (state.aborted())
             state.errorLine(CancelledText);
     }
 
+    // The end: what the emptied destination held, the metadata, the catalogue, the medium.
     if (!state.erasedFolder.empty()) {
         // A run that stopped half way gives the old copies back where it made no new ones.
         if (state.aborted()) {
@@ -476,32 +519,10 @@ RunResult BackupRun::Run()
             state.fs.RemoveFolder(state.erasedFolder);
         }
     }
-    // Owners, and attributes where the destination has none, stand in the metadata file when the
-    // run keeps one: nothing is missing then.
-    unsigned covered = 0;
-    if (state.kept != nullptr && (kept.empty() || keepMetadata(state, kept, marker)))
-        covered = OwnersNotKept | (state.support.attributes ? 0u : unsigned{AttributesNotKept});
-    state.kept = nullptr;
-    // What the destination or the user's rights could not keep, said once a run.
-    const unsigned losses = state.fs.TakeMetadataLosses() & ~covered;
-    if ((losses & OwnersNotKept) != 0)
-        state.addLine("Hinweis: Besitzer und Gruppen anderer Benutzer wurden nicht übernommen (das darf nur root)");
-    if ((losses & AttributesNotKept) != 0)
-        state.addLine("Hinweis: Das Ziel kann erweiterte Attribute und ACLs nicht speichern; sie fehlen in der Kopie");
+    endMetadata(state, kept, marker);
     state.journal = nullptr;
     marker.End();
-    if (!m_archive.Commit())
-        state.errorLine("Archivstatus kann nicht gespeichert werden");
-    // Damage found while the run read the catalogue.
-    for (const std::string& problem : m_archive.TakeProblems())
-        state.errorLine(problem);
-    // A run that reports its files copied (or deleted) must have done so on the medium.
-    if (state.stats.filesDone > 0) {
-        state.fs.SyncFileSystem(state.destination);
-        if (p.Backuptype == BackupDelete || p.Backuptype == BackupMove)
-            for (const std::string& source : state.sources)
-                state.fs.SyncFileSystem(source);
-    }
+    commit(state);
 
     const ReportFooterData footer{&p, m_job.logAll || m_job.logError || m_job.logProfile, state.stats, start,
                                   m_platform.Now()};
@@ -509,4 +530,21 @@ RunResult BackupRun::Run()
         state.addLine(std::move(line));
     return {std::move(state.lines), state.stats.errorCount, state.stats.compressionRate, state.stats.bytesDone,
             state.stats.filesDone};
+}
+
+std::string BackupRun::archivePathOf(const RunState& state) const
+{
+    return state.destination + LowerCaseAscii(state.archiveName);
+}
+
+bool BackupRun::addsToExistingArchive() const
+{
+    const TProfile& p = m_job.profile;
+    // A full backup, and an incremental one with CompDel, start a new archive; the other runs add
+    // to the one that is there. A split archive is always written anew. A new archive replaces
+    // the old one only once it is complete, so a failed or cancelled run still leaves the last
+    // good archive. An archive in a destination to be emptied is not added to either: the new
+    // one replaces it.
+    const bool fresh = p.Backuptype == BackupFull || (p.Backuptype == BackupIncremental && p.CompDel);
+    return !fresh && !p.DiskSpan && !p.DestErase;
 }

@@ -25,6 +25,23 @@ public:
     RunResult Run();
 
 private:
+    // The phases of a run, in order.
+    /// Whether the run may touch anything; else the report says why.
+    bool mayWalk(struct RunState& state);
+    /// Whether the run writes on this computer (not to a server, nor only deletes).
+    bool writesLocally() const;
+    /// Clears what a killed run left, and notes where this one writes.
+    void noteWhereTheRunWrites(struct RunState& state, class RunMarker& marker);
+    /// The session of an FTP profile, or nothing (with the report's line) when it cannot start.
+    std::unique_ptr<FtpSession> connectFtp(struct RunState& state, class KeptMetadata& kept);
+    /// Keeps what the destination could not, and says once what was lost.
+    void endMetadata(struct RunState& state, const class KeptMetadata& kept, const class RunMarker& marker);
+    /// Commits the archive bits and brings what the run wrote onto the medium.
+    void commit(struct RunState& state);
+
+    std::string archivePathOf(const struct RunState& state) const;
+    /// Whether the run adds to the archive that is there rather than writing a new one.
+    bool addsToExistingArchive() const;
     void writeArchive(struct RunState& state, const std::string& archivePath, bool addToExisting);
     /// Writes what the destination cannot keep itself beside the copies, or sends it to the
     /// server; false (with an error line) when it could not.

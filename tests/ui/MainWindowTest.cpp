@@ -2,6 +2,7 @@
 
 #include "WindowFixture.h"
 #include "app/DataFolder.h"
+#include "app/ProgramCommands.h"
 #include "profiles/ProfileFile.h"
 #include "ui/Help.h"
 #include "ui/MainActions.h"
@@ -9,6 +10,7 @@
 #include "ui/ProfileListModel.h"
 #include "ui/TaskPane.h"
 
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QHeaderView>
 #include <QListView>
@@ -155,6 +157,27 @@ TEST_F(MainWindowTest, DroppingTheFirstRowOnTheThirdLeavesItSecond)
     ProfileList saved;
     ProfileFile(m_data / ProfileFileName).LoadProfiles(saved, {}, {});
     EXPECT_EQ(saved.at(1).Name, "eins");
+}
+
+TEST_F(MainWindowTest, TheListModelKeepsQtsRulesThroughEveryChange)
+{
+    start({profile("eins", NoRun, NoRun), profile("zwei", NoRun, NoRun, 1)});
+    ProfileListModel& model = window().model();
+    // Fails the test on any signal or answer a view could trip over.
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    ProgramCommands commands(program());
+    commands.AddNew(profile("drei", NoRun, NoRun));
+    ProfileRefusal refusal{};
+    ASSERT_TRUE(commands.Duplicate(0, refusal));
+    ASSERT_TRUE(commands.Rename(1, "zwo").changed);
+    commands.Changed();
+    EXPECT_FALSE(commands.Delete(2).refusal);
+    std::unique_ptr<QMimeData> dragged(model.mimeData({model.index(0, 0)}));
+    model.dropMimeData(dragged.get(), Qt::MoveAction, -1, -1, model.index(2, 0));
+    window().UpdateProfileList();
+    EXPECT_EQ(model.rowCount(), 3);
+    for (const int row : {0, 1, 2})
+        EXPECT_EQ(model.index(row, 0).data().toString().toStdString(), program().profiles().at(row).Name);
 }
 
 TEST_F(MainWindowTest, ViewStylesSwitchTheListAndAreKept)
