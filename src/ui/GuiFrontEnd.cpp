@@ -1,6 +1,7 @@
 #include "ui/GuiFrontEnd.h"
 
 #include "app/Program.h"
+#include "app/UpdateCheck.h"
 #include "profiles/ProfileRowTexts.h"
 #include "ui/AboutDialog.h"
 #include "ui/CoreTexts.h"
@@ -10,11 +11,12 @@
 #include "ui/OptionsDialog.h"
 #include "ui/ProfileCommands.h"
 #include "ui/TrayIcon.h"
-#include "ui/UpdateCheck.h"
 
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QEvent>
 #include <QSystemTrayIcon>
+#include <QUrl>
 
 namespace {
 
@@ -67,6 +69,7 @@ void GuiFrontEnd::Open(Program& program, Tray trayChoice)
     connect(actions.Options, &QAction::triggered, this, &GuiFrontEnd::showOptions);
     m_updateCheck = std::make_unique<UpdateCheck>(program.settings(), program.settingsStore(), *this,
                                                   [&program] { return DateOf(program.platform().Now()); });
+    m_updateCheck->openHomePage = [](const QString& url) { QDesktopServices::openUrl(QUrl(url)); };
     m_updateCheck->Start(program.startedWithProfileName());
     m_window->RestoreSettings();
 

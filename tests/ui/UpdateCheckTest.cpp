@@ -4,7 +4,7 @@
 // proxy, the due date at the limits of its setting, the switch, a start with a profile name, and a check
 // the closing windows end.
 
-#include "ui/UpdateCheck.h"
+#include "app/UpdateCheck.h"
 
 #include "app/VersionPage.h"
 #include "base/ProgramSettings.h"

@@ -1,11 +1,10 @@
-#include "ui/UpdateCheck.h"
+#include "app/UpdateCheck.h"
 
+#include "app/Dialogs.h"
 #include "base/ProgramSettings.h"
 #include "base/SettingsStore.h"
 #include "base/Text.h"
-#include "app/Dialogs.h"
 
-#include <QDesktopServices>
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
 #include <QNetworkReply>
@@ -28,9 +27,8 @@ bool IsThePage(const QNetworkReply& reply)
 
 UpdateCheck::UpdateCheck(ProgramSettings& settings, SettingsStore* store, Dialogs& dialogs,
                          std::function<DateTime()> today, QObject* parent)
-    : QObject(parent), ownVersion(ParseVersion(TRESORIO_VERSION)),
-      openHomePage([](const QString& url) { QDesktopServices::openUrl(QUrl(url)); }), m_today(std::move(today)),
-      m_settings(settings), m_store(store), m_dialogs(dialogs)
+    : QObject(parent), ownVersion(ParseVersion(TRESORIO_VERSION)), m_today(std::move(today)), m_settings(settings),
+      m_store(store), m_dialogs(dialogs)
 {
     m_timer.setInterval(3000);
     connect(&m_timer, &QTimer::timeout, this, &UpdateCheck::Tick);
@@ -114,7 +112,7 @@ void UpdateCheck::received(QNetworkReply* reply, bool read)
     if (m_store) // kept at once: a crash before the end must not bring the check back at the next start
         SaveRegistry(m_settings, *m_store);
     const VersionPage page = ParseVersionPage(text);
-    if (!text.empty() && IsNewer(page.version, ownVersion) && m_dialogs.AskConfirmation(page.message))
+    if (!text.empty() && IsNewer(page.version, ownVersion) && m_dialogs.AskConfirmation(page.message) && openHomePage)
         openHomePage(QString::fromLatin1(HomePage));
     m_running = false;
     emit finished();

@@ -36,7 +36,7 @@ public:
 
     /// The program's own version (from the build; tests fix it).
     VersionNumbers ownVersion;
-    /// Opens the maker's home page (tests replace it).
+    /// Opens the maker's home page (the windows give the desktop's browser; tests replace it).
     std::function<void(const QString&)> openHomePage;
     static constexpr const char* HomePage = "https://tresorio.kestrova.de/";
     static constexpr int ReadTimeoutMs = 5000;
