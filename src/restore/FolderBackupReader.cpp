@@ -95,11 +95,9 @@ StoredVersion NotedVersion(const KeptMetadata::Entry& noted)
 void AddNotes(const std::string& content, BackupCatalogue& catalogue)
 {
     for (const auto& [path, noted] : KeptMetadata::Parse(content)) {
-        // The destination's own folder is noted as "", a folder by its path without the "/".
-        if (path.empty())
-            continue;
+        // A folder is noted by its path without the "/", the destination's own folder as "".
         const bool folder = noted.kind == EntryKind::Folder;
-        const std::string sub = folder ? path + "/" : path;
+        const std::string sub = folder && !path.empty() ? path + "/" : path;
         // A note of a file whose copy is gone says nothing to restore.
         const auto there = catalogue.entries().find(sub);
         const bool onlyNoted = noted.kind == EntryKind::Link || noted.kind == EntryKind::Fifo;

@@ -122,12 +122,10 @@ RestoreOutcome Restorer::Run(const RestoreRequest& request)
             restoreFile(request, item.sub, v, outcome);
             continue;
         }
+        // The destination's own folder is no source's copy when several sources lie in it.
         const auto target = TargetOf(request, item.sub);
-        if (!target) {
-            outcome.lines.push_back(std::string(ErrorPrefix) + "kein Ziel für " + item.sub);
-            ++outcome.stats.errorCount;
+        if (!target)
             continue;
-        }
         const Status made = makeFolders(*target);
         if (!made.ok()) {
             outcome.lines.push_back(FileErrorLine("Wiederherstellen von " + *target, made.code, made.message));

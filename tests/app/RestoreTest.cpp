@@ -5,8 +5,10 @@
 #include "profiles/Scramble.h"
 #include "support/Shell.h"
 #include "support/TempDir.h"
+#include "support/TestMount.h"
 #include "support/TreeBuilder.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -152,6 +154,31 @@ TEST_F(RestoreTest, EveryKindOfDestinationGivesTheTreeBack)
     }
     // The split archive really was split.
     EXPECT_TRUE(std::filesystem::exists(dst / "teil.z01"));
+}
+
+TEST_F(RestoreTest, AMediumThatKeepsNoMetadataGivesItBackFromItsNotes)
+{
+    // An exFAT stick keeps no modes, owners, links, FIFOs or attributes: .tresorio-metadaten
+    // beside the copies does, and the restore gives them back from there.
+    std::filesystem::create_directories(dst);
+    auto stick = TestMount::ExfatImage(home / "stick.img", dst);
+    if (!stick)
+        GTEST_SKIP() << "no exFAT through FUSE here";
+    writeProfile("Stick", "Backuptype=1\r\n");
+    makeTree(Year2021, "1");
+    std::filesystem::remove(src / "tief" / ForeignName); // exFAT names are UTF-16
+    const std::string s = src.string();
+    shell("mkfifo '" + s + "/rohr' && chown 65534:65534 '" + s + "/a.txt' && chmod 04755 '" + s +
+          "/mit blank/datei mit blank.txt' && setfattr -n user.farbe -v rot '" + s + "/tief/" + LongName +
+          "' && touch -h -d @" + std::to_string(Year2021) + " '" + s + "/rohr' '" + s + "/mit blank' '" + s + "'");
+    backUp("Stick");
+    ASSERT_TRUE(std::filesystem::exists(dst / ".tresorio-metadaten"));
+    ASSERT_FALSE(std::filesystem::is_symlink(dst / "verweis"));
+    shell("cp -a '" + s + "/.' '" + snapshot.string() + "'");
+    const auto restored = home / "zurück";
+    const Outcome o = tresorio({"--restore", "Stick", "--to", q(restored)});
+    EXPECT_EQ(o.exitCode, 0) << o.err << ReadFileBytes(data / "Backup.log");
+    EXPECT_EQ(differences(restored), "");
 }
 
 TEST_F(RestoreTest, AnOlderStateComesBackByItsDate)
@@ -301,6 +328,81 @@ TEST_F(RestoreTest, AKilledRestoreLeavesNoHalfFileAndTheNextOneCompletes)
             EXPECT_EQ(differences(target, false), "") << n;
             EXPECT_EQ(leftovers(target), std::vector<std::string>{}) << n;
         }
+    }
+}
+
+TEST_F(RestoreTest, EachOfTwoSourcesComesBackToItsOwnPlace)
+{
+    // Two sources lie in the destination below their paths from the folder they share.
+    const auto second = home / "zweite";
+    for (const char* keys : {"Backuptype=1\r\n", "Backuptype=1\r\nCompress=1\r\nZipfile=beide.zip\r\n"}) {
+        SCOPED_TRACE(keys);
+        std::filesystem::remove_all(src);
+        std::filesystem::remove_all(second);
+        std::filesystem::remove_all(dst);
+        WriteFileBytes(data / "Backup.bpf",
+                       "[Signature]\r\n\r\n\r\n[Zwei]\r\nSource=" + src.string() + "/\r\nSource=" + second.string() +
+                           "/\r\nWithsub=1\r\nDestination=" + dst.string() + "/\r\nPeriod=1\r\n" + keys);
+        MakeFile(src / "a.txt", "erste", Year2021);
+        MakeFile(second / "a.txt", "zweite", Year2021);
+        MakeFile(second / "unter" / "b.txt", "b", Year2021);
+        backUp("Zwei");
+        const Outcome listed = tresorio({"--list-backup", "Zwei"});
+        EXPECT_NE(listed.out.find((second / "unter" / "b.txt").string() + "\t1\t"), std::string::npos) << listed.out;
+        std::filesystem::remove(src / "a.txt");
+        std::filesystem::remove_all(second);
+        // Only what the path names comes back.
+        EXPECT_EQ(tresorio({"--restore", "Zwei", q(second / "unter")}).exitCode, 0);
+        EXPECT_EQ(ReadFileBytes(second / "unter" / "b.txt"), "b");
+        EXPECT_FALSE(std::filesystem::exists(second / "a.txt"));
+        EXPECT_FALSE(std::filesystem::exists(src / "a.txt"));
+        EXPECT_EQ(tresorio({"--restore", "Zwei"}).exitCode, 0);
+        EXPECT_EQ(ReadFileBytes(src / "a.txt"), "erste");
+        EXPECT_EQ(ReadFileBytes(second / "a.txt"), "zweite");
+    }
+}
+
+TEST_F(RestoreTest, ACheckTellsWhatCannotBeRestored)
+{
+    struct Case
+    {
+        const char* name;
+        std::string keys;
+        std::function<void()> damage;
+        std::string reported; // empty: sound
+    };
+    const std::vector<Case> cases = {
+        {"Ordner", "Backuptype=1\r\n", [] {}, ""},
+        {"Ordner unlesbar", "Backuptype=1\r\n",
+         [this] {
+             shell("chown -R 65534:65534 '" + data.string() + "' && chmod 0755 '" + home.path().string() +
+                   "' && chmod 0000 '" + (dst / "a.txt").string() + "'");
+         },
+         "nicht lesbar: " + (dst / "a.txt").string()},
+        {"ZIP beschädigt", "Backuptype=1\r\nCompress=1\r\nZipfile=daten.zip\r\n",
+         [this] {
+             std::string archive = ReadFileBytes(dst / "daten.zip");
+             const std::size_t at = archive.find("blank 1");
+             ASSERT_NE(at, std::string::npos);
+             archive[at] = 'B';
+             WriteFileBytes(dst / "daten.zip", archive);
+         },
+         "beschädigt: " + (dst / "daten.zip").string() + ": mit blank/datei mit blank.txt"},
+        {"ZIP Teil fehlt", "Backuptype=1\r\nCompress=1\r\nZipfile=teil.zip\r\nDiskSpan=1\r\nMaxVolumeSize=70000\r\n",
+         [this] { std::filesystem::remove(dst / "teil.z01"); }, "Archiv nicht lesbar: " + (dst / "teil.zip").string()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        backedUpTree(c.name, c.keys);
+        c.damage();
+        const Outcome o = tresorio({"--check", c.name}, c.reported.rfind("nicht lesbar", 0) == 0);
+        const std::string log = ReadFileBytes(data / "Backup.log");
+        EXPECT_EQ(o.exitCode, c.reported.empty() ? 0 : 1) << o.err << log;
+        EXPECT_NE(log.find("\r\nPrüfen\r\n"), std::string::npos) << log;
+        if (!c.reported.empty()) {
+            EXPECT_NE(log.find("!!! Fehler    : " + c.reported), std::string::npos) << log;
+        }
+        std::filesystem::remove(data / "Backup.log");
     }
 }
 
