@@ -4,12 +4,14 @@
 #include "app/QtSettingsStore.h"
 #include "base/ProgramSettings.h"
 #include "base/Text.h"
+#include "engine/CurlFtpSession.h"
 #include "engine/FileHelpers.h"
 #include "engine/Leftovers.h"
 #include "log/LogFile.h"
 #include "profiles/ProfileFile.h"
 #include "restore/BackupCheck.h"
 #include "restore/BackupContents.h"
+#include "restore/FtpRemoteFiles.h"
 #include "restore/Moment.h"
 #include "restore/RestoreReport.h"
 #include "restore/Restorer.h"
@@ -145,8 +147,23 @@ int RunBackupCommand(const CommandLine& line, const std::filesystem::path& dataF
     const std::optional<std::int64_t> moment = at ? std::optional<std::int64_t>(UnixNsOf(*at, offset)) : std::nullopt;
     const DateTime start = platform.Now();
     const std::string scratch = platform.SpecialFolderPath(SpecialFolder::Temporary);
-    const BackupContents contents =
-        ReadBackupContents(*profile, platform, fs, nullptr, start, loaded.settings.Language);
+    RunControl control;
+    // An FTP profile's files are on its server: one session lists and fetches them.
+    CurlFtpSession session;
+    std::unique_ptr<FtpRemoteFiles> server;
+    std::string ftpFailure;
+    if (profile->FTP) {
+        FtpLogin login = FtpLoginOf(*profile);
+        login.cancelled = [&control] { return control.abortRequested.load(); };
+        login.workTag = NewWorkTag();
+        if (session.Connect(login, ftpFailure))
+            server = std::make_unique<FtpRemoteFiles>(session, fs);
+        else
+            std::cerr << "tresorio: " << ftpFailure << '\n';
+    }
+    BackupContents contents = ReadBackupContents(*profile, platform, fs, server.get(), start, loaded.settings.Language);
+    if (!ftpFailure.empty())
+        contents.problems.back() += " (" + ftpFailure + ")";
     for (const std::string& problem : contents.problems)
         std::cerr << "tresorio: " << problem << '\n';
 
@@ -155,7 +172,6 @@ int RunBackupCommand(const CommandLine& line, const std::filesystem::path& dataF
         return contents.problems.empty() ? 0 : ExitFailure;
     }
 
-    RunControl control;
     RestoreReportData report;
     report.profile = profile;
     report.from = contents.where;
@@ -168,7 +184,7 @@ int RunBackupCommand(const CommandLine& line, const std::filesystem::path& dataF
     if (line.checkProfile) {
         report.heading = "Prüfen";
         lines = RestoreReportHeader(report);
-        CheckOutcome outcome = CheckBackup(contents, fs, password, scratch, nullptr, control);
+        CheckOutcome outcome = CheckBackup(contents, fs, password, scratch, server.get(), control);
         lines.insert(lines.end(), outcome.lines.begin(), outcome.lines.end());
         stats = outcome.stats;
     } else {
@@ -187,6 +203,7 @@ int RunBackupCommand(const CommandLine& line, const std::filesystem::path& dataF
         request.targetFolder = report.target;
         request.password = password;
         request.scratchFolder = scratch;
+        request.server = server.get();
         request.localOffsetSeconds = offset;
         request.logAll = loaded.settings.LogAll;
         request.conflict = [answer](const std::string&, const FileEntry&, const StoredVersion&) { return answer; };

@@ -419,12 +419,7 @@ RunResult BackupRun::Run()
     }
     std::unique_ptr<FtpSession> ftp;
     if (walk && p.FTP) {
-        FtpLogin login = FtpLoginOf(p.FTPServer);
-        login.user = p.NetUser;
-        login.password = p.NetPasswd;
-        login.folder = p.Destination; // the remote folder as stored, never expanded
-        login.passive = p.FTPPassive;
-        login.text = p.FTPMode == 1;
+        FtpLogin login = FtpLoginOf(p);
         login.cancelled = [&state] { return state.aborted(); };
         login.workTag = state.fs.WorkTag();
         ftp = m_openFtp();

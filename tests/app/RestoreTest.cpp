@@ -3,6 +3,7 @@
 
 #include "ProgramProcess.h"
 #include "profiles/Scramble.h"
+#include "support/FtpServer.h"
 #include "support/Shell.h"
 #include "support/TempDir.h"
 #include "support/TestMount.h"
@@ -10,6 +11,7 @@
 
 #include <functional>
 #include <gtest/gtest.h>
+#include <random>
 
 namespace {
 
@@ -34,11 +36,12 @@ protected:
         std::filesystem::create_directories(home / "run");
     }
 
-    void writeProfile(const std::string& name, const std::string& keys)
+    void writeProfile(const std::string& name, const std::string& keys, const std::string& destination = {})
     {
         WriteFileBytes(data / "Backup.bpf", "[Signature]\r\n\r\n\r\n[" + name + "]\r\nSource=" + src.string() +
-                                                "/\r\nWithsub=1\r\nWithempty=1\r\nDestination=" + dst.string() +
-                                                "/\r\nPeriod=1\r\n" + keys);
+                                                "/\r\nWithsub=1\r\nWithempty=1\r\nDestination=" +
+                                                (destination.empty() ? dst.string() + "/" : destination) +
+                                                "\r\nPeriod=1\r\n" + keys);
     }
 
     static void shell(const std::string& command)
@@ -154,6 +157,34 @@ TEST_F(RestoreTest, EveryKindOfDestinationGivesTheTreeBack)
     }
     // The split archive really was split.
     EXPECT_TRUE(std::filesystem::exists(dst / "teil.z01"));
+}
+
+TEST_F(RestoreTest, AnFtpServerGivesTheTreeBackWithWhatItsNotesKept)
+{
+    // The server keeps only names and bytes: the links, modes and exact times come back from
+    // the .tresorio-metadaten the run sent along.
+    FtpServer server(home / "server", home / "befehle.log");
+    ASSERT_GT(server.port(), 0);
+    std::mt19937 random(7);
+    writeProfile(
+        "FTP",
+        "Backuptype=1\r\nFTP=1\r\nFTPPassive=1\r\nFTPMode=2\r\nFTPServer=127.0.0.1:" + std::to_string(server.port()) +
+            "\r\nNetUser=" + EncodeLogonField(FtpServer::User, LogonKind::User, random) +
+            "\r\nNetPasswd=" + EncodeLogonField(FtpServer::Password, LogonKind::Password, random) + "\r\n",
+        "/"); // the profile's remote folder: the server's root
+    makeTree(Year2021, "1");
+    std::filesystem::remove(src / "tief" / ForeignName); // the server stores names as UTF-8
+    backUp("FTP");
+    changeTree();
+    const auto restored = home / "zurück";
+    const Outcome listed = tresorio({"--list-backup", "FTP"});
+    EXPECT_NE(listed.out.find((src / "mit blank" / "datei mit blank.txt").string() + "\t"), std::string::npos)
+        << listed.out << listed.err;
+    const Outcome o = tresorio({"--restore", "FTP", "--to", q(restored)});
+    EXPECT_EQ(o.exitCode, 0) << o.err << ReadFileBytes(data / "Backup.log");
+    EXPECT_EQ(differences(restored, false), "");
+    const Outcome checked = tresorio({"--check", "FTP"});
+    EXPECT_EQ(checked.exitCode, 0) << checked.err << ReadFileBytes(data / "Backup.log");
 }
 
 TEST_F(RestoreTest, AMediumThatKeepsNoMetadataGivesItBackFromItsNotes)
