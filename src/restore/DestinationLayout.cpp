@@ -35,7 +35,7 @@ DestinationLayout::DestinationLayout(const TProfile& profile, const PlaceholderV
         m_layout.push_back({source, merged ? std::string() : SourcePrefixOf(source, common, m_sources.size())});
 }
 
-std::optional<std::string> DestinationLayout::OriginalOf(const std::string& sub) const
+const DestinationLayout::Source* DestinationLayout::holding(const std::string& sub) const
 {
     // The longest prefix that holds sub names its source (a source that is the common folder
     // itself has the empty prefix and holds what no other holds).
@@ -44,9 +44,23 @@ std::optional<std::string> DestinationLayout::OriginalOf(const std::string& sub)
         if (sub.compare(0, s.prefix.size(), s.prefix) == 0 &&
             (best == nullptr || s.prefix.size() > best->prefix.size()))
             best = &s;
-    if (best == nullptr)
+    return best;
+}
+
+std::optional<std::string> DestinationLayout::OriginalOf(const std::string& sub) const
+{
+    const Source* source = holding(sub);
+    if (source == nullptr)
         return std::nullopt;
-    return best->path + sub.substr(best->prefix.size());
+    return source->path + sub.substr(source->prefix.size());
+}
+
+std::optional<std::string> DestinationLayout::SourceOf(const std::string& sub) const
+{
+    const Source* source = holding(sub);
+    if (source == nullptr)
+        return std::nullopt;
+    return source->path;
 }
 
 std::optional<std::string> DestinationLayout::SubOf(const std::string& original) const

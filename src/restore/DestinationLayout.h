@@ -22,6 +22,8 @@ public:
 
     /// The original path of sub; nothing when no source's prefix holds it.
     std::optional<std::string> OriginalOf(const std::string& sub) const;
+    /// The source folder (ending with "/") that sub lies in, or nothing.
+    std::optional<std::string> SourceOf(const std::string& sub) const;
     /// The sub of an original path (a file or a folder, with or without its trailing "/"), or
     /// nothing when no source holds it.
     std::optional<std::string> SubOf(const std::string& original) const;
@@ -32,6 +34,8 @@ private:
         std::string path;   // expanded, ending with "/"
         std::string prefix; // below the destination, ending with "/" or empty
     };
+    /// The source whose copy holds sub, or nullptr.
+    const Source* holding(const std::string& sub) const;
     std::string m_destination;
     std::vector<std::string> m_sources;
     std::vector<Source> m_layout;

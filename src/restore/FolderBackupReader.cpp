@@ -2,6 +2,7 @@
 
 #include "base/ResultCodes.h"
 #include "engine/FileHelpers.h"
+#include "engine/ZipArchiver.h"
 #include "platform/RawFile.h"
 
 #include <string_view>
@@ -95,6 +96,10 @@ StoredVersion NotedVersion(const KeptMetadata::Entry& noted)
 void AddNotes(const std::string& content, BackupCatalogue& catalogue)
 {
     for (const auto& [path, noted] : KeptMetadata::Parse(content)) {
+        // Only a path below the destination: a note never names a place outside the folder it
+        // is restored to.
+        if (!path.empty() && ArchiveEntryName(path) != path)
+            continue;
         // A folder is noted by its path without the "/", the destination's own folder as "".
         const bool folder = noted.kind == EntryKind::Folder;
         const std::string sub = folder && !path.empty() ? path + "/" : path;

@@ -108,6 +108,7 @@ RestoreOutcome Restorer::Run(const RestoreRequest& request)
     m_fs.StopCopiesWhen(&m_control.abortRequested);
     std::vector<Pending> folders;
     m_stored.clear();
+    m_checked.clear();
     for (const BackupCatalogue::Chosen& item : request.items)
         if (item.version->kind == EntryKind::Folder &&
             (item.version->place == StoredPlace::Copy || item.version->modeKnown))
@@ -152,20 +153,24 @@ RestoreOutcome Restorer::Run(const RestoreRequest& request)
 void Restorer::restoreFile(const RestoreRequest& request, const std::string& sub, const StoredVersion& v,
                            RestoreOutcome& outcome)
 {
+    auto refused = [&outcome](const std::string& target, const std::string& why) {
+        outcome.lines.push_back(std::string(ErrorPrefix) + "Wiederherstellen von " + target + " (" + why + ")");
+        ++outcome.stats.errorCount;
+    };
     auto failed = [&outcome](const std::string& target, const Status& status) {
         outcome.lines.push_back(FileErrorLine("Wiederherstellen von " + target, status.code, status.message));
         ++outcome.stats.errorCount;
     };
     const auto original = TargetOf(request, sub);
     if (!original) {
-        failed(sub, {ResultCode::PathNotFound, "keine Quelle des Profils enthält es"});
+        refused(sub, "keine Quelle des Profils enthält es");
         return;
     }
     std::string target = *original;
     ++outcome.stats.filesScanned;
     if (const auto there = m_fs.LinkStat(target)) {
         if (there->folder) {
-            failed(target, {ResultCode::AlreadyExists, "dort steht ein Ordner"});
+            refused(target, "dort steht ein Ordner");
             return;
         }
         bool same = there->kind == v.kind;
@@ -197,6 +202,11 @@ void Restorer::restoreFile(const RestoreRequest& request, const std::string& sub
                 target = NameWithDate(*original, v.mtimeNs, request.localOffsetSeconds, n);
         }
     }
+    // A link put where the backup has a folder would lead the restore somewhere else entirely.
+    if (const auto link = linkOnTheWay(request, sub, target)) {
+        refused(target, "Verknüpfung statt Ordner: " + *link);
+        return;
+    }
     const Status made = makeFolders(FolderOf(target));
     Status result = made.ok() ? write(request, v, target) : made;
     // A file the cancel stopped half way is no failure of its own: the cancel line says it.
@@ -210,6 +220,28 @@ void Restorer::restoreFile(const RestoreRequest& request, const std::string& sub
     outcome.stats.bytesDone += v.size;
     if (request.logAll)
         outcome.lines.push_back(target);
+}
+
+std::optional<std::string> Restorer::linkOnTheWay(const RestoreRequest& request, const std::string& sub,
+                                                  const std::string& target)
+{
+    // The folders between the root of the restore (the target folder, or the source the file
+    // belongs to, which may well be a link the user chose) and the file.
+    std::string root = AddSlash(request.targetFolder);
+    if (request.targetFolder.empty())
+        root = request.layout != nullptr ? request.layout->SourceOf(sub).value_or("/") : "/";
+    for (std::string folder = FolderOf(target);
+         folder.size() > root.size() && folder.compare(0, root.size(), root) == 0;
+         folder = FolderOf(folder.substr(0, folder.size() - 1))) {
+        const std::string path = folder.substr(0, folder.size() - 1);
+        if (m_checked.count(path) != 0)
+            continue;
+        const auto e = m_fs.LinkStat(path);
+        if (e && e->kind == EntryKind::Link)
+            return path;
+        m_checked.insert(path);
+    }
+    return std::nullopt;
 }
 
 Status Restorer::makeFolders(const std::string& folder)

@@ -82,6 +82,10 @@ private:
                      RestoreOutcome& outcome);
     Status write(const RestoreRequest& request, const StoredVersion& v, const std::string& target);
     Status writeFromArchive(const RestoreRequest& request, const StoredVersion& v, const std::string& staged);
+    /// A symbolic link among the folders from the root of the restore down to target (sub
+    /// below it), or nothing.
+    std::optional<std::string> linkOnTheWay(const RestoreRequest& request, const std::string& sub,
+                                            const std::string& target);
     /// Makes every missing folder of folder; the first failure.
     Status makeFolders(const std::string& folder);
     Status putInPlace(const StoredVersion& v, const std::string& staged, const std::string& target, bool metadata);
@@ -93,5 +97,6 @@ private:
     std::map<std::string, std::unique_ptr<ZipReader>> m_archives;
     std::map<std::string, std::string> m_archiveErrors;
     unsigned m_staged = 0;
-    std::set<std::string> m_stored; // target folders whose mode the backup keeps, each ending with "/"
+    std::set<std::string> m_checked; // folders found to be no links
+    std::set<std::string> m_stored;  // target folders whose mode the backup keeps, each ending with "/"
 };

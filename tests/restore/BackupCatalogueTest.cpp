@@ -79,6 +79,9 @@ TEST(BackupCatalogueTest, NotesGiveTheCopyWhatItsMediumCouldNotKeep)
                  "ordner/datei\tf\t4755\t65534\t65534\t7000000000\t\tuser.farbe=726f74\n"
                  "ordner/verweis\tl\t777\t0\t0\t8000000000\t../ziel\n"
                  "ordner/geloescht\tf\t644\t0\t0\t9000000000\t\n"
+                 "../aussen\tl\t777\t0\t0\t1\t/etc/passwd\n"
+                 "/etc/cron.d/x\tp\t644\t0\t0\t1\t\n"
+                 "ordner/./x\tl\t777\t0\t0\t1\tx\n"
                  "kaputt\tx\n",
              c);
     const auto& e = c.entries();
@@ -92,9 +95,11 @@ TEST(BackupCatalogueTest, NotesGiveTheCopyWhatItsMediumCouldNotKeep)
     EXPECT_EQ(file.attributes, (std::vector<std::pair<std::string, std::string>>{{"user.farbe", "rot"}}));
     EXPECT_EQ(e.at("ordner/verweis").front().place, StoredPlace::NoteOnly);
     EXPECT_EQ(e.at("ordner/verweis").front().linkTarget, "../ziel");
-    // A note of a file whose copy is gone gives nothing to restore; a damaged line is passed over.
+    // A note of a file whose copy is gone gives nothing to restore; a damaged line, and one that
+    // names a place outside the destination, are passed over.
     EXPECT_EQ(e.count("ordner/geloescht"), 0u);
     EXPECT_EQ(e.count("kaputt"), 0u);
+    EXPECT_EQ(e.size(), 4u) << testing::PrintToString(e.size());
 }
 
 TEST(BackupCatalogueTest, WorkNamesOfRunsAreNoFilesOfTheBackup)

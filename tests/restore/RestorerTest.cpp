@@ -111,4 +111,25 @@ TEST_F(RestorerFiles, ACancelledRestoreWritesNothingMoreAndAnArchiveThatFailsCos
     EXPECT_FALSE(std::filesystem::exists(dir / "zurück"));
 }
 
+TEST_F(RestorerFiles, ALinkPutWhereTheBackupHasAFolderLeadsNowhere)
+{
+    MakeFile(dir / "ziel/ordner/datei", "gesichert", 1000);
+    std::filesystem::create_directories(dir / "zurück");
+    std::filesystem::create_directories(dir / "fremd");
+    std::filesystem::create_directory_symlink(dir / "fremd", dir / "zurück/ordner");
+    const StoredVersion v = copyOf("ordner/datei");
+    RestoreRequest request;
+    request.targetFolder = (dir / "zurück").string();
+    request.items = {{"ordner/datei", &v}};
+    request.conflict = [](const std::string&, const FileEntry&, const StoredVersion&) {
+        return ConflictAnswer::Replace;
+    };
+    const RestoreOutcome outcome = Restorer(fs, control).Run(request);
+    EXPECT_EQ(outcome.stats.errorCount, 1);
+    EXPECT_EQ(TreeOf(dir / "fremd"), std::vector<std::string>{});
+    ASSERT_EQ(outcome.lines.size(), 1u);
+    EXPECT_NE(outcome.lines[0].find("Verknüpfung statt Ordner: " + (dir / "zurück/ordner").string()), std::string::npos)
+        << outcome.lines[0];
+}
+
 } // namespace
