@@ -241,7 +241,7 @@ int RunBackupCommand(const CommandLine& line, const std::filesystem::path& dataF
         else
             for (const std::string& source : contents.layout.sources())
                 folders.push_back({source, {}});
-        marker.Begin(request.workTag, folders, std::move(pending));
+        marker.Begin(request.workTag, folders, pending);
         Restorer restorer(fs, control);
         RestoreOutcome outcome = restorer.Run(request);
         marker.End();
@@ -255,8 +255,10 @@ int RunBackupCommand(const CommandLine& line, const std::filesystem::path& dataF
                 "Hinweis: Besitzer und Gruppen anderer Benutzer wurden nicht übernommen (das darf nur root)");
         if ((losses & AttributesNotKept) != 0)
             lines.push_back("Hinweis: Das Ziel kann erweiterte Attribute und ACLs nicht speichern; sie fehlen");
+        // What the report says came back is on the disk.
         if (stats.filesDone > 0)
-            fs.SyncFileSystem(report.target.empty() ? contents.layout.sources().front() : report.target);
+            for (const MarkedFolder& folder : folders)
+                fs.SyncFileSystem(folder.path);
     }
     for (const std::string& l : lines)
         if (l.rfind(ErrorPrefix, 0) == 0)
