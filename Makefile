@@ -16,7 +16,7 @@ build: bootstrap
 	@cmake --build build -j $(JOBS)
 
 run: build
-	build/src/app/tresorio $(if $(DATA_DIR),--data-dir "$(DATA_DIR)")
+	build/src/main/tresorio $(if $(DATA_DIR),--data-dir "$(DATA_DIR)")
 
 install: build
 	cmake --install build --prefix "$(PREFIX)"

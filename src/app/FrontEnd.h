@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engine/Dialogs.h"
-#include "engine/ProgramView.h"
+#include "app/Dialogs.h"
+#include "app/ProgramView.h"
 #include "engine/RunObserver.h"
 
 /// How grave a notice is; its caption says "Fehler", "Warnung" or "Information".

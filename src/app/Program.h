@@ -7,7 +7,7 @@
 #include "app/QtSettingsStore.h"
 #include "app/SessionInhibitor.h"
 #include "base/ProgramSettings.h"
-#include "engine/RunController.h"
+#include "app/RunController.h"
 #include "log/LogFile.h"
 #include "platform/DataFolderLock.h"
 #include "platform/DesktopLauncher.h"

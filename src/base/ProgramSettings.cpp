@@ -7,6 +7,8 @@
 
 namespace {
 
+const ProgramSettings Defaults;
+
 using Reader = void (*)(ProgramSettings&, const std::string&);
 using Writer = std::string (*)(const ProgramSettings&);
 
@@ -51,7 +53,7 @@ int indexOr(const std::string& v, int choices, int fallback)
 int viewStyleOf(const std::string& v)
 {
     const int n = SettingNumber(v);
-    return n <= 3 ? n : 0;
+    return n <= 3 ? n : Defaults.Viewstyle;
 }
 
 int readPriority(const std::string& v)
@@ -59,7 +61,7 @@ int readPriority(const std::string& v)
     const std::string digits = KeepDigits(v);
     long long n = 0;
     if (digits.empty() || !ParseInteger(digits, -2, 2, n))
-        return -2;
+        return Defaults.Priority;
     return static_cast<int>(n);
 }
 
@@ -67,13 +69,13 @@ int readPriority(const std::string& v)
 int readCompression(const std::string& v)
 {
     const int n = SettingNumber(v);
-    return n >= 2 && n <= 9 ? n : 5;
+    return n >= 2 && n <= 9 ? n : Defaults.Compression;
 }
 
 int readAutoUpdateNext(const std::string& v)
 {
     long long n = 0;
-    return ParseInteger(Trim(v), 0, MaxAutoUpdateDays, n) ? static_cast<int>(n) : 14;
+    return ParseInteger(Trim(v), 0, MaxAutoUpdateDays, n) ? static_cast<int>(n) : Defaults.AutoUpdateNext;
 }
 
 std::string readTransferExt(const std::string& v)
@@ -86,11 +88,12 @@ std::string readTransferExt(const std::string& v)
 const SettingRule Rules[] = {
     {"Suspend", [](ProgramSettings& s, const std::string& v) { s.Suspend = onlyOne(v); },
      [](const ProgramSettings& s) { return flag(s.Suspend); }},
-    {"LogSize", [](ProgramSettings& s, const std::string& v) { s.LogSize = numberOr(v, MaxLogSizeKb, 1000); },
+    {"LogSize",
+     [](ProgramSettings& s, const std::string& v) { s.LogSize = numberOr(v, MaxLogSizeKb, Defaults.LogSize); },
      [](const ProgramSettings& s) { return std::to_string(s.LogSize); }},
     {"WaitAfterAutostart",
      [](ProgramSettings& s, const std::string& v) {
-         s.WaitAfterAutostart = numberOr(v, MaxWaitAfterAutostartMinutes, 10);
+         s.WaitAfterAutostart = numberOr(v, MaxWaitAfterAutostartMinutes, Defaults.WaitAfterAutostart);
      },
      [](const ProgramSettings& s) { return std::to_string(s.WaitAfterAutostart); }},
     {"Priority", [](ProgramSettings& s, const std::string& v) { s.Priority = readPriority(v); },
@@ -123,30 +126,46 @@ const SettingRule Rules[] = {
          s.AutoUpdateUrl = Trim(v).empty() ? DefaultAutoUpdateUrl : Trim(v);
      },
      [](const ProgramSettings& s) { return s.AutoUpdateUrl; }},
-    {"Language", [](ProgramSettings& s, const std::string& v) { s.Language = indexOr(v, 2, 0); },
+    {"Language", [](ProgramSettings& s, const std::string& v) { s.Language = indexOr(v, 2, Defaults.Language); },
      [](const ProgramSettings& s) { return std::to_string(s.Language + 1); }},
     {"ListColumns0",
-     [](ProgramSettings& s, const std::string& v) { s.ListColumns[0] = numberOr(v, MaxColumnWidth, 140); },
+     [](ProgramSettings& s, const std::string& v) {
+         s.ListColumns[0] = numberOr(v, MaxColumnWidth, Defaults.ListColumns[0]);
+     },
      [](const ProgramSettings& s) { return std::to_string(s.ListColumns[0]); }},
     {"ListColumns1",
-     [](ProgramSettings& s, const std::string& v) { s.ListColumns[1] = numberOr(v, MaxColumnWidth, 150); },
+     [](ProgramSettings& s, const std::string& v) {
+         s.ListColumns[1] = numberOr(v, MaxColumnWidth, Defaults.ListColumns[1]);
+     },
      [](const ProgramSettings& s) { return std::to_string(s.ListColumns[1]); }},
     {"ListColumns2",
-     [](ProgramSettings& s, const std::string& v) { s.ListColumns[2] = numberOr(v, MaxColumnWidth, 100); },
+     [](ProgramSettings& s, const std::string& v) {
+         s.ListColumns[2] = numberOr(v, MaxColumnWidth, Defaults.ListColumns[2]);
+     },
      [](const ProgramSettings& s) { return std::to_string(s.ListColumns[2]); }},
     {"ListColumns3",
-     [](ProgramSettings& s, const std::string& v) { s.ListColumns[3] = numberOr(v, MaxColumnWidth, 200); },
+     [](ProgramSettings& s, const std::string& v) {
+         s.ListColumns[3] = numberOr(v, MaxColumnWidth, Defaults.ListColumns[3]);
+     },
      [](const ProgramSettings& s) { return std::to_string(s.ListColumns[3]); }},
     {"Viewstyle", [](ProgramSettings& s, const std::string& v) { s.Viewstyle = viewStyleOf(v); },
      [](const ProgramSettings& s) { return std::to_string(s.Viewstyle); }},
-    {"MenuStyle", [](ProgramSettings& s, const std::string& v) { s.MenuStyle = indexOr(v, 3, 1); },
+    {"MenuStyle", [](ProgramSettings& s, const std::string& v) { s.MenuStyle = indexOr(v, 3, Defaults.MenuStyle); },
      [](const ProgramSettings& s) { return std::to_string(s.MenuStyle + 1); }},
-    {"MenuColor", [](ProgramSettings& s, const std::string& v) { s.MenuColor = indexOr(v, 2, 0); },
+    {"MenuColor", [](ProgramSettings& s, const std::string& v) { s.MenuColor = indexOr(v, 2, Defaults.MenuColor); },
      [](const ProgramSettings& s) { return std::to_string(s.MenuColor + 1); }},
     {"XPTask", [](ProgramSettings& s, const std::string& v) { s.XPTask = unlessZero(v); },
      [](const ProgramSettings& s) { return flag(s.XPTask); }},
     {"FTPTransferEXT", [](ProgramSettings& s, const std::string& v) { s.FTPTransferEXT = readTransferExt(v); },
      [](const ProgramSettings& s) { return s.FTPTransferEXT; }},
+    {"AutoUpdateDate", [](ProgramSettings& s, const std::string& v) { s.AutoUpdateDate = ReadStampedDateTime(v); },
+     [](const ProgramSettings& s) {
+         return s.AutoUpdateDate == 0 ? std::string() : FormatStampedDateTime(s.AutoUpdateDate);
+     }},
+    {"WindowGeometry", [](ProgramSettings& s, const std::string& v) { s.WindowGeometry = v; },
+     [](const ProgramSettings& s) { return s.WindowGeometry; }},
+    {"WindowState", [](ProgramSettings& s, const std::string& v) { s.WindowState = v; },
+     [](const ProgramSettings& s) { return s.WindowState; }},
 };
 
 } // namespace

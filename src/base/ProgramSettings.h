@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/DateTime.h"
+
 #include <array>
 #include <string>
 
@@ -17,7 +19,8 @@ inline constexpr int MaxWaitAfterAutostartMinutes = 60;
 inline constexpr int MaxAutoUpdateDays = 36'500;
 inline constexpr int MaxColumnWidth = 10'000;
 
-/// The program-wide settings, held in memory while the program runs.
+/// The program-wide settings, held in memory while the program runs. The values given here are
+/// the defaults, also for a value that is missing or out of range in settings.ini.
 struct ProgramSettings
 {
     bool Suspend = false;
@@ -43,6 +46,9 @@ struct ProgramSettings
     int MenuColor = 0;
     bool XPTask = true;
     std::string FTPTransferEXT = DefaultFtpTransferExt;
+    DateTime AutoUpdateDate = 0; // when the next version check is due; 0: at once
+    std::string WindowGeometry;  // the main window's place and size, as Qt saves them (Base64)
+    std::string WindowState;     // its tool bars, likewise
 
     bool operator==(const ProgramSettings&) const = default;
 };

@@ -25,6 +25,7 @@ struct BackupJob
     bool logError = true;
     bool logProfile = true;
     std::string ftpTransferExt;
+    int ftpReplySeconds = 15; // how long the server may keep silent (tests shorten it)
     int language = 0;
     std::string dataFolder;         // the program's own files: never copied, moved, deleted or emptied
     std::string workTag;            // marks the run's own files; empty: a new one for every run

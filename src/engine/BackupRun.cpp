@@ -189,13 +189,14 @@ std::string BackupRun::zipWorkFolder(FileSystem& fs) const
     return p.DiskSpan ? m_platform.SpecialFolderPath(SpecialFolder::Temporary) : std::string();
 }
 
-void BackupRun::keepMetadata(RunState& state, const KeptMetadata& kept, const RunMarker& marker)
+bool BackupRun::keepMetadata(RunState& state, const KeptMetadata& kept, const RunMarker& marker)
 {
     const std::string name = KeptMetadata::FileName;
     if (state.ftp == nullptr) {
-        if (const auto failure = kept.Write(state.destination + name))
+        const auto failure = kept.Write(state.destination + name);
+        if (failure)
             state.errorLine(name + " kann nicht geschrieben werden (" + *failure + ")");
-        return;
+        return !failure;
     }
     // For a server the file is kept in the data folder, merged there run by run, and sent whole;
     // without a data folder it holds this run's entries.
@@ -212,6 +213,7 @@ void BackupRun::keepMetadata(RunState& state, const KeptMetadata& kept, const Ru
         state.fs.DeleteFile(file);
     if (!sent.ok())
         state.errorLine(name + " nicht übertragen (" + ResultMessage(sent.code, sent.message) + ")");
+    return sent.ok();
 }
 
 void BackupRun::writeArchive(RunState& state, const std::string& archivePath, bool addToExisting)
@@ -422,6 +424,7 @@ RunResult BackupRun::Run()
         FtpLogin login = FtpLoginOf(p);
         login.cancelled = [&state] { return state.aborted(); };
         login.workTag = state.fs.WorkTag();
+        login.replySeconds = m_job.ftpReplySeconds;
         ftp = m_openFtp();
         std::string reason;
         if (!ftp->Connect(login, reason)) {
@@ -468,11 +471,14 @@ RunResult BackupRun::Run()
             state.fs.RemoveFolder(state.erasedFolder);
         }
     }
-    if (!kept.empty())
-        keepMetadata(state, kept, marker);
+    // Owners, and attributes where the destination has none, stand in the metadata file when the
+    // run keeps one: nothing is missing then.
+    unsigned covered = 0;
+    if (state.kept != nullptr && (kept.empty() || keepMetadata(state, kept, marker)))
+        covered = OwnersNotKept | (state.support.attributes ? 0u : unsigned{AttributesNotKept});
     state.kept = nullptr;
     // What the destination or the user's rights could not keep, said once a run.
-    const unsigned losses = state.fs.TakeMetadataLosses();
+    const unsigned losses = state.fs.TakeMetadataLosses() & ~covered;
     if ((losses & OwnersNotKept) != 0)
         state.addLine("Hinweis: Besitzer und Gruppen anderer Benutzer wurden nicht übernommen (das darf nur root)");
     if ((losses & AttributesNotKept) != 0)

@@ -26,8 +26,9 @@ public:
 
 private:
     void writeArchive(struct RunState& state, const std::string& archivePath, bool addToExisting);
-    /// Writes what the destination cannot keep itself beside the copies, or sends it to the server.
-    void keepMetadata(struct RunState& state, const class KeptMetadata& kept, const class RunMarker& marker);
+    /// Writes what the destination cannot keep itself beside the copies, or sends it to the
+    /// server; false (with an error line) when it could not.
+    bool keepMetadata(struct RunState& state, const class KeptMetadata& kept, const class RunMarker& marker);
     /// Where an archive is built when not beside it in the destination; empty when it is.
     std::string zipWorkFolder(FileSystem& fs) const;
     /// When the destination must not be emptied, the report text saying why.

@@ -11,8 +11,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Every reply, every new connection and every block of data gets this long.
-constexpr auto TimeLimit = std::chrono::seconds(15);
 // After a cancel, tidying up on the server gets this long.
 constexpr auto GraceLimit = std::chrono::seconds(2);
 // The longest the loop sleeps before it gives libcurl its next turn and looks for a cancel.
@@ -159,6 +157,7 @@ void CurlFtpConnection::Configure(const FtpLogin& login)
 {
     m_base = "ftp://" + login.host + ":" + std::to_string(login.port) + "/";
     m_cancelled = login.cancelled;
+    m_timeLimit = std::chrono::seconds(login.replySeconds);
     curl_easy_setopt(m_curl, CURLOPT_ERRORBUFFER, m_error);
     curl_easy_setopt(m_curl, CURLOPT_HEADERFUNCTION, CurlFtpCallbacks::reply);
     curl_easy_setopt(m_curl, CURLOPT_HEADERDATA, this);
@@ -173,7 +172,7 @@ void CurlFtpConnection::Configure(const FtpLogin& login)
     curl_easy_setopt(m_curl, CURLOPT_CONNECTTIMEOUT, LoginLimitSeconds);
     curl_easy_setopt(m_curl, CURLOPT_MAXAGE_CONN, IdleLimitSeconds);
     // For the waits inside libcurl's own steps, and for the server's connection in active mode.
-    const auto limit = std::chrono::seconds(TimeLimit).count();
+    const auto limit = m_timeLimit.count();
     curl_easy_setopt(m_curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, static_cast<long>(limit));
     curl_easy_setopt(m_curl, CURLOPT_ACCEPTTIMEOUT_MS, static_cast<long>(limit * 1000));
     curl_easy_setopt(m_curl, CURLOPT_XFERINFOFUNCTION, CurlFtpCallbacks::progress);
@@ -196,7 +195,7 @@ bool CurlFtpConnection::cancelled() const
 
 std::chrono::steady_clock::duration CurlFtpConnection::limit() const
 {
-    return m_grace ? Clock::duration(GraceLimit) : Clock::duration(TimeLimit);
+    return m_grace ? Clock::duration(GraceLimit) : Clock::duration(m_timeLimit);
 }
 
 void CurlFtpConnection::heard(const std::string& line)

@@ -45,7 +45,7 @@ struct FtpOutcome
 /// libcurl names no socket to wait on, and its own loop (curl_easy_perform) then sleeps its full
 /// second before the next turn: up to a second per file. It also counts the whole login against
 /// its connect time limit. Here every reply, new connection and block of data has its own
-/// 15 seconds.
+/// time limit (15 seconds unless the login says otherwise).
 class CurlFtpConnection final
 {
 public:
@@ -90,6 +90,7 @@ private:
     std::string m_base; // "ftp://host:port/"
     char m_error[256] = {};
     std::function<bool()> m_cancelled;
+    std::chrono::seconds m_timeLimit{15};             // for each reply, connection and block of data
     FtpOutcome m_outcome;                             // of the call under way
     std::chrono::steady_clock::time_point m_lastSign; // of life from the server
     bool m_greeted = false;                           // a connection was logged in to before

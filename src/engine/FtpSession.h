@@ -16,8 +16,9 @@ struct FtpLogin
     std::string password;
     std::string folder; // the remote start folder, as stored (never expanded)
     bool passive = false;
-    bool text = false;   // the transfer type set after the login: text, else binary
-    std::string workTag; // marks the run's own names on the server (an upload under way)
+    bool text = false;     // the transfer type set after the login: text, else binary
+    std::string workTag;   // marks the run's own names on the server (an upload under way)
+    int replySeconds = 15; // every reply, new connection and block of data within this time
     /// Asked about once a second while the server is waited for: true ends what is under way.
     std::function<bool()> cancelled;
 };

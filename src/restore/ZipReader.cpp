@@ -113,13 +113,16 @@ void ZipReader::readEntries()
         }
         if (!e.name.empty() && e.name.back() == '/')
             e.kind = EntryKind::Folder;
-        m_byName[e.name] = m_entries.size();
         m_entries.push_back(std::move(e));
     }
 }
 
 const ZipReader::Entry* ZipReader::Find(const std::string& name) const
 {
+    // Made when first asked: a listing reads every entry and never looks one up.
+    if (m_byName.empty())
+        for (std::size_t i = 0; i < m_entries.size(); ++i)
+            m_byName.emplace(m_entries[i].name, i);
     const auto found = m_byName.find(name);
     return found == m_byName.end() ? nullptr : &m_entries[found->second];
 }

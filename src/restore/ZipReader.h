@@ -58,5 +58,5 @@ private:
     std::string m_joined; // the joined file of a split archive, removed at the end
     std::string m_password;
     std::vector<Entry> m_entries;
-    std::map<std::string, std::size_t> m_byName;
+    mutable std::map<std::string, std::size_t> m_byName; // the index of each name, once asked for
 };

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/FrontEnd.h"
-#include "engine/PublishedProgress.h"
+#include "ui/PublishedProgress.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Presentation.h"
 

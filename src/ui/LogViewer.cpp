@@ -1,6 +1,7 @@
 #include "ui/LogViewer.h"
 
-#include "engine/Dialogs.h"
+#include "app/Dialogs.h"
+#include "log/EditedLog.h"
 #include "platform/AtomicFile.h"
 
 #include <QApplication>
@@ -18,7 +19,6 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
-#include <fstream>
 #include <thread>
 
 namespace {
@@ -27,23 +27,6 @@ namespace {
 // enough that the window answers between two pieces.
 constexpr qsizetype FirstPiece = 256 * 1024;
 constexpr qsizetype LaterPiece = 128 * 1024;
-
-std::string ReadBytes(const std::filesystem::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    std::string bytes;
-    char buffer[1 << 16];
-    while (in) {
-        in.read(buffer, sizeof buffer);
-        bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
-    }
-    return bytes;
-}
-
-std::size_t HashOf(std::string_view bytes)
-{
-    return std::hash<std::string_view>{}(bytes);
-}
 
 /// The window's text as the log keeps it: UTF-8 with CR LF.
 std::string FileText(const QString& text)
@@ -162,7 +145,7 @@ void LogViewer::startLoading()
     // part comes first, so that the window shows it while the rest is still being decoded.
     QPointer<LogViewer> self(this);
     std::thread([self, path = m_logPath] {
-        const std::string bytes = ReadBytes(path);
+        const std::string bytes = ReadWholeLog(path).value_or(std::string());
         std::size_t cut = 0;
         if (bytes.size() > 2 * static_cast<std::size_t>(FirstPiece)) {
             const std::size_t newline = bytes.find('\n', bytes.size() - static_cast<std::size_t>(FirstPiece));
@@ -177,11 +160,10 @@ void LogViewer::startLoading()
             if (self)
                 self->showNewest(std::move(newest));
         });
-        QMetaObject::invokeMethod(qApp,
-                                  [self, older = decode(0, cut), size = bytes.size(), hash = HashOf(bytes)]() mutable {
-                                      if (self)
-                                          self->received(std::move(older), size, hash);
-                                  });
+        QMetaObject::invokeMethod(qApp, [self, older = decode(0, cut), read = LogBaseline::Of(bytes)]() mutable {
+            if (self)
+                self->received(std::move(older), read);
+        });
     }).detach();
 }
 
@@ -194,10 +176,9 @@ void LogViewer::showNewest(QString text)
     QApplication::restoreOverrideCursor();
 }
 
-void LogViewer::received(QString older, std::uint64_t bytes, std::size_t hash)
+void LogViewer::received(QString older, LogBaseline read)
 {
-    m_loadedBytes = bytes;
-    m_loadedHash = hash;
+    m_read = read;
     m_pending = std::move(older);
     prependNext();
 }
@@ -325,21 +306,16 @@ void LogViewer::markErrors()
 std::optional<std::string> LogViewer::contentForLog()
 {
     std::string ours = FileText(m_pending + RichEdit1->toPlainText());
-    std::error_code error;
-    if (!std::filesystem::exists(m_logPath, error))
-        return ours;
     // Read once: what is compared is what is kept, even while a run appends.
-    const std::string now = ReadBytes(m_logPath);
-    const bool grownOnly =
-        now.size() >= m_loadedBytes && HashOf(std::string_view(now).substr(0, m_loadedBytes)) == m_loadedHash;
-    if (grownOnly && now.size() == m_loadedBytes)
+    const std::optional<std::string> now = ReadWholeLog(m_logPath);
+    if (!now)
         return ours;
-    if (grownOnly) {
+    const LogSince since = CompareLog(*now, m_read);
+    if (since.kind == LogSince::Unchanged)
+        return ours;
+    if (since.kind == LogSince::Grown) {
         // Runs appended their reports since the log was read: they stay, after the window's text.
-        std::string added = now.substr(m_loadedBytes);
-        if (!ours.empty() && !ours.ends_with("\r\n"))
-            ours += "\r\n";
-        QString shown = QString::fromUtf8(added);
+        QString shown = QString::fromUtf8(since.added);
         shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         const bool modified = m_modified;
         QTextCursor end(RichEdit1->document());
@@ -348,7 +324,7 @@ std::optional<std::string> LogViewer::contentForLog()
             end.insertText(QStringLiteral("\n"));
         end.insertText(shown);
         m_modified = modified;
-        return ours + added;
+        return WithAppendedReports(std::move(ours), since.added);
     }
     if (!m_boxes.AskConfirmation(tr("Das Protokoll wurde seit dem Öffnen verändert (gekürzt oder gelöscht). Soll "
                                     "Ihre Fassung es trotzdem ersetzen?")
@@ -368,10 +344,8 @@ bool LogViewer::SaveTo(const std::filesystem::path& file)
                       .arg(QString::fromStdString(file.string()), QString::fromStdString(*failure)));
         return false;
     }
-    if (log) {
-        m_loadedBytes = content->size();
-        m_loadedHash = HashOf(*content);
-    }
+    if (log)
+        m_read = LogBaseline::Of(*content);
     m_savePath = file;
     return true;
 }
@@ -391,8 +365,7 @@ void LogViewer::DeleteLog()
     RichEdit1->clear();
     m_loading = false;
     m_modified = false;
-    m_loadedBytes = 0;
-    m_loadedHash = HashOf({});
+    m_read = LogBaseline::Of({});
 }
 
 void LogViewer::showError(const QString& message)

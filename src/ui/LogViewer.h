@@ -1,5 +1,7 @@
 #pragma once
 
+#include "log/EditedLog.h"
+
 #include <QDialog>
 #include <QString>
 #include <filesystem>
@@ -68,7 +70,7 @@ protected:
 private:
     void startLoading();
     void showNewest(QString text);
-    void received(QString older, std::uint64_t bytes, std::size_t hash);
+    void received(QString older, LogBaseline read);
     void prependNext();
     void showError(const QString& message);
     /// The text as one string, kept until the next change (searching a large log stays fast).
@@ -96,7 +98,5 @@ private:
     bool m_closing = false;
     qsizetype m_searchPosition = 0;
     std::vector<int> m_marked; // where the marked error lines start
-    // What was read from the file, to recognise reports appended since.
-    std::uint64_t m_loadedBytes = 0;
-    std::size_t m_loadedHash = 0;
+    LogBaseline m_read;        // what was read from the file, to recognise reports appended since
 };

@@ -25,10 +25,6 @@
 
 namespace {
 
-constexpr const char* GeometrySetting = "WindowGeometry";
-constexpr const char* StateSetting = "WindowState";
-constexpr std::array<int, 4> DefaultColumnWidths = {140, 150, 100, 200};
-
 } // namespace
 
 MainWindow::MainWindow(Program& program, Dialogs& dialogs, QWidget* parent)
@@ -257,22 +253,19 @@ void MainWindow::RestoreSettings()
     const ProgramSettings& settings = m_program.settings();
     for (int column = 0; column < 3; ++column) {
         const int stored = settings.ListColumns[static_cast<std::size_t>(column)];
-        m_detailView->setColumnWidth(column,
-                                     stored > 0 ? stored : DefaultColumnWidths[static_cast<std::size_t>(column)]);
+        m_detailView->setColumnWidth(
+            column, stored > 0 ? stored : ProgramSettings{}.ListColumns[static_cast<std::size_t>(column)]);
     }
     m_restoring = false;
     setViewStyle(settings.Viewstyle);
     m_actions->ShowTaskPane->setChecked(settings.XPTask);
     m_taskPane->setVisible(settings.XPTask);
-    if (SettingsStore* store = m_program.settingsStore()) {
-        const QByteArray geometry =
-            QByteArray::fromBase64(QByteArray::fromStdString(store->ReadSetting(GeometrySetting)));
-        if (!geometry.isEmpty())
-            restoreGeometry(geometry);
-        const QByteArray state = QByteArray::fromBase64(QByteArray::fromStdString(store->ReadSetting(StateSetting)));
-        if (!state.isEmpty())
-            restoreState(state);
-    }
+    const QByteArray geometry = QByteArray::fromBase64(QByteArray::fromStdString(settings.WindowGeometry));
+    if (!geometry.isEmpty())
+        restoreGeometry(geometry);
+    const QByteArray state = QByteArray::fromBase64(QByteArray::fromStdString(settings.WindowState));
+    if (!state.isEmpty())
+        restoreState(state);
     m_actions->ShowToolbar->setChecked(!m_toolBar->isHidden());
 }
 
@@ -283,10 +276,8 @@ void MainWindow::StoreSettings()
     ProgramSettings& settings = m_program.settings();
     settings.Viewstyle = m_viewStyle;
     settings.XPTask = m_actions->ShowTaskPane->isChecked();
-    if (SettingsStore* store = m_program.settingsStore()) {
-        store->WriteSetting(GeometrySetting, saveGeometry().toBase64().toStdString());
-        store->WriteSetting(StateSetting, saveState().toBase64().toStdString());
-    }
+    settings.WindowGeometry = saveGeometry().toBase64().toStdString();
+    settings.WindowState = saveState().toBase64().toStdString();
 }
 
 void MainWindow::UpdateProfileList()

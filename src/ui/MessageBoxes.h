@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/FrontEnd.h"
-#include "engine/Dialogs.h"
+#include "app/Dialogs.h"
 
 #include <QMessageBox>
 #include <deque>

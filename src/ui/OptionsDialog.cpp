@@ -1,7 +1,7 @@
 #include "ui/OptionsDialog.h"
 
 #include "base/Text.h"
-#include "engine/Dialogs.h"
+#include "app/Dialogs.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

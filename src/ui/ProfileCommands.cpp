@@ -6,6 +6,7 @@
 #include "engine/FileHelpers.h"
 #include "platform/DesktopLauncher.h"
 #include "platform/Native.h"
+#include "profiles/ProfileRules.h"
 #include "scheduler/NextRun.h"
 #include "ui/Help.h"
 #include "ui/MainActions.h"

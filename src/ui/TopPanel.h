@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/PublishedProgress.h"
+#include "ui/PublishedProgress.h"
 #include "scheduler/NextTaskView.h"
 
 #include <QFrame>

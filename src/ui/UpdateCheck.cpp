@@ -3,7 +3,7 @@
 #include "base/ProgramSettings.h"
 #include "base/SettingsStore.h"
 #include "base/Text.h"
-#include "engine/Dialogs.h"
+#include "app/Dialogs.h"
 
 #include <QDesktopServices>
 #include <QNetworkAccessManager>
@@ -49,8 +49,7 @@ void UpdateCheck::Tick()
     if (!m_settings.AutoUpdate || m_running)
         return;
     m_timer.stop(); // at most one check per run
-    const DateTime due = m_store ? ReadStampedDateTime(m_store->ReadSetting("AutoUpdateDate")) : 0;
-    if (!(m_today() > due)) {
+    if (!(m_today() > m_settings.AutoUpdateDate)) {
         emit finished();
         return;
     }
@@ -111,9 +110,9 @@ void UpdateCheck::received(QNetworkReply* reply, bool read)
     // A failing server is silent and asked again only after the usual number of days. The due date stays one the
     // setting can hold: a date past the year 9999 would read back as none and make the next start check again.
     static const DateTime lastDay = *TryEncodeDate(9999, 12, 31);
-    if (m_store)
-        m_store->WriteSetting("AutoUpdateDate",
-                              FormatStampedDateTime(std::min(m_today() + m_settings.AutoUpdateNext, lastDay)));
+    m_settings.AutoUpdateDate = std::min(m_today() + m_settings.AutoUpdateNext, lastDay);
+    if (m_store) // kept at once: a crash before the end must not bring the check back at the next start
+        SaveRegistry(m_settings, *m_store);
     const VersionPage page = ParseVersionPage(text);
     if (!text.empty() && IsNewer(page.version, ownVersion) && m_dialogs.AskConfirmation(page.message))
         openHomePage(QString::fromLatin1(HomePage));

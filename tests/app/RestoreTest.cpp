@@ -192,7 +192,7 @@ TEST_F(RestoreTest, AMediumThatKeepsNoMetadataGivesItBackFromItsNotes)
     // An exFAT stick keeps no modes, owners, links, FIFOs or attributes: .tresorio-metadaten
     // beside the copies does, and the restore gives them back from there.
     std::filesystem::create_directories(dst);
-    auto stick = TestMount::ExfatImage(home / "stick.img", dst);
+    auto stick = TestMount::StickImage(TestMount::Stick::Exfat, home / "stick.img", dst);
     if (!stick)
         GTEST_SKIP() << "no exFAT through FUSE here";
     writeProfile("Stick", "Backuptype=1\r\n");

@@ -144,7 +144,7 @@ long cpuTicks(qint64 pid)
 TEST_F(ScriptAnswerTest, APauseHoldsAnArchiveBeingWritten)
 {
     // Enough that cannot be compressed for the archive to take a few seconds.
-    for (int i = 0; i < 60; ++i)
+    for (int i = 0; i < 24; ++i)
         MakeFile(src / ("rauschen" + std::to_string(i) + ".bin"), Noise(1 << 20, static_cast<unsigned>(i)));
     WriteFileBytes(data / "Backup.bpf", "[Signature]\r\n\r\n\r\n[Daten]\r\nSource=" + src.string() +
                                             "/\r\nWithsub=1\r\nDestination=" + dst.string() +
@@ -167,7 +167,7 @@ TEST_F(ScriptAnswerTest, APauseHoldsAnArchiveBeingWritten)
     EXPECT_LT(held, 30) << "ticks used while paused"; // compressing would take two cores' worth
     EXPECT_EQ(run.process().state(), QProcess::Running);
     EXPECT_EQ(start({"--send", "TRSROContinue"}).exitCode, 0);
-    EXPECT_EQ(run.waitForExit(60000), 0);
+    EXPECT_EQ(run.waitForExit(120000), 0); // a busy machine compresses slowly
     const auto [ok, listing] = RunShell("unzip -tq " + (dst / "a.zip").string());
     EXPECT_TRUE(ok) << listing;
 }

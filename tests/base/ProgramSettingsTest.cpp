@@ -121,20 +121,24 @@ TEST(ProgramSettingsTest, SaveRegistryWritesTheTableInOrderAndReadsBack)
     settings.MenuStyle = 0;
     settings.AutoUpdateProxy = "";
     settings.FTPTransferEXT = std::string(400, 'x'); // kept whole, no 255-byte cut
+    settings.AutoUpdateDate = *TryEncodeDate(2026, 12, 24);
+    settings.WindowGeometry = "AdnQywADAAA=";
     MemoryStore store;
     SaveRegistry(settings, store);
 
-    const std::vector<std::string> order = {"Suspend",      "LogSize",        "WaitAfterAutostart", "Priority",
-                                            "LogAll",       "LogError",       "LogProfile",         "ShowError",
-                                            "System",       "Hidden",         "ReadOnly",           "Compression",
-                                            "AutoUpdate",   "AutoUpdateNext", "AutoUpdateProxy",    "AutoUpdateUrl",
-                                            "Language",     "ListColumns0",   "ListColumns1",       "ListColumns2",
-                                            "ListColumns3", "Viewstyle",      "MenuStyle",          "MenuColor",
-                                            "XPTask",       "FTPTransferEXT"};
+    const std::vector<std::string> order = {
+        "Suspend",        "LogSize",        "WaitAfterAutostart", "Priority",       "LogAll",
+        "LogError",       "LogProfile",     "ShowError",          "System",         "Hidden",
+        "ReadOnly",       "Compression",    "AutoUpdate",         "AutoUpdateNext", "AutoUpdateProxy",
+        "AutoUpdateUrl",  "Language",       "ListColumns0",       "ListColumns1",   "ListColumns2",
+        "ListColumns3",   "Viewstyle",      "MenuStyle",          "MenuColor",      "XPTask",
+        "FTPTransferEXT", "AutoUpdateDate", "WindowGeometry",     "WindowState"};
     EXPECT_EQ(store.writeOrder, order);
     EXPECT_EQ(store.values["AutoUpdateProxy"], "-");
     EXPECT_EQ(store.values["Language"], "2");
     EXPECT_EQ(store.values["MenuStyle"], "1");
+    EXPECT_EQ(store.values["AutoUpdateDate"], "24.12.2026 00:00:00");
+    EXPECT_EQ(store.values["WindowState"], ""); // never saved: Qt's own layout
     EXPECT_EQ(ReadProgramSettings(store), settings);
 }
 

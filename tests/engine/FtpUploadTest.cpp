@@ -25,6 +25,8 @@ using Lines = std::vector<std::string>;
 // The run's tag is fixed here, so the names of its own files on the server are known.
 constexpr const char* WorkTag = "tresorio-test";
 constexpr const char* Temporary = ".tresorio-test-upload";
+// How long the server may keep silent: short, so the tests of silence end soon.
+constexpr int ReplySeconds = 4;
 
 bool contains(const Lines& lines, const std::string& line)
 {
@@ -76,6 +78,7 @@ protected:
         job.ftpTransferExt = DefaultFtpTransferExt;
         job.workTag = WorkTag;
         job.dataFolder = dataFolder.string();
+        job.ftpReplySeconds = ReplySeconds;
         ArchiveStateCatalogue catalogue(dir / "archive-state.db");
         return BackupRun(job, platform, fs, catalogue, observer, control).Run();
     }
@@ -402,9 +405,9 @@ TEST_F(FtpServerFaultTest, AServerThatWillNotRenameOntoAFileStillGetsTheNewCopy)
 
 TEST_F(FtpServerFaultTest, EveryReplyHasItsOwnTimeLimit)
 {
-    // The three replies of the login come 16.5 s after their commands all told: each within
-    // its 15 s.
-    FtpServer server(root, dir / "commands.log", {"late=5.5:USER,PASS,PWD"});
+    // The three replies of the login come 7.5 s after their commands all told: each within
+    // its 4 s.
+    FtpServer server(root, dir / "commands.log", {"late=2.5:USER,PASS,PWD"});
     const RunResult r = run(profile(server.port()));
     EXPECT_EQ(r.errorCount, 0) << testing::PrintToString(r.logLines);
     EXPECT_EQ(ReadFileBytes(root / "sicherung/gross.bin"), large);
@@ -431,6 +434,7 @@ TEST(FtpSilentServerTest, AServerThatStopsAnsweringEndsTheRunAfterTheReplyTimeou
     p.NetUser = "anna";
     BackupJob job;
     job.profile = p;
+    job.ftpReplySeconds = ReplySeconds;
     FakePlatform platform;
     PosixFileSystem fs;
     RecordingObserver observer;
@@ -439,7 +443,7 @@ TEST(FtpSilentServerTest, AServerThatStopsAnsweringEndsTheRunAfterTheReplyTimeou
     const RunResult r = BackupRun(job, platform, fs, catalogue, observer, control).Run();
     EXPECT_EQ(r.errorCount, 1);
     EXPECT_TRUE(
-        contains(r.logLines, "!!! Fehler    : Anmeldung als anna fehlgeschlagen (keine Antwort auf USER in 15 s)"))
+        contains(r.logLines, "!!! Fehler    : Anmeldung als anna fehlgeschlagen (keine Antwort auf USER in 4 s)"))
         << testing::PrintToString(r.logLines);
     silent.kill();
     silent.waitForFinished();
@@ -467,7 +471,7 @@ TEST_F(FtpStallTest, AnUploadThatStopsMovingFailsAfterTheReplyTimeout)
     EXPECT_EQ(r.errorCount, 1) << testing::PrintToString(r.logLines);
     EXPECT_TRUE(
         contains(r.logLines,
-                 "!!! Fehler    : copying gross.bin (Übertragung fehlgeschlagen (Übertragung 15 s ohne Fortschritt))"))
+                 "!!! Fehler    : copying gross.bin (Übertragung fehlgeschlagen (Übertragung 4 s ohne Fortschritt))"))
         << testing::PrintToString(r.logLines);
     EXPECT_EQ(ReadFileBytes(root / "sicherung/gross.bin"), "die gute alte Fassung");
     EXPECT_EQ(TreeOf(root), (Lines{"sicherung/", "sicherung/gross.bin"}));

@@ -55,11 +55,16 @@ std::unique_ptr<TestMount> TestMount::Ext4Image(const std::filesystem::path& ima
     return mounted(ok, std::unique_ptr<TestMount>(new TestMount(at)));
 }
 
-std::unique_ptr<TestMount> TestMount::ExfatImage(const std::filesystem::path& image, const std::filesystem::path& at)
+std::unique_ptr<TestMount> TestMount::StickImage(Stick kind, const std::filesystem::path& image,
+                                                 const std::filesystem::path& at)
 {
     std::filesystem::create_directories(at);
-    if (!RunShell("truncate -s 64M " + quoted(image) + " && mkfs.exfat " + quoted(image)).first)
+    const std::string make = kind == Stick::Fat ? "mkfs.vfat " : "mkfs.exfat ";
+    if (!RunShell("truncate -s 64M " + quoted(image) + " && " + make + quoted(image)).first)
         return nullptr;
+    if (kind == Stick::Fat)
+        return mounted(RunShell("fusefat -o rw+ " + quoted(image) + " " + quoted(at)).first,
+                       std::unique_ptr<TestMount>(new TestMount(at)));
     auto [attached, device] = RunShell("losetup -f --show " + quoted(image));
     while (!device.empty() && device.back() == '\n')
         device.pop_back();

@@ -21,9 +21,16 @@ public:
     /// A loop device with an ext4 file system of 16 MiB made in image (a new UUID each time).
     static std::unique_ptr<TestMount> Ext4Image(const std::filesystem::path& image, const std::filesystem::path& at);
 
-    /// An exFAT file system of 64 MiB made in image, mounted through FUSE on a loop device: a
-    /// medium as most USB sticks are, which keeps no modes, owners, links or attributes.
-    static std::unique_ptr<TestMount> ExfatImage(const std::filesystem::path& image, const std::filesystem::path& at);
+    /// A FAT or exFAT file system of 64 MiB made in image, mounted through FUSE (the kernel here
+    /// may have neither): a medium as most USB sticks are, which keeps no modes, owners, links or
+    /// attributes.
+    enum class Stick
+    {
+        Fat,
+        Exfat
+    };
+    static std::unique_ptr<TestMount> StickImage(Stick kind, const std::filesystem::path& image,
+                                                 const std::filesystem::path& at);
 
     /// Takes the file system away now (mount again with another object).
     void Unmount();

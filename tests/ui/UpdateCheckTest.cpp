@@ -136,6 +136,7 @@ TEST_F(UpdateCheckTest, OnlyANewerVersionIsShownAndTheNextCheckIsDueInAnyCase)
           Case{"/redirect?to=" + elsewhere, true}, Case{"/redirect?to=file://" + local.string(), false}}) {
         SCOPED_TRACE(c.path);
         m_store.values.clear();
+        m_settings.AutoUpdateDate = 0; // never checked
         m_opened.clear();
         MessageBoxes::answeredTexts().clear();
         m_settings.AutoUpdateUrl = url(c.path);
@@ -207,6 +208,7 @@ TEST_F(UpdateCheckTest, HttpsIsReadAndAnUntrustedCertificateIsNotBelieved)
     trusting.addCaCertificates(QSslCertificate::fromPath(cert));
     QSslConfiguration::setDefaultConfiguration(trusting);
     m_store.values.clear();
+    m_settings.AutoUpdateDate = 0; // never checked
     MessageBoxes::setNextAnswer(QMessageBox::No);
     check();
     ASSERT_EQ(MessageBoxes::answeredTexts().size(), 1u);
@@ -216,6 +218,7 @@ TEST_F(UpdateCheckTest, HttpsIsReadAndAnUntrustedCertificateIsNotBelieved)
     m_settings.AutoUpdateUrl = "https://127.0.0.1:" + std::to_string(port) + "/redirect?to=" + url("/newer");
     MessageBoxes::answeredTexts().clear();
     m_store.values.clear();
+    m_settings.AutoUpdateDate = 0; // never checked
     check();
     QSslConfiguration::setDefaultConfiguration(system);
     EXPECT_NE(log().find("GET /redirect?to="), std::string::npos) << log();
@@ -266,6 +269,7 @@ TEST_F(UpdateCheckTest, TheProxyIsAsked)
                           Case{"nutzer:geheim@127.0.0.1:" + port, "login.example.invalid", "nutzer:geheim"}}) {
         SCOPED_TRACE(c.proxy);
         m_store.values.clear();
+        m_settings.AutoUpdateDate = 0; // never checked
         MessageBoxes::answeredTexts().clear();
         std::ofstream(m_log, std::ios::trunc).close();
         m_settings.AutoUpdateUrl = "http://" + c.host + "/newer";
@@ -289,9 +293,10 @@ TEST_F(UpdateCheckTest, NoRequestWhenSwitchedOffNotDueOrStartedForOneProfile)
         idle.Tick();
     }
     m_settings.AutoUpdate = true;
-    m_store.values["AutoUpdateDate"] = "10.12.2026 00:00:00"; // today is not later than the due date
+    m_settings.AutoUpdateDate = ReadStampedDateTime("10.12.2026 00:00:00"); // today is not later than the due date
     check();
     m_store.values.clear();
+    m_settings.AutoUpdateDate = 0; // never checked
     {
         // Started with a profile name: past the three seconds, nothing was asked.
         UpdateCheck started(m_settings, &m_store, m_boxes, [] { return Today; });
@@ -332,6 +337,7 @@ TEST_F(UpdateCheckTest, TheMessageIsCutAfter5000CharactersNeverInsideOne)
         SCOPED_TRACE(c.path);
         MessageBoxes::answeredTexts().clear();
         m_store.values.clear();
+        m_settings.AutoUpdateDate = 0; // never checked
         m_settings.AutoUpdateUrl = url(c.path);
         MessageBoxes::setNextAnswer(QMessageBox::No);
         check();
@@ -355,6 +361,7 @@ TEST_F(UpdateCheckTest, TheNextCheckIsPutOffForAnyNumberOfDays)
                           Case{INT_MIN, true}}) {
         SCOPED_TRACE(c.days);
         m_store.values.clear();
+        m_settings.AutoUpdateDate = 0; // never checked
         m_settings.AutoUpdateNext = c.days;
         std::ofstream(m_log, std::ios::trunc).close();
         check();

@@ -37,7 +37,10 @@ std::optional<std::string> WriteFileAtomically(const std::filesystem::path& path
         ::umask(mask);
         mode = 0666 & ~mask;
     }
-    if (::fchmod(fd, mode) != 0 || !WriteFully(fd, content.data(), content.size()) || ::fsync(fd) != 0)
+    // A medium without permissions (FAT, exFAT) refuses modes; the content is what counts there.
+    if (::fchmod(fd, mode) != 0 && errno != ENOSYS && errno != EPERM && errno != EOPNOTSUPP)
+        return fail(errno);
+    if (!WriteFully(fd, content.data(), content.size()) || ::fsync(fd) != 0)
         return fail(errno);
     if (::close(fd) != 0) {
         const int error = errno;

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "app/WizardFlow.h"
 #include "base/ProgramSettings.h"
 #include "components/EDirTree.h"
+#include "profiles/ProfileRules.h"
 #include "profiles/TProfile.h"
-#include "ui/wizard/WizardFlow.h"
 
 #include <QDialog>
 #include <functional>

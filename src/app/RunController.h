@@ -2,8 +2,8 @@
 
 #include "base/ProgramSettings.h"
 #include "engine/BackupThread.h"
-#include "engine/Dialogs.h"
-#include "engine/ProgramView.h"
+#include "app/Dialogs.h"
+#include "app/ProgramView.h"
 #include "profiles/ProfileFile.h"
 #include "profiles/ProfileList.h"
 #include "scheduler/TaskDispatch.h"

@@ -1,4 +1,4 @@
-#include "engine/RunController.h"
+#include "app/RunController.h"
 
 #include "base/ResultCodes.h"
 #include "base/Text.h"

@@ -7,42 +7,10 @@
 #include <string>
 #include <vector>
 
-// What the profile wizard decides without any widget: which page follows which, how the typed
-// lists become profile fields and back, and which destinations would eat their own sources.
+// The rules every way of making or changing a profile follows (the wizard, the commands of the
+// profile list, the engine before a run): which names and paths the profile file keeps as
+// typed, which destinations would eat their own sources, and what a duplicate is.
 
-/// The wizard's pages, in order.
-enum WizardPage : int
-{
-    PageIntro = 0,    // "Intro": the name and the advanced switch
-    PageHow = 1,      // "wie": the kind of job
-    PageSource = 2,   // "quelle": folders and filters
-    PageDest = 3,     // "ziel": destination, FTP
-    PageCompress = 4, // "compress": ZIP
-    PageWhen = 5,     // "wann": schedule
-    PageOption = 6,   // "option": priority, attributes, programs (advanced only)
-};
-
-/// What decides the page sequence.
-struct WizardFlow
-{
-    std::uint8_t backupType = BackupFull;
-    bool ftp = false;
-    bool advanced = false;
-};
-
-/// The last page: the options page in advanced mode, else the schedule.
-int LastWizardPage(bool advanced);
-/// The page "Weiter >" leads to: synchronisation, move and FTP skip the compression page, deleting
-/// skips destination and compression.
-int NextWizardPage(int current, const WizardFlow& flow);
-/// The page "< Zurück" leads to (the same skips backwards); never before the first page.
-int PreviousWizardPage(int current, const WizardFlow& flow);
-
-/// Filter lines as the profile keeps them: each line with text, as typed, followed by ";".
-std::string JoinMaskLines(const std::vector<std::string>& lines);
-/// Typed source lines without the blank ones and without the spaces around them (a run would
-/// read " /home/anna/" as a relative path); synchronisation keeps only the first.
-std::vector<std::string> CleanSourceLines(const std::vector<std::string>& lines, bool synchronise);
 /// Whether the profile file gives a folder path back as it is: valid UTF-8 (other bytes are read
 /// back as Windows-1252) without a line break (a value ends at one).
 bool StorablePath(const std::string& path);

@@ -1,4 +1,4 @@
-#include "engine/RunController.h"
+#include "app/RunController.h"
 
 #include "engine/ReportLines.h"
 #include "engine/RunStartRules.h"

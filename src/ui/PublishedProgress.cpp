@@ -1,4 +1,4 @@
-#include "engine/PublishedProgress.h"
+#include "ui/PublishedProgress.h"
 
 #include <algorithm>
 
