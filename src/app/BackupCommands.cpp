@@ -3,6 +3,7 @@
 #include "app/DataFolder.h"
 #include "app/QtSettingsStore.h"
 #include "base/ProgramSettings.h"
+#include "base/ResultCodes.h"
 #include "base/Text.h"
 #include "engine/CurlFtpSession.h"
 #include "engine/FileHelpers.h"
@@ -17,7 +18,9 @@
 #include "restore/Restorer.h"
 #include "scheduler/NextRun.h"
 
+#include <QCoreApplication>
 #include <iostream>
+#include <thread>
 
 namespace {
 
@@ -114,6 +117,35 @@ bool writeReport(const std::filesystem::path& dataFolder, const ProgramSettings&
     return log.AppendReport(report, static_cast<std::int64_t>(settings.LogSize) * 1024);
 }
 
+// Work done on a thread of its own while this one listens for the system asking the program to
+// end: a SIGTERM or Ctrl+C cancels what is under way, which stops between two files (and inside a
+// download), so the report is still written.
+class Cancellable final
+{
+public:
+    Cancellable(Platform& platform, RunControl& control) : m_app(m_argc, m_argv)
+    {
+        platform.WhenAskedToEnd([&control](Platform::EndRequest) { control.abortRequested = true; });
+    }
+
+    template <typename Work> void Run(Work work)
+    {
+        std::thread worker([this, &work] {
+            work();
+            QMetaObject::invokeMethod(
+                &m_app, [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
+        });
+        QCoreApplication::exec();
+        worker.join();
+    }
+
+private:
+    int m_argc = 1;
+    char m_name[9] = "tresorio";
+    char* m_argv[2] = {m_name, nullptr};
+    QCoreApplication m_app;
+};
+
 } // namespace
 
 int RunBackupCommand(const CommandLine& line, const std::filesystem::path& dataFolder, Platform& platform,
@@ -161,7 +193,19 @@ int RunBackupCommand(const CommandLine& line, const std::filesystem::path& dataF
         else
             std::cerr << "tresorio: " << ftpFailure << '\n';
     }
-    BackupContents contents = ReadBackupContents(*profile, platform, fs, server.get(), start, loaded.settings.Language);
+    // A restore or check can be stopped from the start: the server may keep it waiting already.
+    std::optional<Cancellable> cancellable;
+    if (!line.listBackupProfile)
+        cancellable.emplace(platform, control);
+    std::optional<BackupContents> read;
+    const auto readContents = [&] {
+        read.emplace(ReadBackupContents(*profile, platform, fs, server.get(), start, loaded.settings.Language));
+    };
+    if (cancellable)
+        cancellable->Run(readContents);
+    else
+        readContents();
+    BackupContents& contents = *read;
     if (!ftpFailure.empty())
         contents.problems.back() += " (" + ftpFailure + ")";
     for (const std::string& problem : contents.problems)
@@ -184,7 +228,8 @@ int RunBackupCommand(const CommandLine& line, const std::filesystem::path& dataF
     if (line.checkProfile) {
         report.heading = "Prüfen";
         lines = RestoreReportHeader(report);
-        CheckOutcome outcome = CheckBackup(contents, fs, password, scratch, server.get(), control);
+        CheckOutcome outcome;
+        cancellable->Run([&] { outcome = CheckBackup(contents, fs, password, scratch, server.get(), control); });
         lines.insert(lines.end(), outcome.lines.begin(), outcome.lines.end());
         stats = outcome.stats;
     } else {
@@ -243,7 +288,12 @@ int RunBackupCommand(const CommandLine& line, const std::filesystem::path& dataF
                 folders.push_back({source, {}});
         marker.Begin(request.workTag, folders, pending);
         Restorer restorer(fs, control);
-        RestoreOutcome outcome = restorer.Run(request);
+        RestoreOutcome outcome;
+        cancellable->Run([&] { outcome = restorer.Run(request); });
+        if (control.abortRequested.load()) {
+            outcome.lines.push_back(std::string(ErrorPrefix) + CancelledText);
+            ++outcome.stats.errorCount;
+        }
         marker.End();
         lines.insert(lines.end(), outcome.lines.begin(), outcome.lines.end());
         outcome.stats.errorCount += stats.errorCount;

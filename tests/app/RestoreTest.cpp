@@ -9,6 +9,8 @@
 #include "support/TestMount.h"
 #include "support/TreeBuilder.h"
 
+#include <QProcess>
+#include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
 #include <random>
@@ -185,6 +187,58 @@ TEST_F(RestoreTest, AnFtpServerGivesTheTreeBackWithWhatItsNotesKept)
     EXPECT_EQ(differences(restored, false), "");
     const Outcome checked = tresorio({"--check", "FTP"});
     EXPECT_EQ(checked.exitCode, 0) << checked.err << ReadFileBytes(data / "Backup.log");
+}
+
+TEST_F(RestoreTest, AStopWhileTheServerIsWaitedForEndsWithItsReport)
+{
+    // SIGTERM (or Ctrl+C) cancels a restore as the stop of a run does: it ends between two files
+    // or inside a download, writes its report, and leaves no file under a real name half written.
+    std::mt19937 random(7);
+    const std::string logon = "\r\nNetUser=" + EncodeLogonField(FtpServer::User, LogonKind::User, random) +
+                              "\r\nNetPasswd=" + EncodeLogonField(FtpServer::Password, LogonKind::Password, random);
+    const auto profile = [&](int port) {
+        writeProfile("FTP",
+                     "Backuptype=1\r\nFTP=1\r\nFTPPassive=1\r\nFTPMode=2\r\nFTPServer=127.0.0.1:" +
+                         std::to_string(port) + logon + "\r\n",
+                     "/");
+    };
+    makeTree(Year2021, "1");
+    std::filesystem::remove(src / "tief" / ForeignName);
+    const auto restored = home / "zurück";
+    {
+        FtpServer server(home / "server", home / "befehle.log");
+        profile(server.port());
+        backUp("FTP");
+    }
+    {
+        // The server holds back its answer to every download.
+        FtpServer slow(home / "server", home / "langsam.log", {"late=20:RETR"});
+        profile(slow.port());
+        QProcess process;
+        process.setProcessEnvironment(environmentFor(home.path()));
+        process.start(TRESORIO_EXECUTABLE, {"--data-dir", q(data), "--restore", "FTP", "--to", q(restored)});
+        ASSERT_TRUE(waitFor([&slow] {
+            const auto commands = slow.commands();
+            return std::any_of(commands.begin(), commands.end(),
+                               [](const std::string& c) { return c.rfind("RETR ", 0) == 0; });
+        }));
+        process.terminate();
+        ASSERT_TRUE(process.waitForFinished(15000));
+        EXPECT_EQ(process.exitCode(), 1);
+    }
+    const std::string log = ReadFileBytes(data / "Backup.log");
+    EXPECT_NE(log.find("Wiederherstellung\r\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("!!! Fehler    : Abbruch durch Benutzer"), std::string::npos) << log;
+    for (const std::string& name : TreeOf(restored))
+        EXPECT_TRUE(name.back() == '/' || name.find("tresorio-") != std::string::npos) << name;
+    // The next restore brings everything and clears what the stopped one left.
+    FtpServer server(home / "server", home / "befehle.log");
+    profile(server.port());
+    shell("cp -a '" + src.string() + "/.' '" + snapshot.string() + "'");
+    const Outcome o = tresorio({"--restore", "FTP", "--to", q(restored)});
+    EXPECT_EQ(o.exitCode, 0) << o.err << ReadFileBytes(data / "Backup.log");
+    EXPECT_EQ(differences(restored, false), "");
+    EXPECT_EQ(leftovers(restored), std::vector<std::string>{});
 }
 
 TEST_F(RestoreTest, AMediumThatKeepsNoMetadataGivesItBackFromItsNotes)
