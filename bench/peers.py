@@ -5,9 +5,10 @@ the median time, the range, the ratio engine/peer, the peak memory and for archi
 
     peers.py WORK_FOLDER ENGINE_BINARY
 
-BENCH_RUNS (default 5) sets the runs per tool, BENCH_SETS (default small,large,wide,zip,sparse,
-reflink) the sets; the zip set archives a mixed set of about 300 MB, the small and the wide set; the
-sparse set copies a 10 GiB file with 4 bytes of data; the reflink set copies the large set within a
+BENCH_RUNS (default 5) sets the runs per tool, BENCH_SETS (default small,large,wide,zip,restore,
+sparse,reflink) the sets; the zip set archives a mixed set of about 300 MB, the small and the wide
+set; the restore set restores a full backup of the small set beside cp -a of it and lists an archive
+of the wide set beside unzip -l and 7z l; the sparse set copies a 10 GiB file with 4 bytes of data; the reflink set copies the large set within a
 btrfs image (as root, where mkfs.btrfs is there). The data is generated once (deterministic,
 seeded) and kept in WORK_FOLDER/data.
 """
@@ -22,7 +23,9 @@ import time
 
 WORK, ENGINE = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
 RUNS = int(os.environ.get("BENCH_RUNS", "5"))
-SETS = os.environ.get("BENCH_SETS", "small,large,wide,zip,sparse,reflink").split(",")
+SETS = os.environ.get("BENCH_SETS", "small,large,wide,zip,restore,sparse,reflink").split(",")
+# The restore tool is built beside the engine's.
+RESTORE = os.path.join(os.path.dirname(ENGINE), "tresorio-bench-restore")
 DATA = os.path.join(WORK, "data")
 OUT = os.path.join(WORK, "out")
 KIB, MIB = 1024, 1024 * 1024
@@ -269,6 +272,27 @@ def reflink_copies(source):
         os.remove(image)
 
 
+def restores(small_source, wide_source):
+    """A restore of a whole folder backup beside cp -a of the same backup, and the listing of an
+    archive of 200,000 entries beside unzip -l and 7z l."""
+    backup = Counter.fresh("restore-base")
+    measure([ENGINE, "full", small_source, backup, Counter.fresh("catalogue") + ".db"])
+    compare(
+        "small set: 20,000 files restored from a full backup in a folder",
+        [("tresorio", lambda: [RESTORE, "folder", small_source, backup, Counter.fresh("restored")]),
+         ("cp -a", lambda: ["cp", "-a", backup, Counter.fresh("cp-restored")])],
+    )
+    archived = Counter.fresh("restore-zip")
+    measure([ENGINE, "zip", wide_source, archived, Counter.fresh("catalogue") + ".db"])
+    archive = os.path.join(archived, "bench.zip")
+    compare(
+        "wide set: listing an archive of 200,000 entries",
+        [("tresorio", lambda: [RESTORE, "list-zip", wide_source, archived]),
+         ("unzip -l", lambda: ["unzip", "-l", archive]),
+         ("7z l", lambda: ["7z", "l", archive])],
+    )
+
+
 def main():
     os.makedirs(DATA, exist_ok=True)
     # Destinations are removed only when every set has run: deleting a large tree slows the
@@ -290,6 +314,8 @@ def main():
         archives("small set: 20,000 files of 1-16 KiB that do not shrink, archived at level 5",
                  generate("small", small))
         archives("wide set: 200,000 tiny files in 500 folders, archived at level 5", generate("wide", wide))
+    if "restore" in SETS:
+        restores(generate("small", small), generate("wide", wide))
     if "sparse" in SETS:
         sparse_copies(generate("sparse", sparse))
     if "reflink" in SETS:

@@ -14,11 +14,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
         return arguments[++i];
     };
     bool options = true;
+    std::vector<std::string> positional;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& a = arguments[i];
         if (!options || (a != "--" && (a.empty() || a.front() != '-' || a == "-"))) {
-            if (!line.profileName)
-                line.profileName = a; // at most one profile name is used
+            positional.push_back(a);
         } else if (a == "--") {
             options = false; // what follows is a profile name, even one that starts with "-"
         } else if (a == "--help" || a == "-h") {
@@ -33,6 +33,29 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
                 return line;
         } else if (a.rfind("--data-dir=", 0) == 0 && a.size() > 11) {
             line.dataDir = a.substr(11);
+        } else if (a == "--restore" || a == "--list-backup" || a == "--check") {
+            auto& profile = a == "--restore" ? line.restoreProfile
+                            : a == "--check" ? line.checkProfile
+                                             : line.listBackupProfile;
+            profile = value(i, (a + " erwartet einen Profilnamen.").c_str());
+            if (!profile)
+                return line;
+        } else if (a == "--at") {
+            line.at = value(i, "--at erwartet einen Zeitpunkt (TT.MM.JJJJ [hh:mm[:ss]]).");
+            if (!line.at)
+                return line;
+        } else if (a == "--to") {
+            line.to = value(i, "--to erwartet einen Ordner.");
+            if (!line.to)
+                return line;
+        } else if (a == "--conflict") {
+            line.conflict = value(i, "--conflict erwartet replace, keep oder skip.");
+            if (!line.conflict)
+                return line;
+            if (*line.conflict != "replace" && *line.conflict != "keep" && *line.conflict != "skip") {
+                line.error = "--conflict erwartet replace, keep oder skip.";
+                return line;
+            }
         } else if (a == "--headless") {
             line.headless = true;
         } else if (a == "--end-session") {
@@ -62,6 +85,20 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
             return line;
         }
     }
+    const int commands = (line.restoreProfile ? 1 : 0) + (line.listBackupProfile ? 1 : 0) + (line.checkProfile ? 1 : 0);
+    if (commands > 1) {
+        line.error = "Nur eines von --restore, --list-backup und --check.";
+    } else if (line.restoreProfile) {
+        line.paths = positional; // what to restore
+    } else if (!positional.empty() && commands == 0) {
+        line.profileName = positional.front(); // at most one profile name is used
+    } else if (!positional.empty()) {
+        line.error = "Unbekanntes Argument: " + positional.front();
+    }
+    if (line.error.empty() && commands == 0 && (line.at || line.to || line.conflict))
+        line.error = "--at, --to und --conflict gelten nur mit --restore, --list-backup oder --check.";
+    if (line.error.empty() && !line.restoreProfile && (line.to || line.conflict))
+        line.error = "--to und --conflict gelten nur mit --restore.";
     return line;
 }
 
@@ -70,6 +107,10 @@ std::string UsageText()
     return "Aufruf: tresorio [--data-dir ORDNER] [--headless] [--] [PROFIL]\n"
            "       tresorio [--data-dir ORDNER] --send BEFEHL\n"
            "       tresorio [--data-dir ORDNER] --list\n"
+           "       tresorio [--data-dir ORDNER] --restore PROFIL [--at ZEITPUNKT] [--to ORDNER]\n"
+           "                [--conflict replace|keep|skip] [PFAD...]\n"
+           "       tresorio [--data-dir ORDNER] --list-backup PROFIL [--at ZEITPUNKT]\n"
+           "       tresorio [--data-dir ORDNER] --check PROFIL\n"
            "\n"
            "Tresorio sichert Ordner nach den Profilen in Backup.bpf. Ohne PROFIL läuft es im\n"
            "Hintergrund und führt jedes Profil zu seiner Zeit aus; mit PROFIL führt es dieses\n"
@@ -85,6 +126,17 @@ std::string UsageText()
            "                     TRSROStop oder TRSRORunProfile gefolgt vom Profilnamen\n"
            "  --list             Profile mit letzter und nächster Sicherung und Modus\n"
            "                     ausgeben; schreibt nichts\n"
+           "  --restore PROFIL   holt die gesicherten Dateien des Profils zurück: die PFADe\n"
+           "                     (ursprüngliche Pfade, ein Ordner mit allem darin), ohne PFAD alles\n"
+           "  --at ZEITPUNKT     der Stand zu diesem Zeitpunkt (TT.MM.JJJJ [hh:mm[:ss]] oder\n"
+           "                     JJJJ-MM-TT [hh:mm[:ss]]; ein Tag allein: sein Ende)\n"
+           "  --to ORDNER        in diesen Ordner statt an den ursprünglichen Ort\n"
+           "  --conflict WAS     eine andere Datei am Ziel: replace (ersetzen), keep (beide\n"
+           "                     behalten, Name mit Datum) oder skip (überspringen, sonst)\n"
+           "  --list-backup PROFIL  was das Ziel des Profils enthält: Pfad, Größe, Zeit und\n"
+           "                     Version, durch Tabulatoren getrennt\n"
+           "  --check PROFIL     prüft, ob sich die Sicherung zurückholen lässt (Prüfen):\n"
+           "                     jedes Archiv und jede Kopie wird ganz gelesen\n"
            "  --end-wait N       so viele Sekunden wartet das Beenden höchstens auf ein Programm\n"
            "                     vor oder nach der Sicherung (sonst 30)\n"
            "  --tick-ms N        Takt des Zeitplaners in Millisekunden (für Tests; sonst 10000)\n"

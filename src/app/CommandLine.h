@@ -18,7 +18,15 @@ struct CommandLine
     std::optional<std::string> dataDir;
     std::optional<std::string> send;        // a command for the running copy
     std::optional<std::string> profileName; // run this profile and end
-    int tickMs = 10000;                     // the scheduler tick; shorter only for tests
+    // Restore and listing of what a profile's destination holds, and the check of it.
+    std::optional<std::string> restoreProfile;
+    std::optional<std::string> listBackupProfile;
+    std::optional<std::string> checkProfile;
+    std::optional<std::string> at;       // --at: the state at that moment
+    std::optional<std::string> to;       // --to: a folder instead of the original places
+    std::optional<std::string> conflict; // --conflict: replace, keep or skip
+    std::vector<std::string> paths;      // what to restore (with --restore); nothing: everything
+    int tickMs = 10000;                  // the scheduler tick; shorter only for tests
     int endWaitSeconds = DefaultEndWaitSeconds;
     std::string error; // not empty when the arguments could not be understood
 };

@@ -362,12 +362,7 @@ void BackupRun::noteWhereTheRunWrites(RunState& state, RunMarker& marker)
 std::unique_ptr<FtpSession> BackupRun::connectFtp(RunState& state, KeptMetadata& kept)
 {
     const TProfile& p = m_job.profile;
-    FtpLogin login = FtpLoginOf(p.FTPServer);
-    login.user = p.NetUser;
-    login.password = p.NetPasswd;
-    login.folder = p.Destination; // the remote folder as stored, never expanded
-    login.passive = p.FTPPassive;
-    login.text = p.FTPMode == 1;
+    FtpLogin login = FtpLoginOf(p);
     login.cancelled = [&state] { return state.aborted(); };
     login.workTag = state.fs.WorkTag();
     login.replySeconds = m_job.ftpReplySeconds;

@@ -39,6 +39,13 @@ std::size_t readFromFile(char* buffer, std::size_t size, std::size_t count, void
     return static_cast<std::size_t>(n);
 }
 
+using Sink = std::function<bool(const char*, std::size_t)>;
+
+std::size_t writeToSink(char* buffer, std::size_t size, std::size_t count, void* sink)
+{
+    return (*static_cast<const Sink*>(sink))(buffer, size * count) ? size * count : 0;
+}
+
 std::string withoutLineEnd(std::string line)
 {
     while (!line.empty() && (line.back() == '\r' || line.back() == '\n'))
@@ -299,5 +306,25 @@ FtpOutcome CurlFtpConnection::Store(RawFile& file, const std::string& name, bool
     curl_slist_free_all(postQuote);
     if (!source.error.empty())
         outcome.detail = "Datei kann nicht gelesen werden: " + source.error;
+    return outcome;
+}
+
+FtpOutcome CurlFtpConnection::Retrieve(const std::string& name, const std::string& command, const Sink& sink)
+{
+    char* escaped = curl_easy_escape(m_curl, name.c_str(), static_cast<int>(name.size()));
+    // libcurl decodes the path whole: "a/b" reads b in a, and a path ending in "/" is a folder,
+    // listed with command.
+    const std::string url = m_base + (escaped ? escaped : name);
+    curl_free(escaped);
+    curl_easy_setopt(m_curl, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(m_curl, CURLOPT_NOBODY, 0L);
+    curl_easy_setopt(m_curl, CURLOPT_UPLOAD, 0L);
+    curl_easy_setopt(m_curl, CURLOPT_CUSTOMREQUEST, command.empty() ? nullptr : command.c_str());
+    curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, writeToSink);
+    curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, &sink);
+    FtpOutcome outcome = perform();
+    curl_easy_setopt(m_curl, CURLOPT_CUSTOMREQUEST, nullptr);
+    curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, nullptr);
+    curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, nullptr);
     return outcome;
 }

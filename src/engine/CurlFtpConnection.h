@@ -64,6 +64,11 @@ public:
     /// Stores the file under name in the current folder, then sends after (only once the server
     /// has confirmed the transfer).
     FtpOutcome Store(RawFile& file, const std::string& name, bool text, const std::vector<std::string>& after);
+    /// Reads the file name (a path relative to the current folder) and hands its bytes to sink;
+    /// for a folder (a name ending with "/", or empty) what command ("MLSD") lists of it. A sink
+    /// that refuses ends the call.
+    FtpOutcome Retrieve(const std::string& name, const std::string& command,
+                        const std::function<bool(const char* data, std::size_t length)>& sink);
     /// The next call opens a new control connection (closing the old one) and takes its greeting.
     void Renew() { m_renew = true; }
     /// Whether the control connection of the last call is still held.

@@ -235,3 +235,36 @@ std::string CurlFtpSession::discard(const std::string& temporary, bool afterCanc
     m_link.SetGrace(false);
     return deleted.ok() ? std::string() : "; " + temporary + " bleibt auf dem Server";
 }
+
+Status CurlFtpSession::readStatus(const FtpOutcome& outcome) const
+{
+    if (outcome.ok())
+        return {};
+    if (outcome.cancelled)
+        return {ResultCode::Cancelled, CancelledText};
+    const FtpExchange* refused = outcome.refused();
+    // 550: the server has no such file or folder.
+    if (refused != nullptr && refused->code == 550)
+        return {ResultCode::FileNotFound, refused->reply};
+    return {ResultCode::UploadFailed, outcome.answer()};
+}
+
+Status CurlFtpSession::Download(const std::string& path, const std::function<bool(const char*, std::size_t)>& sink)
+{
+    if (!m_connected || !SafeFtpName(path))
+        return {ResultCode::UploadFailed, m_connected ? "Zeilenumbruch im Namen" : LostText};
+    return readStatus(call([&] { return m_link.Retrieve(path, {}, sink); }));
+}
+
+Status CurlFtpSession::ListFolder(const std::string& folder, std::string& listing)
+{
+    if (!m_connected || !SafeFtpName(folder))
+        return {ResultCode::UploadFailed, m_connected ? "Zeilenumbruch im Namen" : LostText};
+    return readStatus(call([&] {
+        listing.clear();
+        return m_link.Retrieve(folder, "MLSD", [&listing](const char* data, std::size_t length) {
+            listing.append(data, length);
+            return true;
+        });
+    }));
+}

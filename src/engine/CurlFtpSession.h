@@ -22,12 +22,16 @@ public:
     bool EnterFolder(const std::string& name, std::string& reason) override;
     void LeaveFolder() override;
     Status Upload(const std::string& localPath, const std::string& name, bool text) override;
+    Status Download(const std::string& path, const std::function<bool(const char*, std::size_t)>& sink) override;
+    Status ListFolder(const std::string& folder, std::string& listing) override;
 
 private:
     FtpOutcome call(const std::function<FtpOutcome()>& operation);
     bool reenter();
     bool replaceAside(const std::string& temporary, const std::string& name, std::string& note);
     std::string discard(const std::string& temporary, bool afterCancel);
+    /// The outcome of a call that reads from the server as a status.
+    Status readStatus(const FtpOutcome& outcome) const;
     std::string connectFailure(const FtpLogin& login, const FtpOutcome& outcome) const;
 
     CurlFtpConnection m_link;

@@ -18,6 +18,17 @@ FtpLogin FtpLoginOf(const std::string& server)
     return login;
 }
 
+FtpLogin FtpLoginOf(const TProfile& profile)
+{
+    FtpLogin login = FtpLoginOf(profile.FTPServer);
+    login.user = profile.NetUser;
+    login.password = profile.NetPasswd;
+    login.folder = profile.Destination; // the remote folder as stored, never expanded
+    login.passive = profile.FTPPassive;
+    login.text = profile.FTPMode == 1;
+    return login;
+}
+
 bool SafeFtpName(const std::string& name)
 {
     return name.find_first_of(std::string("\r\n\0", 3)) == std::string::npos;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/FileSystem.h"
+#include "profiles/TProfile.h"
 
 #include <cstdint>
 #include <functional>
@@ -24,6 +25,8 @@ struct FtpLogin
 
 /// FTPServer "host:port" (port 21 when it is missing or not a number).
 FtpLogin FtpLoginOf(const std::string& server);
+/// The login of a profile: its server, logon, remote folder (as stored, never expanded) and mode.
+FtpLogin FtpLoginOf(const TProfile& profile);
 
 /// Whether a file goes as text: mode 1 text; mode 0 (Auto) text only for a name one of the text
 /// masks (the FTPTransferEXT list) matches as a file mask, without regard to case; else binary.
@@ -50,4 +53,19 @@ public:
     /// Stores the local file under name in the current remote folder. A file already there is
     /// replaced only by a complete copy: a failed upload leaves it as it was.
     virtual Status Upload(const std::string& localPath, const std::string& name, bool text) = 0;
+    /// Reads the file at path (relative to the start folder) and hands its bytes to sink.
+    virtual Status Download(const std::string& path, const std::function<bool(const char*, std::size_t)>& sink)
+    {
+        (void)path;
+        (void)sink;
+        return {50, "nicht unterstützt"};
+    }
+    /// The machine-readable listing (MLSD) of folder (relative to the start folder, "" for it,
+    /// else ending with "/").
+    virtual Status ListFolder(const std::string& folder, std::string& listing)
+    {
+        (void)folder;
+        (void)listing;
+        return {50, "nicht unterstützt"};
+    }
 };

@@ -121,6 +121,37 @@ void parseExtra(CentralRecord& r, const std::string& extra)
     }
 }
 
+/// Where the end record stands in the tail of an archive (it ends the file, after its comment).
+std::optional<std::size_t> endRecordIn(const std::string& tail)
+{
+    for (std::size_t at = tail.size() - EndSize + 1; at-- > 0;)
+        if (get(bytes(tail, at), 4) == EndSignature && at + EndSize + get(bytes(tail, at + 20), 2) == tail.size())
+            return at;
+    return std::nullopt;
+}
+
+/// Reads the central record at at of central into r (its volume and offset as it says them);
+/// its length, 0 when there is none whole.
+std::size_t readCentralRecord(const std::string& central, std::size_t at, CentralRecord& r)
+{
+    if (at + CentralFixedSize > central.size() || get(bytes(central, at), 4) != CentralHeaderSignature)
+        return 0;
+    r.fixed = central.substr(at, CentralFixedSize);
+    const std::size_t nameLength = get(bytes(r.fixed, 28), 2);
+    const std::size_t extraLength = get(bytes(r.fixed, 30), 2);
+    const std::size_t commentLength = get(bytes(r.fixed, 32), 2);
+    const std::size_t length = CentralFixedSize + nameLength + extraLength + commentLength;
+    if (at + length > central.size())
+        return 0;
+    r.name = central.substr(at + CentralFixedSize, nameLength);
+    r.comment = central.substr(at + CentralFixedSize + nameLength + extraLength, commentLength);
+    r.uncompressedSize = get(bytes(r.fixed, 24), 4);
+    r.compressedSize = get(bytes(r.fixed, 20), 4);
+    r.localOffset = get(bytes(r.fixed, 42), 4);
+    parseExtra(r, central.substr(at + CentralFixedSize + nameLength, extraLength));
+    return length;
+}
+
 std::optional<Failure> readWholeArchive(WholeArchive& a)
 {
     const Failure damaged{ZipErrorCode, "Archiv kann nicht aufgeteilt werden: unbekannter Aufbau"};
@@ -131,12 +162,7 @@ std::optional<Failure> readWholeArchive(WholeArchive& a)
     std::string tail;
     if (!readAt(*a.file, a.size - tailSize, tail, tailSize))
         return damaged;
-    std::optional<std::size_t> end;
-    for (std::size_t at = tail.size() - EndSize + 1; at-- > 0;)
-        if (get(bytes(tail, at), 4) == EndSignature && at + EndSize + get(bytes(tail, at + 20), 2) == tail.size()) {
-            end = at;
-            break;
-        }
+    const std::optional<std::size_t> end = endRecordIn(tail);
     if (!end || get(bytes(tail, *end + 4), 2) != 0 || get(bytes(tail, *end + 6), 2) != 0)
         return damaged; // none, or already split
     std::uint64_t entries = get(bytes(tail, *end + 10), 2);
@@ -160,21 +186,10 @@ std::optional<Failure> readWholeArchive(WholeArchive& a)
         !readAt(*a.file, a.centralOffset, central, centralSize))
         return damaged;
     for (std::size_t at = 0; a.records.size() < entries;) {
-        if (at + CentralFixedSize > central.size() || get(bytes(central, at), 4) != CentralHeaderSignature)
-            return damaged;
         CentralRecord r;
-        r.fixed = central.substr(at, CentralFixedSize);
-        const std::size_t nameLength = get(bytes(r.fixed, 28), 2);
-        const std::size_t extraLength = get(bytes(r.fixed, 30), 2);
-        const std::size_t commentLength = get(bytes(r.fixed, 32), 2);
-        if (at + CentralFixedSize + nameLength + extraLength + commentLength > central.size())
+        const std::size_t length = readCentralRecord(central, at, r);
+        if (length == 0)
             return damaged;
-        r.name = central.substr(at + CentralFixedSize, nameLength);
-        r.comment = central.substr(at + CentralFixedSize + nameLength + extraLength, commentLength);
-        r.uncompressedSize = get(bytes(r.fixed, 24), 4);
-        r.compressedSize = get(bytes(r.fixed, 20), 4);
-        r.localOffset = get(bytes(r.fixed, 42), 4);
-        parseExtra(r, central.substr(at + CentralFixedSize + nameLength, extraLength));
         std::string local;
         if (!readAt(*a.file, r.localOffset, local, 30) || get(bytes(local), 4) != LocalHeaderSignature)
             return damaged;
@@ -182,7 +197,7 @@ std::optional<Failure> readWholeArchive(WholeArchive& a)
         if (r.localOffset + r.localHeaderSize > a.centralOffset)
             return damaged;
         a.records.push_back(std::move(r));
-        at += CentralFixedSize + nameLength + extraLength + commentLength;
+        at += length;
     }
     return std::nullopt;
 }
@@ -671,4 +686,155 @@ SpanOutcome WriteVolumes(const std::string& wholeArchive, const std::string& arc
             outcome = {out.Error().code, out.Error().message, 0};
     }
     return outcome;
+}
+
+std::vector<std::string> VolumesOf(const std::string& archivePath)
+{
+    std::vector<std::string> volumes;
+    std::error_code error;
+    for (int number = 1; number < static_cast<int>(Max16); ++number) {
+        const std::string volume = VolumeName(archivePath, number);
+        if (!std::filesystem::is_regular_file(volume, error))
+            break;
+        volumes.push_back(volume);
+    }
+    volumes.push_back(archivePath);
+    return volumes;
+}
+
+std::optional<std::string> JoinVolumes(const std::string& archivePath, const std::string& joinedPath)
+{
+    const std::string damaged = "Teilarchiv unvollständig oder beschädigt: " + archivePath;
+    const std::vector<std::string> names = VolumesOf(archivePath);
+    std::vector<std::unique_ptr<RawFile>> volumes;
+    // Where each volume begins in the whole archive; the first one's offsets count its spanning
+    // signature, so it begins 4 bytes before the whole (in unsigned arithmetic, which wraps back).
+    std::vector<std::uint64_t> base;
+    std::uint64_t total = 0;
+    std::string error;
+    for (const std::string& name : names) {
+        auto file = RawFile::Open(name, RawFile::Mode::Read, error);
+        if (!file)
+            return name + ": " + error;
+        // The spanning signature before the first volume is no part of the whole.
+        const std::uint64_t skip = volumes.empty() ? 4 : 0;
+        base.push_back(total - skip);
+        total += file->Size() - std::min<std::uint64_t>(skip, file->Size());
+        volumes.push_back(std::move(file));
+    }
+    std::string marker;
+    if (!readAt(*volumes.front(), 0, marker, 4) || (volumes.size() > 1 && get(bytes(marker), 4) != SpanningSignature &&
+                                                    get(bytes(marker), 4) != OneVolumeSignature))
+        return damaged;
+    const RawFile& last = *volumes.back();
+    const std::uint64_t lastSize = last.Size();
+    const std::uint64_t tailSize = std::min<std::uint64_t>(lastSize, EndSize + 65535);
+    std::string tail;
+    if (lastSize < EndSize || !readAt(last, lastSize - tailSize, tail, tailSize))
+        return damaged;
+    const std::optional<std::size_t> end = endRecordIn(tail);
+    if (!end)
+        return damaged;
+    std::uint64_t centralVolume = get(bytes(tail, *end + 6), 2);
+    std::uint64_t entries = get(bytes(tail, *end + 10), 2);
+    std::uint64_t centralSize = get(bytes(tail, *end + 12), 4);
+    std::uint64_t centralOffset = get(bytes(tail, *end + 16), 4);
+    const std::string comment = tail.substr(*end + EndSize);
+    const std::uint64_t endOffset = lastSize - tailSize + *end;
+    std::string locator;
+    if (endOffset >= Zip64LocatorSize && readAt(last, endOffset - Zip64LocatorSize, locator, Zip64LocatorSize) &&
+        get(bytes(locator), 4) == Zip64LocatorSignature) {
+        const std::uint64_t recordVolume = get(bytes(locator, 4), 4);
+        std::string record;
+        if (recordVolume >= volumes.size() ||
+            !readAt(*volumes[recordVolume], get(bytes(locator, 8), 8), record, Zip64EndSize) ||
+            get(bytes(record), 4) != Zip64EndSignature)
+            return damaged;
+        centralVolume = get(bytes(record, 20), 4);
+        entries = get(bytes(record, 32), 8);
+        centralSize = get(bytes(record, 40), 8);
+        centralOffset = get(bytes(record, 48), 8);
+    }
+    if (centralVolume >= volumes.size())
+        return damaged;
+    const std::uint64_t centralStart = base[centralVolume] + centralOffset;
+    if (centralStart > total || centralSize > total - centralStart)
+        return damaged;
+
+    // The whole archive up to its central directory, volume after volume.
+    auto out = RawFile::Open(joinedPath, RawFile::Mode::Create, error);
+    if (!out)
+        return joinedPath + ": " + error;
+    std::string central;
+    std::string buffer;
+    for (std::size_t v = 0; v < volumes.size(); ++v) {
+        const std::uint64_t from = v == 0 ? 4 : 0;
+        const std::uint64_t size = volumes[v]->Size();
+        for (std::uint64_t at = from; at < size;) {
+            const std::uint64_t whole = base[v] + at;
+            const std::size_t part = static_cast<std::size_t>(std::min<std::uint64_t>(size - at, 1u << 20));
+            if (!readAt(*volumes[v], at, buffer, part))
+                return damaged;
+            // What lies before the central directory is copied; the directory is kept to be rewritten.
+            const std::size_t before =
+                whole >= centralStart ? 0
+                                      : static_cast<std::size_t>(std::min<std::uint64_t>(part, centralStart - whole));
+            if (before > 0 && !out->Write(buffer.data(), before, error))
+                return joinedPath + ": " + error;
+            if (central.size() < centralSize && before < part)
+                central.append(
+                    buffer, before,
+                    static_cast<std::size_t>(std::min<std::uint64_t>(part - before, centralSize - central.size())));
+            at += part;
+        }
+    }
+    if (central.size() != centralSize)
+        return damaged;
+    std::string directory;
+    std::uint64_t count = 0;
+    for (std::size_t at = 0; count < entries; ++count) {
+        CentralRecord r;
+        const std::size_t length = readCentralRecord(central, at, r);
+        if (length == 0)
+            return damaged;
+        const std::uint64_t volume = get(bytes(r.fixed, 34), 2);
+        if (volume >= volumes.size())
+            return damaged;
+        r.volume = 0;
+        r.volumeOffset = base[volume] + r.localOffset;
+        directory += centralRecordFor(r);
+        at += length;
+    }
+    const std::uint64_t directoryOffset = centralStart;
+    const bool zip64 = entries >= Max16 || directory.size() >= Max32 || directoryOffset >= Max32;
+    std::string endRecords;
+    if (zip64) {
+        put(endRecords, Zip64EndSignature, 4);
+        put(endRecords, Zip64EndSize - 12, 8);
+        put(endRecords, 45, 2);
+        put(endRecords, 45, 2);
+        put(endRecords, 0, 4);
+        put(endRecords, 0, 4);
+        put(endRecords, entries, 8);
+        put(endRecords, entries, 8);
+        put(endRecords, directory.size(), 8);
+        put(endRecords, directoryOffset, 8);
+        put(endRecords, Zip64LocatorSignature, 4);
+        put(endRecords, 0, 4);
+        put(endRecords, directoryOffset + directory.size(), 8);
+        put(endRecords, 1, 4);
+    }
+    put(endRecords, EndSignature, 4);
+    put(endRecords, 0, 2);
+    put(endRecords, 0, 2);
+    put(endRecords, std::min<std::uint64_t>(entries, Max16), 2);
+    put(endRecords, std::min<std::uint64_t>(entries, Max16), 2);
+    put(endRecords, std::min<std::uint64_t>(directory.size(), Max32), 4);
+    put(endRecords, std::min<std::uint64_t>(directoryOffset, Max32), 4);
+    put(endRecords, comment.size(), 2);
+    endRecords += comment;
+    if (!out->Write(directory.data(), directory.size(), error) ||
+        !out->Write(endRecords.data(), endRecords.size(), error) || !out->SyncAndClose(error))
+        return joinedPath + ": " + error;
+    return std::nullopt;
 }

@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 /// The medium a split archive goes to, volume after volume.
 struct SpanMedium
@@ -61,6 +62,15 @@ std::string CompleteSetName(const std::string& archiveName, const std::string& w
 /// when a volume could not be put in place.
 bool CommitVolumeSet(const std::string& folder, const std::string& archiveName, const std::string& setFolder, int count,
                      std::string& reason);
+
+/// The volumes of the split archive whose last volume is archivePath, in order (the last one
+/// last); only the last when it is not split.
+std::vector<std::string> VolumesOf(const std::string& archivePath);
+
+/// Joins the volumes of the split archive whose last volume is archivePath into one archive at
+/// joinedPath, as it was before it was split: every offset taken from its volume to the whole.
+/// The reason when the volumes are incomplete or not such a set.
+std::optional<std::string> JoinVolumes(const std::string& archivePath, const std::string& joinedPath);
 
 /// Volumes smaller than this cannot hold the headers a volume must keep whole.
 constexpr std::int64_t MinimumVolumeSize = std::int64_t{64} * 1024;

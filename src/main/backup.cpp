@@ -1,5 +1,6 @@
 // Program entry of Tresorio.
 
+#include "app/BackupCommands.h"
 #include "app/Channel.h"
 #include "app/CommandLine.h"
 #include "app/DataFolder.h"
@@ -112,5 +113,7 @@ int main(int argc, char** argv)
         return listProfiles(dataFolder, *platform);
     if (line.send)
         return sendCommand(dataFolder, *line.send, *platform);
+    if (line.restoreProfile || line.listBackupProfile || line.checkProfile)
+        return RunBackupCommand(line, dataFolder, *platform, *MakeNativeFileSystem());
     return runProgram(argc, argv, line, dataFolder, *platform);
 }

@@ -146,6 +146,31 @@ public:
         (void)path;
         return {};
     }
+    /// What a restore gives a file, folder or link back besides its content.
+    struct StoredMetadata
+    {
+        std::uint32_t mode = 0; // permission bits with setuid, setgid and sticky; ignored for a link
+        std::optional<std::pair<std::uint32_t, std::uint32_t>> owner; // owner and group, when known
+        std::optional<std::int64_t> mtimeNs;                          // nothing: the time stays as it is
+        std::vector<std::pair<std::string, std::string>> attributes;
+    };
+    /// Gives the entry at path (a link as itself) the stored metadata: owner and group where the
+    /// user may set them, attributes, permission bits, then the modification time.
+    virtual Status SetMetadata(const std::string& path, const StoredMetadata& metadata)
+    {
+        (void)path;
+        (void)metadata;
+        return {50, "nicht unterstützt"};
+    }
+    /// Makes a symbolic link reading linkTarget (kind Link) or a FIFO (kind Fifo) at path, which
+    /// must not exist.
+    virtual Status MakeSpecial(const std::string& path, EntryKind kind, const std::string& linkTarget)
+    {
+        (void)path;
+        (void)kind;
+        (void)linkTarget;
+        return {50, "nicht unterstützt"};
+    }
     /// The MetadataLoss bits of the copies since the last call.
     virtual unsigned TakeMetadataLosses() { return 0; }
 

@@ -41,4 +41,27 @@ TEST(CommandLineTest, Options)
         EXPECT_FALSE(ParseCommandLine(bad).error.empty()) << bad[0];
 }
 
+TEST(CommandLineTest, RestoreTakesPathsWhereARunTakesAName)
+{
+    const CommandLine restore = ParseCommandLine({"--restore", "Daten", "/home/a/x.txt", "--at", "01.02.2026", "--to",
+                                                  "/tmp/z", "--conflict", "keep", "--", "-b"});
+    EXPECT_TRUE(restore.error.empty()) << restore.error;
+    EXPECT_EQ(restore.restoreProfile, "Daten");
+    EXPECT_EQ(restore.paths, (std::vector<std::string>{"/home/a/x.txt", "-b"}));
+    EXPECT_FALSE(restore.profileName);
+    EXPECT_EQ(restore.at, "01.02.2026");
+    EXPECT_EQ(restore.to, "/tmp/z");
+    EXPECT_EQ(restore.conflict, "keep");
+    EXPECT_EQ(ParseCommandLine({"--list-backup", "Daten", "--at", "2026-02-01"}).listBackupProfile, "Daten");
+    EXPECT_EQ(ParseCommandLine({"--check", "Daten"}).checkProfile, "Daten");
+    for (const std::vector<std::string>& bad : {std::vector<std::string>{"--restore"},
+                                                {"--restore", "A", "--conflict", "overwrite"},
+                                                {"--restore", "A", "--check", "B"},
+                                                {"--list-backup", "A", "/pfad"},
+                                                {"--list-backup", "A", "--to", "/x"},
+                                                {"--check", "A", "--conflict", "skip"},
+                                                {"Profil", "--at", "01.01.2026"}})
+        EXPECT_FALSE(ParseCommandLine(bad).error.empty()) << testing::PrintToString(bad);
+}
+
 } // namespace

@@ -760,6 +760,58 @@ Status PosixFileSystem::CopyFolderMetadata(const std::string& source, const std:
     return {};
 }
 
+Status PosixFileSystem::SetMetadata(const std::string& path, const StoredMetadata& metadata)
+{
+    const AtPath at(path);
+    struct stat st
+    {
+    };
+    if (statAt(at, &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return FailureOf(errno);
+    if (metadata.owner && (st.st_uid != metadata.owner->first || st.st_gid != metadata.owner->second)) {
+        // Another's owner only root may give; the user's own groups the user may.
+        if (::fchownat(at.dir(), at.name(), metadata.owner->first, metadata.owner->second, AT_SYMLINK_NOFOLLOW) != 0 &&
+            ::fchownat(at.dir(), at.name(), static_cast<uid_t>(-1), metadata.owner->second, AT_SYMLINK_NOFOLLOW) != 0)
+            m_losses |= OwnersNotKept;
+    }
+    if (!S_ISLNK(st.st_mode)) {
+        // Attributes and bits through a descriptor of the entry itself, never through a link put
+        // in its place; a FIFO is opened without waiting for a writer.
+        Descriptor fd(openAt(at, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+        if (fd.get() >= 0) {
+            for (const auto& [name, value] : metadata.attributes)
+                if (::fsetxattr(fd.get(), name.c_str(), value.data(), value.size(), 0) != 0 &&
+                    (errno == ENOTSUP || errno == EOPNOTSUPP))
+                    m_losses |= AttributesNotKept;
+            // After the owner: a change of owner clears setuid and setgid.
+            if (::fchmod(fd.get(), metadata.mode & 07777) != 0)
+                return FailureOf(errno);
+        } else if (callAt(at, [&](int dir, const char* name) {
+                       return ::fchmodat(dir, name, metadata.mode & 07777, 0);
+                   }) != 0) {
+            return FailureOf(errno);
+        }
+    }
+    if (!metadata.mtimeNs)
+        return {};
+    const timespec times[2] = {
+        {0, UTIME_OMIT},
+        {static_cast<time_t>(*metadata.mtimeNs / 1'000'000'000), static_cast<long>(*metadata.mtimeNs % 1'000'000'000)}};
+    if (callAt(at, [&](int dir, const char* name) { return ::utimensat(dir, name, times, AT_SYMLINK_NOFOLLOW); }) != 0)
+        return FailureOf(errno);
+    return {};
+}
+
+Status PosixFileSystem::MakeSpecial(const std::string& path, EntryKind kind, const std::string& linkTarget)
+{
+    if (kind != EntryKind::Link && kind != EntryKind::Fifo)
+        return FailureOf(EINVAL);
+    const int made = callAt(AtPath(path), [&](int dir, const char* name) {
+        return kind == EntryKind::Fifo ? ::mkfifoat(dir, name, 0600) : ::symlinkat(linkTarget.c_str(), dir, name);
+    });
+    return made == 0 ? Status{} : targetFailure(errno);
+}
+
 MetadataSupport PosixFileSystem::ProbeMetadata(const std::string& folder)
 {
     MetadataSupport support;

@@ -26,6 +26,8 @@ public:
     Status MoveToTrash(const std::string& path) override;
     Status CopyFolderMetadata(const std::string& source, const std::string& target) override;
     unsigned TakeMetadataLosses() override;
+    Status SetMetadata(const std::string& path, const StoredMetadata& metadata) override;
+    Status MakeSpecial(const std::string& path, EntryKind kind, const std::string& linkTarget) override;
     MetadataSupport ProbeMetadata(const std::string& folder) override;
     std::vector<std::pair<std::string, std::string>> Attributes(const std::string& path) override;
     bool CompareFiles(const std::string& source, const std::string& copy, bool bytewise) override;
