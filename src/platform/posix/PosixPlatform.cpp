@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <blkid/blkid.h>
 #include <cerrno>
+#include <charconv>
 #include <chrono>
 #include <ctime>
 #include <fcntl.h>
@@ -42,20 +43,53 @@ std::string standardLocation(QStandardPaths::StandardLocation location)
 
 // A tag of a block device as libblkid reads it (from its cache, or from the device where the user
 // may read it), else from the links udev makes for everyone; empty when there is none.
+// The tag as the device's superblock says it now. libblkid's cache is not asked: it may still
+// hold what another medium said under the same device name (a stick plugged in after another,
+// a loop device set up anew), and an identity from there would take one medium for another.
+std::string probedTag(const char* tag, const std::string& device)
+{
+    blkid_probe probe = blkid_new_probe_from_filename(device.c_str());
+    if (probe == nullptr)
+        return {}; // not readable for this user: udev's links tell
+    blkid_probe_enable_superblocks(probe, 1);
+    blkid_probe_set_superblocks_flags(probe, BLKID_SUBLKS_LABEL | BLKID_SUBLKS_UUID);
+    std::string found;
+    const char* value = nullptr;
+    if (blkid_do_safeprobe(probe) == 0 && blkid_probe_lookup_value(probe, tag, &value, nullptr) == 0 && value)
+        found = value;
+    blkid_free_probe(probe);
+    return found;
+}
+
+// udev writes a blank and other unsafe bytes of a name as "\xHH".
+std::string unescapedUdevName(const std::string& name)
+{
+    std::string out;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        unsigned byte = 0;
+        const char* digits = name.data() + i + 2;
+        if (name.compare(i, 2, "\\x") == 0 && i + 4 <= name.size() &&
+            std::from_chars(digits, digits + 2, byte, 16).ptr == digits + 2) {
+            out += static_cast<char>(byte);
+            i += 3;
+        } else {
+            out += name[i];
+        }
+    }
+    return out;
+}
+
 std::string blkidTag(const char* tag, const std::string& device)
 {
-    if (char* value = blkid_get_tag_value(nullptr, tag, device.c_str())) {
-        std::string found = value;
-        std::free(value);
+    if (std::string found = probedTag(tag, device); !found.empty())
         return found;
-    }
-    if (std::string(tag) != "UUID")
-        return {};
+    // udev keeps these links for the media it sees, whoever may read them.
+    const std::string links = std::string("/dev/disk/by-") + (std::string(tag) == "UUID" ? "uuid" : "label");
     std::error_code error;
     const std::filesystem::path real = std::filesystem::canonical(device, error);
-    for (const auto& link : std::filesystem::directory_iterator("/dev/disk/by-uuid", error))
+    for (const auto& link : std::filesystem::directory_iterator(links, error))
         if (std::filesystem::canonical(link.path(), error) == real && !error)
-            return link.path().filename().string();
+            return unescapedUdevName(link.path().filename().string());
     return {};
 }
 
