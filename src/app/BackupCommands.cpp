@@ -318,5 +318,12 @@ int RunBackupCommand(const CommandLine& line, const std::filesystem::path& dataF
     const bool written = writeReport(dataFolder, loaded.settings, lines);
     if (!written)
         std::cerr << "tresorio: Bericht nicht in " << LogFileName << " geschrieben.\n";
-    return stats.errorCount == 0 && written ? 0 : ExitFailure;
+    // Skipping is the safe default, not a success: a script that asked for no choice learns that
+    // files did not come back. With --conflict skip it asked for exactly that.
+    const bool skippedUnasked = skipped > 0 && !line.conflict;
+    if (skippedUnasked)
+        std::cerr << "tresorio: " << skipped
+                  << " Datei(en) übersprungen, weil am Ziel eine andere Fassung liegt (--conflict "
+                     "replace|keep|skip wählt)\n";
+    return stats.errorCount == 0 && written && !skippedUnasked ? 0 : ExitFailure;
 }

@@ -318,12 +318,13 @@ TEST_F(RestoreTest, AFileThatDiffersAtTheTargetIsNeverOverwrittenUnasked)
         const char* option; // nothing: the default
         std::string expected;
         bool keptBeside;
+        int exitCode; // a file skipped without being asked to is no success
     };
     const std::vector<Case> cases = {
-        {nullptr, "neuer", false},
-        {"skip", "neuer", false},
-        {"keep", "neuer", true},
-        {"replace", "a 1", false},
+        {nullptr, "neuer", false, 1},
+        {"skip", "neuer", false, 0},
+        {"keep", "neuer", true, 0},
+        {"replace", "a 1", false, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.option == nullptr ? "default" : c.option);
@@ -335,7 +336,7 @@ TEST_F(RestoreTest, AFileThatDiffersAtTheTargetIsNeverOverwrittenUnasked)
         if (c.option != nullptr)
             arguments << "--conflict" << c.option;
         const Outcome o = tresorio(arguments << q(a));
-        EXPECT_EQ(o.exitCode, 0) << o.err;
+        EXPECT_EQ(o.exitCode, c.exitCode) << o.err;
         EXPECT_EQ(ReadFileBytes(a), c.expected);
         // Kept both: the backed-up version beside, its name with its date.
         const auto beside = src / "a (2021-01-01 12.00.00).txt";
