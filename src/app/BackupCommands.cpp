@@ -286,7 +286,8 @@ int RunBackupCommand(const CommandLine& line, const std::filesystem::path& dataF
         else
             for (const std::string& source : contents.layout.sources())
                 folders.push_back({source, {}});
-        marker.Begin(request.workTag, folders, pending);
+        if (const auto failure = marker.Begin(request.workTag, folders, pending))
+            lines.push_back(RunNoteFailureLine(*failure));
         Restorer restorer(fs, control);
         RestoreOutcome outcome;
         cancellable->Run([&] { outcome = restorer.Run(request); });

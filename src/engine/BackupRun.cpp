@@ -355,7 +355,8 @@ void BackupRun::noteWhereTheRunWrites(RunState& state, RunMarker& marker)
     std::vector<MarkedFolder> marked;
     for (const std::string& folder : folders)
         marked.push_back({folder, m_platform.VolumeOf(folder).identity});
-    marker.Begin(state.fs.WorkTag(), marked, std::move(pending));
+    if (const auto failure = marker.Begin(state.fs.WorkTag(), marked, std::move(pending)))
+        state.addLine(RunNoteFailureLine(*failure));
     state.journal = &marker;
 }
 

@@ -276,7 +276,13 @@ std::vector<RunMarker::Unfinished> RunMarker::Pending() const
     return runs;
 }
 
-void RunMarker::write(const std::vector<Unfinished>& runs) const
+std::string RunNoteFailureLine(const std::string& reason)
+{
+    return "Hinweis: Die Laufnotiz im Datenordner kann nicht geschrieben werden (" + reason +
+           "); was ein Abbruch hinterließe, räumt kein späterer Lauf weg";
+}
+
+std::optional<std::string> RunMarker::write(const std::vector<Unfinished>& runs) const
 {
     std::string content;
     for (const Unfinished& run : runs) {
@@ -286,23 +292,29 @@ void RunMarker::write(const std::vector<Unfinished>& runs) const
         for (const RotationMoves& moves : run.rotations)
             content += movesText(moves);
     }
-    WriteFileAtomically(m_file, content, true);
+    return WriteFileAtomically(m_file, content, true);
 }
 
-void RunMarker::Begin(const std::string& tag, const std::vector<MarkedFolder>& folders, std::vector<Unfinished> pending)
+std::optional<std::string> RunMarker::Begin(const std::string& tag, const std::vector<MarkedFolder>& folders,
+                                            std::vector<Unfinished> pending)
 {
     if (m_file.empty())
-        return;
+        return std::nullopt;
     if (pending.size() > MaxPendingRuns)
         pending.erase(pending.begin(), pending.end() - MaxPendingRuns);
     m_tag = tag;
     m_pending = std::move(pending);
     std::vector<Unfinished> runs = m_pending;
     runs.push_back({tag, folders, {}});
-    write(runs);
+    const std::optional<std::string> failure = write(runs);
     // The note holds the earlier rotations now: the journal is this run's.
     std::string error;
     m_journalFile = RawFile::Open(m_journal, RawFile::Mode::Create, error);
+    if (failure)
+        return failure;
+    if (!m_journalFile)
+        return error;
+    return std::nullopt;
 }
 
 void RunMarker::End()

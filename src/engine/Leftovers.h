@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -73,6 +74,9 @@ public:
 /// goes back to its staged name, which the sweep then clears). The count of moves undone.
 int UndoRotation(FileSystem& fs, const RotationMoves& moves);
 
+/// The report's line when the run's note cannot be written (reason).
+std::string RunNoteFailureLine(const std::string& reason);
+
 /// The note a run keeps in the program's data folder while it works, naming the folders it
 /// writes in and the file systems they lie on. One that is still there when the profile runs
 /// next belongs to a run that was killed: those folders hold its leftovers. The note keeps a
@@ -98,7 +102,10 @@ public:
     std::vector<Unfinished> Pending() const;
     /// The run with tag begins and writes in folders; the note keeps pending (what earlier runs
     /// left that is still to be cleared) besides.
-    void Begin(const std::string& tag, const std::vector<MarkedFolder>& folders, std::vector<Unfinished> pending);
+    /// The reason when the note or the journal could not be written: a kill of this run would
+    /// then leave what no later run clears.
+    std::optional<std::string> Begin(const std::string& tag, const std::vector<MarkedFolder>& folders,
+                                     std::vector<Unfinished> pending);
     /// The run has ended: only what is still pending stays noted.
     void End();
     /// Where the profile keeps the metadata of what it stores on an FTP server, which is sent
@@ -109,7 +116,7 @@ public:
     void RotationSettled() override;
 
 private:
-    void write(const std::vector<Unfinished>& runs) const;
+    std::optional<std::string> write(const std::vector<Unfinished>& runs) const;
 
     std::string m_file;    // the note
     std::string m_journal; // the rotation under way, rewritten for each one

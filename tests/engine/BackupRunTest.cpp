@@ -122,6 +122,20 @@ TEST_F(BackupRunTest, FullBackupCopiesTheTreeAsItIs)
     EXPECT_EQ(platform.threadPriority, -2);
 }
 
+TEST_F(BackupRunTest, ANoteOfTheRunThatCannotBeWrittenIsSaidAndTheBackupGoesOn)
+{
+    MakeFile(src / "a.txt", "a");
+    // The data folder is a file: nothing can be noted in it.
+    std::filesystem::remove_all(dataFolder);
+    MakeFile(dataFolder, "keine Ordner");
+    const RunResult r = run(profile(BackupFull));
+    EXPECT_EQ(r.errorCount, 0) << testing::PrintToString(r.logLines);
+    EXPECT_EQ(ReadFileBytes(dst / "a.txt"), "a");
+    EXPECT_TRUE(std::any_of(r.logLines.begin(), r.logLines.end(), [](const std::string& line) {
+        return line.rfind("Hinweis: Die Laufnotiz im Datenordner kann nicht geschrieben werden (", 0) == 0;
+    })) << testing::PrintToString(r.logLines);
+}
+
 TEST_F(BackupRunTest, FollowingLinksTakesWhatTheyLeadToAndNeverGoesRoundInCircles)
 {
     MakeFile(src / "a.txt", "hallo");

@@ -6,6 +6,7 @@
 EngineRun::EngineRun()
 {
     std::filesystem::create_directories(src);
+    std::filesystem::create_directories(dataFolder); // as the program has it before any run
 }
 
 TProfile EngineRun::profile(std::uint8_t type) const
