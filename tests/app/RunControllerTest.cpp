@@ -98,6 +98,7 @@ protected:
     {
         platform.now = 37626.0 + 14.0 / 24; // Sunday 05.01.2003 14:00
         controller.onRunEnded = [this] { ++ended; };
+        std::filesystem::create_directories(dir / "daten"); // as the program has it before any run
         MakeFile(src / "a.txt", "1");
         MakeFile(src / "sub/b.txt", "22");
     }
