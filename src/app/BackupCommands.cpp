@@ -8,6 +8,7 @@
 #include "engine/CurlFtpSession.h"
 #include "engine/FileHelpers.h"
 #include "engine/Leftovers.h"
+#include "engine/ReportLines.h"
 #include "log/LogFile.h"
 #include "profiles/ProfileFile.h"
 #include "restore/BackupCheck.h"
@@ -300,12 +301,8 @@ int RunBackupCommand(const CommandLine& line, const std::filesystem::path& dataF
         outcome.stats.errorCount += stats.errorCount;
         stats = outcome.stats;
         skipped = outcome.skipped;
-        const unsigned losses = fs.TakeMetadataLosses();
-        if ((losses & OwnersNotKept) != 0)
-            lines.push_back(
-                "Hinweis: Besitzer und Gruppen anderer Benutzer wurden nicht übernommen (das darf nur root)");
-        if ((losses & AttributesNotKept) != 0)
-            lines.push_back("Hinweis: Das Ziel kann erweiterte Attribute und ACLs nicht speichern; sie fehlen");
+        for (std::string& note : MetadataLossLines(fs.TakeMetadataLosses(), "sie fehlen"))
+            lines.push_back(std::move(note));
         // What the report says came back is on the disk.
         if (stats.filesDone > 0)
             for (const MarkedFolder& folder : folders)

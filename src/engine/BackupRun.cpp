@@ -394,11 +394,8 @@ void BackupRun::endMetadata(RunState& state, const KeptMetadata& kept, const Run
         covered = OwnersNotKept | (state.support.attributes ? 0u : unsigned{AttributesNotKept});
     state.kept = nullptr;
     // What the destination or the user's rights could not keep, said once a run.
-    const unsigned losses = state.fs.TakeMetadataLosses() & ~covered;
-    if ((losses & OwnersNotKept) != 0)
-        state.addLine("Hinweis: Besitzer und Gruppen anderer Benutzer wurden nicht übernommen (das darf nur root)");
-    if ((losses & AttributesNotKept) != 0)
-        state.addLine("Hinweis: Das Ziel kann erweiterte Attribute und ACLs nicht speichern; sie fehlen in der Kopie");
+    for (std::string& line : MetadataLossLines(state.fs.TakeMetadataLosses() & ~covered, "sie fehlen in der Kopie"))
+        state.addLine(std::move(line));
 }
 
 void BackupRun::commit(RunState& state)

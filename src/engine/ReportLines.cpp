@@ -2,6 +2,7 @@
 
 #include "base/ResultCodes.h"
 #include "base/Text.h"
+#include "platform/FileSystem.h"
 #include "profiles/ProfileRowTexts.h"
 
 #include <cmath>
@@ -128,4 +129,14 @@ std::string FormatTime(DateTime moment)
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", t.hour, t.minute, t.second);
     return buffer;
+}
+
+std::vector<std::string> MetadataLossLines(unsigned losses, const std::string& missing)
+{
+    std::vector<std::string> lines;
+    if ((losses & OwnersNotKept) != 0)
+        lines.push_back("Hinweis: Besitzer und Gruppen anderer Benutzer wurden nicht übernommen (das darf nur root)");
+    if ((losses & AttributesNotKept) != 0)
+        lines.push_back("Hinweis: Das Ziel kann erweiterte Attribute und ACLs nicht speichern; " + missing);
+    return lines;
 }

@@ -68,3 +68,7 @@ std::string FormatDuration(DateTime start, DateTime end);
 std::int32_t CompressionRateOf(std::int64_t archiveSize, std::int64_t bytes);
 /// "hh:nn:ss".
 std::string FormatTime(DateTime moment);
+
+/// The report's notes on what the destination or the user's rights could not keep (the
+/// MetadataLoss bits of losses), said once a run; missing ends the attributes' line.
+std::vector<std::string> MetadataLossLines(unsigned losses, const std::string& missing);
