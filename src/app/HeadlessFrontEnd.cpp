@@ -43,3 +43,8 @@ void HeadlessFrontEnd::Notify(Notice kind, const std::string& text)
         break;
     }
 }
+
+void HeadlessFrontEnd::TellOutcome(const RunOutcome& outcome)
+{
+    std::cerr << JournalLine(outcome) << std::endl;
+}

@@ -14,6 +14,8 @@ public:
     bool AskOkCancel(const std::string& text) override;
     void Notify(Notice kind, const std::string& text) override;
     void ProgramEnding() override {}
+    /// One line per run on standard error, in the form the journal keeps with its level.
+    void TellOutcome(const RunOutcome& outcome) override;
 
     void UpdateProfileList() override {}
     void ShowActive(bool, const std::string&) override {}

@@ -16,16 +16,18 @@ std::vector<std::string> InterruptedRunReport(const std::string& name, DateTime 
             ""};
 }
 
-std::vector<std::vector<std::string>> TakeInterruptedRuns(ProfileList& profiles)
+std::vector<RunOutcome> TakeInterruptedRuns(ProfileList& profiles)
 {
-    std::vector<std::vector<std::string>> reports;
+    std::vector<RunOutcome> outcomes;
     for (int row = 0; row < profiles.count(); ++row) {
         TProfile& p = profiles.at(row);
         if (!p.RunUnfinished)
             continue;
         p.RunUnfinished = false;
         p.Errors = 1;
-        reports.push_back(InterruptedRunReport(p.Name, p.LastRun));
+        std::vector<std::string> report = InterruptedRunReport(p.Name, p.LastRun);
+        std::string firstError = FirstErrorOf(report);
+        outcomes.push_back({p.Name, RunEnding::Interrupted, 1, std::move(firstError), std::move(report), false, 0});
     }
-    return reports;
+    return outcomes;
 }

@@ -4,10 +4,12 @@
 #include "app/InterruptedRuns.h"
 #include "base/Text.h"
 #include "scheduler/NextRun.h"
+#include "scheduler/Overdue.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
+#include <cmath>
 #include <cstdlib>
 #include <iostream>
 
@@ -86,9 +88,10 @@ std::optional<int> Program::Start()
 
     // A run the program was killed during shows as interrupted, with its report, before the
     // next one starts.
-    if (const auto interrupted = TakeInterruptedRuns(m_profiles); !interrupted.empty()) {
-        for (const std::vector<std::string>& report : interrupted)
-            m_log->AppendReport(report, logLimit());
+    const std::vector<RunOutcome> interrupted = TakeInterruptedRuns(m_profiles);
+    if (!interrupted.empty()) {
+        for (const RunOutcome& outcome : interrupted)
+            m_log->AppendReport(outcome.report, logLimit());
         saveProfiles();
     }
 
@@ -101,6 +104,9 @@ std::optional<int> Program::Start()
         data.string()});
     m_dispatcher = std::make_unique<TaskDispatcher>(m_profiles, *m_controller);
     m_controller->onRunEnded = [this] { runEnded(); };
+    m_controller->onOutcome = [this](const RunOutcome& outcome) { tellOutcome(outcome); };
+    for (const RunOutcome& outcome : interrupted)
+        tellOutcome(outcome);
     if (m_options.endSession) {
         ToldToEnd(false);
         return m_exitStatus;
@@ -172,8 +178,38 @@ void Program::tick()
     if (m_ending)
         return;
     m_timer.setInterval(m_options.tickMs);
-    m_dispatcher->TaskDispatch(m_platform.Now());
+    const DateTime now = m_platform.Now();
+    m_dispatcher->TaskDispatch(now);
     m_inhibitor->Hold(AnyAtExit(m_profiles));
+    tellOverdue(now);
+}
+
+void Program::tellOutcome(const RunOutcome& outcome)
+{
+    m_frontEnd.TellOutcome(outcome);
+}
+
+void Program::tellOverdue(DateTime now)
+{
+    // Once a day for each profile, and never for the one that runs now: its end will tell.
+    const auto today = static_cast<std::int64_t>(std::floor(now));
+    const std::optional<ProfileId> running = m_controller->RunActive() ? m_controller->ActiveProfileId() : std::nullopt;
+    for (int row = 0; row < m_profiles.count(); ++row) {
+        const TProfile& profile = m_profiles.at(row);
+        const OverdueState state = OverdueOf(profile, now, m_settings.OverdueDays);
+        if (!state.overdue || m_profiles.idAt(row) == running)
+            continue;
+        auto [told, fresh] = m_overdueToldOn.try_emplace(profile.Name, today);
+        if (!fresh && told->second == today)
+            continue;
+        told->second = today;
+        RunOutcome outcome;
+        outcome.profile = profile.Name;
+        outcome.ending = RunEnding::Overdue;
+        outcome.daysSinceSuccess = state.daysSinceSuccess.value_or(0);
+        outcome.firstError = OverdueText(outcome.daysSinceSuccess);
+        tellOutcome(outcome);
+    }
 }
 
 void Program::SetPaused(bool paused)

@@ -5,9 +5,9 @@
 #include "app/CoreDialogs.h"
 #include "app/FrontEnd.h"
 #include "app/QtSettingsStore.h"
+#include "app/RunController.h"
 #include "app/SessionInhibitor.h"
 #include "base/ProgramSettings.h"
-#include "app/RunController.h"
 #include "log/LogFile.h"
 #include "platform/DataFolderLock.h"
 #include "platform/DesktopLauncher.h"
@@ -20,6 +20,7 @@
 #include <QObject>
 #include <QTimer>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -119,6 +120,10 @@ private:
     /// What a request to run the named profile finds: the rows it marks for a run.
     ChannelAnswer requestRun(const std::string& name);
     void runEnded();
+    /// Tells the user, and whoever watches for failures, how a run ended.
+    void tellOutcome(const RunOutcome& outcome);
+    /// Tells of each overdue profile, once a day.
+    void tellOverdue(DateTime now);
     /// Hands the named profile's run to the copy that holds the data folder; the exit status,
     /// or nothing when that copy is gone and this one holds the folder now.
     std::optional<int> handOver();
@@ -163,5 +168,6 @@ private:
     bool m_endAtOnce = false;       // a second interrupt came during the end
     bool m_commandLineMode = false; // started to run one profile: ends when no run is left
     std::optional<ProfileId> m_commandLineRun;
+    std::map<std::string, std::int64_t> m_overdueToldOn; // profile name → the day it was last told overdue
     int m_exitStatus = 0;
 };

@@ -5,9 +5,11 @@
 #include "engine/FileHelpers.h"
 #include "engine/MediumGuard.h"
 #include "engine/Placeholders.h"
+#include "engine/ReportLines.h"
 #include "engine/RunStartRules.h"
 #include "profiles/ProfileRowTexts.h"
 #include "scheduler/NextRun.h"
+#include "scheduler/Overdue.h"
 
 #include <chrono>
 
@@ -98,6 +100,9 @@ void RunController::BackupProfile(int row)
     m_control.abortRequested = false;
     m_startedByUser = m_nextByUser;
     m_cancelledForEnd = false;
+    m_cancelledByUser = false;
+    m_refused = false;
+    m_outcome.reset();
     m_runActive = true;
     m_active = m_env.profiles.idAt(row);
     TProfile& profile = m_env.profiles.at(row);
@@ -109,6 +114,10 @@ void RunController::BackupProfile(int row)
     if (m_referenceNote)
         m_reference = NeverRan;
     const DateTime now = m_env.platform.Now();
+    // A profile file from before the last good run was stored: what LastRun says of it is taken
+    // over before LastRun moves on.
+    if (profile.LastSuccess == 0.0)
+        profile.LastSuccess = LastErrorFreeRun(profile).value_or(NoRun);
     profile.LastRun = now;
     profile.RunUnfinished = true; // until its end is recorded: a kill meanwhile shows at the next start
     CalcNextBackup(profile, now);
@@ -175,6 +184,7 @@ void RunController::startRun(DateTime now, const std::optional<std::string>& pro
             UnavailableDestinationReport(profile.Name, destination, logonError, destinationError, scheduled, now);
         if (programNote)
             report.insert(report.begin() + 2, *programNote);
+        m_refused = true;
         backupLog(report, 1, 0, 0, 0);
         return;
     }
@@ -222,8 +232,10 @@ void RunController::backupLog(const std::vector<std::string>& lines, std::int32_
         profile->FilesCompressed = rate;
         profile->FilesSize = size;
         profile->FilesCount = count;
-        if (errors == 0)
+        if (errors == 0) {
             profile->LastGoodRun = NextReferenceOf(*profile, m_reference, m_started);
+            profile->LastSuccess = profile->LastRun;
+        }
         // The medium a run went well on is the one its destination is on from now on.
         if (errors == 0 && m_destinationVolume) {
             profile->DestFileSystem = m_destinationVolume->identity;
@@ -231,14 +243,26 @@ void RunController::backupLog(const std::vector<std::string>& lines, std::int32_
         }
         runAfter = profile->RunAfter;
         runAfterWait = profile->RunAfterWait;
+        m_outcome = RunOutcome{profile->Name, endingOf(errors), errors, FirstErrorOf(lines), lines, m_startedByUser};
     }
     if (m_netConnectionMade)
         m_env.platform.DisconnectShare(m_share);
     runProgram(runAfter, runAfterWait,
-               [this, errors, powerOff](const std::optional<Platform::ProgramRun>&) { endRun(errors, powerOff); });
+               [this, powerOff](const std::optional<Platform::ProgramRun>&) { endRun(powerOff); });
 }
 
-void RunController::endRun(std::int32_t errors, std::optional<bool> powerOff)
+RunEnding RunController::endingOf(std::int32_t errors) const
+{
+    if (m_refused)
+        return RunEnding::Refused;
+    if (m_cancelledForEnd)
+        return RunEnding::Interrupted;
+    if (m_cancelledByUser)
+        return RunEnding::Cancelled;
+    return errors > 0 ? RunEnding::Failed : RunEnding::Succeeded;
+}
+
+void RunController::endRun(std::optional<bool> powerOff)
 {
     // A run the end of the program cut short asked nobody to switch the computer off.
     const bool switchOff = powerOff.has_value() && !m_cancelledForEnd && m_powerOffAllowed;
@@ -250,8 +274,8 @@ void RunController::endRun(std::int32_t errors, std::optional<bool> powerOff)
     m_env.view.UpdateProfileList();
     if (onRunEnded)
         onRunEnded();
-    if (m_env.settings.ShowError && errors > 0)
-        m_env.dialogs.ShowInfo(ErrorCountMessage(errors));
+    if (m_outcome && onOutcome)
+        onOutcome(*std::exchange(m_outcome, std::nullopt));
     if (switchOff)
         m_env.platform.PowerOff(force);
 }
@@ -270,6 +294,8 @@ void RunController::TBBBackupNowClick(std::optional<int> selectedRow)
 
 void RunController::TBBBreakClick()
 {
+    if (m_runActive)
+        m_cancelledByUser = true;
     m_control.abortRequested = true;
 }
 

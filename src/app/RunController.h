@@ -1,9 +1,10 @@
 #pragma once
 
-#include "base/ProgramSettings.h"
-#include "engine/BackupThread.h"
 #include "app/Dialogs.h"
 #include "app/ProgramView.h"
+#include "app/RunOutcome.h"
+#include "base/ProgramSettings.h"
+#include "engine/BackupThread.h"
 #include "profiles/ProfileFile.h"
 #include "profiles/ProfileList.h"
 #include "scheduler/TaskDispatch.h"
@@ -51,6 +52,8 @@ public:
     bool RunActive() const override { return m_runActive; }
     /// The row of the running profile.
     std::optional<int> ActiveProfileIndex() const;
+    /// The identity of the running profile.
+    std::optional<ProfileId> ActiveProfileId() const { return m_active; }
     RunControl& control() { return m_control; }
 
     /// Starts a run of the profile in row; does nothing while a run is active.
@@ -78,6 +81,8 @@ public:
 
     /// Called on the main thread after every run, once the controller is idle again.
     std::function<void()> onRunEnded;
+    /// Told how every run of a profile ended, right after onRunEnded.
+    std::function<void(const RunOutcome&)> onOutcome;
 
 private:
     // The observer the worker reports to: progress goes straight to the program's observer; the
@@ -108,8 +113,9 @@ private:
     /// powerOff: the force of the power-off that follows the run's end, if one does.
     void backupLog(const std::vector<std::string>& lines, std::int32_t errors, std::int32_t rate, std::int64_t size,
                    std::int64_t count, std::optional<bool> powerOff = std::nullopt);
+    RunEnding endingOf(std::int32_t errors) const;
     /// The run's end once its program after has ended.
-    void endRun(std::int32_t errors, std::optional<bool> powerOff);
+    void endRun(std::optional<bool> powerOff);
     /// Starts the program (nothing for an empty line) and calls then with how it went: at once
     /// without wait, else on the main thread once it has ended.
     void runProgram(const std::string& commandLine, bool wait, ProgramEnded then);
@@ -123,8 +129,11 @@ private:
     RunControl m_control;
     bool m_runActive = false;
     bool m_cancelledForEnd = false;
+    bool m_cancelledByUser = false;
+    bool m_refused = false; // the run could not start
     bool m_powerOffAllowed = true;
     std::optional<ProfileId> m_active;
+    std::optional<RunOutcome> m_outcome; // the ended run's, from its report to its end
     bool m_netConnectionMade = false;
     std::int64_t m_reference = NeverRan;        // what the running profile's files were compared with
     std::int64_t m_started = 0;                 // when it started, in seconds since 1970

@@ -166,6 +166,15 @@ const SettingRule Rules[] = {
      [](const ProgramSettings& s) { return s.WindowGeometry; }},
     {"WindowState", [](ProgramSettings& s, const std::string& v) { s.WindowState = v; },
      [](const ProgramSettings& s) { return s.WindowState; }},
+    {"NotifySuccess", [](ProgramSettings& s, const std::string& v) { s.NotifySuccess = onlyOne(v); },
+     [](const ProgramSettings& s) { return flag(s.NotifySuccess); }},
+    {"OverdueDays",
+     [](ProgramSettings& s, const std::string& v) {
+         s.OverdueDays = numberOr(v, MaxOverdueDays, Defaults.OverdueDays);
+     },
+     [](const ProgramSettings& s) { return std::to_string(s.OverdueDays); }},
+    {"RunOnFailure", [](ProgramSettings& s, const std::string& v) { s.RunOnFailure = Trim(v); },
+     [](const ProgramSettings& s) { return s.RunOnFailure; }},
 };
 
 } // namespace

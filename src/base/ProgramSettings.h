@@ -18,6 +18,7 @@ inline constexpr int MaxLogSizeKb = 2'000'000;
 inline constexpr int MaxWaitAfterAutostartMinutes = 60;
 inline constexpr int MaxAutoUpdateDays = 36'500;
 inline constexpr int MaxColumnWidth = 10'000;
+inline constexpr int MaxOverdueDays = 3650;
 
 /// The program-wide settings, held in memory while the program runs. The values given here are
 /// the defaults, also for a value that is missing or out of range in settings.ini.
@@ -49,6 +50,9 @@ struct ProgramSettings
     DateTime AutoUpdateDate = 0; // when the next version check is due; 0: at once
     std::string WindowGeometry;  // the main window's place and size, as Qt saves them (Base64)
     std::string WindowState;     // its tool bars, likewise
+    bool NotifySuccess = false;  // a desktop notification also after a run without errors
+    int OverdueDays = 3;         // the margin beyond a profile's interval before it is overdue
+    std::string RunOnFailure;    // the command run after a failed, refused, interrupted or overdue profile
 
     bool operator==(const ProgramSettings&) const = default;
 };

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -139,4 +140,29 @@ std::vector<std::string> MetadataLossLines(unsigned losses, const std::string& m
     if ((losses & AttributesNotKept) != 0)
         lines.push_back("Hinweis: Das Ziel kann erweiterte Attribute und ACLs nicht speichern; " + missing);
     return lines;
+}
+
+std::string FirstErrorOf(const std::vector<std::string>& report)
+{
+    const std::string_view prefix = ErrorPrefix;
+    const auto errorText = [&](std::size_t i) -> std::optional<std::string> {
+        if (i >= report.size() || !report[i].starts_with(prefix))
+            return std::nullopt;
+        return Trim(std::string_view(report[i]).substr(prefix.size()));
+    };
+    for (std::size_t i = 0; i < report.size(); ++i) {
+        const std::optional<std::string> text = errorText(i);
+        if (!text)
+            continue;
+        std::string plain = *text;
+        // A cause on a line of its own: "(3 - kein Medium eingehängt)".
+        if (const std::optional<std::string> next = errorText(i + 1);
+            next && next->size() > 2 && next->front() == '(' && next->back() == ')') {
+            const std::string inner = next->substr(1, next->size() - 2);
+            const std::size_t dash = inner.find(" - ");
+            plain += ": " + (dash == std::string::npos ? inner : inner.substr(dash + 3));
+        }
+        return plain;
+    }
+    return {};
 }

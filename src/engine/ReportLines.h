@@ -72,3 +72,7 @@ std::string FormatTime(DateTime moment);
 /// The report's notes on what the destination or the user's rights could not keep (the
 /// MetadataLoss bits of losses), said once a run; missing ends the attributes' line.
 std::vector<std::string> MetadataLossLines(unsigned losses, const std::string& missing);
+
+/// The first error a report names, in plain words: the text of its first error line, followed by
+/// the cause when the next line gives it as "(code - cause)". Empty for a report without errors.
+std::string FirstErrorOf(const std::vector<std::string>& report);

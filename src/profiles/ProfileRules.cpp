@@ -108,5 +108,6 @@ TProfile DuplicateOf(const TProfile& original, const std::function<bool(const st
     // The copy has never written to its destination: a run by date must not skip what the
     // original took before.
     copy.LastGoodRun = 0;
+    copy.LastSuccess = NoRun;
     return copy;
 }

@@ -174,6 +174,7 @@ const std::vector<KeyRule>& keyRules()
         flagKey("FollowLinks", &TProfile::FollowLinks),
         textKey("DestFileSystem", &TProfile::DestFileSystem),
         textKey("DestMountPoint", &TProfile::DestMountPoint),
+        dateKey("LastSuccess", &TProfile::LastSuccess),
         // Written only while a run is under way.
         {"RunUnfinished", [](const TProfile& p, std::mt19937&) { return p.RunUnfinished ? Values{"1"} : Values{}; },
          [](TProfile& p, const std::string& v) { p.RunUnfinished = v == "1"; }},

@@ -102,11 +102,14 @@ struct TProfile
     // a run by date compares with, so a file that failed is taken again. For a differential
     // profile without a full backup to build on, its first such run, which took every file.
     std::int64_t LastGoodRun = 0;
+    // When the last run without errors began (0: none recorded): how long a profile has been
+    // silent is counted from it.
+    DateTime LastSuccess = 0.0;
+    // A backup takes what a symbolic link leads to instead of the link (with loop protection).
+    bool FollowLinks = false;
     // The file system the destination lay on at the last run without errors: its identity (as
     // VolumeInfo gives it) and its mount point. A destination below that mount point that now
     // lies on the disk holding the empty mount point is a medium that is not plugged in.
-    // A backup takes what a symbolic link leads to instead of the link (with loop protection).
-    bool FollowLinks = false;
     std::string DestFileSystem;
     std::string DestMountPoint;
     DateTime NextRun = 0.0;

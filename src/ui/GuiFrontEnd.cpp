@@ -2,6 +2,7 @@
 
 #include "app/Program.h"
 #include "app/UpdateCheck.h"
+#include "engine/RunStartRules.h"
 #include "profiles/ProfileRowTexts.h"
 #include "ui/AboutDialog.h"
 #include "ui/CoreTexts.h"
@@ -140,6 +141,13 @@ bool GuiFrontEnd::AskOkCancel(const std::string& text)
 void GuiFrontEnd::Notify(Notice kind, const std::string& text)
 {
     m_boxes.Notify(kind, text);
+}
+
+void GuiFrontEnd::TellOutcome(const RunOutcome& outcome)
+{
+    if (m_program && m_program->settings().ShowError && IsFailure(outcome.ending) &&
+        outcome.ending != RunEnding::Overdue)
+        m_boxes.Notify(Notice::Info, ErrorCountMessage(outcome.errors));
 }
 
 void GuiFrontEnd::ProgramEnding()

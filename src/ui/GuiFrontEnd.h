@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/FrontEnd.h"
-#include "ui/PublishedProgress.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Presentation.h"
+#include "ui/PublishedProgress.h"
 
 #include <QObject>
 #include <QPointer>
@@ -61,6 +61,7 @@ public:
     bool AskConfirmation(const std::string& text) override;
     bool AskOkCancel(const std::string& text) override;
     void Notify(Notice kind, const std::string& text) override;
+    void TellOutcome(const RunOutcome& outcome) override;
     void ProgramEnding() override;
 
     // ProgramView

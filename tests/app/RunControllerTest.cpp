@@ -73,6 +73,7 @@ protected:
     std::mutex mutex;
     std::vector<std::function<void()>> mainThread; // what the worker handed to the main thread
     int ended = 0;
+    std::vector<RunOutcome> outcomes;
     RunController controller{environment()};
 
     RunEnvironment environment()
@@ -98,6 +99,7 @@ protected:
     {
         platform.now = 37626.0 + 14.0 / 24; // Sunday 05.01.2003 14:00
         controller.onRunEnded = [this] { ++ended; };
+        controller.onOutcome = [this](const RunOutcome& outcome) { outcomes.push_back(outcome); };
         std::filesystem::create_directories(dir / "daten"); // as the program has it before any run
         MakeFile(src / "a.txt", "1");
         MakeFile(src / "sub/b.txt", "22");
@@ -319,9 +321,11 @@ TEST_F(RunControllerTest, AnUnreachableDestinationIsReportedAndRetriedInTenMinut
     EXPECT_EQ(platform.programs,
               (std::vector<std::string>{"/home/anna|fehlt|nowait", "/home/anna|/gibt/es/nicht/danach|nowait"}));
     EXPECT_TRUE(platform.powerOffs.empty()); // never after an unavailable destination
-    EXPECT_EQ(dialogs.shown.back(), "Information: Tresorio 2002\nBeim Sichern ist/sind 1 Fehler aufgetreten. "
-                                    "Fehlerbeschreibung finden Sie im Sicherungsprotokoll.");
     EXPECT_EQ(ended, 1);
+    ASSERT_EQ(outcomes.size(), 1u);
+    EXPECT_EQ(outcomes[0].ending, RunEnding::Refused);
+    EXPECT_EQ(outcomes[0].firstError, "Ziel \\\\srv\\daten\\sicherung derzeit nicht verfügbar: nicht unterstützt");
+    EXPECT_EQ(outcomes[0].report.front(), RuleLine);
 }
 
 TEST_F(RunControllerTest, CancelErrorsMessageAndPowerOff)
@@ -339,14 +343,16 @@ TEST_F(RunControllerTest, CancelErrorsMessageAndPowerOff)
     EXPECT_NE(ReadFileBytes(dir / "Backup.log").find("!!! Fehler    : Abbruch durch Benutzer"), std::string::npos);
     EXPECT_EQ(platform.powerOffs, std::vector<bool>{true});
 
-    settings.ShowError = false;
-    dialogs.shown.clear();
     profiles.at(row).Source = {(dir / "fehlt").string()};
     profiles.at(row).ShutDown = false;
     controller.BackupProfile(row);
     finishRun();
     EXPECT_EQ(profiles.at(row).Errors, 1);
-    EXPECT_TRUE(dialogs.shown.empty()); // no message with ShowError off
+    ASSERT_EQ(outcomes.size(), 2u);
+    EXPECT_EQ(outcomes[0].ending, RunEnding::Cancelled);
+    EXPECT_EQ(outcomes[1].ending, RunEnding::Failed);
+    EXPECT_FALSE(outcomes[1].firstError.empty());
+    EXPECT_TRUE(dialogs.shown.empty()); // the end of a run is told, not shown in a box
     controller.TBBBackupNowClick(std::nullopt);
     EXPECT_EQ(dialogs.shown.back(), "Information: Kein Profil ausgewählt.");
 }
@@ -362,6 +368,8 @@ TEST_F(RunControllerTest, ARunTheEndOfTheProgramCutsShortNeverSwitchesOff)
     finishRun();
     EXPECT_EQ(profiles.at(row).Errors, 1);
     EXPECT_TRUE(platform.powerOffs.empty());
+    ASSERT_EQ(outcomes.size(), 1u);
+    EXPECT_EQ(outcomes[0].ending, RunEnding::Interrupted);
     observer.onProgress = [this] { controller.TBBBreakClick(); };
     controller.BackupProfile(row);
     finishRun();
@@ -582,9 +590,14 @@ TEST_F(RunControllerTest, TheRunEndsOnlyOnceItsProgramAfterHasEnded)
     platform.ReleasePrograms();
     finishRun();
     EXPECT_EQ(ended, 1);
-    EXPECT_EQ(atEnd, (std::vector<std::string>{"-", "0", "0"})); // shown idle first, message and power-off after
+    EXPECT_EQ(atEnd, (std::vector<std::string>{"-", "0", "0"})); // shown idle first, outcome and power-off after
     EXPECT_EQ(view.active, (std::vector<std::string>{"Daten (Vollsicherung)", "-"}));
-    EXPECT_EQ(dialogs.shown, std::vector<std::string>{"Information: " + ErrorCountMessage(1)});
+    // The run's end is told, never asked: no box waits before the computer is switched off.
+    EXPECT_TRUE(dialogs.shown.empty());
+    ASSERT_EQ(outcomes.size(), 1u);
+    EXPECT_EQ(outcomes[0].ending, RunEnding::Failed);
+    EXPECT_EQ(outcomes[0].profile, "Daten");
+    EXPECT_EQ(outcomes[0].errors, 1);
     EXPECT_EQ(platform.powerOffs, std::vector<bool>{false});
     ProfileList saved;
     ProfileFile(dir / "Backup.bpf").LoadProfiles(saved, {}, {});
@@ -628,12 +641,19 @@ TEST_F(RunControllerTest, ACancelWhileTheProgramBeforeRunsEndsTheRunOnceItHasEnd
     EXPECT_EQ(platform.programs,
               (std::vector<std::string>{"/home/anna|vorher.sh|wait", "/home/anna|nachher.sh|nowait"}));
     EXPECT_EQ(view.active, (std::vector<std::string>{"Daten (Vollsicherung)", "-"}));
-    EXPECT_EQ(dialogs.shown, std::vector<std::string>{"Information: " + ErrorCountMessage(1)});
+    // The user's own cancel is no failure to tell him of.
+    EXPECT_TRUE(dialogs.shown.empty());
+    ASSERT_EQ(outcomes.size(), 1u);
+    EXPECT_EQ(outcomes[0].ending, RunEnding::Cancelled);
+    EXPECT_EQ(outcomes[0].firstError, "Abbruch durch Benutzer");
 
     // The cancel was that run's: the next one copies.
     controller.BackupProfile(row);
     finishRun();
     EXPECT_EQ(p.Errors, 0);
+    ASSERT_EQ(outcomes.size(), 2u);
+    EXPECT_EQ(outcomes[1].ending, RunEnding::Succeeded);
+    EXPECT_EQ(p.LastSuccess, p.LastRun);
     EXPECT_EQ(ReadFileBytes(dst / "sub/b.txt"), "22");
 }
 

@@ -104,6 +104,11 @@ TEST(ProgramSettingsTest, ReadRules)
         {"AutoUpdateNext", "2147483647", [](const ProgramSettings& s) { return s.AutoUpdateNext == 14; }},
         {"FTPTransferEXT", "\"\"", [](const ProgramSettings& s) { return s.FTPTransferEXT == DefaultFtpTransferExt; }},
         {"FTPTransferEXT", "  *.md,*.txt ", [](const ProgramSettings& s) { return s.FTPTransferEXT == "*.md,*.txt"; }},
+        {"OverdueDays", "0", [](const ProgramSettings& s) { return s.OverdueDays == 3; }},
+        {"OverdueDays", "99999", [](const ProgramSettings& s) { return s.OverdueDays == 3; }},
+        {"OverdueDays", "10", [](const ProgramSettings& s) { return s.OverdueDays == 10; }},
+        {"RunOnFailure", " /usr/local/bin/melden --laut ",
+         [](const ProgramSettings& s) { return s.RunOnFailure == "/usr/local/bin/melden --laut"; }},
     };
     for (const Case& c : cases) {
         MemoryStore store;
@@ -126,13 +131,14 @@ TEST(ProgramSettingsTest, SaveRegistryWritesTheTableInOrderAndReadsBack)
     MemoryStore store;
     SaveRegistry(settings, store);
 
-    const std::vector<std::string> order = {
-        "Suspend",        "LogSize",        "WaitAfterAutostart", "Priority",       "LogAll",
-        "LogError",       "LogProfile",     "ShowError",          "System",         "Hidden",
-        "ReadOnly",       "Compression",    "AutoUpdate",         "AutoUpdateNext", "AutoUpdateProxy",
-        "AutoUpdateUrl",  "Language",       "ListColumns0",       "ListColumns1",   "ListColumns2",
-        "ListColumns3",   "Viewstyle",      "MenuStyle",          "MenuColor",      "XPTask",
-        "FTPTransferEXT", "AutoUpdateDate", "WindowGeometry",     "WindowState"};
+    const std::vector<std::string> order = {"Suspend",      "LogSize",        "WaitAfterAutostart", "Priority",
+                                            "LogAll",       "LogError",       "LogProfile",         "ShowError",
+                                            "System",       "Hidden",         "ReadOnly",           "Compression",
+                                            "AutoUpdate",   "AutoUpdateNext", "AutoUpdateProxy",    "AutoUpdateUrl",
+                                            "Language",     "ListColumns0",   "ListColumns1",       "ListColumns2",
+                                            "ListColumns3", "Viewstyle",      "MenuStyle",          "MenuColor",
+                                            "XPTask",       "FTPTransferEXT", "AutoUpdateDate",     "WindowGeometry",
+                                            "WindowState",  "NotifySuccess",  "OverdueDays",        "RunOnFailure"};
     EXPECT_EQ(store.writeOrder, order);
     EXPECT_EQ(store.values["AutoUpdateProxy"], "-");
     EXPECT_EQ(store.values["Language"], "2");

@@ -35,6 +35,19 @@ TEST(ReportLinesTest, ErrorLines)
     EXPECT_EQ(ReportLabel("Grösse kopiert"), "Grösse kopiert        : ");
 }
 
+TEST(ReportLinesTest, TheFirstErrorInPlainWordsTakesItsCauseFromTheNextLine)
+{
+    const std::vector<std::string> refused = {RuleLine, "Profil                : USB",
+                                              "!!! Fehler    : Ziel /media/usb/backup derzeit nicht verfügbar",
+                                              "!!! Fehler    : (21 - kein Medium eingehängt)", RuleLine};
+    EXPECT_EQ(FirstErrorOf(refused), "Ziel /media/usb/backup derzeit nicht verfügbar: kein Medium eingehängt");
+    // A file's error carries its cause in itself; the next error is another file's.
+    const std::vector<std::string> files = {"Hinweis: x", FileErrorLine("Kopieren a.txt", 5, ""),
+                                            FileErrorLine("Kopieren b.txt", 5, "")};
+    EXPECT_EQ(FirstErrorOf(files), "Kopieren a.txt (Zugriff verweigert)");
+    EXPECT_EQ(FirstErrorOf({RuleLine, "Anzahl kopiert        : 3"}), "");
+}
+
 TEST(ReportLinesTest, HeaderAndFooterLinesDependOnTheProfile)
 {
     TProfile p;

@@ -53,6 +53,7 @@ TEST(ProfileRulesTest, ADuplicateKeepsTheSettingsAndStartsItsStatisticsAgain)
     original.LastRun = 45000.5;
     original.NextRun = 45001.5;
     original.LastGoodRun = 1700000000;
+    original.LastSuccess = 46000.5;
     original.Errors = 3;
     original.FilesCount = 10;
     original.FilesSize = 1000;
@@ -71,6 +72,7 @@ TEST(ProfileRulesTest, ADuplicateKeepsTheSettingsAndStartsItsStatisticsAgain)
     expected.FilesCompressed = 0;
     expected.RunRequest = false;
     expected.LastGoodRun = 0;
+    expected.LastSuccess = NoRun; // the copy has not run well yet
     EXPECT_EQ(copy, expected);
     names.pop_back();
     EXPECT_EQ(DuplicateOf(original, taken).Name, "Täglich Kopie");
