@@ -1,4 +1,5 @@
-<?xml version='1.0' encoding='utf-8'?>
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="de">
 <context>
     <name>AboutDialog</name>
@@ -11,8 +12,8 @@
         <translation>Kestrova Tresorio</translation>
     </message>
     <message>
-        <source>Version %1&lt;br&gt;Sicherungen nach Plan für diesen Arbeitsplatz.&lt;br&gt;&lt;br&gt;&lt;a href="%2"&gt;%2&lt;/a&gt;&lt;br&gt;&lt;br&gt;Die Sicherungsprofile, das Protokoll und die Einstellungen liegen im Datenordner.</source>
-        <translation>Version %1&lt;br&gt;Scheduled backups for this workstation.&lt;br&gt;&lt;br&gt;&lt;a href="%2"&gt;%2&lt;/a&gt;&lt;br&gt;&lt;br&gt;The backup profiles, the log and the settings are kept in the data folder.</translation>
+        <source>Version %1&lt;br&gt;Sicherungen nach Plan für diesen Arbeitsplatz.&lt;br&gt;&lt;br&gt;&lt;a href=&quot;%2&quot;&gt;%2&lt;/a&gt;&lt;br&gt;&lt;br&gt;Die Sicherungsprofile, das Protokoll und die Einstellungen liegen im Datenordner.</source>
+        <translation>Version %1&lt;br&gt;Scheduled backups for this workstation.&lt;br&gt;&lt;br&gt;&lt;a href=&quot;%2&quot;&gt;%2&lt;/a&gt;&lt;br&gt;&lt;br&gt;The backup profiles, the log and the settings are kept in the data folder.</translation>
     </message>
 </context>
 <context>
@@ -160,6 +161,25 @@
         <source>Bitte Datenträger Nr. %1 von %2 in %3 bereitstellen.</source>
         <translation>Please insert medium no. %1 of %2 in %3.</translation>
     </message>
+    <message>
+        <source>Protokoll anzeigen</source>
+        <translation>Show log</translation>
+    </message>
+    <message>
+        <source>„%1“: %2</source>
+        <translation>&quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>und ein weiteres Profil überfällig</source>
+        <translation>and one more profile overdue</translation>
+    </message>
+    <message numerus="yes">
+        <source>und %n weitere Profile überfällig</source>
+        <translation>
+            <numerusform>and %n more profile overdue</numerusform>
+            <numerusform>and %n more profiles overdue</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>Help</name>
@@ -250,8 +270,8 @@
         </translation>
     </message>
     <message>
-        <source>"%1" nicht weiter gefunden; die nächste Suche beginnt am Anfang.</source>
-        <translation>"%1" not found further on; the next search starts at the beginning.</translation>
+        <source>&quot;%1&quot; nicht weiter gefunden; die nächste Suche beginnt am Anfang.</source>
+        <translation>&quot;%1&quot; not found further on; the next search starts at the beginning.</translation>
     </message>
     <message>
         <source>Keine weitere Fehlermeldung.</source>
@@ -614,8 +634,8 @@
         <translation>FTP transfer</translation>
     </message>
     <message>
-        <source>Dateien mit diesen Endungen überträgt die Einstellung "Auto" als Text, alle anderen binär. Eine Maske je Zeile.</source>
-        <translation>The setting "Auto" transfers files with these extensions as text, all others as binary. One mask per line.</translation>
+        <source>Dateien mit diesen Endungen überträgt die Einstellung &quot;Auto&quot; als Text, alle anderen binär. Eine Maske je Zeile.</source>
+        <translation>The setting &quot;Auto&quot; transfers files with these extensions as text, all others as binary. One mask per line.</translation>
     </message>
     <message>
         <source>Programm-Update</source>
@@ -642,8 +662,93 @@
         <translation>The maximum size of the log must be a number from 1 to %1 (kB).</translation>
     </message>
     <message>
-        <source>Rechnername und Port des Proxys, z.B. proxy.example.org:3128, mit Anmeldung benutzer:kennwort@proxy.example.org:3128; leer oder "-": kein Proxy</source>
-        <translation>Host name and port of the proxy, e.g. proxy.example.org:3128, with a login user:password@proxy.example.org:3128; empty or "-": no proxy</translation>
+        <source>Rechnername und Port des Proxys, z.B. proxy.example.org:3128, mit Anmeldung benutzer:kennwort@proxy.example.org:3128; leer oder &quot;-&quot;: kein Proxy</source>
+        <translation>Host name and port of the proxy, e.g. proxy.example.org:3128, with a login user:password@proxy.example.org:3128; empty or &quot;-&quot;: no proxy</translation>
+    </message>
+    <message>
+        <source>Auch erfolgreiche Sicherungen melden</source>
+        <translation>Also report successful backups</translation>
+    </message>
+    <message>
+        <source>Ein Profil ist überfällig, wenn seine letzte fehlerfreie Sicherung länger zurückliegt als sein Intervall und diese Tage (bei wöchentlichen und monatlichen Profilen mindestens ein weiteres Intervall).</source>
+        <translation>A profile is overdue when its last backup without errors lies further back than its interval and these days (for weekly and monthly profiles at least one more interval).</translation>
+    </message>
+    <message>
+        <source>z.B. /usr/local/bin/sicherung-melden</source>
+        <translation>e.g. /usr/local/bin/report-backup</translation>
+    </message>
+    <message>
+        <source>Überfällig nach Intervall und</source>
+        <translation>Overdue after the interval and</translation>
+    </message>
+    <message>
+        <source>Tagen</source>
+        <translation>days</translation>
+    </message>
+    <message>
+        <source>Befehl bei Fehlschlag:</source>
+        <translation>Command on failure:</translation>
+    </message>
+    <message>
+        <source>Der Befehl wird nach jeder fehlgeschlagenen, nicht gestarteten, unterbrochenen oder überfälligen Sicherung ausgeführt, ohne Shell. Er erhält den Bericht auf der Standardeingabe und TRESORIO_PROFILE, TRESORIO_ERRORS, TRESORIO_OUTCOME, TRESORIO_FIRST_ERROR und TRESORIO_REPORT in der Umgebung.</source>
+        <translation>The command runs after every backup that failed, did not start, was interrupted or is overdue, without a shell. It gets the report on standard input and TRESORIO_PROFILE, TRESORIO_ERRORS, TRESORIO_OUTCOME, TRESORIO_FIRST_ERROR and TRESORIO_REPORT in its environment.</translation>
+    </message>
+</context>
+<context>
+    <name>OutcomeNotices</name>
+    <message>
+        <source>Sicherung „%1“ beendet</source>
+        <translation>Backup &quot;%1&quot; finished</translation>
+    </message>
+    <message>
+        <source>Ohne Fehler beendet.</source>
+        <translation>Finished without errors.</translation>
+    </message>
+    <message>
+        <source>Sicherung „%1“ mit Fehlern beendet</source>
+        <translation>Backup &quot;%1&quot; ended with errors</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n Fehler</source>
+        <translation>
+            <numerusform>%n error</numerusform>
+            <numerusform>%n errors</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Sicherung „%1“ nicht gestartet</source>
+        <translation>Backup &quot;%1&quot; did not start</translation>
+    </message>
+    <message>
+        <source>Sicherung „%1“ unterbrochen</source>
+        <translation>Backup &quot;%1&quot; interrupted</translation>
+    </message>
+    <message>
+        <source>Tresorio wurde beendet, bevor die Sicherung fertig war.</source>
+        <translation>Tresorio was ended before the backup was finished.</translation>
+    </message>
+    <message>
+        <source>Sicherung „%1“ abgebrochen</source>
+        <translation>Backup &quot;%1&quot; cancelled</translation>
+    </message>
+    <message>
+        <source>Vom Benutzer abgebrochen.</source>
+        <translation>Cancelled by the user.</translation>
+    </message>
+    <message>
+        <source>Sicherung „%1“ überfällig</source>
+        <translation>Backup &quot;%1&quot; overdue</translation>
+    </message>
+    <message>
+        <source>Letzte erfolgreiche Sicherung vor einem Tag</source>
+        <translation>Last successful backup a day ago</translation>
+    </message>
+    <message numerus="yes">
+        <source>Letzte erfolgreiche Sicherung vor %n Tagen</source>
+        <translation>
+            <numerusform>Last successful backup %n day ago</numerusform>
+            <numerusform>Last successful backup %n days ago</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -657,16 +762,16 @@
         <translation>The profile is running. It cannot be deleted now!</translation>
     </message>
     <message>
-        <source>Sicherungsprofil "%1" löschen?</source>
-        <translation>Delete backup profile "%1"?</translation>
+        <source>Sicherungsprofil &quot;%1&quot; löschen?</source>
+        <translation>Delete backup profile &quot;%1&quot;?</translation>
     </message>
     <message>
-        <source>Der Link "%1" auf dem Desktop startet dieses Profil. Soll er auch gelöscht werden?</source>
-        <translation>The link "%1" on the desktop starts this profile. Delete it too?</translation>
+        <source>Der Link &quot;%1&quot; auf dem Desktop startet dieses Profil. Soll er auch gelöscht werden?</source>
+        <translation>The link &quot;%1&quot; on the desktop starts this profile. Delete it too?</translation>
     </message>
     <message>
-        <source>Der Link "%1" auf dem Desktop startet das Profil unter seinem alten Namen und damit nichts mehr. Soll er das Profil "%2" starten?</source>
-        <translation>The link "%1" on the desktop starts the profile by its old name and so starts nothing any more. Shall it start the profile "%2"?</translation>
+        <source>Der Link &quot;%1&quot; auf dem Desktop startet das Profil unter seinem alten Namen und damit nichts mehr. Soll er das Profil &quot;%2&quot; starten?</source>
+        <translation>The link &quot;%1&quot; on the desktop starts the profile by its old name and so starts nothing any more. Shall it start the profile &quot;%2&quot;?</translation>
     </message>
 </context>
 <context>
@@ -729,8 +834,8 @@ Please correct the destination folder.</translation>
         <translation>Please enter a name for the backup profile.</translation>
     </message>
     <message>
-        <source>Ein Sicherungsprofil mit dem Namen "%1" gibt es schon. Bitte wählen Sie einen anderen Namen.</source>
-        <translation>A backup profile named "%1" already exists. Please choose another name.</translation>
+        <source>Ein Sicherungsprofil mit dem Namen &quot;%1&quot; gibt es schon. Bitte wählen Sie einen anderen Namen.</source>
+        <translation>A backup profile named &quot;%1&quot; already exists. Please choose another name.</translation>
     </message>
     <message>
         <source>Bitte wählen Sie mindestens ein Quellverzeichnis.</source>
@@ -777,8 +882,8 @@ Data in the destination folder could be overwritten!</translation>
         <translation>With this wizard you create as many backup profiles as you like. A profile says what is backed up, when, how and where to.</translation>
     </message>
     <message>
-        <source>Der Name ist frei wählbar; er sollte beschreiben, was das Profil tut, zum Beispiel "Fotos auf USB-Stick".</source>
-        <translation>The name is yours to choose; it should describe what the profile does, for example "Photos to USB stick".</translation>
+        <source>Der Name ist frei wählbar; er sollte beschreiben, was das Profil tut, zum Beispiel &quot;Fotos auf USB-Stick&quot;.</source>
+        <translation>The name is yours to choose; it should describe what the profile does, for example &quot;Photos to USB stick&quot;.</translation>
     </message>
     <message>
         <source>Namen des Sicherungsprofils:</source>
@@ -793,8 +898,8 @@ Data in the destination folder could be overwritten!</translation>
         <translation>Show advanced settings</translation>
     </message>
     <message>
-        <source>Klicken Sie auf "Abbrechen", um das Sicherungsprofil unverändert zu lassen.</source>
-        <translation>Click "Cancel" to leave the backup profile unchanged.</translation>
+        <source>Klicken Sie auf &quot;Abbrechen&quot;, um das Sicherungsprofil unverändert zu lassen.</source>
+        <translation>Click &quot;Cancel&quot; to leave the backup profile unchanged.</translation>
     </message>
     <message>
         <source>Willkommen beim Assistenten
@@ -1015,8 +1120,8 @@ for your backup profile</translation>
         <translation>FTP server:</translation>
     </message>
     <message>
-        <source>Name oder IP-Adresse des Servers, wahlweise gefolgt von ":PORT"</source>
-        <translation>Name or IP address of the server, optionally followed by ":PORT"</translation>
+        <source>Name oder IP-Adresse des Servers, wahlweise gefolgt von &quot;:PORT&quot;</source>
+        <translation>Name or IP address of the server, optionally followed by &quot;:PORT&quot;</translation>
     </message>
     <message>
         <source>Übertragung:</source>
@@ -1035,8 +1140,8 @@ for your backup profile</translation>
         <translation>Binary</translation>
     </message>
     <message>
-        <source>Mit "Auto" werden Dateien mit bestimmten Endungen (einstellbar in den Optionen) als Text übertragen, alle anderen binär.</source>
-        <translation>With "Auto", files with certain extensions (set in the options) are sent as text, all others as binary.</translation>
+        <source>Mit &quot;Auto&quot; werden Dateien mit bestimmten Endungen (einstellbar in den Optionen) als Text übertragen, alle anderen binär.</source>
+        <translation>With &quot;Auto&quot;, files with certain extensions (set in the options) are sent as text, all others as binary.</translation>
     </message>
     <message>
         <source>Passiver Modus</source>
@@ -1204,7 +1309,7 @@ for your backup profile</translation>
     </message>
     <message>
         <source>Uhr</source>
-        <translation>o'clock</translation>
+        <translation>o&apos;clock</translation>
     </message>
     <message>
         <source>Monatlich</source>
@@ -1351,8 +1456,8 @@ for your backup profile</translation>
         <translation>Please enter the source folders as full paths, e.g. /home/anna/Documents/.</translation>
     </message>
     <message>
-        <source>Der Name des Quellverzeichnisses "%1" enthält einen Zeilenumbruch oder ist kein gültiger UTF-8-Text; so kann es nicht im Profil gespeichert werden. Bitte benennen Sie das Verzeichnis um.</source>
-        <translation>The name of the source folder "%1" contains a line break or is not valid UTF-8 text; it cannot be stored in the profile like that. Please rename the folder.</translation>
+        <source>Der Name des Quellverzeichnisses &quot;%1&quot; enthält einen Zeilenumbruch oder ist kein gültiger UTF-8-Text; so kann es nicht im Profil gespeichert werden. Bitte benennen Sie das Verzeichnis um.</source>
+        <translation>The name of the source folder &quot;%1&quot; contains a line break or is not valid UTF-8 text; it cannot be stored in the profile like that. Please rename the folder.</translation>
     </message>
     <message>
         <source>Die letzte Sicherung liegt vor der ersten; so würde das Profil nie ausgeführt. Bitte korrigieren Sie die Daten.</source>

@@ -162,6 +162,7 @@ std::optional<int> Program::Start()
 
     if (m_ending)
         return m_exitStatus;
+    tellOverdue(m_platform.Now());
     m_timer.setInterval(FirstTickInterval(m_settings.WaitAfterAutostart, AutostartEntry(m_platform), m_options.tickMs));
     QObject::connect(&m_timer, &QTimer::timeout, this, [this] { tick(); });
     m_timer.start();
@@ -189,16 +190,23 @@ void Program::tellOutcome(const RunOutcome& outcome)
     m_frontEnd.TellOutcome(outcome);
 }
 
+OverdueState Program::OverdueOf(const TProfile& profile) const
+{
+    return ::OverdueOf(profile, m_platform.Now(), m_settings.OverdueDays);
+}
+
 void Program::tellOverdue(DateTime now)
 {
     // Once a day for each profile, and never for the one that runs now: its end will tell.
     const auto today = static_cast<std::int64_t>(std::floor(now));
     const std::optional<ProfileId> running = m_controller->RunActive() ? m_controller->ActiveProfileId() : std::nullopt;
+    std::vector<std::pair<std::string, int>> overdue;
     for (int row = 0; row < m_profiles.count(); ++row) {
         const TProfile& profile = m_profiles.at(row);
-        const OverdueState state = OverdueOf(profile, now, m_settings.OverdueDays);
+        const OverdueState state = ::OverdueOf(profile, now, m_settings.OverdueDays);
         if (!state.overdue || m_profiles.idAt(row) == running)
             continue;
+        overdue.emplace_back(profile.Name, state.daysSinceSuccess.value_or(0));
         auto [told, fresh] = m_overdueToldOn.try_emplace(profile.Name, today);
         if (!fresh && told->second == today)
             continue;
@@ -209,6 +217,11 @@ void Program::tellOverdue(DateTime now)
         outcome.daysSinceSuccess = state.daysSinceSuccess.value_or(0);
         outcome.firstError = OverdueText(outcome.daysSinceSuccess);
         tellOutcome(outcome);
+    }
+    // A profile becomes overdue by the clock alone: the views learn of it here.
+    if (overdue != m_overdue) {
+        m_overdue = std::move(overdue);
+        m_frontEnd.UpdateProfileList();
     }
 }
 

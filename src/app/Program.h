@@ -15,6 +15,7 @@
 #include "platform/Platform.h"
 #include "profiles/ProfileFile.h"
 #include "profiles/ProfileSort.h"
+#include "scheduler/Overdue.h"
 #include "scheduler/TaskDispatch.h"
 
 #include <QObject>
@@ -70,6 +71,10 @@ public:
 
     ProfileList& profiles() { return m_profiles; }
     Platform& platform() { return m_platform; }
+    /// Whether the profile is overdue now, with the margin of the settings.
+    OverdueState OverdueOf(const TProfile& profile) const;
+    /// The overdue profiles, in list order, with their days since the last run without errors.
+    const std::vector<std::pair<std::string, int>>& overdueProfiles() const { return m_overdue; }
     /// Started to run one profile given on the command line.
     bool startedWithProfileName() const { return m_options.profileName.has_value(); }
     ProgramSettings& settings() { return m_settings; }
@@ -168,6 +173,8 @@ private:
     bool m_endAtOnce = false;       // a second interrupt came during the end
     bool m_commandLineMode = false; // started to run one profile: ends when no run is left
     std::optional<ProfileId> m_commandLineRun;
-    std::map<std::string, std::int64_t> m_overdueToldOn; // profile name → the day it was last told overdue
+    std::map<std::string, std::int64_t> m_overdueToldOn;
+    std::vector<std::pair<std::string, int>>
+        m_overdue; // as the views last showed it // profile name → the day it was last told overdue
     int m_exitStatus = 0;
 };

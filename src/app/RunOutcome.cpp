@@ -2,8 +2,16 @@
 
 std::string OverdueText(int daysSinceSuccess)
 {
-    return "Letzte erfolgreiche Sicherung vor " + std::to_string(daysSinceSuccess) +
-           (daysSinceSuccess == 1 ? " Tag" : " Tagen");
+    if (daysSinceSuccess == 1)
+        return "Letzte erfolgreiche Sicherung vor einem Tag";
+    return "Letzte erfolgreiche Sicherung vor " + std::to_string(daysSinceSuccess) + " Tagen";
+}
+
+bool NoticeWanted(const RunOutcome& outcome, bool showError, bool notifySuccess)
+{
+    if (outcome.ending == RunEnding::Succeeded)
+        return notifySuccess;
+    return IsFailure(outcome.ending) && showError;
 }
 
 std::string OutcomeText(const RunOutcome& outcome)

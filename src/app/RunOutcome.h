@@ -28,6 +28,11 @@ struct RunOutcome
     int daysSinceSuccess = 0;        // of an overdue profile
 };
 
+/// Whether the user is told of the outcome on the desktop: of a failure unless he switched error
+/// messages off (showError), of a success only when he asked for it (notifySuccess), never of his
+/// own cancel.
+bool NoticeWanted(const RunOutcome& outcome, bool showError, bool notifySuccess);
+
 /// The words for an overdue profile: "Letzte erfolgreiche Sicherung vor 12 Tagen".
 std::string OverdueText(int daysSinceSuccess);
 

@@ -2,6 +2,7 @@
 
 #include "profiles/TProfile.h"
 
+#include <optional>
 #include <string>
 
 /// The texts of a profile's row in the profile list, as the list shows them.
@@ -36,6 +37,7 @@ struct ProfileDetailTexts
     std::string rate;       // after "Komprimierungsrate: "
     std::string nextRun;    // after "Nächste Sicherung: "
     std::string mode;
+    std::optional<int> overdueDays; // days since the last run without errors, when that is too long
 };
 
 /// The values of the details pane; the windows put the translated words before them.

@@ -2,7 +2,6 @@
 
 #include "app/Program.h"
 #include "app/UpdateCheck.h"
-#include "engine/RunStartRules.h"
 #include "profiles/ProfileRowTexts.h"
 #include "ui/AboutDialog.h"
 #include "ui/CoreTexts.h"
@@ -10,6 +9,7 @@
 #include "ui/MainActions.h"
 #include "ui/MainWindow.h"
 #include "ui/OptionsDialog.h"
+#include "ui/OutcomeNotices.h"
 #include "ui/ProfileCommands.h"
 #include "ui/TrayIcon.h"
 
@@ -81,6 +81,10 @@ void GuiFrontEnd::Open(Program& program, Tray trayChoice)
         m_tray = std::make_unique<TrayIcon>(actions, *m_window);
         m_tray->beforeMenu = [this] { m_window->actions().Autostart->setChecked(m_program->Autostart()); };
         m_tray->Show();
+        connect(&m_tray->icon(), &QSystemTrayIcon::messageClicked, this, [this] {
+            if (m_trayMessageAction)
+                m_trayMessageAction();
+        });
     }
     m_window->ShowNextTask(m_next);
     ShowActive(m_active, m_activeText);
@@ -90,6 +94,10 @@ void GuiFrontEnd::Open(Program& program, Tray trayChoice)
     if (m_toFront || !tray)
         m_window->ComeToFront();
     m_toFront = false;
+    UpdateProfileList();
+    // What start-up found (a run the program was killed during, an overdue profile) is told now.
+    for (const RunOutcome& outcome : std::exchange(m_toldBeforeOpen, {}))
+        TellOutcome(outcome);
 }
 
 void GuiFrontEnd::SetLanguage(int index)
@@ -145,9 +153,44 @@ void GuiFrontEnd::Notify(Notice kind, const std::string& text)
 
 void GuiFrontEnd::TellOutcome(const RunOutcome& outcome)
 {
-    if (m_program && m_program->settings().ShowError && IsFailure(outcome.ending) &&
-        outcome.ending != RunEnding::Overdue)
-        m_boxes.Notify(Notice::Info, ErrorCountMessage(outcome.errors));
+    if (!m_program) {
+        m_toldBeforeOpen.push_back(outcome);
+        return;
+    }
+    const ProgramSettings& settings = m_program->settings();
+    if (!NoticeWanted(outcome, settings.ShowError, settings.NotifySuccess))
+        return;
+    const OutcomeNotice notice = NoticeOf(outcome);
+    const QString showLogLabel = tr("Protokoll anzeigen");
+    std::function<void()> showLog;
+    if (!outcome.report.empty())
+        showLog = [this, report = outcome.report] {
+            if (m_window)
+                m_window->OpenLogAt(report);
+        };
+    // The run the user started in the window he looks at is told in a box beside it, which
+    // waits for nobody; every other outcome on the desktop, which reaches him wherever he is.
+    const bool watched = outcome.startedByUser && m_window && m_window->isVisible() && !m_window->isMinimized();
+    const auto inBox = [this, notice, showLogLabel, showLog] {
+        m_boxes.NotifyWithAction(notice.critical ? Notice::Error : Notice::Info,
+                                 notice.summary + QStringLiteral("\n\n") + notice.body,
+                                 showLog ? showLogLabel : QString(), showLog);
+    };
+    if (watched) {
+        inBox();
+        return;
+    }
+    const auto inTray = [this, notice, showLog, inBox] {
+        if (!m_tray || !QSystemTrayIcon::isSystemTrayAvailable()) {
+            inBox();
+            return;
+        }
+        m_trayMessageAction = showLog;
+        m_tray->icon().showMessage(notice.summary, notice.body,
+                                   notice.critical ? QSystemTrayIcon::Critical : QSystemTrayIcon::Information);
+    };
+    m_notifications.Send({notice.summary, notice.body, notice.critical, showLog ? showLogLabel : QString()}, showLog,
+                         inTray);
 }
 
 void GuiFrontEnd::ProgramEnding()
@@ -159,6 +202,19 @@ void GuiFrontEnd::UpdateProfileList()
 {
     if (m_window)
         m_window->UpdateProfileList();
+    if (m_tray && m_program) {
+        const auto& overdue = m_program->overdueProfiles();
+        QString notice;
+        if (!overdue.empty())
+            notice = tr("„%1“: %2")
+                         .arg(QString::fromStdString(overdue.front().first), OverdueNotice(overdue.front().second));
+        if (overdue.size() == 2)
+            notice += QLatin1Char('\n') + tr("und ein weiteres Profil überfällig");
+        else if (overdue.size() > 2)
+            notice += QLatin1Char('\n') +
+                      tr("und %n weitere Profile überfällig", nullptr, static_cast<int>(overdue.size() - 1));
+        m_tray->ShowOverdue(notice);
+    }
 }
 
 void GuiFrontEnd::ShowActive(bool active, const std::string& profileText)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/DesktopNotifications.h"
 #include "app/FrontEnd.h"
 #include "ui/MessageBoxes.h"
 #include "ui/Presentation.h"
@@ -98,6 +99,9 @@ private:
     QTimer m_progressTimer;
     std::unique_ptr<MainWindow> m_window;
     std::unique_ptr<TrayIcon> m_tray;
+    DesktopNotifications m_notifications;
+    std::function<void()> m_trayMessageAction; // what a click on the tray's last message does
+    std::vector<RunOutcome> m_toldBeforeOpen;
     std::unique_ptr<UpdateCheck> m_updateCheck;
     QPointer<AboutDialog> m_about;
     // What was told before the windows existed.

@@ -173,7 +173,34 @@ void LogViewer::showNewest(QString text)
     // Opened at the newest report, nothing selected.
     RichEdit1->moveCursor(QTextCursor::End);
     RichEdit1->ensureCursorVisible();
+    findReport();
     QApplication::restoreOverrideCursor();
+}
+
+void LogViewer::ShowReport(const QString& report)
+{
+    m_reportToShow = report;
+    m_reportFound = false;
+    if (!RichEdit1->document()->isEmpty())
+        findReport();
+}
+
+bool LogViewer::findReport()
+{
+    if (m_reportToShow.isEmpty())
+        return false;
+    const qsizetype at = RichEdit1->toPlainText().lastIndexOf(m_reportToShow);
+    if (at < 0)
+        return false;
+    m_reportToShow.clear();
+    m_reportFound = true;
+    // From the end back to the report: it comes to the top of the view.
+    RichEdit1->moveCursor(QTextCursor::End);
+    QTextCursor start(RichEdit1->document());
+    start.setPosition(static_cast<int>(at));
+    RichEdit1->setTextCursor(start);
+    RichEdit1->ensureCursorVisible();
+    return true;
 }
 
 void LogViewer::received(QString older, LogBaseline read)
@@ -192,6 +219,9 @@ void LogViewer::prependNext()
         for (QAction* action : {ACProtokollSuchen, ACNextError, ACProtokollSpeichern, ACProtokollDrucken})
             action->setEnabled(true);
         StatusBar1->showMessage(tr("%n Zeile(n)", nullptr, RichEdit1->document()->blockCount()));
+        // Not among the newest reports: maybe among the older ones; else the view stays at the end.
+        findReport();
+        m_reportToShow.clear();
         emit loadFinished();
         return;
     }

@@ -42,6 +42,11 @@ public:
     void Print(QPrinter& printer);
     /// "Löschen der Protokoll-Datei".
     void DeleteLog();
+    /// Shows the newest place of a report (its lines, as they went into the log) at the top, with
+    /// the caret at its start, once it is loaded; the end of the log when the report is no longer
+    /// there (trimmed away, edited). Whether it was found, once known.
+    void ShowReport(const QString& report);
+    bool reportFound() const { return m_reportFound; }
 
     bool loaded() const { return m_loaded; }
     bool logModified() const { return m_modified; }
@@ -77,6 +82,8 @@ private:
     const QString& plainText();
     void select(qsizetype start, qsizetype length);
     void markErrors();
+    /// Looks for the report to show in what is loaded; whether it was found.
+    bool findReport();
     /// Whether the window may close: a changed text is saved on request.
     bool confirmClose();
     /// The text to write to the log: the window's text with the reports added since it was read.
@@ -94,6 +101,8 @@ private:
     bool m_cacheValid = false;
     bool m_loading = false;
     bool m_loaded = false;
+    QString m_reportToShow; // until it is found, or the whole log was looked at
+    bool m_reportFound = false;
     bool m_modified = false;
     bool m_closing = false;
     qsizetype m_searchPosition = 0;

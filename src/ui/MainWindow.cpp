@@ -32,7 +32,8 @@ MainWindow::MainWindow(Program& program, Dialogs& dialogs, QWidget* parent)
       m_model(new ProfileListModel(
           program.profiles(),
           [&program] {
-              return RunMarks{program.ActiveProfileIndex(), program.SchedulerPaused()};
+              return RunMarks{program.ActiveProfileIndex(), program.SchedulerPaused(),
+                              [&program](const TProfile& profile) { return program.OverdueOf(profile); }};
           },
           [&program](int from, int before) { program.MoveRow(from, before); }, this)),
       m_topPanel(new TopPanel(this)),
@@ -307,9 +308,13 @@ void MainWindow::showNextTaskStatus()
 void MainWindow::showSelectedDetails()
 {
     const std::optional<int> row = selectedRow();
-    if (row && *row < m_program.profiles().count())
-        m_taskPane->ShowDetails(DetailTexts(m_program.profiles().at(*row)));
-    else
+    if (row && *row < m_program.profiles().count()) {
+        const TProfile& profile = m_program.profiles().at(*row);
+        ProfileDetailTexts details = DetailTexts(profile);
+        if (const OverdueState state = m_program.OverdueOf(profile); state.overdue)
+            details.overdueDays = state.daysSinceSuccess;
+        m_taskPane->ShowDetails(details);
+    } else
         m_taskPane->ShowDetails(std::nullopt);
 }
 
@@ -378,11 +383,49 @@ void MainWindow::rememberProfile()
         m_copySource = m_program.profiles().idAt(*row);
 }
 
+LogViewer* MainWindow::logViewer() const
+{
+    return m_logViewer;
+}
+
 void MainWindow::openLog()
 {
+    showLog({});
+}
+
+void MainWindow::showLog(const QString& report)
+{
+    if (m_logViewer) {
+        if (!report.isEmpty())
+            m_logViewer->ShowReport(report);
+        m_logViewer->raise();
+        m_logViewer->activateWindow();
+        return;
+    }
     LogViewer viewer(
         m_program.logPath(), m_dialogs, [this] { return DeleteLog(); }, this);
+    if (!report.isEmpty())
+        viewer.ShowReport(report);
+    m_logViewer = &viewer;
     viewer.exec();
+}
+
+void MainWindow::OpenLogAt(const std::vector<std::string>& report)
+{
+    QStringList lines;
+    for (const std::string& line : report)
+        lines << QString::fromStdString(line);
+    // The report ends with an empty line; the next report may follow it directly.
+    while (!lines.isEmpty() && lines.back().isEmpty())
+        lines.removeLast();
+    // Opened on the next turn of the event loop: the caller (a notification's action) goes on.
+    QMetaObject::invokeMethod(
+        this,
+        [this, text = lines.join(QLatin1Char('\n'))] {
+            ComeToFront();
+            showLog(text);
+        },
+        Qt::QueuedConnection);
 }
 
 bool MainWindow::DeleteLog()

@@ -1,13 +1,17 @@
 #pragma once
 
-#include "ui/PublishedProgress.h"
 #include "profiles/ProfileList.h"
 #include "scheduler/NextTaskView.h"
+#include "ui/PublishedProgress.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <optional>
+#include <string>
+#include <vector>
 
 class Dialogs;
+class LogViewer;
 class MainActions;
 class ProfileListModel;
 class Program;
@@ -44,6 +48,11 @@ public:
     void ShowNextTask(const NextTaskView& next);
     void ShowPaused(bool paused);
     void ComeToFront();
+    /// Opens the log at a report (its lines, as they went into the log); where the log is open
+    /// already, that window goes there.
+    void OpenLogAt(const std::vector<std::string>& report);
+    /// The log window while it is open.
+    LogViewer* logViewer() const;
     void ShowProgress(const ProgressSnapshot& progress);
 
     /// Whether closing hides the window (a tray icon shows the program) or minimises it.
@@ -86,12 +95,15 @@ private:
     /// Status-bar panel 1: the next task or the pause text.
     void showNextTaskStatus();
     void openLog();
+    /// The log window, at a report when one is given.
+    void showLog(const QString& report);
     void rememberProfile();
     void listMenu(const QPoint& position);
     void columnWidthChanged(int column, int width);
 
     Program& m_program;
     Dialogs& m_dialogs;
+    QPointer<LogViewer> m_logViewer; // while the log is open
     MainActions* m_actions;
     ProfileListModel* m_model;
     TopPanel* m_topPanel;

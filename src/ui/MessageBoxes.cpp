@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QPushButton>
 #include <iostream>
 #include <optional>
 
@@ -116,20 +117,35 @@ void MessageBoxes::ShowInfo(const std::string& text)
 
 void MessageBoxes::Notify(Notice kind, const std::string& text)
 {
-    if (queuedAnswer(text))
-        return;
+    NotifyWithAction(kind, CoreText(text), {}, nullptr);
+}
+
+QMessageBox* MessageBoxes::NotifyWithAction(Notice kind, const QString& text, const QString& actionLabel,
+                                            std::function<void()> action)
+{
+    if (queuedAnswer(text.toStdString()))
+        return nullptr;
     if (m_ending) {
-        toStandardError(captionOf(kind), text);
-        return;
+        toStandardError(captionOf(kind), text.toStdString());
+        return nullptr;
     }
     // Over a dialog that waits for the user, the box belongs to that dialog: a box beside it
     // could not be clicked until the dialog is closed.
     QWidget* parent = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : m_parent;
-    auto* box = new QMessageBox(iconOf(kind), captionOf(kind), CoreText(text), QMessageBox::Ok, parent);
+    auto* box = new QMessageBox(iconOf(kind), captionOf(kind), text, QMessageBox::Ok, parent);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setTextFormat(Qt::PlainText);
     box->setWindowModality(Qt::NonModal);
+    if (!actionLabel.isEmpty()) {
+        QPushButton* button = box->addButton(actionLabel, QMessageBox::ActionRole);
+        button->setObjectName(QStringLiteral("actionButton"));
+        QObject::connect(button, &QPushButton::clicked, box, [action = std::move(action)] {
+            if (action)
+                action();
+        });
+    }
     box->show();
+    return box;
 }
 
 void MessageBoxes::SetEnding()

@@ -1,10 +1,11 @@
 #pragma once
 
-#include "app/FrontEnd.h"
 #include "app/Dialogs.h"
+#include "app/FrontEnd.h"
 
 #include <QMessageBox>
 #include <deque>
+#include <functional>
 
 class QWidget;
 
@@ -25,6 +26,10 @@ public:
     /// A message box that waits for nobody: the caller goes on at once, the box stays until it
     /// is closed.
     void Notify(Notice kind, const std::string& text);
+    /// Such a box with a second button (actionLabel) that calls action and closes the box; the
+    /// box, or nothing where none is shown (answered from the queue, the program ending).
+    QMessageBox* NotifyWithAction(Notice kind, const QString& text, const QString& actionLabel,
+                                  std::function<void()> action);
     /// From now on no box is shown; the boxes and dialogs open now are closed.
     void SetEnding();
 

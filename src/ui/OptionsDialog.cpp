@@ -1,7 +1,7 @@
 #include "ui/OptionsDialog.h"
 
-#include "base/Text.h"
 #include "app/Dialogs.h"
+#include "base/Text.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -186,9 +186,31 @@ QWidget* OptionsDialog::logPage()
     });
     layout->addWidget(file);
     auto* messages = new QGroupBox(tr("Fehlermeldungen"), page);
-    auto* messagesLayout = new QVBoxLayout(messages);
+    auto* messagesLayout = new QGridLayout(messages);
     CHBShowError = new QCheckBox(tr("Bei Fehlern nach Sicherung Meldung am Bildschirm ausgeben"), messages);
-    messagesLayout->addWidget(CHBShowError);
+    CHBNotifySuccess = new QCheckBox(tr("Auch erfolgreiche Sicherungen melden"), messages);
+    CHBNotifySuccess->setObjectName(QStringLiteral("CHBNotifySuccess"));
+    SPEOverdueDays = new QSpinBox(messages);
+    SPEOverdueDays->setObjectName(QStringLiteral("SPEOverdueDays"));
+    SPEOverdueDays->setRange(1, MaxOverdueDays);
+    SPEOverdueDays->setToolTip(tr("Ein Profil ist überfällig, wenn seine letzte fehlerfreie Sicherung länger "
+                                  "zurückliegt als sein Intervall und diese Tage (bei wöchentlichen und monatlichen "
+                                  "Profilen mindestens ein weiteres Intervall)."));
+    EDRunOnFailure = new QLineEdit(messages);
+    EDRunOnFailure->setObjectName(QStringLiteral("EDRunOnFailure"));
+    EDRunOnFailure->setPlaceholderText(tr("z.B. /usr/local/bin/sicherung-melden"));
+    EDRunOnFailure->setToolTip(tr("Der Befehl wird nach jeder fehlgeschlagenen, nicht gestarteten, unterbrochenen oder "
+                                  "überfälligen Sicherung ausgeführt, ohne Shell. Er erhält den Bericht auf der "
+                                  "Standardeingabe und TRESORIO_PROFILE, TRESORIO_ERRORS, TRESORIO_OUTCOME, "
+                                  "TRESORIO_FIRST_ERROR und TRESORIO_REPORT in der Umgebung."));
+    messagesLayout->addWidget(CHBShowError, 0, 0, 1, 3);
+    messagesLayout->addWidget(CHBNotifySuccess, 1, 0, 1, 3);
+    messagesLayout->addWidget(new QLabel(tr("Überfällig nach Intervall und"), messages), 2, 0);
+    messagesLayout->addWidget(SPEOverdueDays, 2, 1);
+    messagesLayout->addWidget(new QLabel(tr("Tagen"), messages), 2, 2);
+    messagesLayout->addWidget(new QLabel(tr("Befehl bei Fehlschlag:"), messages), 3, 0);
+    messagesLayout->addWidget(EDRunOnFailure, 3, 1, 1, 3);
+    messagesLayout->setColumnStretch(3, 1);
     layout->addWidget(messages);
     layout->addStretch(1);
     return page;
@@ -272,6 +294,9 @@ void OptionsDialog::fill(const ProgramSettings& s, bool autostart)
     CHBError->setChecked(s.LogError);
     CHBProfile->setChecked(s.LogProfile);
     CHBShowError->setChecked(s.ShowError);
+    CHBNotifySuccess->setChecked(s.NotifySuccess);
+    SPEOverdueDays->setValue(s.OverdueDays);
+    EDRunOnFailure->setText(QString::fromStdString(s.RunOnFailure));
     TRBPriority->setValue(s.Priority);
     CHBSystem->setChecked(s.System);
     CHBHidden->setChecked(s.Hidden);
@@ -338,6 +363,9 @@ void OptionsDialog::collect(ProgramSettings& s) const
     s.LogError = CHBError->isChecked();
     s.LogProfile = CHBProfile->isChecked();
     s.ShowError = CHBShowError->isChecked();
+    s.NotifySuccess = CHBNotifySuccess->isChecked();
+    s.OverdueDays = SPEOverdueDays->value();
+    s.RunOnFailure = Trim(EDRunOnFailure->text().toStdString());
     s.Priority = TRBPriority->value();
     s.System = CHBSystem->isChecked();
     s.Hidden = CHBHidden->isChecked();

@@ -64,6 +64,9 @@ public:
     QCheckBox* CHBError;
     QCheckBox* CHBProfile;
     QCheckBox* CHBShowError;
+    QCheckBox* CHBNotifySuccess;
+    QSpinBox* SPEOverdueDays;
+    QLineEdit* EDRunOnFailure;
     QSlider* TRBPriority;
     QCheckBox* CHBSystem;
     QCheckBox* CHBHidden;

@@ -2,6 +2,7 @@
 
 #include "ui/CoreTexts.h"
 #include "ui/Icons.h"
+#include "ui/OutcomeNotices.h"
 
 #include <QMimeData>
 
@@ -31,8 +32,13 @@ void ProfileListModel::compose()
     for (int row = 0; row < m_profiles.count(); ++row) {
         const TProfile& profile = m_profiles.at(row);
         const bool running = marks.activeRow == row;
-        m_rows[static_cast<std::size_t>(row)] = {RefreshedRowTexts(profile, running),
-                                                 RowImageIndex(profile, running, marks.paused)};
+        Row composed{RefreshedRowTexts(profile, running), RowImageIndex(profile, running, marks.paused), std::nullopt};
+        if (const OverdueState state = marks.overdue ? marks.overdue(profile) : OverdueState{};
+            state.overdue && !running) {
+            composed.overdueDays = state.daysSinceSuccess;
+            composed.image = StateErrors;
+        }
+        m_rows[static_cast<std::size_t>(row)] = std::move(composed);
     }
 }
 
@@ -77,6 +83,8 @@ QVariant ProfileListModel::data(const QModelIndex& index, int role) const
     const Row& row = m_rows[static_cast<std::size_t>(index.row())];
     if (role == Qt::EditRole && index.column() == 0)
         return QString::fromStdString(row.texts.name);
+    if (role == Qt::ToolTipRole && row.overdueDays)
+        return OverdueNotice(*row.overdueDays);
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
         switch (index.column()) {
         case 0:

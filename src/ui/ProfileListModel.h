@@ -2,6 +2,7 @@
 
 #include "profiles/ProfileList.h"
 #include "profiles/ProfileRowTexts.h"
+#include "scheduler/Overdue.h"
 
 #include <QAbstractTableModel>
 #include <functional>
@@ -13,10 +14,13 @@ struct RunMarks
 {
     std::optional<int> activeRow;
     bool paused = false;
+    /// Whether and how long a profile has been silent (Program::OverdueOf).
+    std::function<OverdueState(const TProfile&)> overdue;
 };
 
 /// The profile list as a Qt item model: one row per profile in file order, the columns "Name",
-/// "Letzte Sicherung", "Nächste Sicherung" and "Modus", the state picture in the first column. The
+/// "Letzte Sicherung", "Nächste Sicherung" and "Modus", the state picture in the first column (the
+/// errors picture also for an overdue profile, whose row says so in its tooltip). The
 /// texts are composed by Refresh (UpdateProfileList) and when rows change, not at every paint.
 /// A row dragged onto another row is moved just before it through moveRow.
 class ProfileListModel final : public QAbstractTableModel, private ProfileListObserver
@@ -60,6 +64,7 @@ private:
     {
         ProfileRowTexts texts;
         int image = 0;
+        std::optional<int> overdueDays; // since the last run without errors, when overdue
     };
 
     ProfileList& m_profiles;

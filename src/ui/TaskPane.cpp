@@ -2,6 +2,7 @@
 
 #include "ui/CoreTexts.h"
 #include "ui/HoverLink.h"
+#include "ui/OutcomeNotices.h"
 
 #include <QAction>
 #include <QEvent>
@@ -170,9 +171,15 @@ void TaskPane::retranslate()
     };
     m_detailLabels[0]->setText(QString::fromStdString(d.name));
     m_detailLabels[1]->setText(line(tr("Letzte Sicherung"), d.lastRun));
-    m_detailLabels[2]->setText(d.hasErrors ? tr("%1 Fehler").arg(QString::fromStdString(d.errors)) : tr("Fehlerfrei"));
+    QString errors = d.hasErrors ? tr("%1 Fehler").arg(QString::fromStdString(d.errors)) : tr("Fehlerfrei");
+    // Overdue says more than the last run's errors: how long nothing went well.
+    if (d.overdueDays)
+        errors =
+            d.hasErrors ? errors + QStringLiteral("; ") + OverdueNotice(*d.overdueDays) : OverdueNotice(*d.overdueDays);
+    m_detailLabels[2]->setText(errors);
+    const bool alarm = d.hasErrors || d.overdueDays;
     const QColor normal = palette().color(QPalette::WindowText);
-    m_errors->setColours(d.hasErrors ? ErrorColour : normal, d.hasErrors ? ErrorColour : normal);
+    m_errors->setColours(alarm ? ErrorColour : normal, alarm ? ErrorColour : normal);
     m_errors->setCursor(d.hasErrors ? Qt::PointingHandCursor : Qt::ArrowCursor);
     m_detailLabels[3]->setText(line(tr("Dateien gesichert"), d.files));
     m_detailLabels[4]->setText(line(tr("Bytes gesichert"), d.bytes));

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/PublishedProgress.h"
 #include "scheduler/NextTaskView.h"
+#include "ui/PublishedProgress.h"
 
 #include <QFrame>
 

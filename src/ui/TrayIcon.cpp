@@ -53,9 +53,23 @@ QString TrayIcon::tooltipFor(const QString& statusWord) const
 
 void TrayIcon::setImage(int image, const QString& tooltip)
 {
+    if (image == StateIdle && !m_overdue.isEmpty())
+        image = StateErrors;
     m_image = image;
     m_icon.setIcon(StateIcon(image));
-    m_icon.setToolTip(tooltip.left(TooltipLength));
+    m_icon.setToolTip(m_overdue.isEmpty() ? tooltip.left(TooltipLength)
+                                          : tooltip.left(TooltipLength) + QLatin1Char('\n') + m_overdue);
+}
+
+void TrayIcon::ShowOverdue(const QString& notice)
+{
+    if (notice == m_overdue)
+        return;
+    m_overdue = notice;
+    if (m_paused)
+        setImage(StatePaused, m_pausedTooltip);
+    else if (!m_active)
+        setImage(StateIdle, startTooltip());
 }
 
 void TrayIcon::Activate(QSystemTrayIcon::ActivationReason reason)

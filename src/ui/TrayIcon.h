@@ -29,6 +29,9 @@ public:
     void ShowActive(bool active);
     /// The scheduler paused or goes on; statusWord is "Aktiv" or "Pausiert...".
     void ShowPaused(bool paused, const QString& statusWord);
+    /// Profiles are overdue (notice says which) or none is (empty): the idle picture becomes the
+    /// errors picture, and the tooltip says so below its first line.
+    void ShowOverdue(const QString& notice);
 
     int image() const { return m_image; }
     QString toolTip() const { return m_icon.toolTip(); }
@@ -56,6 +59,7 @@ private:
     bool m_active = false;
     bool m_paused = false;
     QString m_pausedTooltip;
+    QString m_overdue;
     /// The tooltip with "Aktiv", in the language now chosen: the animation and a run's end use it.
     QString startTooltip() const;
 };

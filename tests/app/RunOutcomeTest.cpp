@@ -37,5 +37,5 @@ TEST(RunOutcomeTest, EachEndingLeavesOneJournalLineWithItsLevel)
     };
     for (const auto& c : cases)
         EXPECT_EQ(JournalLine(c.outcome), c.line);
-    EXPECT_EQ(OverdueText(1), "Letzte erfolgreiche Sicherung vor 1 Tag");
+    EXPECT_EQ(OverdueText(1), "Letzte erfolgreiche Sicherung vor einem Tag");
 }

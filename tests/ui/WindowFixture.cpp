@@ -29,7 +29,7 @@ void WindowFixture::start(const std::vector<TProfile>& profiles, GuiFrontEnd::Tr
         std::make_unique<Program>(ProgramOptions{m_data, std::nullopt, tickMs}, *m_platform, *m_fs, *m_frontEnd);
     ASSERT_FALSE(m_program->Start());
     // A run's error count would wait in a message box for a click nobody gives.
-    m_program->settings().ShowError = false;
+    m_program->settings().ShowError = m_showErrors;
     m_frontEnd->Open(*m_program, tray);
 }
 

@@ -40,6 +40,7 @@ protected:
     /// The first-column texts of the list, top to bottom.
     std::vector<std::string> names();
 
+    bool m_showErrors = false; // whether the program tells of failures (the tests that answer them)
     TempDir m_temp;
     std::filesystem::path m_data = m_temp / "data";
     std::unique_ptr<Platform> m_platform;
