@@ -90,6 +90,38 @@
         <source>Nachrichten anderer Programme können nicht empfangen werden.</source>
         <translation>Messages from other programs cannot be received.</translation>
     </message>
+    <message>
+        <source>Bitte Diskette mit dem Namen %1 in Laufwerk %2 legen</source>
+        <translation>Please insert the disk named %1 into drive %2</translation>
+    </message>
+    <message>
+        <source>Bitte Diskette Nr. %1 von %2 in Laufwerk %3:\ einlegen</source>
+        <translation>Please insert disk no. %1 of %2 into drive %3:\</translation>
+    </message>
+    <message>
+        <source>Bitte Diskette Nr. %1 in Laufwerk %2:\ einlegen</source>
+        <translation>Please insert disk no. %1 into drive %2:\</translation>
+    </message>
+    <message>
+        <source>%1 ist keine lesbare Profildatei. Sie wird beim Speichern als Backup.bpf.bak aufbewahrt.</source>
+        <translation>%1 is not a readable profile file. It is kept as Backup.bpf.bak when the profiles are saved.</translation>
+    </message>
+    <message>
+        <source>%1 kann nicht gelesen werden (%2). Sie bleibt, wie sie ist, und wird nicht überschrieben.</source>
+        <translation>%1 cannot be read (%2). It stays as it is and is not overwritten.</translation>
+    </message>
+    <message>
+        <source>Das Ende der Sitzung kann nicht aufgehalten werden (%1). Profile, die beim Beenden laufen, haben nur so viel Zeit, wie das System Tresorio beim Herunterfahren lässt.</source>
+        <translation>The end of the session cannot be held back (%1). Profiles that run at the end have only as much time as the system gives Tresorio when it shuts down.</translation>
+    </message>
+    <message>
+        <source>Ein Programm vor oder nach der Sicherung läuft nach %1 s noch; Tresorio endet, ohne länger darauf zu warten.</source>
+        <translation>A program before or after the backup is still running after %1 s; Tresorio ends without waiting for it any longer.</translation>
+    </message>
+    <message>
+        <source>Protokoll %1 kann nicht geschrieben werden.</source>
+        <translation>Log %1 cannot be written.</translation>
+    </message>
 </context>
 <context>
     <name>ECalendarPanel</name>

@@ -9,11 +9,11 @@ class CoreDialogs final : public Dialogs
 public:
     explicit CoreDialogs(FrontEnd& frontEnd) : m_frontEnd(frontEnd) {}
 
-    void ShowError(const std::string& text) override;
-    void ShowWarning(const std::string& text) override;
-    void ShowInfo(const std::string& text) override;
-    bool AskConfirmation(const std::string& text) override;
-    bool AskOkCancel(const std::string& text) override;
+    void ShowError(const Message& text) override;
+    void ShowWarning(const Message& text) override;
+    void ShowInfo(const Message& text) override;
+    bool AskConfirmation(const Message& text) override;
+    bool AskOkCancel(const Message& text) override;
 
 private:
     FrontEnd& m_frontEnd;

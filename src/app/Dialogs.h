@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Message.h"
+
 #include <string>
 
 /// The program's message boxes. The windows, the headless front end (messages on standard
@@ -9,13 +11,13 @@ class Dialogs
 public:
     virtual ~Dialogs() = default;
     /// A message with the caption "Fehler".
-    virtual void ShowError(const std::string& text) = 0;
+    virtual void ShowError(const Message& text) = 0;
     /// A message with the caption "Warnung".
-    virtual void ShowWarning(const std::string& text) = 0;
+    virtual void ShowWarning(const Message& text) = 0;
     /// A message with the caption "Information".
-    virtual void ShowInfo(const std::string& text) = 0;
+    virtual void ShowInfo(const Message& text) = 0;
     /// A question with the caption "Bestätigung" and the buttons Yes and No; true for Yes.
-    virtual bool AskConfirmation(const std::string& text) = 0;
+    virtual bool AskConfirmation(const Message& text) = 0;
     /// A question with the buttons OK and Cancel; true for OK.
-    virtual bool AskOkCancel(const std::string& text) = 0;
+    virtual bool AskOkCancel(const Message& text) = 0;
 };

@@ -20,7 +20,7 @@ class FrontEnd : public Dialogs, public ProgramView, public RunObserver
 public:
     /// Tells the user what the program found by itself (at start-up, after a run, on saving)
     /// without waiting for them: nothing the program does waits for a person.
-    virtual void Notify(Notice kind, const std::string& text) = 0;
+    virtual void Notify(Notice kind, const Message& text) = 0;
     /// How a run ended, or that a profile is overdue: told once it is so, never asked.
     virtual void TellOutcome(const RunOutcome& outcome) = 0;
     /// The program ends: from now on no box waits for an answer (a question gets the safe one),

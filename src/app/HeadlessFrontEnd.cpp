@@ -2,34 +2,34 @@
 
 #include <iostream>
 
-void HeadlessFrontEnd::ShowError(const std::string& text)
+void HeadlessFrontEnd::ShowError(const Message& text)
 {
-    std::cerr << "tresorio: Fehler: " << text << std::endl;
+    std::cerr << "tresorio: Fehler: " << text.German() << std::endl;
 }
 
-void HeadlessFrontEnd::ShowWarning(const std::string& text)
+void HeadlessFrontEnd::ShowWarning(const Message& text)
 {
-    std::cerr << "tresorio: Warnung: " << text << std::endl;
+    std::cerr << "tresorio: Warnung: " << text.German() << std::endl;
 }
 
-void HeadlessFrontEnd::ShowInfo(const std::string& text)
+void HeadlessFrontEnd::ShowInfo(const Message& text)
 {
-    std::cerr << "tresorio: " << text << std::endl;
+    std::cerr << "tresorio: " << text.German() << std::endl;
 }
 
-bool HeadlessFrontEnd::AskConfirmation(const std::string& text)
+bool HeadlessFrontEnd::AskConfirmation(const Message& text)
 {
-    std::cerr << "tresorio: " << text << " – Nein" << std::endl;
+    std::cerr << "tresorio: " << text.German() << " – Nein" << std::endl;
     return false;
 }
 
-bool HeadlessFrontEnd::AskOkCancel(const std::string& text)
+bool HeadlessFrontEnd::AskOkCancel(const Message& text)
 {
-    std::cerr << "tresorio: " << text << " – Abbrechen" << std::endl;
+    std::cerr << "tresorio: " << text.German() << " – Abbrechen" << std::endl;
     return false;
 }
 
-void HeadlessFrontEnd::Notify(Notice kind, const std::string& text)
+void HeadlessFrontEnd::Notify(Notice kind, const Message& text)
 {
     switch (kind) {
     case Notice::Error:

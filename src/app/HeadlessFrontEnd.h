@@ -7,12 +7,12 @@
 class HeadlessFrontEnd final : public FrontEnd
 {
 public:
-    void ShowError(const std::string& text) override;
-    void ShowWarning(const std::string& text) override;
-    void ShowInfo(const std::string& text) override;
-    bool AskConfirmation(const std::string& text) override;
-    bool AskOkCancel(const std::string& text) override;
-    void Notify(Notice kind, const std::string& text) override;
+    void ShowError(const Message& text) override;
+    void ShowWarning(const Message& text) override;
+    void ShowInfo(const Message& text) override;
+    bool AskConfirmation(const Message& text) override;
+    bool AskOkCancel(const Message& text) override;
+    void Notify(Notice kind, const Message& text) override;
     void ProgramEnding() override {}
     /// One line per run on standard error, in the form the journal keeps with its level.
     void TellOutcome(const RunOutcome& outcome) override;

@@ -75,11 +75,13 @@ std::optional<int> Program::Start()
     // What start-up finds is told without waiting for an answer: the scheduler starts all the
     // same, and a stop meanwhile ends the program.
     if (load.unreadable)
-        m_coreDialogs.ShowWarning(m_profileFile->path().string() + " ist keine lesbare Profildatei. Sie wird beim "
-                                                                   "Speichern als Backup.bpf.bak aufbewahrt.");
+        m_coreDialogs.ShowWarning(Message("%1 ist keine lesbare Profildatei. Sie wird beim Speichern als "
+                                          "Backup.bpf.bak aufbewahrt.",
+                                          {m_profileFile->path().string()}));
     if (!load.cannotRead.empty())
-        m_coreDialogs.ShowError(m_profileFile->path().string() + " kann nicht gelesen werden (" + load.cannotRead +
-                                "). Sie bleibt, wie sie ist, und wird nicht überschrieben.");
+        m_coreDialogs.ShowError(
+            Message("%1 kann nicht gelesen werden (%2). Sie bleibt, wie sie ist, und wird nicht überschrieben.",
+                    {m_profileFile->path().string(), load.cannotRead}));
     if (load.loaded == 0 && load.cannotRead.empty() && (!load.existed || load.firstLineEmpty)) {
         if (const auto failure = m_profileFile->SaveProfiles(m_profiles))
             m_coreDialogs.ShowError(*failure);
@@ -154,9 +156,10 @@ std::optional<int> Program::Start()
     m_inhibitor->onSessionEnd = [this] { ToldToEnd(false); };
     m_inhibitor->onSleep = [this] { saveAll(); };
     m_inhibitor->onUnavailable = [this](const std::string& reason) {
-        m_coreDialogs.ShowWarning("Das Ende der Sitzung kann nicht aufgehalten werden (" + reason +
-                                  "). Profile, die beim Beenden laufen, haben nur so viel Zeit, wie das System "
-                                  "Tresorio beim Herunterfahren lässt.");
+        m_coreDialogs.ShowWarning(Message("Das Ende der Sitzung kann nicht aufgehalten werden (%1). Profile, die beim "
+                                          "Beenden laufen, haben nur so viel Zeit, wie das System Tresorio beim "
+                                          "Herunterfahren lässt.",
+                                          {reason}));
     };
     m_inhibitor->Hold(AnyAtExit(m_profiles));
 
@@ -483,9 +486,9 @@ void Program::waitForRun()
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         if (waited.elapsed() >= std::int64_t{m_options.endWaitSeconds} * 1000) {
             if (m_platform.StopWaitingForPrograms())
-                m_coreDialogs.ShowWarning("Ein Programm vor oder nach der Sicherung läuft nach " +
-                                          std::to_string(m_options.endWaitSeconds) +
-                                          " s noch; Tresorio endet, ohne länger darauf zu warten.");
+                m_coreDialogs.ShowWarning(Message("Ein Programm vor oder nach der Sicherung läuft nach %1 s noch; "
+                                                  "Tresorio endet, ohne länger darauf zu warten.",
+                                                  {std::to_string(m_options.endWaitSeconds)}));
             waited.restart();
         }
         if (m_controller->RunActive())
@@ -607,5 +610,5 @@ void Program::saveAll()
 {
     saveProfiles();
     if (!m_log->WritePending(logLimit()))
-        m_coreDialogs.ShowError("Protokoll " + m_log->path().string() + " kann nicht geschrieben werden.");
+        m_coreDialogs.ShowError(Message("Protokoll %1 kann nicht geschrieben werden.", {m_log->path().string()}));
 }

@@ -321,8 +321,8 @@ bool RunController::CheckDestVolume(const std::string& destination, const std::s
         const VolumeInfo volume = m_env.platform.VolumeOf(destination);
         if (SameText(volume.label, expectedName))
             return true;
-        const std::string question =
-            "Bitte Diskette mit dem Namen " + expectedName + " in Laufwerk " + volume.mountPoint + " legen";
+        const Message question("Bitte Diskette mit dem Namen %1 in Laufwerk %2 legen",
+                               {expectedName, volume.mountPoint});
         if (!m_env.dialogs.AskOkCancel(question))
             return false;
     }
@@ -330,13 +330,14 @@ bool RunController::CheckDestVolume(const std::string& destination, const std::s
 
 bool RunController::ZipItGetNextDisk(int number, int total, const std::string& drive)
 {
-    std::string text = "Bitte Diskette Nr. " + std::to_string(number);
-    if (total != 0)
-        text += " von " + std::to_string(total);
     // The mount point stands where a drive letter stood: "/media/stick:\".
     const bool slash = drive.size() > 1 && drive.back() == '/';
-    text += " in Laufwerk " + (slash ? drive.substr(0, drive.size() - 1) : drive) + ":\\ einlegen";
-    return m_env.dialogs.AskOkCancel(text);
+    const std::string place = slash ? drive.substr(0, drive.size() - 1) : drive;
+    if (total != 0)
+        return m_env.dialogs.AskOkCancel(Message("Bitte Diskette Nr. %1 von %2 in Laufwerk %3:\\ einlegen",
+                                                 {std::to_string(number), std::to_string(total), place}));
+    return m_env.dialogs.AskOkCancel(
+        Message("Bitte Diskette Nr. %1 in Laufwerk %2:\\ einlegen", {std::to_string(number), place}));
 }
 
 void RunController::WorkerObserver::ShowScanStatus(ScanPhase phase, const std::string& folder)

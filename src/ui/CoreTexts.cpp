@@ -27,6 +27,20 @@ constexpr const char* Context = "CoreTexts";
     QT_TRANSLATE_NOOP("CoreTexts", "Kein Profil ausgewählt."),
     QT_TRANSLATE_NOOP("CoreTexts", "Ein anderes Profil ist gerade aktiv. Versuchen Sie es etwas später nochmals."),
     QT_TRANSLATE_NOOP("CoreTexts", "Nachrichten anderer Programme können nicht empfangen werden."),
+    // Messages with values (names, paths, numbers): formats, filled in after translation.
+    QT_TRANSLATE_NOOP("CoreTexts", "Bitte Diskette mit dem Namen %1 in Laufwerk %2 legen"),
+    QT_TRANSLATE_NOOP("CoreTexts", "Bitte Diskette Nr. %1 von %2 in Laufwerk %3:\\ einlegen"),
+    QT_TRANSLATE_NOOP("CoreTexts", "Bitte Diskette Nr. %1 in Laufwerk %2:\\ einlegen"),
+    QT_TRANSLATE_NOOP("CoreTexts",
+                      "%1 ist keine lesbare Profildatei. Sie wird beim Speichern als Backup.bpf.bak aufbewahrt."),
+    QT_TRANSLATE_NOOP("CoreTexts",
+                      "%1 kann nicht gelesen werden (%2). Sie bleibt, wie sie ist, und wird nicht überschrieben."),
+    QT_TRANSLATE_NOOP("CoreTexts", "Das Ende der Sitzung kann nicht aufgehalten werden (%1). Profile, die beim "
+                                   "Beenden laufen, haben nur so viel Zeit, wie das System Tresorio beim "
+                                   "Herunterfahren lässt."),
+    QT_TRANSLATE_NOOP("CoreTexts", "Ein Programm vor oder nach der Sicherung läuft nach %1 s noch; Tresorio endet, "
+                                   "ohne länger darauf zu warten."),
+    QT_TRANSLATE_NOOP("CoreTexts", "Protokoll %1 kann nicht geschrieben werden."),
 };
 
 QString translated(const QString& text)
@@ -35,6 +49,14 @@ QString translated(const QString& text)
 }
 
 } // namespace
+
+QString CoreMessage(const Message& message)
+{
+    if (message.values.empty())
+        return CoreText(message.format);
+    return QString::fromStdString(
+        Message::FillPlaces(translated(QString::fromStdString(message.format)).toStdString(), message.values));
+}
 
 QString CoreText(const std::string& text)
 {

@@ -121,32 +121,32 @@ void GuiFrontEnd::SetSkin(int menuLayout, int colour)
     m_presentation.SetSkin(menuLayout, colour);
 }
 
-void GuiFrontEnd::ShowError(const std::string& text)
+void GuiFrontEnd::ShowError(const Message& text)
 {
     m_boxes.ShowError(text);
 }
 
-void GuiFrontEnd::ShowWarning(const std::string& text)
+void GuiFrontEnd::ShowWarning(const Message& text)
 {
     m_boxes.ShowWarning(text);
 }
 
-void GuiFrontEnd::ShowInfo(const std::string& text)
+void GuiFrontEnd::ShowInfo(const Message& text)
 {
     m_boxes.ShowInfo(text);
 }
 
-bool GuiFrontEnd::AskConfirmation(const std::string& text)
+bool GuiFrontEnd::AskConfirmation(const Message& text)
 {
     return m_boxes.AskConfirmation(text);
 }
 
-bool GuiFrontEnd::AskOkCancel(const std::string& text)
+bool GuiFrontEnd::AskOkCancel(const Message& text)
 {
     return m_boxes.AskOkCancel(text);
 }
 
-void GuiFrontEnd::Notify(Notice kind, const std::string& text)
+void GuiFrontEnd::Notify(Notice kind, const Message& text)
 {
     m_boxes.Notify(kind, text);
 }

@@ -81,16 +81,16 @@ std::optional<QMessageBox::StandardButton> queuedAnswer(const std::string& text)
 
 } // namespace
 
-QMessageBox::StandardButton MessageBoxes::show(QMessageBox::Icon icon, const QString& caption, const std::string& text,
+QMessageBox::StandardButton MessageBoxes::show(QMessageBox::Icon icon, const QString& caption, const Message& text,
                                                QMessageBox::StandardButtons buttons, QMessageBox::StandardButton safe)
 {
-    if (const auto answer = queuedAnswer(text))
+    if (const auto answer = queuedAnswer(text.German()))
         return *answer;
     if (m_ending) {
-        toStandardError(caption, text);
+        toStandardError(caption, text.German());
         return safe;
     }
-    QMessageBox box(icon, caption, CoreText(text), buttons, m_parent);
+    QMessageBox box(icon, caption, CoreMessage(text), buttons, m_parent);
     // Messages carry file names, server answers and the maker's version page: text that looks like
     // markup is shown as it is, never rendered.
     box.setTextFormat(Qt::PlainText);
@@ -100,24 +100,24 @@ QMessageBox::StandardButton MessageBoxes::show(QMessageBox::Icon icon, const QSt
     return static_cast<QMessageBox::StandardButton>(answer);
 }
 
-void MessageBoxes::ShowError(const std::string& text)
+void MessageBoxes::ShowError(const Message& text)
 {
     show(iconOf(Notice::Error), captionOf(Notice::Error), text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
-void MessageBoxes::ShowWarning(const std::string& text)
+void MessageBoxes::ShowWarning(const Message& text)
 {
     show(iconOf(Notice::Warning), captionOf(Notice::Warning), text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
-void MessageBoxes::ShowInfo(const std::string& text)
+void MessageBoxes::ShowInfo(const Message& text)
 {
     show(iconOf(Notice::Info), captionOf(Notice::Info), text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
-void MessageBoxes::Notify(Notice kind, const std::string& text)
+void MessageBoxes::Notify(Notice kind, const Message& text)
 {
-    NotifyWithAction(kind, CoreText(text), {}, nullptr);
+    NotifyWithAction(kind, CoreMessage(text), {}, nullptr);
 }
 
 QMessageBox* MessageBoxes::NotifyWithAction(Notice kind, const QString& text, const QString& actionLabel,
@@ -158,19 +158,19 @@ void MessageBoxes::SetEnding()
             dialog->reject();
 }
 
-bool MessageBoxes::AskConfirmation(const std::string& text)
+bool MessageBoxes::AskConfirmation(const Message& text)
 {
     return show(QMessageBox::Question, QCoreApplication::translate("MessageBoxes", "Bestätigung"), text,
                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 
-bool MessageBoxes::AskWarning(const std::string& text)
+bool MessageBoxes::AskWarning(const Message& text)
 {
     return show(QMessageBox::Warning, QCoreApplication::translate("MessageBoxes", "Warnung"), text,
                 QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
-bool MessageBoxes::AskOkCancel(const std::string& text)
+bool MessageBoxes::AskOkCancel(const Message& text)
 {
     return show(QMessageBox::Question, QCoreApplication::translate("MessageBoxes", "Bestätigung"), text,
                 QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel) == QMessageBox::Ok;

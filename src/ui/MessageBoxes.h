@@ -16,16 +16,16 @@ class QWidget;
 class MessageBoxes final : public Dialogs
 {
 public:
-    void ShowError(const std::string& text) override;
-    void ShowWarning(const std::string& text) override;
-    void ShowInfo(const std::string& text) override;
-    bool AskConfirmation(const std::string& text) override;
-    bool AskOkCancel(const std::string& text) override;
+    void ShowError(const Message& text) override;
+    void ShowWarning(const Message& text) override;
+    void ShowInfo(const Message& text) override;
+    bool AskConfirmation(const Message& text) override;
+    bool AskOkCancel(const Message& text) override;
     /// The warning box with OK and Cancel; true on OK.
-    bool AskWarning(const std::string& text);
+    bool AskWarning(const Message& text);
     /// A message box that waits for nobody: the caller goes on at once, the box stays until it
     /// is closed.
-    void Notify(Notice kind, const std::string& text);
+    void Notify(Notice kind, const Message& text);
     /// Such a box with a second button (actionLabel) that calls action and closes the box; the
     /// box, or nothing where none is shown (answered from the queue, the program ending).
     QMessageBox* NotifyWithAction(Notice kind, const QString& text, const QString& actionLabel,
@@ -44,7 +44,7 @@ public:
     static std::deque<std::string>& answeredTexts();
 
 private:
-    QMessageBox::StandardButton show(QMessageBox::Icon icon, const QString& caption, const std::string& text,
+    QMessageBox::StandardButton show(QMessageBox::Icon icon, const QString& caption, const Message& text,
                                      QMessageBox::StandardButtons buttons, QMessageBox::StandardButton safe);
 
     QWidget* m_parent = nullptr;

@@ -37,11 +37,11 @@ class ScriptedDialogs final : public Dialogs
 public:
     std::vector<std::string> shown;
     std::vector<bool> answers; // "no" when they run out
-    void ShowError(const std::string& t) override { shown.push_back("Fehler: " + t); }
-    void ShowWarning(const std::string& t) override { shown.push_back("Warnung: " + t); }
-    void ShowInfo(const std::string& t) override { shown.push_back("Information: " + t); }
-    bool AskConfirmation(const std::string& t) override { return answer("Bestätigung: " + t); }
-    bool AskOkCancel(const std::string& t) override { return answer("Frage: " + t); }
+    void ShowError(const Message& t) override { shown.push_back("Fehler: " + t.German()); }
+    void ShowWarning(const Message& t) override { shown.push_back("Warnung: " + t.German()); }
+    void ShowInfo(const Message& t) override { shown.push_back("Information: " + t.German()); }
+    bool AskConfirmation(const Message& t) override { return answer("Bestätigung: " + t.German()); }
+    bool AskOkCancel(const Message& t) override { return answer("Frage: " + t.German()); }
 
 private:
     bool answer(const std::string& question)

@@ -1,5 +1,7 @@
 #include "base/Text.h"
 
+#include "base/Message.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -63,4 +65,25 @@ TEST(TextTest, CommaTextKeepsEveryLine)
     EXPECT_EQ(JoinCommaText({""}), "\"\"");
     EXPECT_EQ(JoinCommaText({"a b", "c\"d"}), "\"a b\",\"c\"\"d\"");
     EXPECT_EQ(SplitCommaText("*.txt *.htm,*.ini"), (std::vector<std::string>{"*.txt", "*.htm", "*.ini"}));
+}
+
+TEST(TextTest, AMessageFillsItsPlacesInOnePass)
+{
+    const struct
+    {
+        Message message;
+        const char* german;
+    } cases[] = {
+        {Message("Protokoll %1 kann nicht geschrieben werden.", {"/daten/Backup.log"}),
+         "Protokoll /daten/Backup.log kann nicht geschrieben werden."},
+        {Message("%2 vor %1", {"eins", "zwei"}), "zwei vor eins"},
+        // A value is never read as a format: a name may hold "%2".
+        {Message("%1 und %2", {"Rabatt %2", "x"}), "Rabatt %2 und x"},
+        // Without values, and where a value is missing, nothing is replaced.
+        {Message("50%1 sicher"), "50%1 sicher"},
+        {Message("%1 und %2", {"a"}), "a und %2"},
+        {Message("100 %", {"a"}), "100 %"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.message.German(), c.german);
 }

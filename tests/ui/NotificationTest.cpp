@@ -1,6 +1,7 @@
 #include "NotificationRecorder.h"
 #include "WindowFixture.h"
 #include "support/TreeBuilder.h"
+#include "ui/CoreTexts.h"
 #include "ui/LogViewer.h"
 #include "ui/MainActions.h"
 #include "ui/MainWindow.h"
@@ -153,6 +154,9 @@ TEST_F(NotificationTest, TheRunTheUserWatchesIsToldBesideTheWindowAndTheEnglishP
     ASSERT_TRUE(arrived(recorder, 1));
     EXPECT_EQ(recorder.received[0].summary, "Backup \"Fotos\" ended with errors");
     EXPECT_EQ(recorder.received[0].actions, (QStringList{"default", "Show log"}));
+    // A message of the core with a name in it is translated before the name is filled in.
+    EXPECT_EQ(CoreMessage(Message("Protokoll %1 kann nicht geschrieben werden.", {"/daten/Protokoll %1.log"})),
+              "Log /daten/Protokoll %1.log cannot be written.");
 }
 
 TEST_F(NotificationTest, WithoutANotificationServiceTheFailureIsShownInABox)
