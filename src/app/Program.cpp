@@ -95,6 +95,10 @@ std::optional<int> Program::Start()
         saveProfiles();
     }
 
+    m_failureCommands = std::make_unique<FailureCommands>(m_platform, [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { writeFailureNotes(); }, Qt::QueuedConnection);
+    });
     m_controller = std::make_unique<RunController>(RunEnvironment{
         m_profiles, *m_profileFile,
         [this](const std::vector<std::string>& report) { m_log->AppendReport(report, logLimit()); }, m_settings,
@@ -187,6 +191,14 @@ void Program::tick()
 void Program::tellOutcome(const RunOutcome& outcome)
 {
     m_frontEnd.TellOutcome(outcome);
+    if (IsFailure(outcome.ending) && !m_settings.RunOnFailure.empty())
+        m_failureCommands->Start(m_settings.RunOnFailure, outcome, logPath().string(), m_options.commandLimitSeconds);
+}
+
+void Program::writeFailureNotes()
+{
+    for (const std::vector<std::string>& report : m_failureCommands->TakeNotes())
+        m_log->AppendReport(report, logLimit());
 }
 
 void Program::tellOverdue(DateTime now)
@@ -574,6 +586,9 @@ void Program::cleanUp()
             }
         }
     }
+    // A command on failure gets the end's wait to finish; then it is killed, and that is noted.
+    m_failureCommands->Finish(m_endAtOnce ? 0 : m_options.endWaitSeconds);
+    writeFailureNotes();
     SaveSettings();
     saveAll();
     // Given back only now: this may run in the inhibitor's own call.
