@@ -3,7 +3,6 @@
 #include "app/FailureCommand.h"
 
 #include <algorithm>
-#include <chrono>
 #include <optional>
 #include <utility>
 
@@ -14,7 +13,7 @@ FailureCommands::FailureCommands(Platform& platform, std::function<void()> noteR
 
 FailureCommands::~FailureCommands()
 {
-    Finish(0);
+    Finish();
 }
 
 void FailureCommands::Start(const std::string& commandLine, const RunOutcome& outcome, const std::string& logPath,
@@ -48,22 +47,23 @@ void FailureCommands::Start(const std::string& commandLine, const RunOutcome& ou
                 noted(FailureCommandReport(profile, *note, started));
             const std::lock_guard<std::mutex> done(m_mutex);
             job.done = true;
-            m_changed.notify_all();
         });
 }
 
-void FailureCommands::Finish(int waitSeconds)
+bool FailureCommands::Running()
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    return std::any_of(m_jobs.begin(), m_jobs.end(), [](const Job& job) { return !job.done; });
+}
+
+void FailureCommands::Finish()
 {
     std::list<Job> jobs;
     {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        const auto allDone = [this] {
-            return std::all_of(m_jobs.begin(), m_jobs.end(), [](const Job& job) { return job.done; });
-        };
-        if (!m_changed.wait_for(lock, std::chrono::seconds(waitSeconds), allDone))
-            m_stop = true;
+        const std::lock_guard<std::mutex> lock(m_mutex);
         jobs.splice(jobs.end(), m_jobs);
     }
+    m_stop = true;
     for (Job& job : jobs)
         job.thread.join();
     m_stop = false;

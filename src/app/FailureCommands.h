@@ -4,7 +4,6 @@
 #include "platform/Platform.h"
 
 #include <atomic>
-#include <condition_variable>
 #include <functional>
 #include <list>
 #include <mutex>
@@ -27,8 +26,10 @@ public:
     /// Starts commandLine for outcome; a line that cannot be split into words leaves a note at once.
     void Start(const std::string& commandLine, const RunOutcome& outcome, const std::string& logPath,
                int timeLimitSeconds);
-    /// Waits up to waitSeconds for the commands under way to end, then kills the rest.
-    void Finish(int waitSeconds);
+    /// Whether a command is under way.
+    bool Running();
+    /// Kills the commands under way and waits for their threads.
+    void Finish();
     /// The reports for the log that the commands have left since the last call, oldest first.
     std::vector<std::vector<std::string>> TakeNotes();
 
@@ -44,7 +45,6 @@ private:
     std::function<void()> m_noteReady;
     std::atomic<bool> m_stop{false};
     std::mutex m_mutex;
-    std::condition_variable m_changed;
     std::list<Job> m_jobs;
     std::vector<std::vector<std::string>> m_notes;
 };

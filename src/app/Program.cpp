@@ -195,6 +195,21 @@ void Program::tellOutcome(const RunOutcome& outcome)
         m_failureCommands->Start(m_settings.RunOnFailure, outcome, logPath().string(), m_options.commandLimitSeconds);
 }
 
+void Program::finishFailureCommands()
+{
+    // A command on failure gets the end's wait to finish, and a second request to end is heard
+    // meanwhile; then it is killed, and that is noted.
+    QElapsedTimer waited;
+    waited.start();
+    while (m_failureCommands->Running() && !m_endAtOnce &&
+           waited.elapsed() < std::int64_t{m_options.endWaitSeconds} * 1000) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QThread::msleep(5);
+    }
+    m_failureCommands->Finish();
+    writeFailureNotes();
+}
+
 void Program::writeFailureNotes()
 {
     for (const std::vector<std::string>& report : m_failureCommands->TakeNotes())
@@ -586,9 +601,7 @@ void Program::cleanUp()
             }
         }
     }
-    // A command on failure gets the end's wait to finish; then it is killed, and that is noted.
-    m_failureCommands->Finish(m_endAtOnce ? 0 : m_options.endWaitSeconds);
-    writeFailureNotes();
+    finishFailureCommands();
     SaveSettings();
     saveAll();
     // Given back only now: this may run in the inhibitor's own call.

@@ -126,6 +126,8 @@ private:
     void tellOutcome(const RunOutcome& outcome);
     /// Writes what the commands on failure left for the log.
     void writeFailureNotes();
+    /// At the end: waits for the commands on failure as long as the end waits, then kills them.
+    void finishFailureCommands();
     /// Tells of each overdue profile, once a day.
     void tellOverdue(DateTime now);
     /// Hands the named profile's run to the copy that holds the data folder; the exit status,
