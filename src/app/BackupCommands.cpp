@@ -1,6 +1,7 @@
 #include "app/BackupCommands.h"
 
 #include "app/DataFolder.h"
+#include "app/DataFolderContents.h"
 #include "app/QtSettingsStore.h"
 #include "base/ProgramSettings.h"
 #include "base/ResultCodes.h"
@@ -28,28 +29,6 @@ namespace {
 constexpr int ExitFailure = 1;
 constexpr int ExitUsage = 2;
 constexpr const char* LogFileName = "Backup.log";
-
-struct Loaded
-{
-    ProgramSettings settings;
-    ProfileList profiles;
-    bool readable = true;
-};
-
-Loaded load(const std::filesystem::path& dataFolder, Platform& platform)
-{
-    Loaded loaded;
-    std::error_code error;
-    if (std::filesystem::exists(dataFolder / SettingsFileName, error)) {
-        QtSettingsStore store(dataFolder / SettingsFileName);
-        loaded.settings = ReadProgramSettings(store);
-    }
-    ProfileFile file(dataFolder / ProfileFileName);
-    const ProfileFileLoad result = file.LoadProfiles(loaded.profiles, ProfileDefaultsFrom(loaded.settings),
-                                                     NextRunRecalculationAt(platform.Now()));
-    loaded.readable = !result.unreadable && result.cannotRead.empty();
-    return loaded;
-}
 
 // The path a user typed, made absolute against the working folder and without "." and "..";
 // a trailing "/" stays.
@@ -155,7 +134,7 @@ int RunBackupCommand(const CommandLine& line, const std::filesystem::path& dataF
     const std::string name = line.restoreProfile ? *line.restoreProfile
                              : line.checkProfile ? *line.checkProfile
                                                  : line.listBackupProfile.value_or(std::string());
-    const Loaded loaded = load(dataFolder, platform);
+    const DataFolderContents loaded = ReadDataFolder(dataFolder, platform.Now());
     if (!loaded.readable) {
         std::cerr << "tresorio: " << (dataFolder / ProfileFileName).string() << " ist keine lesbare Profildatei.\n";
         return ExitFailure;

@@ -27,6 +27,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
             line.version = true;
         } else if (a == "--list") {
             line.list = true;
+        } else if (a == "--status") {
+            line.status = true;
+        } else if (a == "--json") {
+            line.json = true;
         } else if (a == "--data-dir") {
             line.dataDir = value(i, "--data-dir erwartet einen Ordner.");
             if (!line.dataDir)
@@ -64,21 +68,27 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
             line.send = value(i, "--send erwartet einen Befehl.");
             if (!line.send)
                 return line;
-        } else if (a == "--tick-ms") {
-            long long ms = 0;
-            if (i + 1 >= arguments.size() || !ParseInteger(arguments[i + 1], 50, 3'600'000, ms)) {
-                line.error = "--tick-ms erwartet Millisekunden (50 bis 3600000).";
+        } else if (a == "--tick-ms" || a == "--end-wait" || a == "--command-limit") {
+            // The numbers that tests shorten: a scheduler tick, the end's wait, a command's limit.
+            struct Number
+            {
+                int& target;
+                long long minimum;
+                long long maximum;
+                const char* error;
+            };
+            const Number number =
+                a == "--tick-ms"
+                    ? Number{line.tickMs, 50, 3'600'000, "--tick-ms erwartet Millisekunden (50 bis 3600000)."}
+                : a == "--end-wait"
+                    ? Number{line.endWaitSeconds, 0, 3600, "--end-wait erwartet Sekunden (0 bis 3600)."}
+                    : Number{line.commandLimitSeconds, 1, 3600, "--command-limit erwartet Sekunden (1 bis 3600)."};
+            long long given = 0;
+            if (i + 1 >= arguments.size() || !ParseInteger(arguments[i + 1], number.minimum, number.maximum, given)) {
+                line.error = number.error;
                 return line;
             }
-            line.tickMs = static_cast<int>(ms);
-            ++i;
-        } else if (a == "--end-wait") {
-            long long seconds = 0;
-            if (i + 1 >= arguments.size() || !ParseInteger(arguments[i + 1], 0, 3600, seconds)) {
-                line.error = "--end-wait erwartet Sekunden (0 bis 3600).";
-                return line;
-            }
-            line.endWaitSeconds = static_cast<int>(seconds);
+            number.target = static_cast<int>(given);
             ++i;
         } else {
             line.error = "Unbekanntes Argument: " + a;
@@ -97,6 +107,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments)
     }
     if (line.error.empty() && commands == 0 && (line.at || line.to || line.conflict))
         line.error = "--at, --to und --conflict gelten nur mit --restore, --list-backup oder --check.";
+    if (line.error.empty() && line.json && !line.status)
+        line.error = "--json gilt nur mit --status.";
+    if (line.error.empty() && line.status && (commands > 0 || line.list || line.send || line.profileName))
+        line.error = "--status steht allein (mit --data-dir und --json).";
     if (line.error.empty() && !line.restoreProfile && (line.to || line.conflict))
         line.error = "--to und --conflict gelten nur mit --restore.";
     return line;
@@ -107,6 +121,7 @@ std::string UsageText()
     return "Aufruf: tresorio [--data-dir ORDNER] [--headless] [--] [PROFIL]\n"
            "       tresorio [--data-dir ORDNER] --send BEFEHL\n"
            "       tresorio [--data-dir ORDNER] --list\n"
+           "       tresorio [--data-dir ORDNER] --status [--json]\n"
            "       tresorio [--data-dir ORDNER] --restore PROFIL [--at ZEITPUNKT] [--to ORDNER]\n"
            "                [--conflict replace|keep|skip] [PFAD...]\n"
            "       tresorio [--data-dir ORDNER] --list-backup PROFIL [--at ZEITPUNKT]\n"
@@ -126,6 +141,11 @@ std::string UsageText()
            "                     TRSROStop oder TRSRORunProfile gefolgt vom Profilnamen\n"
            "  --list             Profile mit letzter und nächster Sicherung und Modus\n"
            "                     ausgeben; schreibt nichts\n"
+           "  --status           je Profil eine Zeile: Name, letzte Sicherung, letzte fehlerfreie\n"
+           "                     Sicherung, Fehler, nächste Sicherung, überfällig; durch\n"
+           "                     Tabulatoren getrennt; schreibt nichts. Status 0: alles gut,\n"
+           "                     1: ein Profil mit Fehlern oder überfällig, 2: Ordner unlesbar\n"
+           "  --json             mit --status: ein JSON-Array für Überwachungssysteme\n"
            "  --restore PROFIL   holt die gesicherten Dateien des Profils zurück: die PFADe\n"
            "                     (ursprüngliche Pfade, ein Ordner mit allem darin), ohne PFAD alles\n"
            "  --at ZEITPUNKT     der Stand zu diesem Zeitpunkt (TT.MM.JJJJ [hh:mm[:ss]] oder\n"
@@ -139,6 +159,8 @@ std::string UsageText()
            "                     jedes Archiv und jede Kopie wird ganz gelesen\n"
            "  --end-wait N       so viele Sekunden wartet das Beenden höchstens auf ein Programm\n"
            "                     vor oder nach der Sicherung (sonst 30)\n"
+           "  --command-limit N  so viele Sekunden darf der Befehl bei Fehlern (RunOnFailure)\n"
+           "                     laufen (für Tests; sonst 60)\n"
            "  --tick-ms N        Takt des Zeitplaners in Millisekunden (für Tests; sonst 10000)\n"
            "  --                 alles Weitere ist der Profilname (auch wenn er mit - beginnt)\n"
            "  --version          Version ausgeben\n"

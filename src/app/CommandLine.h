@@ -6,6 +6,8 @@
 
 /// How long the end of the program waits for a program before or after a run.
 inline constexpr int DefaultEndWaitSeconds = 30;
+/// How long the command on failure may run before it is killed.
+inline constexpr int DefaultCommandLimitSeconds = 60;
 
 /// What the program was asked to do on its command line.
 struct CommandLine
@@ -13,6 +15,8 @@ struct CommandLine
     bool help = false;
     bool version = false;
     bool list = false;
+    bool status = false;     // --status: how every profile stands
+    bool json = false;       // --json: --status as JSON
     bool headless = false;   // no windows, even where a display is reachable
     bool endSession = false; // end at once as at the end of the desktop session
     std::optional<std::string> dataDir;
@@ -28,7 +32,8 @@ struct CommandLine
     std::vector<std::string> paths;      // what to restore (with --restore); nothing: everything
     int tickMs = 10000;                  // the scheduler tick; shorter only for tests
     int endWaitSeconds = DefaultEndWaitSeconds;
-    std::string error; // not empty when the arguments could not be understood
+    int commandLimitSeconds = DefaultCommandLimitSeconds; // shorter only for tests
+    std::string error;                                    // not empty when the arguments could not be understood
 };
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);

@@ -97,6 +97,10 @@ std::optional<int> Program::Start()
         saveProfiles();
     }
 
+    m_failureCommands = std::make_unique<FailureCommands>(m_platform, [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { writeFailureNotes(); }, Qt::QueuedConnection);
+    });
     m_controller = std::make_unique<RunController>(RunEnvironment{
         m_profiles, *m_profileFile,
         [this](const std::vector<std::string>& report) { m_log->AppendReport(report, logLimit()); }, m_settings,
@@ -191,6 +195,29 @@ void Program::tick()
 void Program::tellOutcome(const RunOutcome& outcome)
 {
     m_frontEnd.TellOutcome(outcome);
+    if (IsFailure(outcome.ending) && !m_settings.RunOnFailure.empty())
+        m_failureCommands->Start(m_settings.RunOnFailure, outcome, logPath().string(), m_options.commandLimitSeconds);
+}
+
+void Program::finishFailureCommands()
+{
+    // A command on failure gets the end's wait to finish, and a second request to end is heard
+    // meanwhile; then it is killed, and that is noted.
+    QElapsedTimer waited;
+    waited.start();
+    while (m_failureCommands->Running() && !m_endAtOnce &&
+           waited.elapsed() < std::int64_t{m_options.endWaitSeconds} * 1000) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QThread::msleep(5);
+    }
+    m_failureCommands->Finish();
+    writeFailureNotes();
+}
+
+void Program::writeFailureNotes()
+{
+    for (const std::vector<std::string>& report : m_failureCommands->TakeNotes())
+        m_log->AppendReport(report, logLimit());
 }
 
 OverdueState Program::OverdueOf(const TProfile& profile) const
@@ -590,6 +617,7 @@ void Program::cleanUp()
             }
         }
     }
+    finishFailureCommands();
     SaveSettings();
     saveAll();
     // Given back only now: this may run in the inhibitor's own call.

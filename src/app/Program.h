@@ -3,6 +3,7 @@
 #include "app/Channel.h"
 #include "app/CommandLine.h"
 #include "app/CoreDialogs.h"
+#include "app/FailureCommands.h"
 #include "app/FrontEnd.h"
 #include "app/QtSettingsStore.h"
 #include "app/RunController.h"
@@ -34,7 +35,8 @@ struct ProgramOptions
     std::optional<std::string> profileName; // run this profile and end
     int tickMs = 10000;                     // the scheduler tick
     int endWaitSeconds = DefaultEndWaitSeconds;
-    bool endSession = false; // start only to end as at the end of the session
+    bool endSession = false;                              // start only to end as at the end of the session
+    int commandLimitSeconds = DefaultCommandLimitSeconds; // of the command on failure
 };
 
 /// The running program: settings, profiles, the run controller and the dispatcher, driven by
@@ -127,6 +129,10 @@ private:
     void runEnded();
     /// Tells the user, and whoever watches for failures, how a run ended.
     void tellOutcome(const RunOutcome& outcome);
+    /// Writes what the commands on failure left for the log.
+    void writeFailureNotes();
+    /// At the end: waits for the commands on failure as long as the end waits, then kills them.
+    void finishFailureCommands();
     /// Tells of each overdue profile, once a day.
     void tellOverdue(DateTime now);
     /// Hands the named profile's run to the copy that holds the data folder; the exit status,
@@ -166,6 +172,7 @@ private:
     std::unique_ptr<TaskDispatcher> m_dispatcher;
     std::unique_ptr<Channel> m_channel;
     std::unique_ptr<SessionInhibitor> m_inhibitor; // while profiles are to run at the end
+    std::unique_ptr<FailureCommands> m_failureCommands;
     QTimer m_timer;
     bool m_noFurtherActions = false;
     bool m_ending = false;

@@ -272,10 +272,12 @@ void RunController::endRun(std::optional<bool> powerOff)
     m_active.reset();
     save();
     m_env.view.UpdateProfileList();
-    if (onRunEnded)
-        onRunEnded();
+    // Told before the run's end is handled: that may end the program, and what is told (the
+    // command on failure) must start while the end still waits for it.
     if (m_outcome && onOutcome)
         onOutcome(*std::exchange(m_outcome, std::nullopt));
+    if (onRunEnded)
+        onRunEnded();
     if (switchOff)
         m_env.platform.PowerOff(force);
 }

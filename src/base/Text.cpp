@@ -92,6 +92,11 @@ char32_t upperOf(char32_t c)
 
 } // namespace
 
+std::size_t Utf8SequenceLength(std::string_view text, std::size_t i)
+{
+    return sequenceLength(text, i);
+}
+
 bool IsValidUtf8(std::string_view bytes)
 {
     for (std::size_t i = 0; i < bytes.size();) {

@@ -10,6 +10,9 @@
 // umlauts survive.
 
 bool IsValidUtf8(std::string_view bytes);
+/// The length of the UTF-8 sequence that starts at text[i], or 0 when the bytes there are not a
+/// valid one (overlong forms, surrogates and code points beyond U+10FFFF are not).
+std::size_t Utf8SequenceLength(std::string_view text, std::size_t i);
 std::string Cp1252ToUtf8(std::string_view bytes);
 /// UTF-8 input as it is (without a leading byte-order mark); anything else read as Windows-1252.
 std::string DecodeStoredText(std::string_view bytes);

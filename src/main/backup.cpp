@@ -4,10 +4,12 @@
 #include "app/Channel.h"
 #include "app/CommandLine.h"
 #include "app/DataFolder.h"
+#include "app/DataFolderContents.h"
 #include "app/HeadlessFrontEnd.h"
 #include "app/ProfileListing.h"
 #include "app/Program.h"
 #include "app/QtSettingsStore.h"
+#include "app/StatusCommand.h"
 #include "base/ProgramSettings.h"
 #include "platform/Native.h"
 #include "profiles/ProfileFile.h"
@@ -25,35 +27,17 @@ namespace {
 constexpr int ExitUsage = 2;
 constexpr int ExitFailure = 1;
 
-std::string unreadableFile(const ProfileFile& file)
-{
-    return file.path().string() + " ist keine lesbare Profildatei.";
-}
-
-// Reads the profiles as start-up does; writes nothing.
-ProfileFileLoad loadProfiles(ProfileFile& file, ProfileList& list, const ProgramSettings& settings, DateTime now)
-{
-    return file.LoadProfiles(list, ProfileDefaultsFrom(settings), NextRunRecalculationAt(now));
-}
-
 int listProfiles(const std::filesystem::path& dataFolder, Platform& platform)
 {
     std::error_code error;
     if (!std::filesystem::is_directory(dataFolder, error))
         return 0;
-    ProgramSettings settings;
-    if (std::filesystem::exists(dataFolder / SettingsFileName, error)) {
-        QtSettingsStore store(dataFolder / SettingsFileName);
-        settings = ReadProgramSettings(store);
-    }
-    ProfileFile file(dataFolder / ProfileFileName);
-    ProfileList list;
-    const ProfileFileLoad load = loadProfiles(file, list, settings, platform.Now());
-    if (load.unreadable || !load.cannotRead.empty()) {
-        std::cerr << "tresorio: " << unreadableFile(file) << '\n';
+    const DataFolderContents contents = ReadDataFolder(dataFolder, platform.Now());
+    if (!contents.readable) {
+        std::cerr << "tresorio: " << (dataFolder / ProfileFileName).string() << " ist keine lesbare Profildatei.\n";
         return ExitFailure;
     }
-    std::cout << ListProfiles(list);
+    std::cout << ListProfiles(contents.profiles);
     return 0;
 }
 
@@ -71,8 +55,9 @@ int runProgram(int argc, char** argv, const CommandLine& line, const std::filesy
     QCoreApplication app(argc, argv);
     const std::unique_ptr<FileSystem> fs = MakeNativeFileSystem();
     HeadlessFrontEnd frontEnd;
-    Program program({dataFolder, line.profileName, line.tickMs, line.endWaitSeconds, line.endSession}, platform, *fs,
-                    frontEnd);
+    Program program(
+        {dataFolder, line.profileName, line.tickMs, line.endWaitSeconds, line.endSession, line.commandLimitSeconds},
+        platform, *fs, frontEnd);
     program.HearEndRequests();
     if (const auto status = program.Start())
         return *status;
@@ -111,6 +96,8 @@ int main(int argc, char** argv)
     const std::unique_ptr<Platform> platform = MakeNativePlatform(dataFolder);
     if (line.list)
         return listProfiles(dataFolder, *platform);
+    if (line.status)
+        return RunStatusCommand(dataFolder, line.json, *platform);
     if (line.send)
         return sendCommand(dataFolder, *line.send, *platform);
     if (line.restoreProfile || line.listBackupProfile || line.checkProfile)

@@ -5,11 +5,13 @@
 #include "platform/DataFolderLock.h"
 #include "platform/FileSystem.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 /// Folders the placeholders and the desktop link name.
@@ -72,6 +74,32 @@ public:
     };
     /// Starts a command line with the shell in folder; with wait, returns when it has ended.
     virtual ProgramRun RunProgram(const std::string& commandLine, const std::string& folder, bool wait) = 0;
+    /// A program started without a shell, for the user to hear of a failure.
+    struct CommandRequest
+    {
+        std::vector<std::string> words;                               // the program (found on PATH) and its arguments
+        std::vector<std::pair<std::string, std::string>> environment; // set on top of the program's own
+        std::string input;                                            // its standard input
+        int timeLimitSeconds = 60;
+    };
+    /// What became of such a program.
+    struct CommandEnd
+    {
+        enum class Kind
+        {
+            Ended,      // it ended by itself: exitStatus, or signal
+            NotStarted, // why: error
+            TimedOut,   // it ran past its time limit and was killed
+            Stopped,    // stop was set: it was killed
+        };
+        Kind kind = Kind::Ended;
+        int exitStatus = 0;
+        int signal = 0; // the signal that ended it, 0 when it exited
+        std::string error;
+    };
+    /// Runs a command in a process group of its own and waits for it; past its time limit, or
+    /// once stop is set, the whole group is killed. Standard output and error are the program's.
+    virtual CommandEnd RunCommand(const CommandRequest& request, const std::atomic<bool>& stop) = 0;
     /// The programs waited for now are left running: their RunProgram returns at once. Programs
     /// started later are waited for again. Whether one was waited for.
     virtual bool StopWaitingForPrograms() = 0;

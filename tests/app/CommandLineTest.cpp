@@ -30,6 +30,11 @@ TEST(CommandLineTest, Options)
     EXPECT_EQ(ParseCommandLine({}).endWaitSeconds, 30);
     EXPECT_TRUE(ParseCommandLine({"--end-session"}).endSession);
     EXPECT_FALSE(ParseCommandLine({}).endSession);
+    EXPECT_EQ(ParseCommandLine({"--command-limit", "1"}).commandLimitSeconds, 1);
+    EXPECT_EQ(ParseCommandLine({}).commandLimitSeconds, 60);
+    const CommandLine status = ParseCommandLine({"--json", "--data-dir", "/d", "--status"});
+    EXPECT_TRUE(status.error.empty()) << status.error;
+    EXPECT_TRUE(status.status && status.json);
     for (const std::vector<std::string>& bad : {std::vector<std::string>{"--data-dir"},
                                                 {"--data-dir", ""},
                                                 {"--frobnicate"},
@@ -37,7 +42,12 @@ TEST(CommandLineTest, Options)
                                                 {"--tick-ms", "5"},
                                                 {"--end-wait", "-1"},
                                                 {"--end-wait", "3601"},
-                                                {"--end-wait"}})
+                                                {"--end-wait"},
+                                                {"--command-limit", "0"},
+                                                {"--json"},
+                                                {"--status", "Daten"},
+                                                {"--status", "--list"},
+                                                {"--status", "--check", "Daten"}})
         EXPECT_FALSE(ParseCommandLine(bad).error.empty()) << bad[0];
 }
 

@@ -3,6 +3,7 @@
 #include "platform/DesktopLauncher.h"
 #include "support/TempDir.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -126,6 +127,53 @@ TEST(PosixPlatformTest, AProgramWaitedForCanBeLeftRunning)
     EXPECT_FALSE(next.stillRunning);
     EXPECT_TRUE(std::filesystem::exists(dir / "spaet.txt"));
     EXPECT_TRUE(std::filesystem::exists(dir / "danach.txt"));
+}
+
+TEST(PosixPlatformTest, ACommandGetsItsInputAndEnvironmentAndOneThatReadsNothingHarmsNothing)
+{
+    TempDir dir;
+    PosixPlatform platform("/usr/bin/tresorio", "/tmp");
+    const std::atomic<bool> stop{false};
+    Platform::CommandRequest request;
+    const std::string out = (dir / "out").string();
+    request.words = {"sh", "-c", "{ printf '%s|' \"$X\" \"$0\"; wc -c; } > " + out, "-n"};
+    request.environment = {{"X", "a b\"c"}};
+    request.input = std::string(3 << 20, 'x'); // more than a socket holds at once
+    Platform::CommandEnd end = platform.RunCommand(request, stop);
+    EXPECT_EQ(end.kind, Platform::CommandEnd::Kind::Ended);
+    EXPECT_EQ(end.exitStatus, 0);
+    EXPECT_EQ(ReadFileBytes(out), "a b\"c|-n|3145728\n");
+
+    // It ends without reading: no SIGPIPE ends this process, and its status is told.
+    request.words = {"sh", "-c", "exit 4"};
+    end = platform.RunCommand(request, stop);
+    EXPECT_EQ(end.kind, Platform::CommandEnd::Kind::Ended);
+    EXPECT_EQ(end.exitStatus, 4);
+    request.words = {"sh", "-c", "kill -TERM $$"};
+    EXPECT_EQ(platform.RunCommand(request, stop).signal, 15);
+    request.words = {(dir / "fehlt").string()};
+    end = platform.RunCommand(request, stop);
+    EXPECT_EQ(end.kind, Platform::CommandEnd::Kind::NotStarted);
+    EXPECT_FALSE(end.error.empty());
+}
+
+TEST(PosixPlatformTest, ACommandStoppedIsKilledWithWhatItStarted)
+{
+    TempDir dir;
+    PosixPlatform platform("/usr/bin/tresorio", "/tmp");
+    std::atomic<bool> stop{false};
+    Platform::CommandRequest request;
+    request.words = {"sh", "-c", "sleep 300 & echo $! > " + (dir / "pid").string() + "; wait"};
+    Platform::CommandEnd end;
+    std::thread running([&] { end = platform.RunCommand(request, stop); });
+    for (int waited = 0; waited < 1500 && ReadFileBytes(dir / "pid").empty(); ++waited)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    stop = true;
+    running.join();
+    EXPECT_EQ(end.kind, Platform::CommandEnd::Kind::Stopped);
+    const std::string pid = ReadFileBytes(dir / "pid");
+    const std::string stat = ReadFileBytes("/proc/" + pid.substr(0, pid.find('\n')) + "/stat");
+    EXPECT_TRUE(stat.empty() || stat.find(") Z ") != std::string::npos) << stat;
 }
 
 } // namespace

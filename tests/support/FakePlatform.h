@@ -66,6 +66,13 @@ public:
         }
         return {programsStart, wait ? programStatus : 0};
     }
+    std::vector<CommandRequest> commands; // every command on failure run
+    CommandEnd RunCommand(const CommandRequest& request, const std::atomic<bool>&) override
+    {
+        const std::lock_guard<std::mutex> lock(m_programMutex);
+        commands.push_back(request);
+        return {};
+    }
     int stoppedWaiting = 0; // how often the program let go of the programs it waited for
     bool StopWaitingForPrograms() override
     {

@@ -29,6 +29,7 @@ public:
     std::vector<std::string> MediaMountRoots() override;
     ProgramRun RunProgram(const std::string& commandLine, const std::string& folder, bool wait) override;
     bool StopWaitingForPrograms() override;
+    CommandEnd RunCommand(const CommandRequest& request, const std::atomic<bool>& stop) override;
     Status ConnectShare(const std::string& share, const std::string& user, const std::string& password) override;
     void DisconnectShare(const std::string& share) override;
     void PowerOff(bool force) override;
