@@ -193,6 +193,7 @@ QWidget* OptionsDialog::logPage()
     SPEOverdueDays = new QSpinBox(messages);
     SPEOverdueDays->setObjectName(QStringLiteral("SPEOverdueDays"));
     SPEOverdueDays->setRange(1, MaxOverdueDays);
+    SPEOverdueDays->setMaximumWidth(90);
     SPEOverdueDays->setToolTip(tr("Ein Profil ist überfällig, wenn seine letzte fehlerfreie Sicherung länger "
                                   "zurückliegt als sein Intervall und diese Tage (bei wöchentlichen und monatlichen "
                                   "Profilen mindestens ein weiteres Intervall)."));
