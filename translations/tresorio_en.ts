@@ -122,6 +122,14 @@
         <source>Protokoll %1 kann nicht geschrieben werden.</source>
         <translation>Log %1 cannot be written.</translation>
     </message>
+    <message>
+        <source>Datei %1 kann nicht erstellt werden: %2</source>
+        <translation>File %1 cannot be created: %2</translation>
+    </message>
+    <message>
+        <source>Datei %1 wird nicht überschrieben: sie konnte beim Start nicht gelesen werden</source>
+        <translation>File %1 is not overwritten: it could not be read at start-up</translation>
+    </message>
 </context>
 <context>
     <name>ECalendarPanel</name>

@@ -8,9 +8,9 @@ namespace {
 
 constexpr const char* LineEnd = "\r\n";
 
-std::string cannotCreate(const std::filesystem::path& path)
+Message cannotCreate(const std::filesystem::path& path, const std::string& why)
 {
-    return "Datei " + path.string() + " kann nicht erstellt werden";
+    return Message("Datei %1 kann nicht erstellt werden: %2", {path.string(), why});
 }
 
 } // namespace
@@ -76,10 +76,11 @@ std::vector<std::string> ProfileFile::FormatProfiles(const ProfileList& list, st
     return warnings;
 }
 
-std::optional<std::string> ProfileFile::SaveProfiles(const ProfileList& list)
+std::optional<Message> ProfileFile::SaveProfiles(const ProfileList& list)
 {
     if (m_readOnly)
-        return "Datei " + m_path.string() + " wird nicht überschrieben: sie konnte beim Start nicht gelesen werden";
+        return Message("Datei %1 wird nicht überschrieben: sie konnte beim Start nicht gelesen werden",
+                       {m_path.string()});
     std::string content;
     // Each warning once: the next saves cut the same value again without saying it again.
     for (std::string& warning : FormatProfiles(list, m_random, content))
@@ -87,7 +88,7 @@ std::optional<std::string> ProfileFile::SaveProfiles(const ProfileList& list)
             m_warnings.push_back(std::move(warning));
     if (m_keepAside) {
         if (const auto failure = keepUnreadableFileAside())
-            return cannotCreate(m_path) + ": " + *failure;
+            return cannotCreate(m_path, *failure);
         m_keepAside = false;
     }
     // A link stays a link: the file it names is replaced, beside itself.
@@ -95,9 +96,9 @@ std::optional<std::string> ProfileFile::SaveProfiles(const ProfileList& list)
     const bool link = std::filesystem::is_symlink(std::filesystem::symlink_status(m_path, error));
     const std::filesystem::path target = link ? std::filesystem::weakly_canonical(m_path, error) : m_path;
     if (link && error)
-        return cannotCreate(m_path) + ": " + error.message();
+        return cannotCreate(m_path, error.message());
     if (const auto failure = WriteFileAtomically(target, content, true))
-        return cannotCreate(m_path) + ": " + *failure;
+        return cannotCreate(m_path, *failure);
     return std::nullopt;
 }
 

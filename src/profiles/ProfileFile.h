@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Message.h"
 #include "profiles/ProfileList.h"
 #include "profiles/ProfileText.h"
 
@@ -36,7 +37,7 @@ public:
     /// Replaces the file with the profiles of the list. On failure the old file stays as it
     /// was and the result is the message for the user. A file that could not be read when it
     /// was loaded is never replaced.
-    std::optional<std::string> SaveProfiles(const ProfileList& list);
+    std::optional<Message> SaveProfiles(const ProfileList& list);
     /// What the saves could not store as it was (each said once), for the user.
     std::vector<std::string> TakeWarnings();
 

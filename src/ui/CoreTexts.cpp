@@ -41,6 +41,8 @@ constexpr const char* Context = "CoreTexts";
     QT_TRANSLATE_NOOP("CoreTexts", "Ein Programm vor oder nach der Sicherung läuft nach %1 s noch; Tresorio endet, "
                                    "ohne länger darauf zu warten."),
     QT_TRANSLATE_NOOP("CoreTexts", "Protokoll %1 kann nicht geschrieben werden."),
+    QT_TRANSLATE_NOOP("CoreTexts", "Datei %1 kann nicht erstellt werden: %2"),
+    QT_TRANSLATE_NOOP("CoreTexts", "Datei %1 wird nicht überschrieben: sie konnte beim Start nicht gelesen werden"),
 };
 
 QString translated(const QString& text)

@@ -376,7 +376,8 @@ TEST_F(ProfileFileTest, AFailedSaveLeavesTheOldFileAndSaysWhy)
     std::signal(SIGXFSZ, previous);
 
     ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->rfind("Datei " + path.string() + " kann nicht erstellt werden", 0), 0u) << *failure;
+    EXPECT_EQ(failure->German().rfind("Datei " + path.string() + " kann nicht erstellt werden", 0), 0u)
+        << failure->German();
     EXPECT_EQ(ReadFileBytes(path), before);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1); // no temporary left
 }
@@ -489,7 +490,7 @@ TEST_F(ProfileFileTest, AFileThatCannotBeReadIsNeverSavedOver)
     list.AddToProfile(everyFieldSet());
     const auto failure = file.SaveProfiles(list);
     ASSERT_TRUE(failure);
-    EXPECT_NE(failure->find("wird nicht überschrieben"), std::string::npos) << *failure;
+    EXPECT_NE(failure->German().find("wird nicht überschrieben"), std::string::npos) << failure->German();
     EXPECT_FALSE(std::filesystem::exists(path.string() + ".bak"));
 }
 
