@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPropertyAnimation>
+#include <QResizeEvent>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -145,6 +146,19 @@ QStringList TaskPane::detailLines() const
     return lines;
 }
 
+void TaskPane::resizeEvent(QResizeEvent* event)
+{
+    QFrame::resizeEvent(event);
+    fitDetailHeights();
+}
+
+void TaskPane::fitDetailHeights()
+{
+    for (QLabel* label : m_detailLabels)
+        if (label->width() > 0)
+            label->setMinimumHeight(label->heightForWidth(label->width()));
+}
+
 void TaskPane::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::LanguageChange)
@@ -163,6 +177,7 @@ void TaskPane::retranslate()
     if (!m_details) {
         for (QLabel* label : m_detailLabels)
             label->clear();
+        fitDetailHeights();
         return;
     }
     const ProfileDetailTexts& d = *m_details;
@@ -186,4 +201,5 @@ void TaskPane::retranslate()
     m_detailLabels[5]->setText(line(tr("Komprimierungsrate"), d.rate));
     m_detailLabels[6]->setText(line(tr("Nächste Sicherung"), d.nextRun));
     m_detailLabels[7]->setText(CoreText(d.mode));
+    fitDetailHeights();
 }

@@ -41,6 +41,7 @@ signals:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     struct Group
@@ -54,6 +55,9 @@ private:
     Group makeGroup(QVBoxLayout* layout, QWidget* body);
     void toggle(int group);
     void retranslate();
+    /// The pane lies in a splitter, which asks no label for its height at a width: each detail
+    /// line is given the height its wrapped text needs at the width it has.
+    void fitDetailHeights();
 
     std::array<QAction*, 4> m_tasks;
     std::array<HoverLink*, 4> m_taskLinks{};
