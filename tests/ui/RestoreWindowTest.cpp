@@ -221,6 +221,18 @@ TEST_F(RestoreWindowTest, ACancelledRestoreLeavesOnlyWholeFilesAndItsReport)
     const RestoreEnd& again = run(restore);
     EXPECT_EQ(again.stats.errorCount, 0);
     EXPECT_EQ(TreeOf(m_temp / "aus"), TreeOf(src()));
+
+    // Closing the window stops a restore under way; its report still reaches the log.
+    window().actions().Pause->trigger();
+    ASSERT_TRUE(restore.Start());
+    restore.close();
+    window().actions().Pause->trigger();
+    EXPECT_FALSE(program().RunActive());
+    std::size_t reports = 0;
+    const std::string heading = "\r\nWiederherstellung\r\n";
+    for (std::size_t at = log().find(heading); at != std::string::npos; at = log().find(heading, at + 1))
+        ++reports;
+    EXPECT_EQ(reports, 3U);
 }
 
 TEST_F(RestoreWindowTest, ARestoreAndABackupNeverRunTogether)

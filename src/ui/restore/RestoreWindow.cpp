@@ -179,8 +179,12 @@ RestoreWindow::~RestoreWindow()
     if (m_restoring)
         m_program.runControl().abortRequested = true;
     joinWorker();
-    if (m_restoring)
+    // Gone before the restore's end reached it: the report still goes to the log.
+    if (m_restoring) {
+        if (m_finished)
+            m_program.AppendToLog(m_finished->report);
         m_program.EndRestore();
+    }
 }
 
 void RestoreWindow::joinWorker()
@@ -447,9 +451,9 @@ bool RestoreWindow::Start()
                                  control,
                                  [](const std::vector<std::string>&) { return true; },
                                  [this](std::int64_t handled, std::int64_t) { m_filesHandled = handled; }};
-        auto end = std::make_shared<RestoreEnd>(RunRestore(*m_backup, choice, place));
+        m_finished = std::make_unique<RestoreEnd>(RunRestore(*m_backup, choice, place));
         QMetaObject::invokeMethod(
-            this, [this, end] { restoreDone(std::move(*end)); }, Qt::QueuedConnection);
+            this, [this] { restoreDone(); }, Qt::QueuedConnection);
     });
     return true;
 }
@@ -470,9 +474,11 @@ ConflictAnswer RestoreWindow::askConflict(const std::string& target, const FileE
     return question.answer();
 }
 
-void RestoreWindow::restoreDone(RestoreEnd end)
+void RestoreWindow::restoreDone()
 {
     joinWorker();
+    RestoreEnd end = std::move(*m_finished);
+    m_finished.reset();
     m_progressTimer.stop();
     m_progress->setValue(static_cast<int>(m_filesHandled.load()));
     end.written = m_program.AppendToLog(end.report);

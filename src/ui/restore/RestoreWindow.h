@@ -60,7 +60,7 @@ private:
     std::vector<BackupCatalogue::Chosen> checkedItems() const;
     std::optional<std::int64_t> moment() const;
     ConflictAnswer askConflict(const std::string& target, const FileEntry& existing, const StoredVersion& version);
-    void restoreDone(RestoreEnd end);
+    void restoreDone();
     void showState();
     void joinWorker();
     QString dateOf(std::int64_t ns) const;
@@ -81,6 +81,7 @@ private:
     std::optional<ConflictAnswer> m_answerForAll;
     std::atomic<std::int64_t> m_filesHandled{0};
     std::optional<RestoreEnd> m_lastEnd;
+    std::unique_ptr<RestoreEnd> m_finished; // set by the worker as it ends, taken on this thread
     QTimer m_progressTimer;
 
     QLabel* m_where;
