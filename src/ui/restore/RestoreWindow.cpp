@@ -294,13 +294,23 @@ void RestoreWindow::fillTree()
             item->setCheckState(NameColumn, Qt::Unchecked);
             item->setText(SizeColumn, QLocale().formattedDataSize(v.size));
             m_items[path] = item;
-            // Every version stored up to the moment, newest first, each to be chosen instead.
+            // Every version stored up to the moment, newest first, each to be chosen instead. A
+            // file unchanged between backups lies in several generations or archives alike: it is
+            // one version, shown where it was stored last.
             std::vector<const StoredVersion*> versions;
             for (const StoredVersion& other : contents.catalogue.entries().at(chosen.sub))
                 if (!at || other.storedNs <= *at)
                     versions.push_back(&other);
-            std::sort(versions.begin(), versions.end(),
-                      [](const StoredVersion* a, const StoredVersion* b) { return a->storedNs > b->storedNs; });
+            std::sort(versions.begin(), versions.end(), [](const StoredVersion* a, const StoredVersion* b) {
+                return a->storedNs != b->storedNs ? a->storedNs > b->storedNs : a->generation < b->generation;
+            });
+            std::vector<const StoredVersion*> distinct;
+            for (const StoredVersion* other : versions)
+                if (std::none_of(distinct.begin(), distinct.end(), [other](const StoredVersion* kept) {
+                        return kept->mtimeNs == other->mtimeNs && kept->size == other->size;
+                    }))
+                    distinct.push_back(other);
+            versions = std::move(distinct);
             if (versions.size() > 1)
                 for (const StoredVersion* other : versions) {
                     auto* row = new QTreeWidgetItem(item, {tr("Fassung vom %1").arg(dateOf(other->mtimeNs)),
