@@ -17,6 +17,41 @@
     </message>
 </context>
 <context>
+    <name>ConflictDialog</name>
+    <message>
+        <source>Für &amp;alle weiteren Dateien</source>
+        <translation>For &amp;all further files</translation>
+    </message>
+    <message>
+        <source>Datei existiert bereits</source>
+        <translation>File already exists</translation>
+    </message>
+    <message>
+        <source>Am Ziel liegt schon eine andere Fassung von
+%1</source>
+        <translation>A different version is already at the target:
+%1</translation>
+    </message>
+    <message>
+        <source>Am Ziel: %1
+Aus der Sicherung: %2</source>
+        <translation>At the target: %1
+From the backup: %2</translation>
+    </message>
+    <message>
+        <source>&amp;Ersetzen</source>
+        <translation>&amp;Replace</translation>
+    </message>
+    <message>
+        <source>&amp;Beide behalten (Name mit Datum)</source>
+        <translation>&amp;Keep both (name with date)</translation>
+    </message>
+    <message>
+        <source>Ü&amp;berspringen</source>
+        <translation>&amp;Skip</translation>
+    </message>
+</context>
+<context>
     <name>CoreTexts</name>
     <message>
         <source>Vollsicherung</source>
@@ -129,6 +164,14 @@
     <message>
         <source>Datei %1 wird nicht überschrieben: sie konnte beim Start nicht gelesen werden</source>
         <translation>File %1 is not overwritten: it could not be read at start-up</translation>
+    </message>
+    <message>
+        <source>Eine Wiederherstellung läuft gerade. Die Sicherung kann erst nach ihrem Ende beginnen.</source>
+        <translation>A restore is running right now. The backup can only start after it has ended.</translation>
+    </message>
+    <message>
+        <source>Eine Sicherung läuft gerade. Die Wiederherstellung kann erst nach ihrem Ende beginnen.</source>
+        <translation>A backup is running right now. The restore can only start after it has ended.</translation>
     </message>
 </context>
 <context>
@@ -451,6 +494,14 @@
     <message>
         <source>&amp;Profile bearbeiten...</source>
         <translation>&amp;Edit profiles...</translation>
+    </message>
+    <message>
+        <source>&amp;Wiederherstellen…</source>
+        <translation>&amp;Restore…</translation>
+    </message>
+    <message>
+        <source>Dateien aus der Sicherung des gewählten Profils zurückholen</source>
+        <translation>Get files back from the selected profile&apos;s backup</translation>
     </message>
 </context>
 <context>
@@ -1510,6 +1561,125 @@ for your backup profile</translation>
     <message>
         <source>Der Benutzername ist zu lang: höchstens %1 Byte (ein Umlaut zählt zwei). Bitte geben Sie einen kürzeren ein.</source>
         <translation>The user name is too long: at most %1 bytes (an umlaut counts as two). Please enter a shorter one.</translation>
+    </message>
+</context>
+<context>
+    <name>RestoreWindow</name>
+    <message>
+        <source>Wiederherstellen - %1</source>
+        <translation>Restore - %1</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Größe</source>
+        <translation>Size</translation>
+    </message>
+    <message>
+        <source>Geändert</source>
+        <translation>Modified</translation>
+    </message>
+    <message>
+        <source>Fassung</source>
+        <translation>Version</translation>
+    </message>
+    <message>
+        <source>&amp;Kennwort des Archivs:</source>
+        <translation>Archive &amp;password:</translation>
+    </message>
+    <message>
+        <source>an den &amp;ursprünglichen Ort</source>
+        <translation>to the &amp;original place</translation>
+    </message>
+    <message>
+        <source>in einen an&amp;deren Ordner:</source>
+        <translation>into an&amp;other folder:</translation>
+    </message>
+    <message>
+        <source>...</source>
+        <translation>...</translation>
+    </message>
+    <message>
+        <source>Ordner wählen</source>
+        <translation>Choose folder</translation>
+    </message>
+    <message>
+        <source>&amp;Starten</source>
+        <translation>&amp;Start</translation>
+    </message>
+    <message>
+        <source>&amp;Pause</source>
+        <translation>&amp;Pause</translation>
+    </message>
+    <message>
+        <source>&amp;Abbrechen</source>
+        <translation>&amp;Cancel</translation>
+    </message>
+    <message>
+        <source>Sch&amp;ließen</source>
+        <translation>&amp;Close</translation>
+    </message>
+    <message>
+        <source>Stand &amp;vom:</source>
+        <translation>State &amp;of:</translation>
+    </message>
+    <message>
+        <source>Wiederherstellen:</source>
+        <translation>Restore:</translation>
+    </message>
+    <message>
+        <source>Zielordner wählen</source>
+        <translation>Choose the target folder</translation>
+    </message>
+    <message>
+        <source>Der Inhalt der Sicherung wird gelesen...</source>
+        <translation>Reading the contents of the backup...</translation>
+    </message>
+    <message>
+        <source>Sicherung von &quot;%1&quot; in %2</source>
+        <translation>Backup of &quot;%1&quot; in %2</translation>
+    </message>
+    <message>
+        <source>neuester Stand</source>
+        <translation>newest state</translation>
+    </message>
+    <message>
+        <source>Fassung vom %1</source>
+        <translation>Version of %1</translation>
+    </message>
+    <message>
+        <source>Bitte wählen Sie aus, was wiederhergestellt werden soll.</source>
+        <translation>Please choose what is to be restored.</translation>
+    </message>
+    <message>
+        <source>Bitte wählen Sie den Ordner, in den die Dateien sollen.</source>
+        <translation>Please choose the folder the files are to go into.</translation>
+    </message>
+    <message>
+        <source>Wiederherstellung läuft...</source>
+        <translation>Restoring...</translation>
+    </message>
+    <message>
+        <source>%1, geändert am %2</source>
+        <translation>%1, modified on %2</translation>
+    </message>
+    <message>
+        <source>Abgebrochen.</source>
+        <translation>Cancelled.</translation>
+    </message>
+    <message>
+        <source>Fertig.</source>
+        <translation>Done.</translation>
+    </message>
+    <message>
+        <source>%1 Datei(en) wiederhergestellt, %2 Fehler, %3 übersprungen.</source>
+        <translation>%1 file(s) restored, %2 error(s), %3 skipped.</translation>
+    </message>
+    <message>
+        <source>Der Bericht konnte nicht ins Protokoll geschrieben werden.</source>
+        <translation>The report could not be written to the log.</translation>
     </message>
 </context>
 <context>

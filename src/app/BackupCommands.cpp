@@ -3,6 +3,7 @@
 #include "app/DataFolder.h"
 #include "app/DataFolderContents.h"
 #include "app/QtSettingsStore.h"
+#include "app/RestoreFlow.h"
 #include "base/ProgramSettings.h"
 #include "base/ResultCodes.h"
 #include "base/Text.h"
@@ -29,26 +30,6 @@ namespace {
 constexpr int ExitFailure = 1;
 constexpr int ExitUsage = 2;
 constexpr const char* LogFileName = "Backup.log";
-
-// The path a user typed, made absolute against the working folder and without "." and "..";
-// a trailing "/" stays.
-std::string absolutePath(const std::string& path)
-{
-    std::error_code error;
-    std::string absolute = std::filesystem::absolute(path, error).lexically_normal().string();
-    if (!path.empty() && path.back() == '/' && (absolute.empty() || absolute.back() != '/'))
-        absolute += '/';
-    return absolute;
-}
-
-// Whether the restore of what sub names takes the entry at item.
-bool selects(const std::string& sub, const std::string& item)
-{
-    if (item == sub || item == AddSlash(sub))
-        return true;
-    const std::string folder = AddSlash(sub);
-    return sub.empty() || item.compare(0, folder.size(), folder) == 0;
-}
 
 void listBackup(const BackupContents& contents, std::optional<std::int64_t> at, std::int64_t offset)
 {
@@ -157,37 +138,18 @@ int RunBackupCommand(const CommandLine& line, const std::filesystem::path& dataF
         }
     }
     const std::optional<std::int64_t> moment = at ? std::optional<std::int64_t>(UnixNsOf(*at, offset)) : std::nullopt;
-    const DateTime start = platform.Now();
-    const std::string scratch = platform.SpecialFolderPath(SpecialFolder::Temporary);
     RunControl control;
-    // An FTP profile's files are on its server: one session lists and fetches them.
-    CurlFtpSession session;
-    std::unique_ptr<FtpRemoteFiles> server;
-    std::string ftpFailure;
-    if (profile->FTP) {
-        FtpLogin login = FtpLoginOf(*profile);
-        login.cancelled = [&control] { return control.abortRequested.load(); };
-        login.workTag = NewWorkTag();
-        if (session.Connect(login, ftpFailure))
-            server = std::make_unique<FtpRemoteFiles>(session, fs);
-        else
-            std::cerr << "tresorio: " << ftpFailure << '\n';
-    }
+    OpenedBackup backup(*profile, platform, fs, control);
     // A restore or check can be stopped from the start: the server may keep it waiting already.
     std::optional<Cancellable> cancellable;
     if (!line.listBackupProfile)
         cancellable.emplace(platform, control);
-    std::optional<BackupContents> read;
-    const auto readContents = [&] {
-        read.emplace(ReadBackupContents(*profile, platform, fs, server.get(), start, loaded.settings.Language));
-    };
+    const auto readContents = [&] { backup.Read(platform.Now(), loaded.settings.Language); };
     if (cancellable)
         cancellable->Run(readContents);
     else
         readContents();
-    BackupContents& contents = *read;
-    if (!ftpFailure.empty())
-        contents.problems.back() += " (" + ftpFailure + ")";
+    BackupContents& contents = backup.contents();
     for (const std::string& problem : contents.problems)
         std::cerr << "tresorio: " << problem << '\n';
 
@@ -196,105 +158,52 @@ int RunBackupCommand(const CommandLine& line, const std::filesystem::path& dataF
         return contents.problems.empty() ? 0 : ExitFailure;
     }
 
-    RestoreReportData report;
-    report.profile = profile;
-    report.from = contents.where;
-    report.at = at;
-    report.start = start;
-    std::vector<std::string> lines;
-    RunStatistics stats;
-    std::int64_t skipped = 0;
-    const std::string password = profile->Encrypt ? profile->Password : std::string();
+    const auto appendToLog = [&](const std::vector<std::string>& report) {
+        const bool written = writeReport(dataFolder, loaded.settings, report);
+        if (!written)
+            std::cerr << "tresorio: Bericht nicht in " << LogFileName << " geschrieben.\n";
+        return written;
+    };
+    const auto tellErrors = [](const std::vector<std::string>& report) {
+        for (const std::string& l : report)
+            if (l.rfind(ErrorPrefix, 0) == 0)
+                std::cerr << "tresorio: " << l.substr(std::string(ErrorPrefix).size()) << '\n';
+    };
     if (line.checkProfile) {
+        RestoreReportData report;
+        report.profile = profile;
+        report.from = contents.where;
+        report.at = at;
+        report.start = backup.start();
         report.heading = "Prüfen";
-        lines = RestoreReportHeader(report);
+        std::vector<std::string> lines = RestoreReportHeader(report);
         CheckOutcome outcome;
-        cancellable->Run([&] { outcome = CheckBackup(contents, fs, password, scratch, server.get(), control); });
+        const std::string scratch = platform.SpecialFolderPath(SpecialFolder::Temporary);
+        cancellable->Run(
+            [&] { outcome = CheckBackup(contents, fs, backup.storedPassword(), scratch, backup.server(), control); });
         lines.insert(lines.end(), outcome.lines.begin(), outcome.lines.end());
-        stats = outcome.stats;
-    } else {
-        const ConflictAnswer answer = answerOf(line.conflict);
-        report.target = line.to ? AddSlash(absolutePath(*line.to)) : std::string();
-        report.conflict = conflictText(answer);
-        lines = RestoreReportHeader(report);
-        for (const std::string& problem : contents.problems) {
-            lines.push_back(std::string(ErrorPrefix) + problem);
-            ++stats.errorCount;
-        }
-        // What the paths name, in the state asked for; a path the backup does not hold is an error.
-        const auto state = contents.catalogue.StateAt(moment, contents.wholeSets);
-        RestoreRequest request;
-        request.layout = &contents.layout;
-        request.targetFolder = report.target;
-        request.password = password;
-        request.scratchFolder = scratch;
-        request.server = server.get();
-        request.localOffsetSeconds = offset;
-        request.logAll = loaded.settings.LogAll;
-        request.conflict = [answer](const std::string&, const FileEntry&, const StoredVersion&) { return answer; };
-        std::vector<std::string> subs;
-        for (const std::string& path : line.paths) {
-            const auto sub = contents.layout.SubOf(absolutePath(path));
-            const bool held = sub && std::any_of(state.begin(), state.end(), [&](const BackupCatalogue::Chosen& c) {
-                                  return selects(*sub, c.sub);
-                              });
-            if (!held) {
-                lines.push_back(std::string(ErrorPrefix) + "nicht in der Sicherung" +
-                                (at ? " zu diesem Zeitpunkt" : "") + ": " + path);
-                ++stats.errorCount;
-            } else {
-                subs.push_back(*sub);
-            }
-        }
-        for (const BackupCatalogue::Chosen& c : state)
-            if (line.paths.empty() ||
-                std::any_of(subs.begin(), subs.end(), [&](const std::string& s) { return selects(s, c.sub); }))
-                request.items.push_back(c);
-        if (line.paths.empty() && state.empty() && contents.problems.empty()) {
-            lines.push_back(std::string(ErrorPrefix) + "die Sicherung enthält" + (at ? " zu diesem Zeitpunkt" : "") +
-                            " nichts");
-            ++stats.errorCount;
-        }
-        // What a killed restore left beside its targets goes first; this one notes where it writes.
-        RunMarker marker(dataFolder.string(), "Wiederherstellung\n" + profile->Name);
-        std::vector<RunMarker::Unfinished> pending = marker.Pending();
-        ClearLeftovers(fs, pending, [](const MarkedFolder&) { return true; });
-        request.workTag = NewWorkTag();
-        std::vector<MarkedFolder> folders;
-        if (!report.target.empty())
-            folders.push_back({report.target, {}});
-        else
-            for (const std::string& source : contents.layout.sources())
-                folders.push_back({source, {}});
-        if (const auto failure = marker.Begin(request.workTag, folders, pending))
-            lines.push_back(RunNoteFailureLine(*failure));
-        Restorer restorer(fs, control);
-        RestoreOutcome outcome;
-        cancellable->Run([&] { outcome = restorer.Run(request); });
-        if (control.abortRequested.load()) {
-            outcome.lines.push_back(std::string(ErrorPrefix) + CancelledText);
-            ++outcome.stats.errorCount;
-        }
-        marker.End();
-        lines.insert(lines.end(), outcome.lines.begin(), outcome.lines.end());
-        outcome.stats.errorCount += stats.errorCount;
-        stats = outcome.stats;
-        skipped = outcome.skipped;
-        for (std::string& note : MetadataLossLines(fs.TakeMetadataLosses(), "sie fehlen"))
-            lines.push_back(std::move(note));
-        // What the report says came back is on the disk.
-        if (stats.filesDone > 0)
-            for (const MarkedFolder& folder : folders)
-                fs.SyncFileSystem(folder.path);
+        const std::vector<std::string> footer = RestoreReportFooter(report, outcome.stats, 0, platform.Now());
+        lines.insert(lines.end(), footer.begin(), footer.end());
+        tellErrors(lines);
+        const bool written = appendToLog(lines);
+        return outcome.stats.errorCount == 0 && written ? 0 : ExitFailure;
     }
-    for (const std::string& l : lines)
-        if (l.rfind(ErrorPrefix, 0) == 0)
-            std::cerr << "tresorio: " << l.substr(std::string(ErrorPrefix).size()) << '\n';
-    const std::vector<std::string> footer = RestoreReportFooter(report, stats, skipped, platform.Now());
-    lines.insert(lines.end(), footer.begin(), footer.end());
-    const bool written = writeReport(dataFolder, loaded.settings, lines);
-    if (!written)
-        std::cerr << "tresorio: Bericht nicht in " << LogFileName << " geschrieben.\n";
+    const ConflictAnswer answer = answerOf(line.conflict);
+    RestoreChoice choice;
+    choice.at = at;
+    if (line.to) {
+        std::error_code error;
+        choice.target = AddSlash(std::filesystem::absolute(*line.to, error).lexically_normal().string());
+    }
+    choice.password = backup.storedPassword();
+    choice.conflict = [answer](const std::string&, const FileEntry&, const StoredVersion&) { return answer; };
+    choice.conflictText = conflictText(answer);
+    ChooseByPaths(contents, moment, line.paths, choice);
+    RestoreEnd end;
+    const RestorePlace place{dataFolder, loaded.settings, platform, fs, control, appendToLog, {}};
+    cancellable->Run([&] { end = RunRestore(backup, choice, place); });
+    tellErrors(end.report);
+    const std::int64_t skipped = end.skipped;
     // Skipping is the safe default, not a success: a script that asked for no choice learns that
     // files did not come back. With --conflict skip it asked for exactly that.
     const bool skippedUnasked = skipped > 0 && !line.conflict;
@@ -302,5 +211,5 @@ int RunBackupCommand(const CommandLine& line, const std::filesystem::path& dataF
         std::cerr << "tresorio: " << skipped
                   << " Datei(en) übersprungen, weil am Ziel eine andere Fassung liegt (--conflict "
                      "replace|keep|skip wählt)\n";
-    return stats.errorCount == 0 && written && !skippedUnasked ? 0 : ExitFailure;
+    return end.stats.errorCount == 0 && end.written && !skippedUnasked ? 0 : ExitFailure;
 }

@@ -279,6 +279,32 @@ std::filesystem::path Program::logPath() const
     return m_log->path();
 }
 
+bool Program::BeginRestore()
+{
+    if (m_controller && m_controller->BeginRestore())
+        return true;
+    m_coreDialogs.ShowInfo(Message(BackupUnderWayText));
+    return false;
+}
+
+void Program::EndRestore()
+{
+    if (!m_controller)
+        return;
+    m_controller->EndRestore();
+    refreshNextTask();
+}
+
+RunControl& Program::runControl()
+{
+    return m_controller->control();
+}
+
+bool Program::AppendToLog(const std::vector<std::string>& report)
+{
+    return m_log && m_log->AppendReport(report, logLimit());
+}
+
 bool Program::RunActive() const
 {
     return m_controller && m_controller->RunActive();

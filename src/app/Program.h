@@ -91,6 +91,15 @@ public:
     void RunNow(std::optional<int> selectedRow);
     /// "Sicherung abbrechen": the run stops at its next check.
     void CancelRun();
+    /// A restore starts: false (and a message saying why) while a backup runs; meanwhile no
+    /// backup starts, and "Sicherung abbrechen", the pause and the program's end reach the restore
+    /// through runControl().
+    bool BeginRestore();
+    void EndRestore();
+    RunControl& runControl();
+    FileSystem& fs() { return m_fs; }
+    /// Appends a report to Backup.log; whether it was written.
+    bool AppendToLog(const std::vector<std::string>& report);
     /// The pause of the scheduler (a run under way waits before its next file).
     void SetPaused(bool paused);
     /// Whether the program starts with the desktop session; SetAutostart registers or removes it

@@ -1,5 +1,6 @@
 #include "app/RunController.h"
 
+#include "app/MainThreadQuestion.h"
 #include "base/ResultCodes.h"
 #include "base/Text.h"
 #include "engine/FileHelpers.h"
@@ -90,6 +91,26 @@ void RunController::runProgram(const std::string& commandLine, bool wait, Progra
             then(run);
         });
     });
+}
+
+bool RunController::BeginRestore()
+{
+    if (m_runActive)
+        return false;
+    m_runActive = true;
+    m_restoring = true;
+    m_control.abortRequested = false;
+    m_env.view.UpdateProfileList();
+    return true;
+}
+
+void RunController::EndRestore()
+{
+    if (!m_restoring)
+        return;
+    m_restoring = false;
+    m_runActive = false;
+    m_env.view.UpdateProfileList();
 }
 
 void RunController::BackupProfile(int row)
@@ -284,7 +305,9 @@ void RunController::endRun(std::optional<bool> powerOff)
 
 void RunController::TBBBackupNowClick(std::optional<int> selectedRow)
 {
-    if (m_runActive)
+    if (m_restoring)
+        m_env.dialogs.ShowInfo(RestoreUnderWayText);
+    else if (m_runActive)
         m_env.dialogs.ShowInfo("Ein anderes Profil ist gerade aktiv. Versuchen Sie es etwas später nochmals.");
     else if (selectedRow) {
         m_nextByUser = true;
@@ -364,42 +387,7 @@ void RunController::WorkerObserver::ShowProgress(std::int64_t filesDone, std::in
 
 bool RunController::WorkerObserver::askOnMainThread(std::function<bool()> question)
 {
-    // The worker waits for the answer, so there always is one: a question dropped unasked (the
-    // program ends, its queue goes) answers Cancel, and so does one that comes after a cancel.
-    class Reply
-    {
-    public:
-        Reply() = default;
-        Reply(const Reply&) = delete;
-        Reply& operator=(const Reply&) = delete;
-        ~Reply()
-        {
-            if (!m_given)
-                m_answer.set_value(false);
-        }
-        std::future<bool> answer() { return m_answer.get_future(); }
-        void give(bool answer)
-        {
-            m_given = true;
-            m_answer.set_value(answer);
-        }
-
-    private:
-        std::promise<bool> m_answer;
-        bool m_given = false;
-    };
-    auto reply = std::make_shared<Reply>();
-    std::future<bool> answered = reply->answer();
-    RunControl& control = m_controller.m_control;
-    m_controller.m_env.toMainThread(
-        [reply, question = std::move(question), &control] { reply->give(!control.abortRequested && question()); });
-    reply.reset();
-    // A cancel ends the wait even while the question is still open: the end of the program may
-    // come from within the question's own event loop, which returns only after that end.
-    while (answered.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready)
-        if (control.abortRequested)
-            return false;
-    return answered.get();
+    return AskOnMainThread<bool>(m_controller.m_env.toMainThread, m_controller.m_control, std::move(question), false);
 }
 
 bool RunController::WorkerObserver::CheckDest(const std::string& destination, const std::string& expectedName)

@@ -15,6 +15,12 @@
 #include <optional>
 #include <thread>
 
+/// Why a backup cannot start now, and why a restore cannot.
+inline constexpr const char* RestoreUnderWayText =
+    "Eine Wiederherstellung läuft gerade. Die Sicherung kann erst nach ihrem Ende beginnen.";
+inline constexpr const char* BackupUnderWayText =
+    "Eine Sicherung läuft gerade. Die Wiederherstellung kann erst nach ihrem Ende beginnen.";
+
 /// What the run controller works with; it owns none of it.
 struct RunEnvironment
 {
@@ -55,6 +61,14 @@ public:
     /// The identity of the running profile.
     std::optional<ProfileId> ActiveProfileId() const { return m_active; }
     RunControl& control() { return m_control; }
+
+    /// A restore takes the controller as a run does: no backup starts meanwhile (the scheduler
+    /// waits for its end), and cancel, pause and the program's end reach the restore through
+    /// control(). False, and nothing changes, while a run or another restore is active.
+    bool BeginRestore();
+    /// The restore has ended: runs may start again.
+    void EndRestore();
+    bool RestoreActive() const { return m_restoring; }
 
     /// Starts a run of the profile in row; does nothing while a run is active.
     void BackupProfile(int row) override;
@@ -128,6 +142,7 @@ private:
     WorkerObserver m_workerObserver{*this};
     RunControl m_control;
     bool m_runActive = false;
+    bool m_restoring = false; // the active run is a restore
     bool m_cancelledForEnd = false;
     bool m_cancelledByUser = false;
     bool m_refused = false; // the run could not start

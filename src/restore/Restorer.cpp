@@ -107,6 +107,7 @@ RestoreOutcome Restorer::Run(const RestoreRequest& request)
     m_fs.SetWorkTag(request.workTag.empty() ? NewWorkTag() : request.workTag);
     m_fs.StopCopiesWhen(&m_control.abortRequested);
     std::vector<Pending> folders;
+    std::int64_t filesHandled = 0;
     m_stored.clear();
     m_checked.clear();
     for (const BackupCatalogue::Chosen& item : request.items)
@@ -121,6 +122,8 @@ RestoreOutcome Restorer::Run(const RestoreRequest& request)
         const StoredVersion& v = *item.version;
         if (v.kind != EntryKind::Folder) {
             restoreFile(request, item.sub, v, outcome);
+            if (request.progress)
+                request.progress(++filesHandled, outcome.stats.bytesDone);
             continue;
         }
         // The destination's own folder is no source's copy when several sources lie in it.

@@ -41,6 +41,8 @@ struct RestoreRequest
     std::int64_t localOffsetSeconds = 0; // local time minus UTC, for the date in a name kept beside
     bool logAll = false;
     std::string workTag; // marks the restore's own files while it works
+    /// Told after each file: how many of the files among items were handled, and the bytes back.
+    std::function<void(std::int64_t filesHandled, std::int64_t bytesDone)> progress;
 };
 
 /// What a restore did.

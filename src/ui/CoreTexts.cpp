@@ -26,6 +26,10 @@ constexpr const char* Context = "CoreTexts";
     QT_TRANSLATE_NOOP("CoreTexts", "Verarbeiten: "),
     QT_TRANSLATE_NOOP("CoreTexts", "Kein Profil ausgewählt."),
     QT_TRANSLATE_NOOP("CoreTexts", "Ein anderes Profil ist gerade aktiv. Versuchen Sie es etwas später nochmals."),
+    QT_TRANSLATE_NOOP("CoreTexts",
+                      "Eine Wiederherstellung läuft gerade. Die Sicherung kann erst nach ihrem Ende beginnen."),
+    QT_TRANSLATE_NOOP("CoreTexts",
+                      "Eine Sicherung läuft gerade. Die Wiederherstellung kann erst nach ihrem Ende beginnen."),
     QT_TRANSLATE_NOOP("CoreTexts", "Nachrichten anderer Programme können nicht empfangen werden."),
     // Messages with values (names, paths, numbers): formats, filled in after translation.
     QT_TRANSLATE_NOOP("CoreTexts", "Bitte Diskette mit dem Namen %1 in Laufwerk %2 legen"),

@@ -10,6 +10,7 @@ MainActions::MainActions(QObject* parent)
       Delete(new QAction(CommandIcon(QStringLiteral("delete")), {}, this)), Rename(new QAction(this)),
       Properties(new QAction(CommandIcon(QStringLiteral("properties")), {}, this)),
       Run(new QAction(CommandIcon(QStringLiteral("run")), {}, this)),
+      Restore(new QAction(CommandIcon(QStringLiteral("restore")), {}, this)),
       Pause(new QAction(CommandIcon(QStringLiteral("pause")), {}, this)),
       Stop(new QAction(CommandIcon(QStringLiteral("stop")), {}, this)), Autostart(new QAction(this)),
       Close(new QAction(this)), CloseAndEnd(new QAction(this)), CloseAndEndNoActions(new QAction(this)),
@@ -53,6 +54,8 @@ void MainActions::Retranslate()
     Rename->setText(tr("&Umbenennen..."));
     Properties->setText(tr("&Eigenschaften..."));
     Run->setText(tr("&Sicherung jetzt durchführen"));
+    Restore->setText(tr("&Wiederherstellen…"));
+    Restore->setToolTip(tr("Dateien aus der Sicherung des gewählten Profils zurückholen"));
     Pause->setText(tr("&Pause"));
     Pause->setToolTip(tr("Pause. Keine weitere Sicherung wird durchgeführt."));
     Pause->setStatusTip(Pause->toolTip());

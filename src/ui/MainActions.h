@@ -21,6 +21,7 @@ public:
     QAction* Rename;
     QAction* Properties;
     QAction* Run;
+    QAction* Restore; // the restore window for the selected profile
     QAction* Pause;
     QAction* Stop;
     QAction* Autostart;

@@ -7,6 +7,7 @@
 #include "ui/ProfileListModel.h"
 #include "ui/TaskPane.h"
 #include "ui/TopPanel.h"
+#include "ui/restore/RestoreWindow.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -136,7 +137,7 @@ void MainWindow::createMenus()
     MainActions& a = *m_actions;
     m_fileMenu->addActions({a.New, a.Delete, a.Rename, a.Properties});
     m_fileMenu->addSeparator();
-    m_fileMenu->addActions({a.Run, a.Pause, a.Stop, a.Autostart});
+    m_fileMenu->addActions({a.Run, a.Restore, a.Pause, a.Stop, a.Autostart});
     m_fileMenu->addSeparator();
     m_fileMenu->addActions({a.Close, a.CloseAndEnd, a.CloseAndEndNoActions});
     m_editMenu->addActions({a.CopyProfile, a.DeleteLog});
@@ -153,7 +154,7 @@ void MainWindow::createMenus()
     m_helpMenu->addActions({a.HelpContent, a.About});
     for (QMenu* menu : {m_fileMenu, m_editMenu, m_viewMenu, m_helpMenu})
         menuBar()->addMenu(menu);
-    m_listMenu->addActions({a.New, a.Delete, a.Rename, a.Run, a.Pause, a.CopyProfile, a.Link, a.Properties});
+    m_listMenu->addActions({a.New, a.Delete, a.Rename, a.Run, a.Restore, a.Pause, a.CopyProfile, a.Link, a.Properties});
     // Shortcuts work wherever the focus is in the window, also with the menus closed.
     addActions({a.New, a.Delete, a.CopyProfile, a.RememberProfile, a.HelpContent});
 }
@@ -167,7 +168,7 @@ void MainWindow::createToolBar()
     for (QAction* style : a.ViewStyles)
         m_toolBar->addAction(style);
     m_toolBar->addSeparator();
-    m_toolBar->addActions({a.Run, a.Pause, a.Stop});
+    m_toolBar->addActions({a.Run, a.Restore, a.Pause, a.Stop});
     m_toolBar->addSeparator();
     m_toolBar->addAction(a.Log);
     m_toolBar->setIconSize({22, 22});
@@ -178,6 +179,7 @@ void MainWindow::connectActions()
 {
     MainActions& a = *m_actions;
     connect(a.Run, &QAction::triggered, this, [this] { m_program.RunNow(selectedRow()); });
+    connect(a.Restore, &QAction::triggered, this, &MainWindow::OpenRestore);
     connect(a.Pause, &QAction::triggered, this, [this](bool paused) { m_program.SetPaused(paused); });
     connect(a.Stop, &QAction::triggered, this, [this] { m_program.CancelRun(); });
     connect(a.Autostart, &QAction::triggered, this,
@@ -381,6 +383,32 @@ void MainWindow::rememberProfile()
     const std::optional<int> row = selectedRow();
     if (row && row != m_program.ActiveProfileIndex())
         m_copySource = m_program.profiles().idAt(*row);
+}
+
+RestoreWindow* MainWindow::restoreWindow() const
+{
+    return m_restoreWindow;
+}
+
+void MainWindow::OpenRestore()
+{
+    const std::optional<int> row = selectedRow();
+    // One restore window at a time: a restore under way keeps its window, another one goes.
+    if (m_restoreWindow && (m_restoreWindow->restoring() || !row)) {
+        m_restoreWindow->raise();
+        m_restoreWindow->activateWindow();
+        return;
+    }
+    if (!row) {
+        m_dialogs.ShowInfo(Message("Kein Profil ausgewählt."));
+        return;
+    }
+    if (m_restoreWindow)
+        m_restoreWindow->close();
+    auto* window = new RestoreWindow(m_program, m_program.profiles().at(*row), this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    m_restoreWindow = window;
+    window->show();
 }
 
 LogViewer* MainWindow::logViewer() const

@@ -20,6 +20,7 @@ class QListView;
 class QMenu;
 class QStackedWidget;
 class QToolBar;
+class RestoreWindow;
 class QTreeView;
 class TaskPane;
 class TopPanel;
@@ -51,6 +52,11 @@ public:
     /// Opens the log at a report (its lines, as they went into the log); where the log is open
     /// already, that window goes there.
     void OpenLogAt(const std::vector<std::string>& report);
+    /// "Wiederherstellen…" for the selected profile: its restore window, which stays while a
+    /// restore in it is under way.
+    void OpenRestore();
+    /// The restore window while it is open.
+    RestoreWindow* restoreWindow() const;
     /// The log window while it is open.
     LogViewer* logViewer() const;
     void ShowProgress(const ProgressSnapshot& progress);
@@ -104,6 +110,7 @@ private:
     Program& m_program;
     Dialogs& m_dialogs;
     QPointer<LogViewer> m_logViewer; // while the log is open
+    QPointer<RestoreWindow> m_restoreWindow;
     MainActions* m_actions;
     ProfileListModel* m_model;
     TopPanel* m_topPanel;

@@ -18,7 +18,7 @@ TrayIcon::TrayIcon(MainActions& actions, QWidget& window, QObject* parent)
 {
     m_menu->addAction(actions.ShowWindow);
     m_menu->setDefaultAction(actions.ShowWindow);
-    m_menu->addActions({actions.Options, actions.Log});
+    m_menu->addActions({actions.Options, actions.Log, actions.Restore});
     m_menu->addSeparator();
     m_menu->addActions({actions.Pause, actions.Autostart});
     m_menu->addSeparator();
