@@ -287,12 +287,15 @@ bool Program::BeginRestore()
     return false;
 }
 
-void Program::EndRestore()
+bool Program::EndRestore(const std::vector<std::string>& report)
 {
+    const bool written = report.empty() || AppendToLog(report);
     if (!m_controller)
-        return;
+        return written;
+    m_controller->control().paused = SchedulerPaused();
     m_controller->EndRestore();
     refreshNextTask();
+    return written;
 }
 
 RunControl& Program::runControl()

@@ -95,11 +95,11 @@ public:
     /// backup starts, and "Sicherung abbrechen", the pause and the program's end reach the restore
     /// through runControl().
     bool BeginRestore();
-    void EndRestore();
+    /// The restore has ended: its report (none when it never got so far) goes to the log, and
+    /// the run's pause is the scheduler's again. Whether the report was written.
+    bool EndRestore(const std::vector<std::string>& report);
     RunControl& runControl();
     FileSystem& fs() { return m_fs; }
-    /// Appends a report to Backup.log; whether it was written.
-    bool AppendToLog(const std::vector<std::string>& report);
     /// The pause of the scheduler (a run under way waits before its next file).
     void SetPaused(bool paused);
     /// Whether the program starts with the desktop session; SetAutostart registers or removes it
@@ -129,6 +129,8 @@ public:
     void ProfilesChanged();
 
 private:
+    /// Appends a report to Backup.log; whether it was written.
+    bool AppendToLog(const std::vector<std::string>& report);
     void tick();
     /// The size the log is trimmed to, in bytes.
     std::int64_t logLimit() const;

@@ -180,11 +180,8 @@ RestoreWindow::~RestoreWindow()
         m_program.runControl().abortRequested = true;
     joinWorker();
     // Gone before the restore's end reached it: the report still goes to the log.
-    if (m_restoring) {
-        if (m_finished)
-            m_program.AppendToLog(m_finished->report);
-        m_program.EndRestore();
-    }
+    if (m_restoring)
+        m_program.EndRestore(m_finished ? m_finished->report : std::vector<std::string>{});
 }
 
 void RestoreWindow::joinWorker()
@@ -491,11 +488,9 @@ void RestoreWindow::restoreDone()
     m_finished.reset();
     m_progressTimer.stop();
     m_progress->setValue(static_cast<int>(m_filesHandled.load()));
-    end.written = m_program.AppendToLog(end.report);
     const bool cancelled = m_program.runControl().abortRequested.load();
-    m_program.runControl().paused = m_program.SchedulerPaused();
     m_restoring = false;
-    m_program.EndRestore();
+    end.written = m_program.EndRestore(end.report);
     QString summary = cancelled ? tr("Abgebrochen.") : tr("Fertig.");
     summary += QLatin1Char(' ') + tr("%1 Datei(en) wiederhergestellt, %2 Fehler, %3 übersprungen.")
                                       .arg(end.stats.filesDone)
